@@ -1,0 +1,42 @@
+# Thin driver of the CMake presets. `make test` and `make demo` install what
+# is missing first (Debian 12).
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps native asan win32 test test-native test-asan test-win32 demo bench clean
+
+all: native win32
+
+deps:
+	@scripts/install-deps.sh
+
+native:
+	cmake --preset native >/dev/null
+	cmake --build --preset native -j $(JOBS)
+
+asan:
+	cmake --preset asan >/dev/null
+	cmake --build --preset asan -j $(JOBS)
+
+win32:
+	cmake --preset win32 >/dev/null
+	cmake --build --preset win32 -j $(JOBS)
+
+test-native: native
+	ctest --preset native -j $(JOBS)
+
+test-asan: asan
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --preset asan -j $(JOBS)
+
+test-win32: win32
+	scripts/wine-env.sh ctest --preset win32
+
+test: deps
+	$(MAKE) test-native
+	$(MAKE) test-asan
+	$(MAKE) test-win32
+
+bench: deps native
+	@for b in build/native/bench/*; do [ -x "$$b" ] && "$$b"; done
+
+clean:
+	rm -rf build

@@ -1,0 +1,69 @@
+// Polyline Encoded (PE) numbers and relative coordinate pairs.
+//
+// PE integers: n = 2v for v >= 0, 2|v| + 1 for v < 0 (the low bit carries the
+// sign), then digits least significant first. 7-bit form (base 32, "PE7"):
+// digits 63 + (n mod 32), terminated by 95 + n. 8-bit form (base 64, "PE"):
+// digits 63 + (n mod 64), terminated by 191 + n. In 7-bit form a relative
+// step of -15..15 plotter units takes one byte, -511..511 two.
+#include <cstdint>
+
+#include "tavix/driverState.h"
+#include "tavix/outputBuffer.h"
+
+namespace tavix {
+
+size_t encodePeDigits(int64_t value, bool eightBit, uint8_t* out) {
+    uint64_t n = value >= 0 ? static_cast<uint64_t>(value) * 2u
+                            : (0u - static_cast<uint64_t>(value)) * 2u + 1u;
+    size_t length = 0;
+    if (eightBit) {
+        while (n >= 64) {
+            out[length++] = static_cast<uint8_t>(63 + (n & 63u));
+            n >>= 6;
+        }
+        out[length++] = static_cast<uint8_t>(191 + n);
+    } else {
+        while (n >= 32) {
+            out[length++] = static_cast<uint8_t>(63 + (n & 31u));
+            n >>= 5;
+        }
+        out[length++] = static_cast<uint8_t>(95 + n);
+    }
+    return length;
+}
+
+int encodePeNumber(int64_t value) {
+    uint8_t digits[16];
+    size_t n = encodePeDigits(value, state.settings.get(flags::eightBitEncoding), digits);
+    return writeBytes(digits, n);
+}
+
+int emitPoint(uint32_t x, uint32_t y) {
+    if (state.errorLatch != 0) return -1;
+    state.lastHostX = static_cast<int32_t>(x);
+    state.lastHostY = static_cast<int32_t>(y);
+    state.previousX = state.currentX;
+    state.previousY = state.currentY;
+    // 64-bit products and differences: a host coordinate of 65535 times 16
+    // and a difference of two such values stay exact.
+    int64_t cx = static_cast<int64_t>(x) * state.scaleDivisor;
+    int64_t cy = static_cast<int64_t>(y) * state.scaleDivisor;
+    int64_t dx = cx - state.previousX;
+    int64_t dy = cy - state.previousY;
+    state.currentX = static_cast<int32_t>(cx);
+    state.currentY = static_cast<int32_t>(cy);
+    uint8_t digits[32];
+    bool eightBit = state.settings.get(flags::eightBitEncoding);
+    size_t nx = encodePeDigits(dx, eightBit, digits);
+    size_t ny = encodePeDigits(dy, eightBit, digits + nx);
+    // Two separate writes, as two numbers; when both fit without reaching
+    // the flush boundary, one write stages the same bytes at once.
+    if (state.outputBuffer != nullptr && state.errorLatch == 0 &&
+        state.outputCount + static_cast<int32_t>(nx + ny) < OUTPUT_LIMIT)
+        return writeBytes(digits, nx + ny);
+    int rx = writeBytes(digits, nx);
+    int ry = writeBytes(digits + nx, ny);
+    return (rx == 0 && ry == 0) ? 0 : -1;
+}
+
+}  // namespace tavix
