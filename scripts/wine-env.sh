@@ -5,7 +5,7 @@
 # DISPLAY is set. Stops the wine server afterwards.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-export WINEPREFIX="$root/build/wineprefix"
+export WINEPREFIX="${TAVIX_WINEPREFIX:-$root/build/wineprefix}"
 export WINEDEBUG=-all
 export WINEARCH=win32
 locdir="$root/build/locale"

@@ -1,0 +1,28 @@
+// Configuration-side operations shared with the plot entry.
+#pragma once
+
+#include <cstdint>
+
+#include "tavix/tableTypes.h"
+
+namespace tavix {
+
+// Request 49 (both entries): identification into the packet. The caller
+// has already cleared errorLatch.
+void identifyDriver(uint8_t* packet);
+
+// Request 21: device initialisation; returns 0.
+int initialiseDevice();
+
+// Margin selection from the plotMargin flag: fills hostMargins,
+// deviceMargins and offsetMargins.
+void selectMargins();
+
+// Row paperSize - 1 of the current model's paper list (paperSize brought
+// into range first).
+const PaperSize& chosenPaper();
+
+// 1, 2, 4, 8 or 16 for a plot area of w x h inches.
+int32_t resolutionDivisor(double width, double height);
+
+}  // namespace tavix

@@ -1,0 +1,49 @@
+// The constant model, paper and option tables, and how the driver reads
+// them. Model-specific rows are always chosen by the model's name.
+#pragma once
+
+#include <cstdint>
+
+#include "tavix/driverRecord.h"
+#include "tavix/tableTypes.h"
+
+namespace tavix {
+
+// The model row for an index; an index outside 0..4 reads row 0 (a stored
+// block may carry any value).
+const ModelEntry& modelEntry(int32_t index);
+
+// modelEntry(state.currentModel).
+const ModelEntry& currentModelEntry();
+
+// The model's paper list (ends at the first row whose label in the column in
+// use is empty), chosen by name.
+const PaperSize* paperListFor(const ModelEntry& model);
+
+// The model's tray table variant, chosen by name in the order TX-30, TX-70,
+// TX-90; any other name takes the six-row table.
+const OptionRow* trayTableFor(const ModelEntry& model);
+
+extern const OptionRow mediaTypeTable[MEDIA_TYPE_ROWS + 1];
+extern const OptionRow stampPlacementTable[STAMP_PLACEMENT_ROWS + 1];
+extern const OptionRow stampFontSizeTable[STAMP_FONT_SIZE_ROWS + 1];
+extern const OptionRow lineEndTable[LINE_END_ROWS + 1];
+
+// Rows before the end row of an option table.
+int optionRowCount(const OptionRow* table);
+
+// The row at index, or null when the table has no such row.
+const OptionRow* optionRow(const OptionRow* table, int32_t index);
+
+// Test seam: the model table and paper lists the driver reads. They point at
+// the shipped tables; tests may point them at tables of their own to reach
+// branches that no shipped row takes (portrait paper, hpglLevel 1, a model
+// without the Option output).
+struct DriverTables {
+    const ModelEntry* models;  // five rows
+    const PaperSize* (*paperList)(const ModelEntry& model);
+};
+extern DriverTables activeTables;
+void restoreShippedTables();
+
+}  // namespace tavix
