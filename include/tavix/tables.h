@@ -20,6 +20,19 @@ const ModelEntry& currentModelEntry();
 // use is empty), chosen by name.
 const PaperSize* paperListFor(const ModelEntry& model);
 
+// The shipped paper list of a model, chosen by name: "TX-70-TAVIX E",
+// "TX-30-TAVIX E" and "Lumen Q1-TAVIX E" have lists of their own; every other
+// name takes the 36-inch list.
+const PaperSize* shippedPaperList(const ModelEntry& model);
+
+// The label of a paper row in the column in use: metric when the language
+// code is "ja", inch otherwise.
+const char* paperLabel(const PaperSize& row);
+
+// Rows of a paper list before its end (the first row whose label in the
+// column in use is empty), at most PAPER_ROWS.
+int paperCount(const PaperSize* list);
+
 // The model's tray table variant, chosen by name in the order TX-30, TX-70,
 // TX-90; any other name takes the six-row table.
 const OptionRow* trayTableFor(const ModelEntry& model);
