@@ -1,0 +1,36 @@
+// The host's two row functions of an image request: the driver asks for one
+// output row at a time, and the host resamples its image to that row.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "pngImage.h"
+
+namespace tavix::host {
+
+class ImageRowSource {
+public:
+    // The image in the target rectangle (host units) of the request.
+    ImageRowSource(const RgbImage& image, bool bitonal, int32_t x0, int32_t y0, int32_t x1,
+                   int32_t y1);
+    ~ImageRowSource();
+
+    // Host addresses of the row functions, for the request packet.
+    static uint32_t rowSourceAddress();
+    static uint32_t rowReleaseAddress();
+
+    int rowsServed = 0;
+
+private:
+    friend struct RowFunctions;
+    void* serve(const uint8_t* query);
+
+    const RgbImage& image_;
+    bool bitonal_;
+    int32_t x0_, y0_, x1_, y1_;
+    std::vector<uint8_t> pixels_;
+    uint8_t reply_[16] = {};
+};
+
+}  // namespace tavix::host

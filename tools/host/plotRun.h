@@ -1,0 +1,31 @@
+// A plot run as the CAD host makes it: initialise, language, load the
+// settings, agree the plot area, begin plot, the drawing's requests, end plot.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "drawingFile.h"
+#include "hostConfig.h"
+#include "hostSession.h"
+
+namespace tavix::host {
+
+struct PlotOptions {
+    std::string baseDir;             // where relative image files are found
+    std::string language = "ja";
+    bool deviceDialog = false;       // configure the plot through request 46
+    std::function<void()> beforeDeviceDialog;  // scripts the dialog's user
+    std::function<void(size_t done, size_t total)> progress;
+};
+
+struct PlotOutcome {
+    bool ok = false;
+    std::string error;   // why it failed, for the user
+    int requests = 0;    // drawing requests sent
+};
+
+PlotOutcome runPlot(HostSession& session, HostConfig& config, const Drawing& drawing,
+                    const PlotOptions& options);
+
+}  // namespace tavix::host
