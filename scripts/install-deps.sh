@@ -10,7 +10,7 @@ packages=(
   locales fonts-ipafont-gothic
   libcairo2-dev libpng-dev libcli11-dev
   clang-14 libclang-rt-14-dev
-  hp2xx valgrind
+  hp2xx valgrind python3
 )
 
 sudo_cmd=()
