@@ -18,9 +18,22 @@ int initialiseDevice();
 // deviceMargins and offsetMargins.
 void selectMargins();
 
+// Sets paperSize to 1 when it is not a row of the current model's paper
+// list (a stored block may carry any value).
+void bringPaperSizeIntoRange();
+
 // Row paperSize - 1 of the current model's paper list (paperSize brought
 // into range first).
 const PaperSize& chosenPaper();
+
+// The plot area of a paper with the margins in force: the host's X axis
+// runs along the longer side; a square paper counts as portrait.
+struct PlotArea {
+    double x, y;                       // inches, after hostMargins
+    double deviceWidth, deviceHeight;  // inches, after deviceMargins
+    bool landscape;                    // W > H
+};
+PlotArea plotAreaFor(const PaperSize& paper);
 
 // 1, 2, 4, 8 or 16 for a plot area of w x h inches.
 int32_t resolutionDivisor(double width, double height);

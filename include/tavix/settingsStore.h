@@ -1,7 +1,17 @@
 // Settings defaults and the pen settings file "tavixdrv.def".
 #pragma once
 
+#include <cstdint>
+
 namespace tavix {
+
+// The pen settings file, in the host process's current directory, and the
+// name a new one is written under before it takes the old one's place.
+inline constexpr char PEN_SETTINGS_FILE[] = "tavixdrv.def";
+inline constexpr char PEN_SETTINGS_FILE_NEW[] = "tavixdrv.def.new";
+
+constexpr int16_t DEFAULT_STAMP_FONT_SIZE = 4;  // 12 points
+constexpr int16_t DEFAULT_LINE_END = 3;         // rounded
 
 // Every defaulted block field for the selected model, then the pen settings
 // file (or the pen defaults when it cannot be read).
@@ -22,5 +32,10 @@ int writePenSettingsFile();
 
 // Loads the pen file, or applies the pen defaults when it cannot be read.
 void loadPenSettingsOrDefaults();
+
+// A stored block may carry any value: a table index (mediaType, tray for
+// the current model, stampPosition, stampFontSize, lineEnd) outside its
+// table takes its default.
+void bringIndicesIntoRange();
 
 }  // namespace tavix
