@@ -1,14 +1,139 @@
 // PlotEntry: the plot request dispatcher.
+//
+// The host calls it once per plot request with a RequestPacket; the code is
+// the signed 16-bit value at offset 0 and every reply goes into the same
+// packet. An image announced by the previous call is printed first, then the
+// code is looked up in a table of 53 handlers for codes 2..54. Codes without
+// a handler, and codes outside 2..54, leave the packet exactly as it came.
 #include <cstdint>
 
 #include "tavix/driverState.h"
 #include "tavix/entryPoints.h"
+#include "tavix/hostNumbers.h"
+#include "tavix/messages.h"
 #include "tavix/packet.h"
+#include "tavix/plotRequests.h"
+
+namespace tavix {
+namespace {
+
+using Handler = void (*)(uint8_t* packet);
+
+constexpr int FIRST_CODE = 2;
+constexpr int LAST_CODE = 54;
+
+void failed(uint8_t* packet) { writeI16(packet, 0, -1); }
+
+void onEndPlot(uint8_t*) { endPlot(); }
+
+void onMove(uint8_t* packet) {
+    if (moveTo(readU16(packet, 4), readU16(packet, 6)) < 0) failed(packet);
+}
+
+void onDraw(uint8_t* packet) { drawRequest(packet); }
+
+void onSelectPen(uint8_t* packet) {
+    if (selectPen(readI16(packet, 4)) != 0) failed(packet);
+}
+
+void onLineType(uint8_t* packet) {
+    if (setLineType(readU16(packet, 4)) != 0) failed(packet);
+}
+
+void onLiftPen(uint8_t* packet) {
+    if (liftPen() != 0) failed(packet);
+}
+
+void onAbort(uint8_t*) { abortPlot(); }
+
+void onShowLineTypes(uint8_t*) { showLineTypes(); }
+
+void onLoadSettings(uint8_t* packet) { loadPlotSettings(packet); }
+
+void onBeginPlot(uint8_t* packet) { beginPlot(packet); }
+
+void onShowSummary(uint8_t*) { showSettingsSummary(); }
+
+void onFillInline(uint8_t* packet) { fillInlineRequest(packet); }
+
+void onLineTypeCount(uint8_t* packet) { state.lineTypeCount = readI16(packet, 4); }
+
+void onPenWidth(uint8_t* packet) {
+    writeI16(packet, 0, 0);
+    // NaN and infinities become the limit, which is written as the widest pen.
+    if (setPenWidth(hostDouble(packet, 4, HOST_DOUBLE_LIMIT)) != 0) failed(packet);
+}
+
+void onModelAndLineTypes(uint8_t* packet) {
+    state.currentModel = state.settings.modelIndex();
+    state.lineTypeCount = packet[8];
+}
+
+void onConfigurePlot(uint8_t* packet) { configurePlot(packet); }
+
+void onSetPlotArea(uint8_t* packet) { setPlotArea(packet); }
+
+void onQueryPlotArea(uint8_t* packet) { queryPlotArea(packet); }
+
+void onInitialise(uint8_t* packet) { initialisePlotDriver(packet); }
+
+void onSetLanguage(uint8_t*) { loadLanguageTables(); }
+
+void onFillArray(uint8_t* packet) { fillArrayRequest(packet); }
+
+// Indexed by code - 2. Empty entries: accepted and ignored.
+constexpr Handler handlers[LAST_CODE - FIRST_CODE + 1] = {
+    onEndPlot,            // 2
+    onMove,               // 3
+    onDraw,               // 4
+    onSelectPen,          // 5
+    nullptr,              // 6
+    onLineType,           // 7
+    onLiftPen,            // 8
+    onAbort,              // 9
+    nullptr, nullptr, nullptr, nullptr, nullptr,  // 10..14
+    onShowLineTypes,      // 15
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,  // 16..22
+    nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,           // 23..28
+    onLoadSettings,       // 29
+    onBeginPlot,          // 30
+    onShowSummary,        // 31
+    nullptr,              // 32
+    onFillInline,         // 33
+    nullptr, nullptr,     // 34, 35
+    onLineTypeCount,      // 36
+    nullptr, nullptr, nullptr,  // 37..39
+    nullptr,              // 40
+    onPenWidth,           // 41
+    nullptr,              // 42
+    onModelAndLineTypes,  // 43
+    nullptr, nullptr,     // 44, 45
+    onConfigurePlot,      // 46
+    onSetPlotArea,        // 47
+    onQueryPlotArea,      // 48
+    onInitialise,         // 49
+    onSetLanguage,        // 50
+    nullptr,              // 51
+    nullptr,              // 52 (begin image)
+    nullptr,              // 53
+    onFillArray,          // 54
+};
+static_assert(sizeof handlers / sizeof handlers[0] == 53);
+
+}  // namespace
+}  // namespace tavix
 
 extern "C" int TAVIX_ENTRY_CDECL PlotEntry(uint8_t* packet) {
     using namespace tavix;
     if (packet == nullptr) return 0;
-    state.currentPacket = packet;
-    // Codes not handled here leave the packet exactly as it came.
+    // Nothing may escape into the host: any failure is the packet's -1.
+    try {
+        state.currentPacket = packet;
+        int code = readI16(packet, 0);
+        if (code < FIRST_CODE || code > LAST_CODE) return 0;
+        if (Handler h = handlers[code - FIRST_CODE]) h(packet);
+    } catch (...) {
+        writeI16(packet, 0, -1);
+    }
     return 0;
 }

@@ -1,0 +1,140 @@
+// The pen state machine: every vector request is written into one long
+// Polyline Encoded sequence, and penState decides when a sequence is opened
+// ("PE7<" / "PE7", or "PE" in 8-bit form), when a pen-up flag "<" is written
+// or used up, and when the sequence is closed with ";".
+//
+//   event   state before          output              state after
+//   move    PEN_OUTSIDE           peIntro "<", P      PEN_MOVED
+//   move    PEN_UP_FLAGGED        P                   PEN_MOVED
+//   move    PEN_DOWN, PEN_MOVED   "<", P              PEN_MOVED
+//   draw    PEN_OUTSIDE           peIntro, P          PEN_DOWN
+//   draw    PEN_UP_FLAGGED        two zeros, P        PEN_MOVED
+//   draw    PEN_DOWN, PEN_MOVED   P                   PEN_DOWN
+//   lift    PEN_DOWN, PEN_MOVED   "<"                 PEN_UP_FLAGGED
+//   lift    PEN_OUTSIDE, UP       nothing             unchanged
+//
+// In every row previousPenState takes the old penState, also when the state
+// stays the same: a move or draw is redundant (dropped whole) only when the
+// state did not change since the last event and the point is the last one.
+#include <cstdint>
+
+#include "tavix/driverState.h"
+#include "tavix/outputBuffer.h"
+#include "tavix/packet.h"
+#include "tavix/plotRequests.h"
+#include "tavix/textFormat.h"
+
+namespace tavix {
+namespace {
+
+void enterState(int16_t next) {
+    state.previousPenState = state.penState;
+    state.penState = next;
+}
+
+bool isRedundant(uint32_t x, uint32_t y) {
+    return state.penState == state.previousPenState && state.penState != PEN_OUTSIDE &&
+           static_cast<int32_t>(x) == state.lastHostX && static_cast<int32_t>(y) == state.lastHostY;
+}
+
+// The introducer and "<" that open a pen-up sequence, as one text.
+int writeIntroWithPenUp() {
+    char text[8];
+    TextBuilder(text, sizeof text).text(state.peIntro).character('<');
+    return writeText(text);
+}
+
+void failRequest(uint8_t* packet) { writeI16(packet, 0, -1); }
+
+}  // namespace
+
+int leavePe() {
+    int16_t s = state.penState;
+    enterState(PEN_OUTSIDE);
+    if (s == PEN_UP_FLAGGED || s == PEN_DOWN || s == PEN_MOVED) return writeText(";");
+    return 0;
+}
+
+int moveTo(uint32_t x, uint32_t y) {
+    if (isRedundant(x, y)) return 1;
+    int16_t before = state.penState;
+    enterState(PEN_MOVED);
+    int r = 0;
+    if (before == PEN_OUTSIDE)
+        r = writeIntroWithPenUp();
+    else if (before != PEN_UP_FLAGGED)
+        r = writeText("<");
+    if (r != 0) return -1;
+    return emitPoint(x, y);
+}
+
+int drawTo(uint32_t x, uint32_t y) {
+    if (isRedundant(x, y)) return 1;
+    int16_t before = state.penState;
+    if (before == PEN_DOWN || before == PEN_MOVED) {
+        enterState(PEN_DOWN);
+        return emitPoint(x, y);
+    }
+    if (before == PEN_UP_FLAGGED) {
+        // A zero move uses up the pending "<"; the point is then drawn.
+        enterState(PEN_MOVED);
+        if (encodePeNumber(0) != 0 || encodePeNumber(0) != 0) return -1;
+        return emitPoint(x, y);
+    }
+    enterState(PEN_DOWN);
+    if (writeText(state.peIntro) != 0) return -1;
+    return emitPoint(x, y);
+}
+
+int liftPen() {
+    int16_t before = state.penState;
+    if (before == PEN_DOWN || before == PEN_MOVED) {
+        enterState(PEN_UP_FLAGGED);
+        return writeText("<");
+    }
+    enterState(before);
+    return 0;
+}
+
+void clearOutlineCapture() {
+    state.outlineCapture = 0;
+    state.outlineCount = 0;
+}
+
+void drawRequest(uint8_t* packet) {
+    uint32_t x = readU16(packet, 4);
+    uint32_t y = readU16(packet, 6);
+    if (state.penReselect != 0) {
+        // The fill left its own pen selected; the leading ";" closes
+        // whatever it left open.
+        state.penReselect = 0;
+        enterState(PEN_OUTSIDE);
+        char text[16];
+        TextBuilder(text, sizeof text).text(";SP").integer(state.currentPen);
+        if (writeText(text) != 0) return failRequest(packet);
+    }
+    int r = drawTo(x, y);
+    if (r < 0) return failRequest(packet);
+    if (r > 0) return;  // redundant: nothing drawn, nothing captured
+
+    if (state.outlineCapture != 0) {
+        if (state.outlineCount < 0 || state.outlineCount >= OUTLINE_CAPACITY) {
+            // An outline longer than the list cannot be filled as drawn;
+            // it is given up rather than filled with a cut polygon.
+            clearOutlineCapture();
+        } else {
+            OutlinePoint& p = state.outlinePoints[state.outlineCount++];
+            p.x = static_cast<int32_t>(x);
+            p.y = static_cast<int32_t>(y);
+            if (p.x == state.outlineOrigin.x && p.y == state.outlineOrigin.y) {
+                int result = fillPolygonOutline(state.currentPen);
+                writeI16(packet, 0, static_cast<int16_t>(result));
+                if (result != 0) return;
+                clearOutlineCapture();
+            }
+        }
+    }
+    state.somethingDrawn = 1;
+}
+
+}  // namespace tavix

@@ -1,0 +1,108 @@
+// The two texts the host may ask for before a plot: the line-type legend
+// (code 15) and the settings summary (code 31), both shown through
+// hostShowMessage in the installed language.
+#include <cstring>
+
+#include "tavix/driverState.h"
+#include "tavix/hostServices.h"
+#include "tavix/plotRequests.h"
+#include "tavix/tables.h"
+
+namespace tavix {
+namespace {
+
+// Message slots of the summary.
+constexpr int MSG_LINE_TYPES = 8;     // "Line types  0 = continuous line ", 9..15 the patterns
+constexpr int MSG_DENSITY = 17;
+constexpr int MSG_PLOTTER = 25;
+constexpr int MSG_PAPER_SIZE = 26;
+constexpr int MSG_COPIES = 27;
+constexpr int MSG_PORT = 28;
+constexpr int MSG_PARALLEL = 29;
+constexpr int MSG_MEDIA_TYPE = 31;
+constexpr int MSG_LINE_END = 32;
+constexpr int MSG_MIRROR = 33;
+constexpr int MSG_HALF_TONE = 35;
+constexpr int MSG_BLACK_FILL = 36;
+constexpr int MSG_TRAY = 37;
+constexpr int MSG_PORTRAIT = 46;
+constexpr int MSG_LANDSCAPE = 47;
+constexpr int MSG_OUTPUT_OPTION = 51;
+constexpr int MSG_OUTPUT_STANDARD = 52;
+constexpr int MSG_SYNCHRONOUS_CUT = 54;
+constexpr int MSG_FORMAT_CUT = 55;
+constexpr int MSG_INVERT_ON = 57;
+constexpr int MSG_INVERT_OFF = 58;
+constexpr int MSG_MARGIN_ON = 60;
+constexpr int MSG_MARGIN_OFF = 61;
+constexpr int MSG_CENTERING_ON = 67;
+constexpr int MSG_CENTERING_OFF = 68;
+
+// Rows the defaults would choose, for stored indices beyond their tables.
+constexpr int16_t DEFAULT_LINE_END = 3;
+constexpr int16_t DEFAULT_MEDIA_TYPE = 0;
+constexpr int16_t DEFAULT_TRAY = 0;
+
+const char* msg(int slot) { return state.messages[slot]; }
+
+const char* rowLabel(const OptionRow* table, int32_t index, int32_t fallback) {
+    const OptionRow* row = optionRow(table, index);
+    if (row == nullptr) row = optionRow(table, fallback);
+    return row != nullptr ? row->label : "";
+}
+
+// The chosen paper's label from the list code 48 built; empty when there
+// is no such entry.
+const char* paperLabel() {
+    int32_t index = state.settings.paperSize() - 1;
+    if (index < 0 || index >= state.paperCount || index >= PAPER_ROWS) return "";
+    return state.paperLabels[index];
+}
+
+}  // namespace
+
+void showLineTypes() {
+    hostShowMessage("\n%s", msg(MSG_LINE_TYPES));
+    for (int n = 1; n <= 7; ++n) {
+        // "\n", sixteen blanks, the pattern number, its legend.
+        hostShowMessage("\n                %d%s", n, msg(MSG_LINE_TYPES + n));
+    }
+    hostShowMessage("\n");
+}
+
+void showSettingsSummary() {
+    const PlotSettings& s = state.settings;
+    const ModelEntry& model = currentModelEntry();
+    char modelName[sizeof model.name + 1];
+    std::memcpy(modelName, model.name, sizeof model.name);
+    modelName[sizeof model.name] = '\0';
+
+    hostShowMessage(" %s", msg(MSG_PLOTTER));
+    hostShowMessage("%s", modelName);
+    hostShowMessage("\n %s%s ", msg(MSG_PAPER_SIZE), paperLabel());
+    hostShowMessage("\n %s", msg(s.get(flags::plotMargin) ? MSG_MARGIN_ON : MSG_MARGIN_OFF));
+    hostShowMessage("\n %s", msg(s.get(flags::fillStyle) ? MSG_HALF_TONE : MSG_BLACK_FILL));
+    hostShowMessage("\n %s%s ", msg(MSG_LINE_END),
+                    rowLabel(lineEndTable, s.lineEnd(), DEFAULT_LINE_END));
+    hostShowMessage("\n %s%2d ", msg(MSG_COPIES), static_cast<int>(state.copiesToPlot));
+    bool option = s.get(flags::outputOption);
+    hostShowMessage("\n %s", msg(option ? MSG_OUTPUT_OPTION : MSG_OUTPUT_STANDARD));
+    if (option) {
+        hostShowMessage("\n %s%s ", msg(MSG_MEDIA_TYPE),
+                        rowLabel(mediaTypeTable, s.mediaType(), DEFAULT_MEDIA_TYPE));
+        hostShowMessage("\n %s%s ", msg(MSG_TRAY),
+                        rowLabel(trayTableFor(model), s.tray(), DEFAULT_TRAY));
+        hostShowMessage("\n %s", msg(s.get(flags::orientation) ? MSG_PORTRAIT : MSG_LANDSCAPE));
+        hostShowMessage("\n %s",
+                        msg(s.get(flags::formatCut) ? MSG_SYNCHRONOUS_CUT : MSG_FORMAT_CUT));
+        hostShowMessage("\n %s%s", msg(MSG_MIRROR), s.get(flags::mirror) ? "ON" : "OFF");
+        hostShowMessage("\n %s", msg(s.get(flags::centering) ? MSG_CENTERING_ON : MSG_CENTERING_OFF));
+        hostShowMessage("\n %s", msg(s.get(flags::invert) ? MSG_INVERT_ON : MSG_INVERT_OFF));
+        hostShowMessage("\n %s%2d ", msg(MSG_DENSITY), static_cast<int>(s.density()));
+    }
+    hostShowMessage("\n %s", msg(MSG_PORT));
+    if (!s.get(flags::serialHandshake)) hostShowMessage("%s", msg(MSG_PARALLEL));
+    hostShowMessage("\n");
+}
+
+}  // namespace tavix

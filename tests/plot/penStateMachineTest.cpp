@@ -1,0 +1,240 @@
+// The pen state machine through PlotEntry: when PE sequences open and close,
+// pen-up flags, redundant points, pen re-selection after a fill, outline
+// capture, and the dispatcher's handling of codes it does not serve.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+
+#include "plot/plotFixture.h"
+#include "platform/hostAddress.h"
+#include "tavix/driverState.h"
+#include "tavix/entryPoints.h"
+#include "tavix/hostServices.h"
+#include "tavix/packet.h"
+
+namespace tavix::plottest {
+namespace {
+
+class PenStateTest : public PlotRequestTest {
+protected:
+    void SetUp() override {
+        PlotRequestTest::SetUp();
+        prepare(workedExampleSettings());
+        ASSERT_EQ(0, beginPlot());
+        mark = staged().size();
+    }
+    // What the requests since the last call staged.
+    std::string written() {
+        std::string out = stagedFrom(mark);
+        mark = staged().size();
+        return out;
+    }
+    size_t mark = 0;
+};
+
+TEST_F(PenStateTest, everyRowOfTheTable) {
+    move(100, 100);  // outside -> moved: introducer and "<"
+    EXPECT_EQ("PE7<GeGe", written());
+    EXPECT_EQ(PEN_MOVED, state.penState);
+    move(200, 100);  // moved -> moved: "<" again
+    EXPECT_EQ("<Ge_", written());
+    draw(200, 200);  // moved -> down
+    EXPECT_EQ("_Ge", written());
+    EXPECT_EQ(PEN_DOWN, state.penState);
+    draw(300, 200);  // down -> down
+    EXPECT_EQ("Ge_", written());
+    lift();          // down -> up flagged
+    EXPECT_EQ("<", written());
+    EXPECT_EQ(PEN_UP_FLAGGED, state.penState);
+    move(300, 300);  // up flagged -> moved: the pending "<" serves
+    EXPECT_EQ("_Ge", written());
+    EXPECT_EQ(PEN_MOVED, state.penState);
+    move(300, 100);  // moved -> moved
+    EXPECT_EQ("<_Pk", written());
+    lift();          // moved -> up flagged
+    EXPECT_EQ("<", written());
+    draw(400, 100);  // up flagged: a zero move uses up the "<", then the draw
+    EXPECT_EQ("__Ge_", written());
+    EXPECT_EQ(PEN_MOVED, state.penState);
+    EXPECT_EQ(PEN_UP_FLAGGED, state.previousPenState);
+    selectPen(2);    // any other instruction closes the sequence
+    EXPECT_EQ(";SP2", written());
+    EXPECT_EQ(PEN_OUTSIDE, state.penState);
+    draw(400, 200);  // outside -> down: introducer without "<"
+    EXPECT_EQ("PE7_Ge", written());
+    EXPECT_EQ(PEN_DOWN, state.penState);
+}
+
+TEST_F(PenStateTest, doubleLiftWritesOneFlag) {
+    draw(10, 10);
+    written();
+    EXPECT_EQ(8, lift());
+    EXPECT_EQ(8, lift());
+    EXPECT_EQ("<", written());
+    EXPECT_EQ(PEN_UP_FLAGGED, state.penState);
+}
+
+TEST_F(PenStateTest, liftOutsideWritesNothing) {
+    EXPECT_EQ(8, lift());
+    EXPECT_EQ("", written());
+    EXPECT_EQ(PEN_OUTSIDE, state.penState);
+}
+
+TEST_F(PenStateTest, redundantMoveIsDroppedOnlyInAnUnchangedState) {
+    move(100, 100);
+    EXPECT_EQ("PE7<GeGe", written());
+    // Just entered PE: the state changed, so the same point is written.
+    move(100, 100);
+    EXPECT_EQ("<__", written());
+    // Same state, same point: nothing at all, the packet untouched.
+    writeI16(packet.data(), 2, 0x1234);
+    EXPECT_EQ(3, move(100, 100));
+    EXPECT_EQ("", written());
+    EXPECT_EQ(0x1234, readI16(packet.data(), 2));
+    EXPECT_EQ(PEN_MOVED, state.penState);
+}
+
+TEST_F(PenStateTest, redundantDrawDrawsAndCapturesNothing) {
+    draw(50, 50);
+    draw(60, 50);
+    written();
+    state.somethingDrawn = 0;
+    state.outlineCapture = 1;
+    state.outlineCount = 0;
+    EXPECT_EQ(4, draw(60, 50));
+    EXPECT_EQ("", written());
+    EXPECT_EQ(0, state.somethingDrawn);
+    EXPECT_EQ(0, state.outlineCount);
+}
+
+TEST_F(PenStateTest, drawAfterLiftWritesTwoZerosEvenAtTheSamePoint) {
+    draw(20, 20);
+    lift();
+    written();
+    draw(20, 20);
+    EXPECT_EQ("____", written());
+}
+
+TEST_F(PenStateTest, instructionsInsidePeAreLedBySemicolon) {
+    draw(5, 5);
+    written();
+    selectPen(4);
+    EXPECT_EQ(";SP4", written());
+    draw(6, 6);
+    written();
+    lineType(0);
+    EXPECT_EQ(";LT", written());
+    draw(7, 7);
+    written();
+    EXPECT_EQ(0, penWidth(0.01));
+    EXPECT_EQ(";PW0.254", written());
+    // Outside PE there is nothing to close.
+    selectPen(6);
+    EXPECT_EQ("SP6", written());
+}
+
+TEST_F(PenStateTest, fillMakesTheNextDrawReselectThePen) {
+    selectPen(3);
+    draw(300, 200);
+    written();
+    EXPECT_EQ(0, fillArray(5, {100, 300, 200, 300, 200, 400}));
+    written();
+    EXPECT_EQ(1, state.penReselect);
+    // A move does not re-select.
+    move(100, 100);
+    EXPECT_EQ("PE7<_Pk", written());  // from the fill's closing vertex
+    draw(200, 100);
+    EXPECT_EQ(";SP3PE7Ge_", written());
+    EXPECT_EQ(0, state.penReselect);
+    draw(300, 100);
+    EXPECT_EQ("Ge_", written());
+}
+
+TEST_F(PenStateTest, failedWriteAnswersMinusOne) {
+    draw(1, 1);
+    state.errorLatch = LATCH_OUTPUT;
+    EXPECT_EQ(-1, draw(2, 2));
+    EXPECT_EQ(-1, move(3, 3));
+    EXPECT_EQ(-1, selectPen(2));
+    EXPECT_EQ(-1, lineType(2));
+    EXPECT_EQ(-1, penWidth(0.02));
+    draw(1, 1);
+    EXPECT_EQ(-1, lift());
+}
+
+// Outline capture, as code 52 arms it: the points drawn are collected until
+// one returns to the origin, and the outline is then filled white.
+TEST_F(PenStateTest, closedOutlineIsFilledWhiteAndThePenRestored) {
+    selectPen(3);
+    move(100, 100);
+    written();
+    state.outlineCapture = 1;
+    state.outlineCount = 0;
+    state.outlineOrigin = {100, 100};
+    EXPECT_EQ(4, draw(200, 100));
+    EXPECT_EQ(4, draw(200, 200));
+    EXPECT_EQ(0, draw(100, 100));  // the outline fill's result
+    EXPECT_EQ("Ge__GeHeHe;SP255PE7<Ge_;PM0PE7_GeHeHeGe_;PM2FPSP3", written());
+    EXPECT_EQ(0, state.outlineCapture);
+    EXPECT_EQ(0, state.outlineCount);
+    EXPECT_EQ(1, state.somethingDrawn);
+    // The outline fill does not ask for a re-selection: it restored the pen.
+    EXPECT_EQ(0, state.penReselect);
+}
+
+TEST_F(PenStateTest, outlineLongerThanTheListIsGivenUp) {
+    move(0, 0);
+    state.outlineCapture = 1;
+    state.outlineCount = 0;
+    state.outlineOrigin = {0, 0};
+    for (int i = 1; i <= OUTLINE_CAPACITY; ++i)
+        draw(static_cast<uint16_t>(i), static_cast<uint16_t>(i % 2));
+    EXPECT_EQ(OUTLINE_CAPACITY, state.outlineCount);
+    // One more point has no room: capture ends, nothing is overwritten.
+    OutlinePoint last = state.outlinePoints[OUTLINE_CAPACITY - 1];
+    draw(2000, 0);
+    EXPECT_EQ(0, state.outlineCapture);
+    EXPECT_EQ(0, state.outlineCount);
+    EXPECT_EQ(last.x, state.outlinePoints[OUTLINE_CAPACITY - 1].x);
+    // Returning to the origin fills nothing now.
+    written();
+    draw(0, 0);
+    EXPECT_EQ(std::string::npos, written().find("SP255"));
+}
+
+TEST_F(PenStateTest, codesWithoutHandlerLeaveThePacketAsItCame) {
+    for (int code : {-5, 0, 1, 6, 10, 14, 16, 28, 32, 34, 35, 37, 40, 42, 44, 45, 51, 53, 55, 300}) {
+        SCOPED_TRACE(code);
+        std::vector<uint8_t> p(300);
+        for (size_t i = 0; i < p.size(); ++i) p[i] = static_cast<uint8_t>(i * 7 + 3);
+        writeI16(p.data(), 0, static_cast<int16_t>(code));
+        std::vector<uint8_t> before = p;
+        PlotEntry(p.data());
+        EXPECT_EQ(before, p);
+    }
+    EXPECT_EQ("", written());
+}
+
+TEST_F(PenStateTest, lineTypeCountRequests) {
+    writeI16(packet.data(), 4, 6);
+    send(36);
+    EXPECT_EQ(6, state.lineTypeCount);
+    state.settings.setModelIndex(2);
+    packet[8] = 4;
+    send(43);
+    EXPECT_EQ(4, state.lineTypeCount);
+    EXPECT_EQ(2, state.currentModel);
+}
+
+int TAVIX_CDECL throwingExchange(int, int) { throw std::runtime_error("host failure"); }
+
+TEST_F(PenStateTest, nothingEscapesTheEntry) {
+    writeU32(host.table, SLOT_EXCHANGE_VALUE,
+             hostAddressOf(reinterpret_cast<const void*>(&throwingExchange)));
+    draw(9, 9);
+    EXPECT_EQ(-1, endPlot());
+}
+
+}  // namespace
+}  // namespace tavix::plottest

@@ -1,0 +1,71 @@
+// Shared pieces of the plot request tests: a fixture that installs a
+// recording host and sends requests through PlotEntry, and the expected
+// texts of the preamble built from the reference values, not from the
+// driver's own tables.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "support/recordingHost.h"
+#include "tavix/driverState.h"
+#include "tavix/plotSettings.h"
+
+namespace tavix::plottest {
+
+// The reference RGB of colour numbers 0..255.
+struct Rgb {
+    int r, g, b;
+};
+const std::vector<Rgb>& referencePalette();
+
+// "PC1,255,0,0" .. "PC255,255,255,255" as the preamble writes them, in
+// colour or as gray levels.
+std::string expectedPalette(bool colour);
+
+// The settings of the worked example: colour, black fill, 7-bit PE, line
+// end 0, two copies, Standard output, no serial line, paper 1.
+PlotSettings workedExampleSettings();
+
+class PlotRequestTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Sends one request: the code at 0, then PlotEntry. Returns the 16-bit
+    // value at offset 0 afterwards.
+    int16_t send(int16_t code);
+    int16_t send(int16_t code, std::vector<uint8_t>& packet);
+
+    int16_t initialise();                  // 49 (an AutoCAD host of release 14)
+    int16_t setLanguage();                 // 50
+    int16_t loadSettings(const PlotSettings& stored);  // 29, host release 3
+    int16_t setPlotArea(double width, double height, uint32_t options = 0);  // 47
+    int16_t beginPlot();                   // 30
+    int16_t endPlot();                     // 2
+    int16_t move(uint16_t x, uint16_t y);  // 3
+    int16_t draw(uint16_t x, uint16_t y);  // 4
+    int16_t lift();                        // 8
+    int16_t selectPen(int16_t pen);        // 5
+    int16_t lineType(uint16_t type);       // 7
+    int16_t penWidth(double inches);       // 41
+    int16_t fillArray(int16_t colour, const std::vector<uint16_t>& xy, int16_t count);  // 54
+    int16_t fillArray(int16_t colour, const std::vector<uint16_t>& xy);
+    int16_t fillInline(int16_t colour, const std::vector<uint16_t>& xy);  // 33
+
+    // 49, 50, 29 with `stored`, 47 with the area: a plot ready to begin.
+    void prepare(const PlotSettings& stored, double width = 33.0, double height = 22.0);
+
+    // What is staged in the OutputBuffer and not yet sent.
+    std::string staged() const;
+    // Staged bytes from `mark` on (mark: an earlier staged().size()).
+    std::string stagedFrom(size_t mark) const { return staged().substr(mark); }
+
+    testing::RecordingHost host;
+    std::vector<uint8_t> packet = std::vector<uint8_t>(2100);
+};
+
+}  // namespace tavix::plottest
