@@ -1,0 +1,206 @@
+#include "streamParser.h"
+
+#include "escapeReader.h"
+#include "hpglReader.h"
+#include "pageBuilder.h"
+#include "rtlReader.h"
+#include "streamContext.h"
+
+namespace tavix::preview {
+namespace {
+
+constexpr std::string_view TICKET_START = "##DOZ START";
+constexpr std::string_view TICKET_END = "##DOZ END";
+constexpr size_t MAX_TICKET_LINES = 2000;
+constexpr size_t MAX_PJL_LINES = 200;
+constexpr size_t MAX_LINE_KEPT = 8192;
+
+enum class Mode { Job, Hpgl, Rtl };
+
+class StreamReader {
+public:
+    StreamReader(std::string_view bytes, const ParseLimits& limits, ParsedStream& out)
+        : ctx_(bytes, limits, out), pages_(ctx_), hpgl_(ctx_, pages_), rtl_(ctx_, pages_) {}
+
+    void run();
+
+private:
+    void jobData();
+    void ticket();
+    void pjlLine();
+    void escape();
+    void onCommand(const EscCommand& command);
+    void switchTo(Mode mode, size_t offset);
+
+    StreamContext ctx_;
+    PageBuilder pages_;
+    HpglReader hpgl_;
+    RtlReader rtl_;
+    Mode mode_ = Mode::Job;
+    bool warnedNoSwitch_ = false;
+};
+
+void StreamReader::run() {
+    while (!ctx_.atEnd()) {
+        if (ctx_.peek() == 0x1B) {
+            escape();
+            continue;
+        }
+        switch (mode_) {
+        case Mode::Job: jobData(); break;
+        case Mode::Hpgl: hpgl_.run(); break;
+        case Mode::Rtl: rtl_.strayBytes(); break;
+        }
+    }
+    size_t end = ctx_.size();
+    if (mode_ == Mode::Rtl) {
+        rtl_.endRaster(end, true);
+        ctx_.warn(end, "data ends in HP RTL without returning to HP-GL/2 (ESC%0B)");
+    }
+    hpgl_.leave();
+    pages_.finish();
+    ParsedStream& out = ctx_.out();
+    if (!out.pages.empty() && !out.pages.back().ended)
+        ctx_.warn(end, "data ends without PG: the last page is not ended");
+}
+
+void StreamReader::jobData() {
+    int c = ctx_.peek();
+    if (ctx_.startsWith(TICKET_START)) return ticket();
+    if (ctx_.startsWith("@PJL")) return pjlLine();
+    if (c == '\r' || c == '\n' || c == ' ' || c == '\t' || c == 0 || c == '=') {
+        ++ctx_.pos;
+        return;
+    }
+    if (!warnedNoSwitch_) {
+        ctx_.warn(ctx_.pos, "data before any language switch is read as HP-GL/2");
+        warnedNoSwitch_ = true;
+    }
+    mode_ = Mode::Hpgl;
+}
+
+void StreamReader::ticket() {
+    ParsedStream& out = ctx_.out();
+    size_t start = ctx_.pos;
+    if (out.ticketPresent) ctx_.warn(start, "a second job ticket; its lines are added to the first");
+    out.ticketPresent = true;
+    ctx_.pos += TICKET_START.size();
+    if (ctx_.startsWith("\r\n")) ctx_.pos += 2;
+    else if (ctx_.startsWith("\n")) ctx_.pos += 1;
+    else ctx_.warn(ctx_.pos, "job ticket start line not ended with CR LF");
+    size_t budget = ctx_.limits().maxTicketBytes;
+    while (true) {
+        if (ctx_.atEnd()) {
+            ctx_.warn(ctx_.pos, "data ends inside the job ticket (no ##DOZ END)");
+            return;
+        }
+        if (ctx_.peek() == 0x1B) {
+            ctx_.warn(ctx_.pos, "job ticket not closed with ##DOZ END");
+            return;
+        }
+        if (ctx_.startsWith(TICKET_END)) {
+            ctx_.pos += TICKET_END.size();
+            if (ctx_.startsWith("\r\n===")) ctx_.pos += 5;
+            else ctx_.warn(ctx_.pos, "##DOZ END not followed by CR LF and \"===\"");
+            return;
+        }
+        size_t lineStart = ctx_.pos;
+        while (!ctx_.atEnd() && ctx_.peek() != '\n' && ctx_.peek() != 0x1B) ++ctx_.pos;
+        size_t lineEnd = ctx_.pos;
+        bool ended = ctx_.peek() == '\n';
+        if (ended) ++ctx_.pos;
+        else if (!ctx_.atEnd()) ctx_.warn(lineStart, "job ticket line without its line end");
+        std::string_view line = ctx_.bytes(lineStart, lineEnd - lineStart);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        else if (ended) ctx_.warn(lineStart, "job ticket line ended with LF alone");
+        size_t used = ctx_.pos - start;
+        if (used > budget) {
+            ctx_.warn(lineStart, "job ticket too long; the rest is skipped");
+            while (!ctx_.atEnd() && ctx_.peek() != 0x1B && !ctx_.startsWith(TICKET_END)) ++ctx_.pos;
+            continue;
+        }
+        if (out.ticket.size() < MAX_TICKET_LINES)
+            out.ticket.emplace_back(line.substr(0, MAX_LINE_KEPT));
+    }
+}
+
+void StreamReader::pjlLine() {
+    size_t start = ctx_.pos;
+    while (!ctx_.atEnd() && ctx_.peek() != '\n' && ctx_.peek() != 0x1B) ++ctx_.pos;
+    std::string_view line = ctx_.bytes(start, ctx_.pos - start);
+    if (ctx_.peek() == '\n') ++ctx_.pos;
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    ParsedStream& out = ctx_.out();
+    if (out.pjl.size() < MAX_PJL_LINES) out.pjl.emplace_back(line.substr(0, MAX_LINE_KEPT));
+
+    // "@PJL ENTER LANGUAGE = HPGL2": spaces around '=' are optional.
+    std::string text;
+    for (char ch : line.substr(0, 256))
+        if (ch != ' ' && ch != '\t') text += static_cast<char>(ch >= 'a' && ch <= 'z' ? ch - 32 : ch);
+    const std::string enter = "@PJLENTERLANGUAGE=";
+    if (text.rfind(enter, 0) != 0) return;
+    std::string language = text.substr(enter.size());
+    if (language == "HPGL2" || language == "HPGL/2") switchTo(Mode::Hpgl, start);
+    else if (language == "RTL" || language == "PCL" || language == "PCL5" || language == "PCL3GUI")
+        switchTo(Mode::Rtl, start);
+    else ctx_.warn(start, "PJL language " + language + " is not read by the preview");
+}
+
+void StreamReader::switchTo(Mode mode, size_t offset) {
+    if (mode_ == mode) return;
+    if (mode_ == Mode::Hpgl) hpgl_.leave();
+    if (mode_ == Mode::Rtl && mode != Mode::Rtl) rtl_.endRaster(offset, true);
+    if (mode == Mode::Rtl) rtl_.enter(hpgl_.rtlFrame(), hpgl_.pen(), true);
+    mode_ = mode;
+}
+
+void StreamReader::escape() {
+    readEscape(ctx_, [this](const EscCommand& command) { onCommand(command); });
+}
+
+void StreamReader::onCommand(const EscCommand& c) {
+    if (c.family == '.') return;  // serial plotter handshake strings
+    if (c.family == '%' && c.group == 0) {
+        int v = c.intValue();
+        if (c.letter == 'X' && v == -12345) {
+            if (mode_ == Mode::Hpgl) hpgl_.leave();
+            if (mode_ == Mode::Rtl) rtl_.endRaster(c.offset, true);
+            mode_ = Mode::Job;
+            return;
+        }
+        if (c.letter == 'A') {  // enter HP RTL (PCL): 1 = at the HP-GL/2 pen
+            if (mode_ == Mode::Hpgl) hpgl_.leave();
+            if (mode_ != Mode::Rtl) rtl_.enter(hpgl_.rtlFrame(), hpgl_.pen(), v == 1);
+            mode_ = Mode::Rtl;
+            return;
+        }
+        if (c.letter == 'B') {  // enter HP-GL/2: 1 = at the raster cursor
+            if (mode_ == Mode::Rtl) {
+                rtl_.endRaster(c.offset, true);
+                if (v == 1) hpgl_.setPen(rtl_.cursor());
+            }
+            mode_ = Mode::Hpgl;
+            return;
+        }
+        ctx_.warn(c.offset, "unknown escape sequence " + describeCommand(c));
+        return;
+    }
+    if (mode_ == Mode::Rtl) return rtl_.command(c);
+    if (c.family == 0 && c.letter == 'E') {
+        rtl_.reset();
+        return;
+    }
+    ctx_.warn(c.offset, "escape sequence " + describeCommand(c) + " outside HP RTL ignored");
+}
+
+}  // namespace
+
+ParsedStream parseStream(std::string_view bytes, const ParseLimits& limits) {
+    ParsedStream out;
+    out.byteCount = bytes.size();
+    StreamReader reader(bytes, limits, out);
+    reader.run();
+    return out;
+}
+
+}  // namespace tavix::preview
