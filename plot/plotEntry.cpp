@@ -13,6 +13,7 @@
 #include "tavix/messages.h"
 #include "tavix/packet.h"
 #include "tavix/plotRequests.h"
+#include "tavix/raster.h"
 
 namespace tavix {
 namespace {
@@ -79,6 +80,12 @@ void onInitialise(uint8_t* packet) { initialisePlotDriver(packet); }
 
 void onSetLanguage(uint8_t*) { loadLanguageTables(); }
 
+void onBeginImage(uint8_t* packet) {
+    announceImage(packet);
+    // A newly armed outline starts empty.
+    if (readI16(packet, 44) == 1 && state.outlineCapture != 0) state.outlineCount = 0;
+}
+
 void onFillArray(uint8_t* packet) { fillArrayRequest(packet); }
 
 // Indexed by code - 2. Empty entries: accepted and ignored.
@@ -114,11 +121,18 @@ constexpr Handler handlers[LAST_CODE - FIRST_CODE + 1] = {
     onInitialise,         // 49
     onSetLanguage,        // 50
     nullptr,              // 51
-    nullptr,              // 52 (begin image)
+    onBeginImage,         // 52
     nullptr,              // 53
     onFillArray,          // 54
 };
 static_assert(sizeof handlers / sizeof handlers[0] == 53);
+
+void printImageFirst() {
+    bool capturing = state.outlineCapture != 0;
+    printPendingImage();
+    // Capture given up by the image drops the points collected so far.
+    if (capturing && state.outlineCapture == 0) state.outlineCount = 0;
+}
 
 }  // namespace
 }  // namespace tavix
@@ -129,6 +143,7 @@ extern "C" int TAVIX_ENTRY_CDECL PlotEntry(uint8_t* packet) {
     // Nothing may escape into the host: any failure is the packet's -1.
     try {
         state.currentPacket = packet;
+        if (state.imageMarker == IMAGE_PENDING) printImageFirst();
         int code = readI16(packet, 0);
         if (code < FIRST_CODE || code > LAST_CODE) return 0;
         if (Handler h = handlers[code - FIRST_CODE]) h(packet);

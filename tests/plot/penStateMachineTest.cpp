@@ -203,6 +203,33 @@ TEST_F(PenStateTest, outlineLongerThanTheListIsGivenUp) {
     EXPECT_EQ(std::string::npos, written().find("SP255"));
 }
 
+// Code 52 with the transparency flag 1 arms capture; points left from an
+// outline that never closed do not start the new one.
+TEST_F(PenStateTest, armedOutlineStartsEmpty) {
+    move(100, 100);
+    state.outlineCapture = 1;
+    state.outlineCount = 7;  // an earlier outline that never closed
+    std::vector<uint8_t> image(IMAGE_REQUEST_SIZE);
+    writeI16(image.data(), 0, 52);
+    for (size_t offset : {16, 20, 24, 28}) writeI32(image.data(), offset, 100);  // no area
+    writeI16(image.data(), 44, 1);
+    PlotEntry(image.data());
+    EXPECT_EQ(1, readI16(image.data(), 122));
+    EXPECT_EQ(0, state.outlineCount);
+    EXPECT_EQ(100, state.outlineOrigin.x);
+    // The image is printed first, then the draw is captured as point 0.
+    draw(200, 100);
+    EXPECT_EQ(0u, state.imageMarker);
+    ASSERT_EQ(1, state.outlineCount);
+    EXPECT_EQ(200, state.outlinePoints[0].x);
+    // The image flushed what was staged before it.
+    EXPECT_NE(std::string::npos, host.output.find("PE7<GeGe"));
+    draw(200, 200);
+    mark = staged().size();
+    EXPECT_EQ(0, draw(100, 100));
+    EXPECT_NE(std::string::npos, written().find(";SP255PE7<Ge_;PM0PE7_GeHeHeGe_;PM2FP"));
+}
+
 TEST_F(PenStateTest, codesWithoutHandlerLeaveThePacketAsItCame) {
     for (int code : {-5, 0, 1, 6, 10, 14, 16, 28, 32, 34, 35, 37, 40, 42, 44, 45, 51, 53, 55, 300}) {
         SCOPED_TRACE(code);
