@@ -167,6 +167,10 @@ struct DriverState {
     PenEntry optionDialogPens[PEN_COUNT] = {};
     PlotSettings stampDialogSettings = {};
     PenEntry penDialogPens[PEN_COUNT] = {};
+    int32_t penSelection[PEN_COUNT] = {};  // selected pen list rows, ascending
+    int32_t penSelectionCount = 0;
+    int32_t focusPen = 0;
+    uint8_t dialogFieldWrite = 0;  // a dialog is writing one of its own fields
 };
 
 extern DriverState state;
