@@ -32,7 +32,14 @@ protected:
         host.install();
     }
 
-    std::string expectedMessage(const char* utf8) { return "\n" + testing::cp932(utf8) + "\n"; }
+    // "\n%s\n" around the slot's bytes (built by appending: g++ 12 warns
+    // falsely about "\n" + std::string).
+    std::string expectedMessage(const char* utf8) {
+        std::string message(1, '\n');
+        message += testing::cp932(utf8);
+        message += '\n';
+        return message;
+    }
 
     testing::ScratchDirectory scratch;
     testing::RecordingHost host;

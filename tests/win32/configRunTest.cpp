@@ -1,0 +1,199 @@
+// A configuration run through the real DLL, as the CAD host makes it:
+// 49, 50, 11, 20, 21, 47, with the host's services as cdecl functions in
+// its table. Any dialog the requests open is cancelled by a helper thread,
+// so the run keeps the settings the driver settled on.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tavix/packet.h"
+
+namespace {
+
+using DerizFn = uint8_t*(__stdcall*)(const uint8_t*, uint32_t);
+using EntryFn = int(__cdecl*)(uint8_t*);
+
+struct Host {
+    std::vector<std::string> messages;
+    uint8_t stored[40] = {};
+    bool hasStored = false;
+    bool failSave = false;
+};
+Host* host = nullptr;
+
+int __cdecl showMessage(const char* text) {
+    host->messages.emplace_back(text);
+    return 0;
+}
+int __cdecl loadSettings(int size, void* block) {
+    if (size != 40 || !host->hasStored) return 1;
+    std::memcpy(block, host->stored, 40);
+    return 0;
+}
+int __cdecl saveSettings(int size, void* block) {
+    if (size != 40 || host->failSave) return 1;
+    std::memcpy(host->stored, block, 40);
+    host->hasStored = true;
+    return 0;
+}
+
+std::string cp932(const char* utf8) {
+    wchar_t wide[256];
+    int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 256);
+    char bytes[512];
+    int m = WideCharToMultiByte(932, 0, wide, n, bytes, sizeof bytes, nullptr, nullptr);
+    return m > 0 ? std::string(bytes, static_cast<size_t>(m - 1)) : std::string();
+}
+
+std::string readFile(const char* name) {
+    HANDLE file = CreateFileA(name, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "<missing>";
+    std::string out(65536, '\0');
+    DWORD read = 0;
+    ReadFile(file, out.data(), static_cast<DWORD>(out.size()), &read, nullptr);
+    CloseHandle(file);
+    out.resize(read);
+    return out;
+}
+
+// Cancels every dialog box of one thread until stopped.
+class DialogCanceller {
+public:
+    explicit DialogCanceller(DWORD thread)
+        : worker_([this, thread] {
+              while (!stop_) {
+                  EnumThreadWindows(thread, &cancel, 0);
+                  Sleep(20);
+              }
+          }) {}
+    ~DialogCanceller() {
+        stop_ = true;
+        worker_.join();
+    }
+
+private:
+    static BOOL CALLBACK cancel(HWND window, LPARAM) {
+        char name[16] = {};
+        GetClassNameA(window, name, sizeof name);
+        if (std::strcmp(name, "#32770") == 0) PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+        return TRUE;
+    }
+    std::atomic<bool> stop_{false};
+    std::thread worker_;
+};
+
+class ConfigRun : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char temp[MAX_PATH];
+        GetTempPathA(sizeof temp, temp);
+        GetCurrentDirectoryA(sizeof previous, previous);
+        directory = std::string(temp) + "tavix-config-run-" + std::to_string(GetCurrentProcessId());
+        CreateDirectoryA(directory.c_str(), nullptr);
+        SetCurrentDirectoryA(directory.c_str());
+        host = &hostState;
+        module = LoadLibraryA("TAVIXDRV.dll");
+        ASSERT_NE(nullptr, module);
+        put(112, reinterpret_cast<void*>(&showMessage));
+        put(176, reinterpret_cast<void*>(&loadSettings));
+        put(180, reinterpret_cast<void*>(&saveSettings));
+        auto deriz = reinterpret_cast<DerizFn>(
+            reinterpret_cast<void*>(GetProcAddress(module, "DERIZ")));
+        const uint8_t* record = deriz(table, 0);
+        config = reinterpret_cast<EntryFn>(tavix::readU32(record, 410));
+    }
+    void TearDown() override {
+        if (module) FreeLibrary(module);
+        DeleteFileA((directory + "\\tavixdrv.def").c_str());
+        SetCurrentDirectoryA(previous);
+        RemoveDirectoryA(directory.c_str());
+    }
+    void put(int offset, void* fn) {
+        tavix::writeU32(table, offset, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(fn)));
+    }
+    std::vector<uint8_t> send(int16_t code, void (*fill)(uint8_t*) = nullptr) {
+        std::vector<uint8_t> packet(2100, 0xA5);
+        tavix::writeI16(packet.data(), 0, code);
+        if (fill) fill(packet.data());
+        DialogCanceller canceller(GetCurrentThreadId());
+        config(packet.data());
+        return packet;
+    }
+
+    Host hostState;
+    uint8_t table[196] = {};
+    HMODULE module = nullptr;
+    EntryFn config = nullptr;
+    char previous[MAX_PATH] = {};
+    std::string directory;
+};
+
+TEST_F(ConfigRun, aWholeRunSavesTheBlockAndWritesThePenFile) {
+    auto identify = send(49, [](uint8_t* p) {
+        tavix::writeI16(p, 4, 1);
+        p[7] = 2;
+    });
+    EXPECT_EQ(0, tavix::readI16(identify.data(), 10));
+    EXPECT_EQ(49, tavix::readI16(identify.data(), 0));
+    send(50, [](uint8_t* p) { std::memcpy(p + 8, "en\0", 3); });
+    auto version = send(11, [](uint8_t* p) { tavix::writeI16(p, 4, 3); });
+    EXPECT_EQ(0, tavix::readI16(version.data(), 0));
+
+    auto model = send(20);
+    EXPECT_EQ(40, tavix::readI16(model.data(), 2));
+    EXPECT_STREQ("TX-90-TAVIX E", reinterpret_cast<const char*>(model.data() + 8));
+
+    auto device = send(21, [](uint8_t* p) { tavix::writeI16(p, 6, 1); });
+    EXPECT_EQ(0, tavix::readI16(device.data(), 0));
+    EXPECT_EQ(59, tavix::readI16(device.data(), 2));
+    EXPECT_NEAR(47.606, tavix::readF64(device.data(), 8), 1e-12);
+    EXPECT_NEAR(35.606, tavix::readF64(device.data(), 16), 1e-12);
+    EXPECT_EQ(1016.0, tavix::readF64(device.data(), 24));
+    EXPECT_EQ(2, tavix::readI16(device.data(), 48));
+
+    // An older file is replaced whole.
+    HANDLE old = CreateFileA("tavixdrv.def", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    std::string junk(20000, 'x');
+    WriteFile(old, junk.data(), static_cast<DWORD>(junk.size()), &written, nullptr);
+    CloseHandle(old);
+
+    auto save = send(47);
+    EXPECT_EQ(0, tavix::readI16(save.data(), 0));
+    EXPECT_TRUE(hostState.hasStored);
+    EXPECT_EQ(0, tavix::readI32(hostState.stored, 36));
+    EXPECT_EQ(15, tavix::readI16(hostState.stored, 24));
+    std::string file = readFile("tavixdrv.def");
+    EXPECT_EQ(0u, file.find("PenGray1=100\r\nPenGray2=100\r\n"));
+    EXPECT_NE(std::string::npos, file.find("\r\nComment=\r\nDrawName=\r\nLumenWide1=0.254\r\n"));
+    EXPECT_EQ(file.size() - 18, file.find("LumenGray255=100\r\n"));
+    EXPECT_EQ("<missing>", readFile("tavixdrv.def.new"));
+    EXPECT_TRUE(hostState.messages.empty());
+}
+
+TEST_F(ConfigRun, aFailedSaveShowsTheJapaneseMessage) {
+    send(49, [](uint8_t* p) {
+        tavix::writeI16(p, 4, 1);
+        p[7] = 2;
+    });
+    send(50);
+    hostState.failSave = true;
+    auto save = send(47);
+    EXPECT_EQ(-1, tavix::readI16(save.data(), 0));
+    ASSERT_EQ(1u, hostState.messages.size());
+    std::string expected(1, '\n');
+    expected += cp932("config情報を保存できません。 ");
+    expected += '\n';
+    EXPECT_EQ(expected, hostState.messages[0]);
+    EXPECT_EQ("<missing>", readFile("tavixdrv.def"));
+    auto refused = send(11, [](uint8_t* p) { tavix::writeI16(p, 4, 3); });
+    EXPECT_EQ(-1, tavix::readI16(refused.data(), 0));
+}
+
+}  // namespace
