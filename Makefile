@@ -35,8 +35,19 @@ test: deps
 	$(MAKE) test-asan
 	$(MAKE) test-win32
 
+# The main job: configure the driver (TX-90, A1 paper, colour), plot the
+# bundled example drawing to a printer file and draw its preview.
+DEMO_DIR := out/demo
+demo: deps native
+	@mkdir -p $(DEMO_DIR)
+	cd $(DEMO_DIR) && ../../build/native/tavix --config demo.cfg configure --defaults --model tx90 --paper A1 --colour colour
+	cd $(DEMO_DIR) && ../../build/native/tavix --config demo.cfg plot ../../examples/demo.txt -o demo.plt --preview demo.png
+	@echo
+	@echo "printer file: $(DEMO_DIR)/demo.plt"
+	@echo "preview:      $(DEMO_DIR)/demo.png"
+
 bench: deps native
 	@for b in build/native/bench/*; do [ -x "$$b" ] && "$$b"; done
 
 clean:
-	rm -rf build
+	rm -rf build out

@@ -391,6 +391,8 @@ int runConfigureCommand(const ConfigureOptions& options) {
         if (readI16(p.data(), 0) != 0) throw std::runtime_error("device initialisation failed");
         for (const std::string& fault : native::scriptedUser::faults())
             std::fprintf(stderr, "tavix: dialog script: %s\n", fault.c_str());
+        if (native::scriptedUser::pendingScripts() > 0)
+            throw std::runtime_error("the driver's dialogs did not open; nothing was saved");
         if (!script->refusal().empty()) {
             std::fprintf(stderr, "tavix: refused: %s\nnothing was saved\n", script->refusal().c_str());
             return 1;

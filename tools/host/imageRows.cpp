@@ -22,11 +22,13 @@ int clampIndex(double v, int size) {
 
 }  // namespace
 
+// The driver calls these through the host addresses of the request; the
+// reply travels back as a host address too.
 struct RowFunctions {
-    static void* rowSource(void* query) {
-        return current ? current->serve(static_cast<const uint8_t*>(query)) : nullptr;
+    static HostAddress rowSource(void* query) {
+        return current ? hostAddressOf(current->serve(static_cast<const uint8_t*>(query))) : 0;
     }
-    static void rowRelease(void*) {}
+    static void rowRelease(HostAddress) {}
 };
 
 ImageRowSource::ImageRowSource(const RgbImage& image, bool bitonal, int32_t x0, int32_t y0,

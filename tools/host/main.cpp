@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
     using namespace tavix::host;
     CLI::App app{"tavix: configure the TAVIXDRV driver, plot drawings to printer files, preview them"};
     app.require_subcommand(1);
+    app.fallthrough();  // --config may also follow the command
     std::string configPath = "tavix.cfg";
     app.add_option("--config", configPath, "the host's configuration file (settings block and device values)")
         ->capture_default_str();
