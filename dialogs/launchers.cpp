@@ -1,12 +1,22 @@
-// Dialog launchers. Until the dialogs exist the templates cannot be opened,
-// which every caller treats like any other result: the settings stay as they
-// are.
+// The three dialogs that host requests open. Each fetches the driver's own
+// module by name right before it opens the outermost dialog; the nested
+// dialogs use the same instance. No owner window, initialisation value 0.
 #include "tavix/dialogLaunchers.h"
+
+#include "dialogs/dialogFramework.h"
+#include "tavix/driverState.h"
 
 namespace tavix {
 
-int showModelDialog() { return -1; }
-int showDeviceDialogAtConfig() { return -1; }
-int showDeviceDialogAtPlot() { return -1; }
+namespace {
+int openOutermost(const char* templateName, DLGPROC handler) {
+    state.moduleInstance = GetModuleHandleA("tavixdrv");
+    return static_cast<int>(openDialog(templateName, nullptr, handler));
+}
+}  // namespace
+
+int showModelDialog() { return openOutermost("modelcfg", modelDialogHandler); }
+int showDeviceDialogAtConfig() { return openOutermost("detailcfg", deviceDialogHandler); }
+int showDeviceDialogAtPlot() { return openOutermost("drivercfg", deviceDialogHandler); }
 
 }  // namespace tavix

@@ -1,0 +1,62 @@
+// What the six dialogs share: their procedures, the list filling, the
+// pictures on owner-drawn buttons, the warning boxes and the bounded text
+// copies. Compiled for both builds: on Windows against USER32 and GDI32,
+// natively against the stand-ins in platform/native.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+
+namespace tavix {
+
+// Dialog results.
+constexpr INT_PTR DIALOG_OK = 0;
+constexpr INT_PTR DIALOG_CANCEL = 5;
+
+INT_PTR CALLBACK deviceDialogHandler(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK optionDialogHandler(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK penDialogHandler(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK stampDialogHandler(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+INT_PTR CALLBACK modelDialogHandler(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Opens a template of the driver module (state.moduleInstance) with the
+// given owner; returns the dialog's result.
+INT_PTR openDialog(const char* templateName, HWND owner, DLGPROC handler);
+
+// List filling: empty the list, insert the table's labels as stored at
+// positions 0, 1, 2 ..., select `index` (no selection when it has no row).
+void fillPaperSizeList(HWND dialog, int index);
+void fillMediaTypeList(HWND dialog, int index);
+void fillTrayList(HWND dialog, int index);
+void fillLineEndList(HWND dialog, int index);
+void fillStampPositionList(HWND dialog, int index);
+void fillFontSizeList(HWND dialog, int index);
+
+// The pen list: all 255 pens with the row at `position` marked, and the
+// rows of the current selection rebuilt from the working copy and marked.
+void fillPenList(HWND dialog, int position);
+void refreshSelectedPens(HWND dialog);
+
+// The pictures of owner-drawn buttons, stretched over the button.
+void drawBadge(HWND dialog, const DRAWITEMSTRUCT& item);
+void drawModelPicture(HWND dialog, const DRAWITEMSTRUCT& item);
+
+// Shows message slot `textSlot` in a warning box owned by the dialog, with
+// slot `captionSlot` as its caption.
+void showFieldWarning(HWND dialog, int textSlot, int captionSlot);
+
+// Writes a field while the dialog's own write must not count as the
+// user's edit of it.
+void writeOwnFieldInt(HWND dialog, int id, UINT value);
+void writeOwnFieldText(HWND dialog, int id, const char* text);
+
+// Copies at most capacity - 1 bytes of text into out without splitting a
+// two-byte (code page 932) character; always terminates out.
+void copyBoundedText(char* out, size_t capacity, const char* text);
+
+// The density the model's defaults give: 16 TX-30, 20 TX Series, else 15.
+int16_t standardDensity();
+
+}  // namespace tavix
