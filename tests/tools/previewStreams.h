@@ -4,8 +4,18 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
+
+#include "streamModel.h"
+
+namespace tavix::preview {
+inline void PrintTo(const Rgb& c, std::ostream* os) {
+    *os << "rgb(" << int(c.r) << "," << int(c.g) << "," << int(c.b) << ")";
+}
+inline void PrintTo(const Point& p, std::ostream* os) { *os << "(" << p.x << "," << p.y << ")"; }
+}  // namespace tavix::preview
 
 namespace tavix::preview::testing {
 
