@@ -32,10 +32,15 @@ int writePen(int16_t pen) {
     return writeText(text);
 }
 
-// The polygon itself. vertexAt(i) gives vertex i as host units; afterPen is
-// the pen selected after "FP", or -1 for none.
+// The pen selected after "FP", if any.
+struct AfterPen {
+    bool select;
+    int16_t pen;
+};
+
+// The polygon itself; vertexAt(i) gives vertex i in host units.
 template <typename VertexAt>
-int writePolygon(int16_t fillPen, int16_t afterPen, int32_t n, VertexAt vertexAt) {
+int writePolygon(int16_t fillPen, AfterPen after, int32_t n, VertexAt vertexAt) {
     if (leavePe() != 0) return -1;
     if (writePen(fillPen) != 0) return -1;
 
@@ -56,7 +61,7 @@ int writePolygon(int16_t fillPen, int16_t afterPen, int32_t n, VertexAt vertexAt
     // Always closed explicitly, whatever the last vertex is.
     if (emitPoint(static_cast<uint32_t>(first.x), static_cast<uint32_t>(first.y)) != 0) return -1;
     if (writeText(";PM2FP") != 0) return -1;
-    if (afterPen >= 0 && writePen(afterPen) != 0) return -1;
+    if (after.select && writePen(after.pen) != 0) return -1;
 
     enterState(PEN_OUTSIDE);
     state.somethingDrawn = 1;
@@ -68,8 +73,7 @@ int writePolygon(int16_t fillPen, int16_t afterPen, int32_t n, VertexAt vertexAt
 int fillWithColour(int16_t colour, int32_t n, const uint8_t* pairs) {
     bool ownColour = state.settings.get(flags::colorMode) || state.settings.get(flags::fillStyle);
     int16_t fillPen = ownColour ? colour : MONO_PEN;
-    int16_t afterPen = ownColour ? int16_t{-1} : colour;
-    return writePolygon(fillPen, afterPen, n, [pairs](int32_t i) {
+    return writePolygon(fillPen, AfterPen{!ownColour, colour}, n, [pairs](int32_t i) {
         size_t at = static_cast<size_t>(i) * 4;
         return OutlinePoint{readU16(pairs, at), readU16(pairs, at + 2)};
     });
@@ -106,7 +110,7 @@ int fillPolygonOutline(int16_t restorePen) {
     int32_t n = state.outlineCount;
     if (n > OUTLINE_CAPACITY) n = OUTLINE_CAPACITY;
     if (n < 1) return 0;
-    return writePolygon(WHITE_PEN, restorePen, n,
+    return writePolygon(WHITE_PEN, AfterPen{true, restorePen}, n,
                         [](int32_t i) { return state.outlinePoints[i]; });
 }
 
