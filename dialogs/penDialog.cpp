@@ -79,6 +79,7 @@ namespace {
 void initialise(HWND dialog) {
     std::memcpy(state.penDialogPens, state.optionDialogPens, sizeof state.penDialogPens);
     state.focusPen = 0;
+    state.penWidthEdited = 0;
     fillPenList(dialog, 0);
     SendDlgItemMessageA(dialog, IDC_PEN_GRAY, EM_LIMITTEXT, GRAY_FIELD_LIMIT, 0);
     SendDlgItemMessageA(dialog, IDC_PEN_WIDTH, EM_LIMITTEXT, WIDTH_FIELD_LIMIT, 0);
@@ -100,6 +101,7 @@ void selectionChanged(HWND dialog) {
     char width[16];
     widthText(pen.penWidth, width, sizeof width);
     writeOwnFieldText(dialog, IDC_PEN_WIDTH, width);
+    state.penWidthEdited = 0;
     markSelection(dialog);
 }
 
@@ -135,14 +137,19 @@ void grayChanged(HWND dialog, int code) {
     refreshSelectedPens(dialog);
 }
 
-// Width rule. Returns false when the text was refused.
-bool widthChanged(HWND dialog, bool leavingField) {
+// Width rule. Returns false when the text was refused. Only a width the
+// user typed is stored when the field is left: passing through the field
+// changes no pen.
+bool widthChanged(HWND dialog, int code) {
+    if (code == EN_CHANGE && !state.dialogFieldWrite) state.penWidthEdited = 1;
+    bool leavingField = code == EN_KILLFOCUS && state.penWidthEdited;
     char text[WIDTH_FIELD_LIMIT + 1];
     GetDlgItemTextA(dialog, IDC_PEN_WIDTH, text, sizeof text);
     if (text[0] == '\0') return true;
     for (const char* p = text; *p != '\0'; ++p) {
         if ((*p < '0' || *p > '9') && *p != '.') {
             writeOwnFieldText(dialog, IDC_PEN_WIDTH, "");
+            state.penWidthEdited = 0;
             showFieldWarning(dialog, 72, 70);
             return false;
         }
@@ -150,6 +157,7 @@ bool widthChanged(HWND dialog, bool leavingField) {
     // "1.2.3" reads as 1.2: the second point ends the number.
     float width = static_cast<float>(parseDecimalNumber(text));
     if (!leavingField) return true;
+    state.penWidthEdited = 0;
     if (width > WIDTH_MAX || width < WIDTH_MIN) {
         writeOwnFieldText(dialog, IDC_PEN_WIDTH, "");
         showFieldWarning(dialog, 72, 70);
@@ -172,6 +180,7 @@ void restoreDefaults(HWND dialog) {
     fillPenList(dialog, state.focusPen);
     writeOwnFieldInt(dialog, IDC_PEN_GRAY, DEFAULT_GRAY);
     writeOwnFieldText(dialog, IDC_PEN_WIDTH, "0.254");
+    state.penWidthEdited = 0;
     // The last selection stays marked in the refilled list.
     markSelection(dialog);
 }
@@ -182,7 +191,7 @@ void command(HWND dialog, int id, int code) {
         // Enter leaves the focus in the width field: what it holds is taken
         // as if the field had been left, and a refused width keeps the
         // dialog open.
-        if (GetFocus() == GetDlgItem(dialog, IDC_PEN_WIDTH) && !widthChanged(dialog, true)) break;
+        if (GetFocus() == GetDlgItem(dialog, IDC_PEN_WIDTH) && !widthChanged(dialog, EN_KILLFOCUS)) break;
         std::memcpy(state.optionDialogPens, state.penDialogPens, sizeof state.optionDialogPens);
         EndDialog(dialog, DIALOG_OK);
         break;
@@ -196,7 +205,7 @@ void command(HWND dialog, int id, int code) {
         grayChanged(dialog, code);
         break;
     case IDC_PEN_WIDTH:
-        widthChanged(dialog, code == EN_KILLFOCUS);
+        widthChanged(dialog, code);
         break;
     case IDC_PEN_DEFAULTS:
         if (code == BN_CLICKED) restoreDefaults(dialog);

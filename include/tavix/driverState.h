@@ -171,6 +171,7 @@ struct DriverState {
     int32_t penSelectionCount = 0;
     int32_t focusPen = 0;
     uint8_t dialogFieldWrite = 0;  // a dialog is writing one of its own fields
+    uint8_t penWidthEdited = 0;    // the user changed the pen width field since the dialog wrote it
 };
 
 extern DriverState state;
