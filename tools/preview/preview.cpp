@@ -201,3 +201,10 @@ PreviewResult renderStreamToImage(const std::string& bytes, const PreviewOptions
 }
 
 }  // namespace tavix::preview
+
+// Fontconfig, which cairo's text uses, keeps its configuration for the life
+// of the process; LeakSanitizer would report it at exit. Weak, so that a
+// program with suppressions of its own keeps them.
+extern "C" __attribute__((weak)) const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
