@@ -5,6 +5,9 @@
 #pragma once
 
 #include <windows.h>
+#if defined(_WIN32)
+#include <commctrl.h>  // the up-down messages
+#endif
 
 #include <cstddef>
 #include <cstdint>
