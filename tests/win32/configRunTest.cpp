@@ -81,7 +81,9 @@ private:
     static BOOL CALLBACK cancel(HWND window, LPARAM) {
         char name[16] = {};
         GetClassNameA(window, name, sizeof name);
-        if (std::strcmp(name, "#32770") == 0) PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+        // The model selection dialog has no Cancel and can only be left with OK.
+        int button = GetDlgItem(window, IDCANCEL) != nullptr ? IDCANCEL : IDOK;
+        if (std::strcmp(name, "#32770") == 0) PostMessageA(window, WM_COMMAND, button, 0);
         return TRUE;
     }
     std::atomic<bool> stop_{false};
