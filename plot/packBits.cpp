@@ -4,7 +4,9 @@
 // repeated 1 - n times. No header is ever 0x80.
 //
 // Two equal neighbouring bytes already make a repeat; a stretch of bytes
-// that each differ from both neighbours is a literal stretch.
+// that each differ from both neighbours is a literal stretch. The packer
+// finds both from one bit per byte, "equal to the next byte", computed for
+// the whole row 64 bytes at a time before the walk.
 #include "plot/packBits.h"
 
 #include <cstring>
@@ -21,46 +23,103 @@ namespace {
 
 constexpr int32_t PIECE = 124;
 
-inline int firstSetBit(unsigned v) { return __builtin_ctz(v); }
+inline int lowestBit(uint64_t v) { return __builtin_ctzll(v); }
 
-// First j in [from, n - 1) with data[j] == data[j + 1], or n.
-int32_t findRepeat(const uint8_t* data, int32_t from, int32_t n) {
-    int32_t j = from;
+constexpr int32_t MAX_WORDS = (PACK_INPUT_SIZE + 63) / 64;
+
+// Bit k of word w: data[64 w + k] == data[64 w + k + 1]. Position n - 1 has
+// no next byte and is 0, as is every position past it.
+int32_t equalNeighbours(const uint8_t* data, int32_t n, uint64_t* eq) {
+    const int32_t words = (n + 63) / 64;
+    int32_t w = 0;
 #if defined(__SSE2__)
-    while (j + 17 <= n) {
-        __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + j));
-        __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + j + 1));
-        unsigned same = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(a, b)));
-        if (same != 0) return j + firstSetBit(same);
-        j += 16;
+    for (; 64 * w + 65 <= n; ++w) {  // the 65 bytes read are all in the row
+        uint64_t mask = 0;
+        for (int q = 0; q < 4; ++q) {
+            const uint8_t* p = data + 64 * w + 16 * q;
+            __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 1));
+            mask |= static_cast<uint64_t>(static_cast<uint32_t>(_mm_movemask_epi8(_mm_cmpeq_epi8(a, b))))
+                    << (16 * q);
+        }
+        eq[w] = mask;
     }
 #endif
-    for (; j + 1 < n; ++j)
-        if (data[j] == data[j + 1]) return j;
-    return n;
-}
-
-// First k in [from, n) with data[k] != value, or n.
-int32_t findRunEnd(const uint8_t* data, int32_t from, int32_t n, uint8_t value) {
-    int32_t k = from;
-#if defined(__SSE2__)
-    const __m128i v = _mm_set1_epi8(static_cast<char>(value));
-    while (k + 16 <= n) {
-        __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + k));
-        unsigned same = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(a, v)));
-        if (same != 0xFFFFu) return k + firstSetBit(~same & 0xFFFFu);
-        k += 16;
+    for (; w < words; ++w) {
+        uint64_t mask = 0;
+        const int32_t base = 64 * w;
+        const int32_t last = base + 64 < n - 1 ? base + 64 : n - 1;
+        for (int32_t k = base; k < last; ++k)
+            if (data[k] == data[k + 1]) mask |= uint64_t{1} << (k - base);
+        eq[w] = mask;
     }
-#endif
-    while (k < n && data[k] == value) ++k;
-    return k;
+    return words;
 }
 
-uint8_t* putLiterals(uint8_t* out, const uint8_t* bytes, int32_t n) {
+// First k >= p that starts a repeat, or n.
+inline int32_t nextRepeat(const uint64_t* eq, int32_t words, int32_t p, int32_t n) {
+    int32_t w = p >> 6;
+    uint64_t m = eq[w] & (~uint64_t{0} << (p & 63));
+    while (m == 0) {
+        if (++w >= words) return n;
+        m = eq[w];
+    }
+    return 64 * w + lowestBit(m);
+}
+
+// The repeat that starts at j ends before the returned index; the bit of
+// position n - 1 is clear, so the search ends in the row.
+inline int32_t repeatEnd(const uint64_t* eq, int32_t j) {
+    int32_t w = j >> 6;
+    uint64_t m = ~eq[w] & (~uint64_t{0} << (j & 63));
+    while (m == 0) m = ~eq[++w];
+    return 64 * w + lowestBit(m) + 1;
+}
+
+// Copies 1..124 bytes without a library call; never touches a byte outside
+// either range.
+inline void copySmall(uint8_t* out, const uint8_t* in, int32_t n) {
+    if (n >= 16) {
+#if defined(__SSE2__)
+        int32_t k = 0;
+        for (; k + 16 < n; k += 16)
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + k),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + n - 16),
+                         _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + n - 16)));
+#else
+        std::memcpy(out, in, static_cast<size_t>(n));
+#endif
+    } else if (n >= 8) {
+        uint64_t a, b;
+        std::memcpy(&a, in, 8);
+        std::memcpy(&b, in + n - 8, 8);
+        std::memcpy(out, &a, 8);
+        std::memcpy(out + n - 8, &b, 8);
+    } else if (n >= 4) {
+        uint32_t a, b;
+        std::memcpy(&a, in, 4);
+        std::memcpy(&b, in + n - 4, 4);
+        std::memcpy(out, &a, 4);
+        std::memcpy(out + n - 4, &b, 4);
+    } else {
+        for (int32_t k = 0; k < n; ++k) out[k] = in[k];
+    }
+}
+
+// `readable` is how many bytes from `bytes` on belong to the row.
+uint8_t* putLiterals(uint8_t* out, const uint8_t* bytes, int32_t n, int32_t readable) {
     while (n > 0) {
         int32_t piece = n < PIECE ? n : PIECE;
         *out++ = static_cast<uint8_t>(piece - 1);
-        std::memcpy(out, bytes, static_cast<size_t>(piece));
+#if defined(__SSE2__)
+        if (piece <= 16 && readable >= 16)  // the usual short piece: one copy
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out),
+                             _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes)));
+        else
+#endif
+            copySmall(out, bytes, piece);
+        readable -= piece;
         out += piece;
         bytes += piece;
         n -= piece;
@@ -83,15 +142,18 @@ uint8_t* putRepeat(uint8_t* out, uint8_t value, int32_t n) {
 
 int32_t packInto(uint8_t* out, int32_t length, const uint8_t* data) {
     uint8_t* o = out;
-    int32_t n = length > 0 ? length : 0;
+    int32_t n = length > 0 && data != nullptr ? length : 0;
+    if (n > PACK_INPUT_SIZE) n = PACK_INPUT_SIZE;
+    uint64_t eq[MAX_WORDS];
+    const int32_t words = equalNeighbours(data, n, eq);
     int32_t i = 0;
     while (i < n) {
-        int32_t j = findRepeat(data, i, n);
-        o = putLiterals(o, data + i, j - i);
+        const int32_t j = nextRepeat(eq, words, i, n);
+        if (j > i) o = putLiterals(o, data + i, j - i, n - i);
         if (j >= n) break;
-        int32_t k = findRunEnd(data, j + 2, n, data[j]);
-        o = putRepeat(o, data[j], k - j);
-        i = k;
+        const int32_t end = repeatEnd(eq, j);
+        o = putRepeat(o, data[j], end - j);
+        i = end;
     }
     *o++ = 0;
     *o++ = 0;
@@ -101,9 +163,8 @@ int32_t packInto(uint8_t* out, int32_t length, const uint8_t* data) {
 // More than PACK_INPUT_SIZE bytes are never packed: the rest of such a row
 // would not fit the packer's buffers. Callers clip their rows to that size.
 int32_t packRow(int32_t length, const uint8_t* data) {
-    if (data == nullptr) length = 0;
     if (length > PACK_INPUT_SIZE) length = PACK_INPUT_SIZE;
-    static_assert(packedBound(PACK_INPUT_SIZE) <= PACK_OUTPUT_SIZE);
+    static_assert(packedBound(PACK_INPUT_SIZE) + PACK_SLACK <= PACK_OUTPUT_SIZE);
     return packInto(state.raster.packOutput, length, data);
 }
 

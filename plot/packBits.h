@@ -6,12 +6,17 @@
 
 namespace tavix {
 
-// Worst case of packing n bytes: a header per 124 literal bytes and the two
-// closing zero bytes.
-constexpr int32_t packedBound(int32_t n) { return n + (n + 123) / 124 + 2; }
+// Worst case of packing n bytes, the two closing zero bytes included: a
+// one-byte literal between two-byte repeats takes 4 bytes for 3.
+constexpr int32_t packedBound(int32_t n) { return n + (n + 2) / 3 + 2; }
 
-// Packs `length` bytes (0 when negative) into out, which holds at least
-// packedBound(length) bytes; returns the packed length.
+// Bytes past the packed length that the packer may overwrite: it copies
+// short literal pieces 16 bytes at a time.
+constexpr int32_t PACK_SLACK = 16;
+
+// Packs `length` bytes (0 when negative, at most PACK_INPUT_SIZE) into out,
+// which holds at least packedBound(length) + PACK_SLACK bytes; returns the
+// packed length.
 int32_t packInto(uint8_t* out, int32_t length, const uint8_t* data);
 
 }  // namespace tavix

@@ -16,6 +16,7 @@
 
 #include "plot/grayLevel.h"
 #include "plot/packBits.h"
+#include "plot/rasterFill.h"
 #include "plot/rasterOutput.h"
 #include "tavix/driverState.h"
 #include "tavix/raster.h"
@@ -58,7 +59,7 @@ constexpr char RTL_END[] = "\x1b*rC\x1b*p1P\x1b%0B";  // end raster, pop palette
 // Where the three packed colour planes of one row are kept, so that the
 // passes of a magnified row send them without packing again.
 constexpr int32_t PLANE_PACK_STRIDE = PACK_OUTPUT_SIZE / 3;
-static_assert(packedBound(RASTER_ROW_PIXELS / 8 + 3) <= PLANE_PACK_STRIDE);
+static_assert(packedBound(RASTER_ROW_PIXELS / 8 + 3) + PACK_SLACK <= PLANE_PACK_STRIDE);
 
 bool contone() { return state.raster.mode == MODE_CONTONE; }
 
@@ -107,66 +108,6 @@ void sendTransfer(const uint8_t* raw, int32_t length, const uint8_t* packed, int
     rasterWrite(usePacked ? packed : raw, usePacked ? packedLength : length);
 }
 
-// Fills the component buffers with n source pixels, each replicated
-// `magnify` times, the key colour turned white. Returns the number of source
-// pixels that are not white.
-int32_t fillRgb(int32_t n, const uint8_t* data) {
-    RasterState& rs = state.raster;
-    const int32_t m = rs.magnify;
-    const bool key = rs.keyEnabled != 0;
-    int32_t white = 0;
-    if (m == 1 && !key) {
-        for (int32_t i = 0; i < n; ++i) {
-            uint8_t r = data[3 * i], g = data[3 * i + 1], b = data[3 * i + 2];
-            rs.red[i] = r;
-            rs.green[i] = g;
-            rs.blue[i] = b;
-            white += (r & g & b) == 0xFF;
-        }
-        return n - white;
-    }
-    for (int32_t i = 0; i < n; ++i) {
-        uint8_t r = data[3 * i], g = data[3 * i + 1], b = data[3 * i + 2];
-        if (key && r == rs.keyRed && g == rs.keyGreen && b == rs.keyBlue) r = g = b = 0xFF;
-        white += (r & g & b) == 0xFF;
-        const int32_t at = i * m;
-        std::memset(rs.red + at, r, static_cast<size_t>(m));
-        std::memset(rs.green + at, g, static_cast<size_t>(m));
-        std::memset(rs.blue + at, b, static_cast<size_t>(m));
-    }
-    return n - white;
-}
-
-int32_t fillBitonal(int32_t n, const uint8_t* data, int32_t red, int32_t green, int32_t blue) {
-    RasterState& rs = state.raster;
-    const int32_t m = rs.magnify;
-    uint8_t r = static_cast<uint8_t>(red), g = static_cast<uint8_t>(green),
-            b = static_cast<uint8_t>(blue);
-    if (rs.keyEnabled != 0 && r == rs.keyRed && g == rs.keyGreen && b == rs.keyBlue)
-        r = g = b = 0xFF;
-    const bool setIsWhite = (r & g & b) == 0xFF;
-    int32_t set = 0;
-    if (m == 1) {
-        for (int32_t i = 0; i < n; ++i) {
-            bool on = data[i] != 0;
-            rs.red[i] = on ? r : 0xFF;
-            rs.green[i] = on ? g : 0xFF;
-            rs.blue[i] = on ? b : 0xFF;
-            set += on;
-        }
-    } else {
-        for (int32_t i = 0; i < n; ++i) {
-            bool on = data[i] != 0;
-            const int32_t at = i * m;
-            std::memset(rs.red + at, on ? r : 0xFF, static_cast<size_t>(m));
-            std::memset(rs.green + at, on ? g : 0xFF, static_cast<size_t>(m));
-            std::memset(rs.blue + at, on ? b : 0xFF, static_cast<size_t>(m));
-            set += on;
-        }
-    }
-    return setIsWhite ? 0 : set;
-}
-
 void ditheredRow(int32_t width) {
     RasterState& rs = state.raster;
     ditherPlanes(rs.ditherRowIndex, width, rs.colour);
@@ -192,23 +133,32 @@ void ditheredRow(int32_t width) {
     }
 }
 
-void contoneRow(int32_t n, const uint8_t* data, bool rgbAsGiven, int32_t width, bool blank) {
+// Where encodeRow puts a row before it is sent.
+enum class RowFill {
+    components,  // the red, green and blue buffers
+    grayTone,    // continuous-tone gray, straight into the tone row
+    asGiven,     // continuous-tone colour sent as the host gave it
+};
+
+void contoneRow(const uint8_t* data, RowFill fill, int32_t width, bool blank) {
     RasterState& rs = state.raster;
     if (blank) {
         for (int32_t pass = 0; pass < rs.magnify; ++pass) countSkippedPass();
         return;
     }
     int32_t length;
-    if (rs.colour != 0) {
+    const uint8_t* tone = rs.toneRow;
+    if (fill == RowFill::asGiven) {
         length = 3 * width;
-        if (rgbAsGiven) {
-            std::memcpy(rs.toneRow, data, static_cast<size_t>(3 * n));
-        } else {
-            for (int32_t i = 0; i < width; ++i) {
-                rs.toneRow[3 * i] = rs.red[i];
-                rs.toneRow[3 * i + 1] = rs.green[i];
-                rs.toneRow[3 * i + 2] = rs.blue[i];
-            }
+        tone = data;
+    } else if (fill == RowFill::grayTone) {
+        length = width;
+    } else if (rs.colour != 0) {
+        length = 3 * width;
+        for (int32_t i = 0; i < width; ++i) {
+            rs.toneRow[3 * i] = rs.red[i];
+            rs.toneRow[3 * i + 1] = rs.green[i];
+            rs.toneRow[3 * i + 2] = rs.blue[i];
         }
     } else {
         length = width;
@@ -225,10 +175,10 @@ void contoneRow(int32_t n, const uint8_t* data, bool rgbAsGiven, int32_t width, 
 #endif
         for (; i < width; ++i) rs.toneRow[i] = grayOf(rs.red[i], rs.green[i], rs.blue[i]);
     }
-    const int32_t packedLength = packInto(rs.packOutput, length, rs.toneRow);
+    const int32_t packedLength = packInto(rs.packOutput, length, tone);
     for (int32_t pass = 0; pass < rs.magnify; ++pass) {
         if (rs.pendingSkip > 0) writeSkip();
-        sendTransfer(rs.toneRow, length, rs.packOutput, packedLength, 'W');
+        sendTransfer(tone, length, rs.packOutput, packedLength, 'W');
     }
 }
 
@@ -292,14 +242,30 @@ void encodeRow(int32_t pixelCount, const uint8_t* data, int32_t bitonal, int32_t
     if (n > sourcePixelLimit()) n = sourcePixelLimit();
     const int32_t width = n * rs.magnify;
 
-    const bool isBitonal = bitonal != 0;
-    const int32_t nonWhite = isBitonal ? fillBitonal(n, data, red, green, blue) : fillRgb(n, data);
+    // Continuous-tone RGB rows skip the component buffers: a gray row is
+    // made at once, and a colour row without replication or key colour is
+    // sent as the host gave it.
+    RowFill fill = RowFill::components;
+    if (contone() && bitonal == 0) {
+        if (!rs.colour)
+            fill = RowFill::grayTone;
+        else if (rs.magnify == 1 && rs.keyEnabled == 0)
+            fill = RowFill::asGiven;
+    }
+    int32_t nonWhite;
+    switch (fill) {
+        case RowFill::asGiven: nonWhite = countNonWhiteRgb(n, data); break;
+        case RowFill::grayTone: nonWhite = fillToneGrayRgb(n, data); break;
+        default:
+            nonWhite = bitonal != 0 ? fillComponentsBitonal(n, data, red, green, blue)
+                                    : fillComponentsRgb(n, data);
+            break;
+    }
     const int64_t counted = static_cast<int64_t>(state.image.nonWhitePixels) + nonWhite;
     state.image.nonWhitePixels = counted > INT32_MAX ? INT32_MAX : static_cast<int32_t>(counted);
 
     if (contone()) {
-        const bool rgbAsGiven = !isBitonal && rs.magnify == 1 && rs.keyEnabled == 0;
-        contoneRow(n, data, rgbAsGiven, width, nonWhite == 0);
+        contoneRow(data, fill, width, nonWhite == 0);
     } else {
         ditheredRow(width);
     }

@@ -76,6 +76,20 @@ TEST_F(PackBitsTest, workedResults) {
     EXPECT_BYTES(std::string("\x85\x07\x85\x07\xCD\x07\x00\x00", 8), pack(std::string(300, '\x07')));
 }
 
+// The worst case: one-byte literals between two-byte repeats, 4 bytes for 3,
+// within the packer output even for a full 60000-byte row.
+TEST_F(PackBitsTest, worstCaseFitsTheOutputBuffer) {
+    std::string raw;
+    for (int i = 0; raw.size() < PACK_INPUT_SIZE; ++i) {
+        raw += static_cast<char>(3 * i);
+        raw += std::string(2, static_cast<char>(3 * i + 1));
+    }
+    std::string packed = pack(raw);
+    EXPECT_EQ(static_cast<size_t>(packedBound(PACK_INPUT_SIZE)), packed.size());
+    EXPECT_LE(packed.size(), static_cast<size_t>(PACK_OUTPUT_SIZE));
+    EXPECT_EQ(raw + std::string(1, '\0'), unpack(packed));
+}
+
 TEST_F(PackBitsTest, piecesStopAt124Bytes) {
     // A repeat of 125 leaves a one-byte literal that is not merged with the
     // literal stretch after it.
@@ -115,7 +129,7 @@ TEST_F(PackBitsTest, rowsBeyondTheInputLimitAreClipped) {
     std::string raw(70000, '\0');
     for (size_t i = 0; i < raw.size(); ++i) raw[i] = static_cast<char>(i);  // no two neighbours equal
     std::string packed = pack(raw);
-    EXPECT_EQ(static_cast<size_t>(packedBound(PACK_INPUT_SIZE)), packed.size());
+    EXPECT_EQ(static_cast<size_t>(PACK_INPUT_SIZE + 484 + 2), packed.size());  // 484 literal pieces
     EXPECT_EQ(raw.substr(0, PACK_INPUT_SIZE) + std::string(1, '\0'), unpack(packed));
     EXPECT_EQ(2, packRow(-1, reinterpret_cast<const uint8_t*>(raw.data())));
     EXPECT_EQ(2, packRow(10, nullptr));
