@@ -2,7 +2,7 @@
 # is missing first (Debian 12).
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps native asan win32 test test-native test-asan test-win32 demo bench clean
+.PHONY: all deps native asan win32 fuzz test test-native test-asan test-win32 test-fuzz fuzz-long demo bench clean
 
 all: native win32
 
@@ -30,10 +30,24 @@ test-asan: asan
 test-win32: win32
 	scripts/wine-env.sh ctest --preset win32
 
+fuzz:
+	cmake --preset fuzz >/dev/null
+	cmake --build --preset fuzz -j $(JOBS)
+
+# Every fuzz target for a short, fixed budget on its seed corpus; the long
+# run gives each an hour.
+FUZZ_SECONDS ?= 30
+test-fuzz: fuzz
+	scripts/run-fuzzers.sh $(FUZZ_SECONDS)
+
+fuzz-long: deps fuzz
+	scripts/run-fuzzers.sh 3600
+
 test: deps
 	$(MAKE) test-native
 	$(MAKE) test-asan
 	$(MAKE) test-win32
+	$(MAKE) test-fuzz
 
 # The main job: configure the driver (TX-90, A1 paper, colour), plot the
 # bundled example drawing to a printer file and draw its preview.

@@ -1,0 +1,83 @@
+// Shared by the request fuzzers: a recording host whose answers come from
+// the fuzzer's bytes, row functions for image requests, and dialog scripts
+// that close every dialog with OK or Cancel.
+#pragma once
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "platform/hostAddress.h"
+#include "platform/native/scriptedUser.h"
+#include "support/recordingHost.h"
+#include "tavix/imageRequest.h"
+#include "tavix/packet.h"
+
+namespace tavix::fuzzing {
+
+// Runs in a private directory: the driver writes its pen settings file into
+// the current directory.
+inline void enterScratchDirectory() {
+    char dir[] = "/tmp/tavix-fuzz-XXXXXX";
+    if (mkdtemp(dir) == nullptr || chdir(dir) != 0) std::abort();
+}
+
+// Rows the host hands out: sizes, contents and flags from the fuzzer.
+struct RowScript {
+    std::vector<uint8_t> pixels = std::vector<uint8_t>(64 * 1024);
+    uint8_t reply[16] = {};
+    std::vector<uint8_t> plan;  // one byte per row: low bits size, 0x40 stop, 0x80 error
+    size_t next = 0;
+};
+
+inline RowScript& rows() {
+    static RowScript r;
+    return r;
+}
+
+inline HostAddress TAVIX_CDECL rowSource(void*) {
+    RowScript& r = rows();
+    uint8_t step = r.plan.empty() ? 0x3F : r.plan[r.next++ % r.plan.size()];
+    int32_t count = static_cast<int32_t>((step & 0x3F) * 1031 % r.pixels.size());
+    writeU32(r.reply, 0, hostAddressOf(r.pixels.data()));
+    writeI32(r.reply, 4, count);
+    writeI16(r.reply, 12, (step & 0x40) ? 1 : 0);
+    writeI16(r.reply, 14, (step & 0x80) ? 1 : 0);
+    return hostAddressOf(r.reply);
+}
+
+inline void TAVIX_CDECL rowRelease(HostAddress) {}
+
+inline void fillImageRequest(FuzzedDataProvider& in, uint8_t* p) {
+    writeU32(p, 4, hostAddressOf(reinterpret_cast<const void*>(&rowSource)));
+    writeU32(p, 8, hostAddressOf(reinterpret_cast<const void*>(&rowRelease)));
+    for (int offset = 16; offset <= 28; offset += 4)
+        writeI32(p, offset, in.ConsumeIntegralInRange<int32_t>(-100, 70000));
+    writeI32(p, 32, in.ConsumeIntegralInRange<int32_t>(0, 2));
+    writeI32(p, 36, in.ConsumeIntegralInRange<int32_t>(-1, 3000));
+    writeI32(p, 40, in.ConsumeIntegralInRange<int32_t>(-1, 3000));
+    writeI16(p, 44, in.ConsumeIntegralInRange<int16_t>(0, 2));
+    writeI16(p, 46, in.ConsumeIntegralInRange<int16_t>(0, 24));
+    writeI16(p, 48, in.ConsumeIntegralInRange<int16_t>(-2, 9));
+    RowScript& r = rows();
+    r.plan = in.ConsumeBytes<uint8_t>(in.ConsumeIntegralInRange<size_t>(0, 16));
+    r.next = 0;
+    std::vector<uint8_t> content = in.ConsumeBytes<uint8_t>(16);
+    for (size_t i = 0; i < r.pixels.size(); ++i)
+        r.pixels[i] = content.empty() ? static_cast<uint8_t>(i) : content[i % content.size()];
+}
+
+// Every dialog the next request opens is closed at once, with OK or Cancel.
+inline void scriptDialogs(bool ok) {
+    namespace user = native::scriptedUser;
+    user::reset();
+    for (const char* name : {"modelcfg", "detailcfg", "drivercfg"})
+        user::expect(name, [ok](native::DialogDriver& d) {
+            if (ok || d.templateName() == "modelcfg") d.ok(); else d.cancel();
+        });
+}
+
+}  // namespace tavix::fuzzing
