@@ -152,6 +152,19 @@ TEST(PreviewRobustness, GiantRasterSizesAreKeptWithinTheBudget) {
     EXPECT_TRUE(renderStreamToImage(stream, options, image).ok);
 }
 
+TEST(PreviewRobustness, YOffsetsWithoutADeclaredHeightSaturate) {
+    std::string stream = testing::preamble(20000, 10000) + ";PU3000,3000PA3000,3000" + "\x1b%1A\x1b*r8S\x1b*r1A";
+    for (int i = 0; i < 5; ++i) stream += "\x1b*b999999999Y";
+    stream += rtlRow(0, bytes({0xFF})) + rtlEnd() + ";PG;";
+    ParseLimits limits;
+    limits.maxRasterPixels = 100'000;
+    ParsedStream s = parseStream(stream, limits);
+    ASSERT_EQ(s.pages.size(), 1u);
+    const RasterImage& r = s.pages[0].rasters.at(0);
+    EXPECT_EQ(r.rows, 1 << 30);
+    EXPECT_LE(static_cast<uint64_t>(r.storedWidth) * r.storedHeight, limits.maxRasterPixels);
+}
+
 TEST(PreviewRobustness, RowsPastTheDeclaredHeightAreDropped) {
     const uint8_t tone[6] = {0, 3, 8, 8, 8, 8};
     std::string stream = testing::preamble(20000, 10000) + ";PU3000,3000PA3000,3000" +

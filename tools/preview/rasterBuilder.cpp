@@ -3,6 +3,13 @@
 #include <algorithm>
 
 namespace tavix::preview {
+namespace {
+
+// Row counts saturate here: a raster without a declared height can be
+// given any number of Y offsets.
+constexpr int MAX_ROWS = 1 << 30;
+
+}  // namespace
 
 void RasterBuilder::begin(RasterImage& image, int width, int expectedRows, uint64_t budget) {
     image_ = &image;
@@ -33,8 +40,8 @@ void RasterBuilder::begin(RasterImage& image, int width, int expectedRows, uint6
 
 void RasterBuilder::addRow(const std::vector<Rgb>& pixels, const std::vector<uint8_t>& printed) {
     if (!image_) return;
-    ++image_->rows;
-    ++image_->printedRows;
+    image_->rows = std::min(image_->rows + 1, MAX_ROWS);
+    image_->printedRows = std::min(image_->printedRows + 1, MAX_ROWS);
     size_t n = std::min<size_t>(std::min(pixels.size(), printed.size()),
                                 static_cast<size_t>(image_->width));
     if (factor_ == 1) {
@@ -62,8 +69,8 @@ void RasterBuilder::addRow(const std::vector<Rgb>& pixels, const std::vector<uin
 
 void RasterBuilder::skipRows(int64_t n) {
     if (!image_ || n <= 0) return;
-    image_->rows += static_cast<int>(std::min<int64_t>(n, 1 << 30));
-    image_->skippedRows += static_cast<int>(std::min<int64_t>(n, 1 << 30));
+    image_->rows = static_cast<int>(std::min<int64_t>(int64_t{image_->rows} + n, MAX_ROWS));
+    image_->skippedRows = static_cast<int>(std::min<int64_t>(int64_t{image_->skippedRows} + n, MAX_ROWS));
     while (n > 0) {
         if (rowInBlock_ == 0 && n >= factor_) {
             // Whole blank blocks: as many stored rows as there is room for.
@@ -76,7 +83,7 @@ void RasterBuilder::skipRows(int64_t n) {
             } else {
                 n -= blocks * factor_;
             }
-            for (int64_t b = 0; b < blocks; ++b) pushStoredRow(true);
+            for (int64_t b = 0; b < blocks; ++b) pushStoredRow();
             continue;
         }
         int64_t step = std::min<int64_t>(n, factor_ - rowInBlock_);
@@ -98,7 +105,7 @@ void RasterBuilder::flushBlockRow() {
     if (image_->storedHeight >= storedCapacity_) {
         dropped_ = true;
     } else if (!blockHasPixels_) {
-        pushStoredRow(true);
+        pushStoredRow();
     } else {
         size_t base = image_->rgba.size();
         image_->rgba.resize(base + static_cast<size_t>(storedWidth_) * 4);
@@ -125,7 +132,7 @@ void RasterBuilder::flushBlockRow() {
     blockHasPixels_ = false;
 }
 
-void RasterBuilder::pushStoredRow(bool) {
+void RasterBuilder::pushStoredRow() {
     image_->rgba.resize(image_->rgba.size() + static_cast<size_t>(storedWidth_) * 4, 0);
     ++image_->storedHeight;
 }

@@ -30,7 +30,7 @@ public:
 
 private:
     void flushBlockRow();
-    void pushStoredRow(bool blank);
+    void pushStoredRow();
 
     RasterImage* image_ = nullptr;
     int factor_ = 1;
