@@ -203,7 +203,7 @@ TEST_F(JobTicketTest, longestTextsAreWrittenWhole) {
     state.comment[COMMENT_SIZE - 1] = '\0';
     std::string t = middle();
     EXPECT_NE(std::string::npos,
-              t.find("Text=" + std::string(DRAW_NAME_SIZE - 1, 'N') + "\r\n" +
+              t.find(std::string("Text=") + std::string(DRAW_NAME_SIZE - 1, 'N') + "\r\n" +
                      std::string(COMMENT_SIZE - 1, 'C') + "\r\nTextEnd"));
 }
 
