@@ -156,12 +156,12 @@ void fetchRows(int32_t rows, bool alongX, int32_t w, int32_t h, double step) {
         ImageRowReplyAddress replyAddress = source(state.image.rowQuery);
         const uint8_t* reply = static_cast<const uint8_t*>(hostPointer(replyAddress));
         if (reply == nullptr) break;
-        if (readI16(reply, rowReply::STOP) != 0) {
+        if (readI16(reply, rowReply::STOP_FLAG) != 0) {
             if (release != nullptr) release(replyAddress);
             break;
         }
         const int32_t count = readI32(reply, rowReply::COUNT);
-        if (readI16(reply, rowReply::ERROR) != 0) {
+        if (readI16(reply, rowReply::ERROR_FLAG) != 0) {
             showFailedRow(row, pixelsPerRow, count);
         } else {
             const uint8_t* pixels =

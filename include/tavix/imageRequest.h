@@ -104,8 +104,8 @@ constexpr int HOST_BLOCK = 72;
 namespace rowReply {
 constexpr int PIXELS = 0;
 constexpr int COUNT = 4;
-constexpr int STOP = 12;
-constexpr int ERROR = 14;
+constexpr int STOP_FLAG = 12;
+constexpr int ERROR_FLAG = 14;
 }  // namespace rowReply
 
 constexpr int32_t DIRECTION_ALONG_Y = 2;  // landscapePaper clear

@@ -47,8 +47,8 @@ ImageRowReplyAddress TAVIX_CDECL rowSource(void* query) {
         writeU32(fake->reply, rowReply::PIXELS, hostAddressOf(row.data()));
         writeI32(fake->reply, rowReply::COUNT, static_cast<int32_t>(row.size()));
     }
-    if (index == fake->stopAt) writeI16(fake->reply, rowReply::STOP, 1);
-    if (index == fake->errorAt) writeI16(fake->reply, rowReply::ERROR, 1);
+    if (index == fake->stopAt) writeI16(fake->reply, rowReply::STOP_FLAG, 1);
+    if (index == fake->errorAt) writeI16(fake->reply, rowReply::ERROR_FLAG, 1);
     return hostAddressOf(fake->reply);
 }
 
