@@ -147,8 +147,8 @@ protected:
         releaseOutputBuffer();
     }
 
-    void print(const ImageSpec& spec) {
-        packet = imagePacketFor(spec);
+    void print(const ImageSpec& shape) {
+        packet = imagePacketFor(shape);
         announceImage(packet.data());
         EXPECT_EQ(0, printPendingImage());
     }
@@ -159,9 +159,9 @@ protected:
 };
 
 TEST_F(ImageRequestsTest, announceKeepsTheRequestAndReplies) {
-    ImageSpec spec;
-    spec.transparency = 1;
-    packet = imagePacketFor(spec);
+    ImageSpec shape;
+    shape.transparency = 1;
+    packet = imagePacketFor(shape);
     announceImage(packet.data());
     EXPECT_EQ(52, readI16(packet.data(), 0));
     EXPECT_EQ(1, readI16(packet.data(), imagePacket::REPLY));
@@ -182,18 +182,18 @@ TEST_F(ImageRequestsTest, bitonalRuleAndColourIndex) {
         int32_t bitonal;
     } cases[] = {{0, 24, 1}, {1, 2, 1}, {1, 1, 1}, {1, 3, 0}, {2, 1, 0}, {8, 8, 0}};
     for (const Case& c : cases) {
-        ImageSpec spec;
-        spec.kind = c.kind;
-        spec.depth = c.depth;
-        packet = imagePacketFor(spec);
+        ImageSpec shape;
+        shape.kind = c.kind;
+        shape.depth = c.depth;
+        packet = imagePacketFor(shape);
         announceImage(packet.data());
         EXPECT_EQ(c.bitonal, state.image.bitonal) << "kind " << c.kind << " depth " << c.depth;
     }
     // Indexes outside the eight-colour table print black.
     for (int16_t index : {3, 8, -1, 255}) {
-        ImageSpec spec;
-        spec.colorIndex = index;
-        packet = imagePacketFor(spec);
+        ImageSpec shape;
+        shape.colorIndex = index;
+        packet = imagePacketFor(shape);
         announceImage(packet.data());
         const int32_t expected[3] = {0, index == 3 ? 255 : 0, 0};  // green, else black
         EXPECT_EQ(expected[0], state.image.bitonalColor[0]) << index;
@@ -265,11 +265,11 @@ TEST_F(ImageRequestsTest, rowQueriesAlongY) {
 
 TEST_F(ImageRequestsTest, rowQueriesOfABitonalImage) {
     std::memset(state.image.rowQuery, 0xEE, ROW_QUERY_SIZE);
-    ImageSpec spec;
-    spec.kind = 0;
-    spec.colorIndex = 5;
+    ImageSpec shape;
+    shape.kind = 0;
+    shape.colorIndex = 5;
     images.rows = {std::vector<uint8_t>(393, 0)};
-    print(spec);
+    print(shape);
     ASSERT_FALSE(images.queries.empty());
     const uint8_t* q = images.queries[0].data();
     EXPECT_EQ(1, readI32(q, rowQuery::KIND));
@@ -309,9 +309,9 @@ TEST_F(ImageRequestsTest, rotatedDirectionWithLandscapePaper) {
 // Less than one printer pixel high: no row is asked for, but the moves,
 // the set-up with height 0, the end and the restore are all written.
 TEST_F(ImageRequestsTest, zeroRowImage) {
-    ImageSpec spec;
-    spec.y1 = spec.y0 + 1;
-    print(spec);
+    ImageSpec shape;
+    shape.y1 = shape.y0 + 1;
+    print(shape);
     EXPECT_TRUE(images.queries.empty());
     EXPECT_NE(std::string::npos, host.output.find("\x1b*r393S\x1b*r0T"));
     EXPECT_NE(std::string::npos, host.output.find("\x1b*r1A" + END + "PA2000,2000PU1234,567PR"));
@@ -320,24 +320,24 @@ TEST_F(ImageRequestsTest, zeroRowImage) {
 
 TEST_F(ImageRequestsTest, bitonalImageWithColourIndexZeroPrintsNothingVisible) {
     state.settings.set(flags::rasterContone, true);
-    ImageSpec spec;
-    spec.kind = 0;
-    spec.colorIndex = 0;
-    spec.transparency = 1;
+    ImageSpec shape;
+    shape.kind = 0;
+    shape.colorIndex = 0;
+    shape.transparency = 1;
     images.rows = {std::vector<uint8_t>(393, 1)};
-    print(spec);
+    print(shape);
     EXPECT_NE(std::string::npos, host.output.find("\x1b*r1A\x1b*b196Y" + END));
     EXPECT_EQ(0, state.image.nonWhitePixels);
     EXPECT_EQ(1, state.outlineCapture);  // nothing visible: the outline stays armed
 }
 
 TEST_F(ImageRequestsTest, visiblePixelsClearOutlineCapture) {
-    ImageSpec spec;
-    spec.transparency = 1;
+    ImageSpec shape;
+    shape.transparency = 1;
     images.rows = {rgbPixels(393, 255, 255, 255), rgbPixels(393, 10, 20, 30)};
     state.lastHostX = 77;
     state.lastHostY = 88;
-    packet = imagePacketFor(spec);
+    packet = imagePacketFor(shape);
     announceImage(packet.data());
     EXPECT_EQ(1, state.outlineCapture);
     state.lastHostX = 99;  // moved on before the image is printed
@@ -492,7 +492,7 @@ TEST_F(ImageRequestsTest, failedFlushBeforeTheImageWritesNothingMore) {
 TEST_F(ImageRequestsTest, degenerateSizesGiveNoPixels) {
     struct Case {
         const char* name;
-        ImageSpec spec;
+        ImageSpec shape;
         const char* sizes;
     };
     ImageSpec noWidth, noHeight, emptyTarget, reversed;
@@ -507,7 +507,7 @@ TEST_F(ImageRequestsTest, degenerateSizesGiveNoPixels) {
                           Case{"reversed target", reversed, "\x1b*r0S\x1b*r196T"}}) {
         host.output.clear();
         images.queries.clear();
-        print(c.spec);
+        print(c.shape);
         EXPECT_TRUE(images.queries.empty()) << c.name;
         EXPECT_NE(std::string::npos, host.output.find(c.sizes)) << c.name;
         EXPECT_NE(std::string::npos, host.output.find("\x1b*r1A" + END)) << c.name;
@@ -517,12 +517,12 @@ TEST_F(ImageRequestsTest, degenerateSizesGiveNoPixels) {
 // Far corners at scale divisor 16 do not fit 32 bits in plotter units.
 TEST_F(ImageRequestsTest, farCornersAreWrittenWithoutOverflow) {
     state.scaleDivisor = 16;
-    ImageSpec spec;
-    spec.x0 = 0;
-    spec.x1 = INT32_MAX;
-    spec.y0 = INT32_MIN;
-    spec.y1 = INT32_MIN + 1;
-    print(spec);
+    ImageSpec shape;
+    shape.x0 = 0;
+    shape.x1 = INT32_MAX;
+    shape.y0 = INT32_MIN;
+    shape.y1 = INT32_MIN + 1;
+    print(shape);
     EXPECT_EQ(0u, host.output.find(";PU34359738352,-34359738368PA34359738352,-34359738368"));
     // The width is limited to what a row can hold: 30000 / 16 source pixels.
     EXPECT_NE(std::string::npos, host.output.find("\x1b*r30000S\x1b*r0T"));

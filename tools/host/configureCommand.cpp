@@ -57,11 +57,11 @@ struct PenEdit {
     bool width;
 };
 
-PenEdit penEdit(const std::string& spec, bool width) {
-    size_t eq = spec.find('=');
+PenEdit penEdit(const std::string& edit, bool width) {
+    size_t eq = edit.find('=');
     if (eq == std::string::npos)
-        throw CLI::ValidationError(width ? "--pen-width" : "--pen-gray", "expected PENS=VALUE, got '" + spec + "'");
-    return {penRows(spec.substr(0, eq)), spec.substr(eq + 1), width};
+        throw CLI::ValidationError(width ? "--pen-width" : "--pen-gray", "expected PENS=VALUE, got '" + edit + "'");
+    return {penRows(edit.substr(0, eq)), edit.substr(eq + 1), width};
 }
 
 // Runs the dialogs' scripts and remembers the first refusal.
