@@ -1,12 +1,13 @@
-// `tavix preview`: a printer stream drawn to PNG or SVG.
+// `tavix preview` and `tavix plot --preview`: a printer stream drawn to PNG
+// or SVG, with the options of the stand-alone tavix-preview.
 #pragma once
 
-#include <string>
+#include "tools/preview/previewCommand.h"
 
 namespace tavix::host {
 
-// dpi 0: the preview's default. The format follows the output's extension
-// (.svg for SVG, PNG otherwise). Returns the exit status.
-int runPreviewCommand(const std::string& input, const std::string& output, double dpi);
+// Draws options.input to options.output; messages go to standard error.
+// Returns the exit status (0 done, 1 failed or, with --strict, warnings).
+int drawPreview(const preview::PreviewCommandOptions& options);
 
 }  // namespace tavix::host

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/hostAddress.h"
+#include "platform/native/codePage.h"
 #include "tavix/entryPoints.h"
 #include "tavix/hostServices.h"
 #include "tavix/packet.h"
@@ -17,7 +18,8 @@ HostSession* active = nullptr;
 struct HostCallbacks {
     static int showMessage(const char* text) {
         active->messages.emplace_back(text);
-        std::fputs(text, active->log_);
+        // The driver speaks Japanese in code page 932; the terminal reads UTF-8.
+        std::fputs(native::cp932ToUtf8(text).c_str(), active->log_);
         std::fflush(active->log_);
         return 0;
     }

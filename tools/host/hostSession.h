@@ -19,7 +19,7 @@ using Packet = std::array<uint8_t, PACKET_SIZE>;
 class HostSession {
 public:
     // output: where the printer stream goes; log: device-control strings and
-    // the driver's messages.
+    // the driver's messages (in UTF-8).
     HostSession(std::FILE* output, std::FILE* log);
     ~HostSession();
     HostSession(const HostSession&) = delete;
@@ -42,7 +42,7 @@ public:
     // What the driver did.
     uint64_t bytesWritten = 0;
     bool writeFailed = false;
-    std::vector<std::string> messages;
+    std::vector<std::string> messages;  // as the driver gave them (code page 932)
 
     // Called after every accepted write (progress display).
     std::function<void(uint64_t bytes)> onWrite;

@@ -1,42 +1,65 @@
 // tavix: plays the CAD host's part for the driver. It configures the driver,
 // plots drawings to printer files and previews printer streams.
+//
+// Exit status: 0 done, 1 failed (or refused by the driver's dialogs), 2 wrong
+// use of the command line.
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "configureCommand.h"
+#include "drawPreview.h"
 #include "plotCommand.h"
-#include "previewCommand.h"
 
 int main(int argc, char** argv) {
     using namespace tavix::host;
-    CLI::App app{"tavix: configure the TAVIXDRV driver, plot drawings to printer files, preview them"};
+    CLI::App app{"tavix: configure the TAVIXDRV driver, plot drawings to printer files, preview them", "tavix"};
     app.require_subcommand(1);
     app.fallthrough();  // --config may also follow the command
     std::string configPath = "tavix.cfg";
-    app.add_option("--config", configPath, "the host's configuration file (settings block and device values)")
+    app.add_option("--config", configPath,
+                   "The host's configuration file: the driver's settings block and the plot area")
         ->capture_default_str();
+    app.footer("The driver keeps its pen settings in tavixdrv.def in the current directory.\n"
+               "Run 'tavix COMMAND --help' for the options of a command.");
 
     ConfigureOptions configure;
-    CLI::App* configureCmd = app.add_subcommand("configure", "a configuration run: choose the model and the device settings");
+    CLI::App* configureCmd = app.add_subcommand(
+        "configure", "A configuration run: choose the model and the settings through the driver's dialogs");
+    configureCmd->footer("Each option is carried out in the driver's dialogs as a user would; a value a dialog\n"
+                         "refuses ends the run with the dialog's warning, and nothing is saved.");
     addConfigureOptions(*configureCmd, configure);
 
     PlotCommandOptions plot;
-    CLI::App* plotCmd = app.add_subcommand("plot", "a plot run: a drawing to a printer file");
-    plotCmd->add_option("drawing", plot.drawing, "the drawing file (docs/drawing-format.md)")->required();
-    plotCmd->add_option("-o,--output", plot.output, "the printer file ('-' or none: standard output)");
-    plotCmd->add_option("--preview", plot.previewPath, "also draw the stream to this PNG or SVG file");
-    plotCmd->add_option("--dpi", plot.previewDpi, "preview resolution, pixels per inch of paper");
+    CLI::App* plotCmd = app.add_subcommand("plot", "A plot run: a drawing to a printer file, and its preview");
+    addPlotOptions(*plotCmd, plot);
 
-    std::string previewInput, previewOutput;
-    double previewDpi = 0;
-    CLI::App* previewCmd = app.add_subcommand("preview", "draw a printer stream to PNG or SVG");
-    previewCmd->add_option("file", previewInput, "the printer stream")->required();
-    previewCmd->add_option("-o,--output", previewOutput, "the picture (.png or .svg)")->required();
-    previewCmd->add_option("--dpi", previewDpi, "pixels per inch of paper");
+    tavix::preview::PreviewCommandOptions preview;
+    CLI::App* previewCmd = app.add_subcommand("preview", "Draw a printer stream as a PNG or SVG picture");
+    previewCmd->footer("docs/preview.md tells what is drawn and what the warnings mean.");
+    tavix::preview::addPreviewOptions(*previewCmd, preview);
 
-    CLI11_PARSE(app, argc, argv);
+    // The first word that is not an option names the command.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--config") == 0) {
+            ++i;
+            continue;
+        }
+        if (argv[i][0] == '-') continue;
+        if (!app.get_subcommands([&](CLI::App* c) { return c->get_name() == argv[i]; }).empty()) break;
+        std::fprintf(stderr, "tavix: unknown command '%s': the commands are configure, plot and preview\n"
+                             "Run with --help for more information.\n", argv[i]);
+        return 2;
+    }
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& e) {
+        int status = app.exit(e);
+        return status == 0 ? 0 : 2;
+    }
 
     if (*configureCmd) {
         configure.configPath = configPath;
@@ -46,6 +69,6 @@ int main(int argc, char** argv) {
         plot.configPath = configPath;
         return runPlotCommand(plot);
     }
-    if (*previewCmd) return runPreviewCommand(previewInput, previewOutput, previewDpi);
-    return 1;
+    if (*previewCmd) return drawPreview(preview);
+    return 2;
 }

@@ -1,6 +1,11 @@
 #include "plotCommand.h"
 
+#include <CLI/CLI.hpp>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -8,11 +13,12 @@
 #include "hostConfig.h"
 #include "hostSession.h"
 #include "plotRun.h"
-#include "previewCommand.h"
 #include "progressBar.h"
 
 namespace tavix::host {
 namespace {
+
+namespace fs = std::filesystem;
 
 std::string directoryOf(const std::string& path) {
     size_t slash = path.find_last_of('/');
@@ -25,15 +31,62 @@ bool readFile(const std::string& path, std::string& text) {
     std::ostringstream s;
     s << in.rdbuf();
     text = s.str();
-    return true;
+    return !in.bad();
 }
+
+// Where the printer stream goes. A file is written beside its final name
+// and moved into place when it is complete, so a failed plot leaves no
+// half-written file; a symbolic link to a file is followed, so the link
+// stays. A device or a pipe (a printer port) is written directly.
+struct OutputTarget {
+    std::string path;     // the file that ends up with the stream
+    std::string writing;  // the file written: path + ".part", or path itself
+    bool direct = false;
+};
+
+OutputTarget outputTarget(const std::string& name) {
+    OutputTarget t{name, name + ".part", false};
+    std::error_code error;
+    fs::file_status linkStatus = fs::symlink_status(name, error);
+    fs::file_status status = fs::status(name, error);
+    if (fs::exists(status) && !fs::is_regular_file(status)) {
+        t.direct = true;
+    } else if (fs::is_symlink(linkStatus)) {
+        fs::path resolved = fs::exists(status) ? fs::canonical(name, error) : fs::path();
+        if (resolved.empty() || error) t.direct = true;
+        else t.path = resolved.string();
+    }
+    t.writing = t.direct ? t.path : t.path + ".part";
+    return t;
+}
+
+std::string lastError() { return std::strerror(errno); }
 
 }  // namespace
 
+void addPlotOptions(CLI::App& c, PlotCommandOptions& o) {
+    c.add_option("drawing", o.drawing, "The drawing file (docs/drawing-format.md)")->required();
+    c.add_option("-o,--output", o.output, "The printer file, a device or '-' (default: standard output)");
+    c.add_option("--preview", o.previewPath, "Also draw the printer file as a picture (.png, or .svg)");
+    c.add_option("--dpi", o.preview.dpi, "Preview resolution in pixels per inch of paper")
+        ->check(CLI::Range(0.01, 2400.0))
+        ->capture_default_str();
+    c.add_flag("--no-panel", o.preview.noPanel, "Leave the job ticket and summary text out of the preview");
+    c.add_flag("-q,--quiet", o.quiet, "Show errors only: no settings summary, progress, totals or preview warnings");
+    c.footer("The settings come from the configuration file (--config, before or after the command),\n"
+             "written by 'tavix configure'. Driver messages and the settings summary go to\n"
+             "standard error, the printer stream to the output.");
+}
+
 int runPlotCommand(const PlotCommandOptions& options) {
+    bool toStdout = options.output.empty() || options.output == "-";
+    if (!options.previewPath.empty() && toStdout) {
+        std::fprintf(stderr, "tavix: --preview needs the printer file named with -o\n");
+        return 2;
+    }
     std::string text;
     if (!readFile(options.drawing, text)) {
-        std::fprintf(stderr, "tavix: cannot read %s\n", options.drawing.c_str());
+        std::fprintf(stderr, "tavix: cannot read %s: %s\n", options.drawing.c_str(), lastError().c_str());
         return 1;
     }
     Drawing drawing;
@@ -54,44 +107,55 @@ int runPlotCommand(const PlotCommandOptions& options) {
         return 1;
     }
 
-    bool toStdout = options.output.empty() || options.output == "-";
-    std::string temp = toStdout ? "" : options.output + ".part";
-    std::FILE* out = toStdout ? stdout : std::fopen(temp.c_str(), "wb");
+    OutputTarget target = toStdout ? OutputTarget{"-", "-", true} : outputTarget(options.output);
+    if (!options.previewPath.empty() && target.direct && !fs::is_regular_file(target.path)) {
+        std::fprintf(stderr, "tavix: --preview reads the printer file back; %s is not a file\n",
+                     options.output.c_str());
+        return 2;
+    }
+    std::FILE* out = toStdout ? stdout : std::fopen(target.writing.c_str(), "wb");
     if (out == nullptr) {
-        std::fprintf(stderr, "tavix: cannot create %s\n", temp.c_str());
+        std::fprintf(stderr, "tavix: cannot create %s: %s\n", target.writing.c_str(), lastError().c_str());
         return 1;
     }
 
     HostSession session(out, stderr);
     session.connect();
-    ProgressBar bar("plotting");
+    ProgressBar bar("plotting", !options.quiet);
     PlotOptions plot;
     plot.baseDir = directoryOf(options.drawing);
+    plot.showSummary = !options.quiet;
     plot.progress = [&bar](size_t done, size_t total) { bar.update(done, total); };
     PlotOutcome outcome = runPlot(session, config, drawing, plot);
     bar.finish();
 
     bool closed = toStdout ? std::fflush(out) == 0 : std::fclose(out) == 0;
+    std::string closeError = closed ? "" : lastError();
     if (!outcome.ok || !closed) {
-        if (!toStdout) std::remove(temp.c_str());
-        std::fprintf(stderr, "tavix: %s\n",
-                     outcome.ok ? "cannot write the printer file" : outcome.error.c_str());
+        if (!target.direct) std::remove(target.writing.c_str());
+        if (!outcome.ok)
+            std::fprintf(stderr, "tavix: %s\n", outcome.error.c_str());
+        else
+            std::fprintf(stderr, "tavix: cannot write the printer file %s: %s\n",
+                         toStdout ? "(standard output)" : target.writing.c_str(), closeError.c_str());
         return 1;
     }
-    if (!toStdout && std::rename(temp.c_str(), options.output.c_str()) != 0) {
-        std::remove(temp.c_str());
-        std::fprintf(stderr, "tavix: cannot write %s\n", options.output.c_str());
+    if (!target.direct && std::rename(target.writing.c_str(), target.path.c_str()) != 0) {
+        std::string why = lastError();
+        std::remove(target.writing.c_str());
+        std::fprintf(stderr, "tavix: cannot write %s: %s\n", target.path.c_str(), why.c_str());
         return 1;
     }
-    std::fprintf(stderr, "tavix: %d requests, %llu bytes%s%s\n", outcome.requests,
-                 static_cast<unsigned long long>(session.bytesWritten), toStdout ? "" : " to ",
-                 toStdout ? "" : options.output.c_str());
+    if (!options.quiet)
+        std::fprintf(stderr, "tavix: %d requests, %llu bytes%s%s\n", outcome.requests,
+                     static_cast<unsigned long long>(session.bytesWritten), toStdout ? "" : " to ",
+                     toStdout ? "" : options.output.c_str());
     if (!options.previewPath.empty()) {
-        if (toStdout) {
-            std::fprintf(stderr, "tavix: --preview needs an output file (-o)\n");
-            return 1;
-        }
-        return runPreviewCommand(options.output, options.previewPath, options.previewDpi);
+        preview::PreviewCommandOptions draw = options.preview;
+        draw.input = options.output;
+        draw.output = options.previewPath;
+        draw.quiet = draw.quiet || options.quiet;
+        return drawPreview(draw);
     }
     return 0;
 }

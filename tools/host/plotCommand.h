@@ -3,6 +3,12 @@
 
 #include <string>
 
+#include "drawPreview.h"
+
+namespace CLI {
+class App;
+}
+
 namespace tavix::host {
 
 struct PlotCommandOptions {
@@ -10,10 +16,14 @@ struct PlotCommandOptions {
     std::string output;       // "-" or empty: standard output
     std::string configPath;
     std::string previewPath;  // optional PNG or SVG preview of the stream
-    int previewDpi = 0;       // 0: the preview's default
+    preview::PreviewCommandOptions preview;  // how the preview is drawn
+    bool quiet = false;       // no settings summary, progress or closing line
 };
 
-// Returns the process exit status; errors go to standard error.
+void addPlotOptions(CLI::App& command, PlotCommandOptions& options);
+
+// Returns the exit status (0 done, 1 failed, 2 wrong use); messages go to
+// standard error.
 int runPlotCommand(const PlotCommandOptions& options);
 
 }  // namespace tavix::host

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 
+#include "driverMessages.h"
 #include "imageRows.h"
 #include "platform/hostAddress.h"
 #include "pngImage.h"
@@ -21,11 +22,10 @@ Packet request(int16_t code) {
     return p;
 }
 
-std::string lastMessage(const HostSession& session) {
-    for (auto it = session.messages.rbegin(); it != session.messages.rend(); ++it) {
-        std::string text = *it;
-        while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) text.pop_back();
-        while (!text.empty() && text.front() == '\n') text.erase(text.begin());
+// The driver's last message since the plot run began, for the user.
+std::string lastMessage(const HostSession& session, size_t first) {
+    for (size_t i = session.messages.size(); i > first; --i) {
+        std::string text = messageForUser(session.messages[i - 1]);
         if (!text.empty()) return text;
     }
     return "";
@@ -53,7 +53,7 @@ public:
 
 private:
     bool fail(const std::string& why) {
-        std::string driver = lastMessage(session);
+        std::string driver = lastMessage(session, firstMessage);
         outcome.error = driver.empty() ? why : why + ": " + driver;
         return false;
     }
@@ -108,6 +108,13 @@ private:
         writeF64(p.data(), 17, height);
         session.plot(p);
         if (readI16(p.data(), 0) == -1) return fail("the driver refused the plot area");
+
+        if (options.showSummary) {
+            // The settings summary: shown, and not a reason for a later failure.
+            p = request(31);
+            session.plot(p);
+            firstMessage = session.messages.size();
+        }
 
         p = request(30);
         session.plot(p);
@@ -255,6 +262,7 @@ private:
     HostConfig& config;
     const PlotOptions& options;
     PlotOutcome outcome;
+    size_t firstMessage = session.messages.size();
     std::map<std::string, RgbImage> images;
     std::unique_ptr<ImageRowSource> rows;
     // One vertex buffer for every array fill, so its host address stays the same.

@@ -1,5 +1,6 @@
 // A plot run as the CAD host makes it: initialise, language, load the
-// settings, agree the plot area, begin plot, the drawing's requests, end plot.
+// settings, agree the plot area, the settings summary on request, begin
+// plot, the drawing's requests, end plot.
 #pragma once
 
 #include <functional>
@@ -15,6 +16,7 @@ struct PlotOptions {
     std::string baseDir;             // where relative image files are found
     std::string language = "ja";
     bool deviceDialog = false;       // configure the plot through request 46
+    bool showSummary = false;        // ask for the settings summary (request 31) before the plot
     std::function<void()> beforeDeviceDialog;  // scripts the dialog's user
     std::function<void(size_t done, size_t total)> progress;
 };

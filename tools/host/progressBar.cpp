@@ -6,7 +6,8 @@
 
 namespace tavix::host {
 
-ProgressBar::ProgressBar(std::string label) : label_(std::move(label)), enabled_(isatty(2) != 0) {}
+ProgressBar::ProgressBar(std::string label, bool wanted)
+    : label_(std::move(label)), enabled_(wanted && isatty(2) != 0) {}
 
 ProgressBar::~ProgressBar() { finish(); }
 

@@ -8,7 +8,8 @@ namespace tavix::host {
 
 class ProgressBar {
 public:
-    explicit ProgressBar(std::string label);
+    // Drawn only when `wanted` and standard error is a terminal.
+    explicit ProgressBar(std::string label, bool wanted = true);
     ~ProgressBar();
     void update(size_t done, size_t total);
     void finish();
