@@ -360,7 +360,7 @@ std::string hpglOnly(const std::string& stream) {
 }
 
 std::vector<Segment> drawingSegments(const std::string& drawingText, double hostUnitsPerInch,
-                                     int scaleDivisor, bool colour) {
+                                     int scaleDivisor, bool colour, bool halftoneFill) {
     std::vector<Segment> segments;
     Drawing drawing;
     std::string error;
@@ -398,7 +398,7 @@ std::vector<Segment> drawingSegments(const std::string& drawingText, double host
             case DrawingOp::FillArray: {
                 size_t n = r.coords.size() / 2;
                 if (n < 2) break;
-                int fillPen = colour ? r.value : 7;
+                int fillPen = colour || halftoneFill ? r.value : 7;
                 std::vector<double> xs(n), ys(n);
                 for (size_t i = 0; i < n; ++i) point(r, 2 * i, xs[i], ys[i]);
                 for (size_t i = 0; i < n; ++i) add(fillPen, xs[i], ys[i], xs[(i + 1) % n], ys[(i + 1) % n]);

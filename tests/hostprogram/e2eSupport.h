@@ -92,10 +92,12 @@ struct Segment {
 };
 
 // The pen-down vectors a drawing asks for, in plotter units: draws from
-// the pen position, and the edges of filled polygons (closed). Pens as the
-// printer sees them: the requested pen in colour, pen 7 in monochrome.
+// the pen position, and the edges of filled polygons (closed).
+// Pens as the printer sees them: the requested pen in colour, pen 7 in
+// monochrome; polygons in their colour, or in pen 7 in monochrome with
+// black fill.
 std::vector<Segment> drawingSegments(const std::string& drawingText, double hostUnitsPerInch,
-                                     int scaleDivisor, bool colour);
+                                     int scaleDivisor, bool colour, bool halftoneFill = false);
 
 // The vectors hp2xx decodes from HP-GL/2 text (its HP-GL output mode, true
 // size, fills not filled: the polygon edges come out as vectors).
