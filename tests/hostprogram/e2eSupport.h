@@ -40,7 +40,8 @@ void editConfig(const std::string& configPath, const std::function<void(HostConf
 
 // Flag bits of the settings block that the tests set directly.
 constexpr int FLAGS_A = 8, FLAGS_C = 10, FLAGS_D = 11;
-constexpr uint8_t EIGHT_BIT_PE = 0x20;  // flag byte A
+constexpr uint8_t HALFTONE_FILL = 0x10;  // flag byte A
+constexpr uint8_t EIGHT_BIT_PE = 0x20;   // flag byte A
 constexpr uint8_t COLOUR_MODE = 0x80;   // flag byte C
 constexpr uint8_t RASTER_CONTONE = 0x01;  // flag byte D
 void setFlag(HostConfig& config, int byte, uint8_t mask, bool on);
