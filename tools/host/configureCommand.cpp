@@ -6,6 +6,7 @@
 #include <cstring>
 #include <map>
 
+#include "driverMessages.h"
 #include "hostConfig.h"
 #include "hostSession.h"
 #include "platform/native/scriptedUser.h"
@@ -55,13 +56,14 @@ struct PenEdit {
     std::vector<int> rows;
     std::string value;
     bool width;
+    std::string option;  // as given, "3=0.35", for messages
 };
 
 PenEdit penEdit(const std::string& edit, bool width) {
     size_t eq = edit.find('=');
     if (eq == std::string::npos)
         throw CLI::ValidationError(width ? "--pen-width" : "--pen-gray", "expected PENS=VALUE, got '" + edit + "'");
-    return {penRows(edit.substr(0, eq)), edit.substr(eq + 1), width};
+    return {penRows(edit.substr(0, eq)), edit.substr(eq + 1), width, edit};
 }
 
 // Runs the dialogs' scripts and remembers the first refusal.
@@ -120,12 +122,7 @@ private:
     bool checkBox(size_t before, const std::string& what) {
         const auto& boxes = user::messageBoxes();
         if (boxes.size() == before) return true;
-        const native::MessageBoxRecord& box = boxes.back();
-        std::string text = native::utf8(box.text);
-        for (int slot = 0; slot < MESSAGE_COUNT; ++slot)
-            if (box.text == japaneseMessages[slot] && englishMessages[slot][0] != '\0')
-                text += " (" + std::string(englishMessages[slot]) + ")";
-        refusal_ = what + ": " + text;
+        refusal_ = what + ": " + messageForUser(boxes.back().text);
         return false;
     }
 
@@ -168,7 +165,18 @@ private:
                 for (size_t i = 0; i < items.size() && row < 0; ++i)
                     if (items[i].rfind(*o_.paper, 0) == 0) row = static_cast<int>(i);
             }
-            selectRow(d, IDC_DEVICE_PAPER_SIZE, row, "--paper " + *o_.paper);
+            if (row < 0 || row >= static_cast<int>(items.size())) {
+                std::string list;
+                for (size_t i = 0; i < items.size(); ++i) {
+                    std::string label = native::utf8(items[i]);
+                    while (!label.empty() && label.back() == ' ') label.pop_back();
+                    std::string number = std::to_string(i + 1);
+                    list += "\n  " + std::string(number.size() < 2 ? 1 : 0, ' ') + number + "  " + label;
+                }
+                refusal_ = "--paper " + *o_.paper + ": this model has no such paper; its papers are:" + list;
+            } else {
+                d.select(IDC_DEVICE_PAPER_SIZE, row);
+            }
         }
         if (margin_ >= 0) d.click(margin_ ? IDC_DEVICE_MARGIN_ON : IDC_DEVICE_MARGIN_OFF);
         if (o_.copies && !refused()) {
@@ -282,7 +290,7 @@ private:
         for (const PenEdit& edit : pens_) {
             if (refused()) break;
             d.selectItems(IDC_PEN_LIST, edit.rows);
-            std::string what = std::string(edit.width ? "--pen-width " : "--pen-gray ") + edit.value;
+            std::string what = std::string(edit.width ? "--pen-width " : "--pen-gray ") + edit.option;
             if (edit.width) {
                 if (!typeChecked(d, IDC_PEN_WIDTH, edit.value, what)) break;
                 // The width is taken when the field loses the focus.
@@ -315,36 +323,36 @@ Packet request(int16_t code) {
 }  // namespace
 
 void addConfigureOptions(CLI::App& c, ConfigureOptions& o) {
-    c.add_flag("--defaults", o.defaults, "start from the model's default settings");
-    c.add_option("--model", o.model, "tx90, tx70, tx30, lumen-q1 or tx-series");
-    c.add_option("--paper", o.paper, "paper: its row number (1 = first) or the start of its label, e.g. A1");
-    c.add_option("--margin", o.margin, "plot margin: on or off");
-    c.add_option("--copies", o.copies, "copy count 1..999");
-    c.add_option("--output", o.output, "option (with job ticket) or standard");
-    c.add_option("--fill", o.fill, "polygon fill: black or halftone");
-    c.add_option("--colour,--color", o.colour, "colour or mono");
-    c.add_option("--line-end", o.lineEnd, "butt, square, triangular or rounded");
-    c.add_option("--media", o.media, "any, paper, tracing or film");
-    c.add_option("--tray", o.tray, "auto, tray1..tray4 or sheet (as the model offers)");
-    c.add_option("--cut", o.cut, "standard or synchronous");
-    c.add_option("--mirror", o.mirror, "on or off");
-    c.add_option("--centering", o.centering, "on or off");
-    c.add_option("--invert", o.invert, "on or off");
-    c.add_option("--density", o.density, "print density 1..64");
-    c.add_option("--stamp", o.stamp, "text stamp: on or off");
-    c.add_option("--orientation", o.orientation, "drawing orientation: portrait or landscape (with the stamp)");
-    c.add_option("--pen-setting", o.penSetting, "send the pen table with the job: on or off");
-    c.add_option("--stamp-position", o.stampPosition, "top-left, top, top-right, left, centre, right, bottom-left, bottom, bottom-right");
-    c.add_option("--stamp-font-size", o.stampFontSize, "8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48 or 72");
-    c.add_option("--stamp-mode", o.stampMode, "opaque or transparent");
-    c.add_option("--date-stamp", o.dateStamp, "on or off");
-    c.add_option("--stamp-offset-x", o.stampOffsetX, "stamp offset in mm");
-    c.add_option("--stamp-offset-y", o.stampOffsetY, "stamp offset in mm");
-    c.add_option("--draw-name", o.drawName, "the stamp's drawing name (up to 40 bytes)");
-    c.add_option("--comment", o.comment, "the stamp's comment (up to 80 bytes)");
-    c.add_option("--pen-gray", o.penGray, "PENS=GRAY, e.g. 1-10=50 (repeatable)");
-    c.add_option("--pen-width", o.penWidth, "PENS=MM, e.g. 3=0.35 (repeatable)");
-    c.add_flag("--default-pens", o.defaultPens, "put every pen back to 0.254 mm and gray 100");
+    c.add_flag("--defaults", o.defaults, "Start from the model's default settings");
+    c.add_option("--model", o.model, "Model: tx90, tx70, tx30, lumen-q1 or tx-series");
+    c.add_option("--paper", o.paper, "Paper: its row in the model's list (1 = first) or the start of its label, e.g. A1");
+    c.add_option("--margin", o.margin, "Plot margin: on or off");
+    c.add_option("--copies", o.copies, "Copy count 1..999");
+    c.add_option("--output", o.output, "Output: option (with a job ticket) or standard");
+    c.add_option("--fill", o.fill, "Polygon fill: black or halftone (colour output fills in black)");
+    c.add_option("--colour,--color", o.colour, "Colour or mono");
+    c.add_option("--line-end", o.lineEnd, "Line end: butt, square, triangular or rounded");
+    c.add_option("--media", o.media, "Media type: any, paper, tracing or film (option output)");
+    c.add_option("--tray", o.tray, "Tray: auto, tray1..tray4 or sheet, as the model offers (option output)");
+    c.add_option("--cut", o.cut, "Cut mode: standard or synchronous (option output)");
+    c.add_option("--mirror", o.mirror, "Mirror image: on or off (option output)");
+    c.add_option("--centering", o.centering, "Image centering: on or off (option output)");
+    c.add_option("--invert", o.invert, "Black and white inverted: on or off (option output)");
+    c.add_option("--density", o.density, "Print density 1..64 (option output)");
+    c.add_option("--stamp", o.stamp, "Text stamp: on or off (option output)");
+    c.add_option("--orientation", o.orientation, "Drawing orientation: portrait or landscape (with the stamp on)");
+    c.add_option("--pen-setting", o.penSetting, "Send the pen table with the job: on or off (option output)");
+    c.add_option("--stamp-position", o.stampPosition, "Stamp position: top-left, top, top-right, left, centre, right, bottom-left, bottom or bottom-right");
+    c.add_option("--stamp-font-size", o.stampFontSize, "Stamp font size in points: 8, 9, 10, 11, 12, 14, 16, 18, 20, 22, 24, 26, 28, 36, 48 or 72");
+    c.add_option("--stamp-mode", o.stampMode, "Stamp mode: opaque or transparent");
+    c.add_option("--date-stamp", o.dateStamp, "Date and time in the stamp: on or off");
+    c.add_option("--stamp-offset-x", o.stampOffsetX, "Stamp offset across, in mm");
+    c.add_option("--stamp-offset-y", o.stampOffsetY, "Stamp offset along, in mm");
+    c.add_option("--draw-name", o.drawName, "The stamp's drawing name (up to 40 bytes)");
+    c.add_option("--comment", o.comment, "The stamp's comment (up to 80 bytes)");
+    c.add_option("--pen-gray", o.penGray, "PENS=GRAY: gray 0..100 of pens like 5, 1-10 or 1,3,5, e.g. 1-10=50 (repeatable; with --pen-setting on)");
+    c.add_option("--pen-width", o.penWidth, "PENS=MM: width in mm of pens, e.g. 3=0.35 (repeatable; with --pen-setting on)");
+    c.add_flag("--default-pens", o.defaultPens, "Put every pen back to 0.254 mm and gray 100 (with --pen-setting on)");
 }
 
 int runConfigureCommand(const ConfigureOptions& options) {
@@ -394,7 +402,7 @@ int runConfigureCommand(const ConfigureOptions& options) {
         if (native::scriptedUser::pendingScripts() > 0)
             throw std::runtime_error("the driver's dialogs did not open; nothing was saved");
         if (!script->refusal().empty()) {
-            std::fprintf(stderr, "tavix: refused: %s\nnothing was saved\n", script->refusal().c_str());
+            std::fprintf(stderr, "tavix: refused: %s\ntavix: nothing was saved\n", script->refusal().c_str());
             return 1;
         }
         double width = readF64(p.data(), 8), height = readF64(p.data(), 16), steps = readF64(p.data(), 24);

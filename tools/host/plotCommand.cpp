@@ -115,7 +115,7 @@ int runPlotCommand(const PlotCommandOptions& options) {
     }
     std::FILE* out = toStdout ? stdout : std::fopen(target.writing.c_str(), "wb");
     if (out == nullptr) {
-        std::fprintf(stderr, "tavix: cannot create %s: %s\n", target.writing.c_str(), lastError().c_str());
+        std::fprintf(stderr, "tavix: cannot create %s: %s\n", target.path.c_str(), lastError().c_str());
         return 1;
     }
 
@@ -133,7 +133,9 @@ int runPlotCommand(const PlotCommandOptions& options) {
     std::string closeError = closed ? "" : lastError();
     if (!outcome.ok || !closed) {
         if (!target.direct) std::remove(target.writing.c_str());
-        if (!outcome.ok)
+        if (!outcome.ok && outcome.error.rfind("line ", 0) == 0)
+            std::fprintf(stderr, "tavix: %s: %s\n", options.drawing.c_str(), outcome.error.c_str());
+        else if (!outcome.ok)
             std::fprintf(stderr, "tavix: %s\n", outcome.error.c_str());
         else
             std::fprintf(stderr, "tavix: cannot write the printer file %s: %s\n",

@@ -1,6 +1,7 @@
 #include "plotRun.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <map>
 #include <memory>
@@ -123,10 +124,14 @@ private:
     }
 
     bool coordinate(const DrawingRequest& r, size_t index, uint16_t& out) {
-        if (!toHostUnits(r.coords[index], r.unit, config.stepsPerInch, out))
-            return fail("line " + std::to_string(r.line) + ": coordinate " +
-                        std::to_string(r.coords[index]) + " is outside the plot");
-        return true;
+        if (toHostUnits(r.coords[index], r.unit, config.stepsPerInch, out)) return true;
+        static const char* const unitNames[] = {"", " mm", " in"};
+        char value[64];
+        std::snprintf(value, sizeof value, "%g%s", r.coords[index], unitNames[static_cast<int>(r.unit)]);
+        char limit[64];
+        std::snprintf(limit, sizeof limit, "%g", 65535 / config.stepsPerInch);
+        return fail("line " + std::to_string(r.line) + ": coordinate " + value +
+                    " is beyond the host's 65535 units (" + limit + " in at this paper's resolution)");
     }
 
     bool checked(const Packet& p, const DrawingRequest& r) {
