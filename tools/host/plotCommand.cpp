@@ -84,6 +84,12 @@ int runPlotCommand(const PlotCommandOptions& options) {
         std::fprintf(stderr, "tavix: --preview needs the printer file named with -o\n");
         return 2;
     }
+    OutputTarget target = toStdout ? OutputTarget{"-", "-", true} : outputTarget(options.output);
+    if (!options.previewPath.empty() && target.direct && !fs::is_regular_file(target.path)) {
+        std::fprintf(stderr, "tavix: --preview reads the printer file back; %s is not a file\n",
+                     options.output.c_str());
+        return 2;
+    }
     std::string text;
     if (!readFile(options.drawing, text)) {
         std::fprintf(stderr, "tavix: cannot read %s: %s\n", options.drawing.c_str(), lastError().c_str());
@@ -107,12 +113,6 @@ int runPlotCommand(const PlotCommandOptions& options) {
         return 1;
     }
 
-    OutputTarget target = toStdout ? OutputTarget{"-", "-", true} : outputTarget(options.output);
-    if (!options.previewPath.empty() && target.direct && !fs::is_regular_file(target.path)) {
-        std::fprintf(stderr, "tavix: --preview reads the printer file back; %s is not a file\n",
-                     options.output.c_str());
-        return 2;
-    }
     std::FILE* out = toStdout ? stdout : std::fopen(target.writing.c_str(), "wb");
     if (out == nullptr) {
         std::fprintf(stderr, "tavix: cannot create %s: %s\n", target.path.c_str(), lastError().c_str());
