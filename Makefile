@@ -2,7 +2,7 @@
 # is missing first (Debian 12).
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps native asan win32 fuzz test test-native test-asan test-win32 test-fuzz fuzz-long demo bench clean
+.PHONY: all deps native asan win32 fuzz test test-native test-asan test-win32 test-fuzz fuzz-long test-valgrind test-soak demo bench clean
 
 all: native win32
 
@@ -43,11 +43,29 @@ test-fuzz: fuzz
 fuzz-long: deps fuzz
 	scripts/run-fuzzers.sh 3600
 
+# The driver's tests (unit, request-level, dialogs, fault sweep, soak) under
+# valgrind's memcheck: any error or definite leak fails. Valgrind is about
+# 50 times slower, so the sweep fails every third call index and the soak
+# makes 100 plots (about a minute in all).
+VALGRIND_FILTER ?= *
+test-valgrind: native
+	cd build/native && TAVIX_SOAK_PLOTS=100 TAVIX_SWEEP_STRIDE=3 \
+	  valgrind -q --error-exitcode=1 --leak-check=full --errors-for-leak-kinds=definite \
+	  tests/tavix_tests --gtest_filter='$(VALGRIND_FILTER)' --gtest_brief=1
+
+# The soak test at full length: 10,000 plots in one process with constant
+# heap and identical streams (a few seconds; the default suite makes 200).
+SOAK_PLOTS ?= 10000
+test-soak: native
+	cd build/native && TAVIX_SOAK_PLOTS=$(SOAK_PLOTS) tests/tavix_tests --gtest_filter='Soak.*'
+
 test: deps
 	$(MAKE) test-native
 	$(MAKE) test-asan
 	$(MAKE) test-win32
 	$(MAKE) test-fuzz
+	$(MAKE) test-valgrind
+	$(MAKE) test-soak
 
 # The main job: configure the driver (TX-90, A1 paper, colour), plot the
 # bundled example drawing to a printer file and draw its preview.

@@ -24,7 +24,8 @@
 #include "tavix/outputBuffer.h"
 
 #if defined(__SANITIZE_ADDRESS__)
-#include <sanitizer/allocator_interface.h>
+// The sanitizer runtime's count of the bytes its heap hands out.
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
 #else
 #include <malloc.h>
 #endif
@@ -133,11 +134,20 @@ TEST(Soak, plotsKeepMemoryConstantAndStreamsIdentical) {
     RecordProperty("heapFirst", static_cast<int>(first.heapMax));
     RecordProperty("heapLast", static_cast<int>(last.heapMax));
 
-    // No growth: the last plots hold no more heap than the first ones did.
-    EXPECT_LE(last.heapMax, first.heapMax);
-    // Resident memory may move by a few pages as the allocator reuses them;
-    // a leak of one buffer per plot would add megabytes.
-    EXPECT_LE(last.residentMax, first.residentMax + 1024 * 1024);
+    // Under valgrind the heap is valgrind's, which glibc does not count,
+    // and freed blocks are held back; its own leak check is in charge there.
+    if (first.heapMax == 0) {
+        std::printf("[   SOAK   ] the heap is not glibc's: memory left to the leak checker\n");
+    } else {
+        // No growth: the last plots hold no more heap than the first ones did.
+        EXPECT_LE(last.heapMax, first.heapMax);
+#if !defined(__SANITIZE_ADDRESS__)
+        // Resident memory may move by a few pages as the allocator reuses
+        // them; a leak of one buffer per plot would add megabytes.
+        // (AddressSanitizer holds freed blocks back, so there it grows.)
+        EXPECT_LE(last.residentMax, first.residentMax + 1024 * 1024);
+#endif
+    }
     releaseOutputBuffer();
 }
 
