@@ -6,6 +6,7 @@
 // hostExchangeValue given back once per begin plot, and the pen settings
 // file as it was (or, where it could not be read, as the defaults write it).
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -95,7 +96,14 @@ struct Outcome {
     std::string penFile;      // "<directory>" or "<missing>" when not a file
     bool newFileLeft = false;
     bool newIsDirectory = false;
+    bool penFileReplaced = false;  // a new file took the old one's place
 };
+
+// The file's inode: a new file put in its place has another one.
+ino_t penFileInode() {
+    struct stat info {};
+    return stat(PEN_SETTINGS_FILE, &info) == 0 && S_ISREG(info.st_mode) ? info.st_ino : 0;
+}
 
 std::string penFileState() {
     if (fs::is_directory(PEN_SETTINGS_FILE)) return "<directory>";
@@ -125,6 +133,7 @@ void preparePenFile(const Injection& in) {
 template <typename Play>
 Outcome runWith(const Injection& in, const PlotSettings& stored, Play play) {
     preparePenFile(in);
+    const ino_t inodeBefore = penFileInode();
     Outcome out;
     RecordingHost& host = out.host;
     std::memcpy(host.stored, stored.bytes, sizeof host.stored);
@@ -157,6 +166,8 @@ Outcome runWith(const Injection& in, const PlotSettings& stored, Play play) {
     out.pendingScripts = user::pendingScripts();
     out.dialogs = user::openedDialogs();
     out.penFile = penFileState();
+    const ino_t inodeAfter = penFileInode();
+    out.penFileReplaced = inodeAfter != 0 && inodeAfter != inodeBefore;
     out.newFileLeft = fs::exists(PEN_SETTINGS_FILE_NEW);
     out.newIsDirectory = fs::is_directory(PEN_SETTINGS_FILE_NEW);
     user::reset();
@@ -413,6 +424,7 @@ void FaultSweep::sweepPlotRun(const PlotVariant& variant) {
     EXPECT_EQ(referencePenFile(), base.penFile);
     EXPECT_EQ(1, base.host.loadCalls);
     EXPECT_EQ(variant.configureDialog ? 1 : 0, base.host.saveCalls);
+    EXPECT_EQ(variant.configureDialog, base.penFileReplaced);
     // With the pen file gone the pens take their defaults, which the job
     // ticket shows: the stream every unreadable file must give.
     const Outcome defaults = run({Fault::penFileMissing});
@@ -551,6 +563,11 @@ void FaultSweep::sweepPlotRun(const PlotVariant& variant) {
         if (f == Fault::penFileUnwritable) {
             EXPECT_TRUE(r.newIsDirectory);
         }
+        // Written only by request 46 after its save, where it can be.
+        const bool written = variant.configureDialog && f != Fault::loadFails &&
+                             f != Fault::saveFails && f != Fault::penFileUnwritable &&
+                             f != Fault::penFileUnreadable;
+        EXPECT_EQ(written, r.penFileReplaced);
     });
 }
 
@@ -575,6 +592,7 @@ TEST_F(FaultSweep, configurationRun) {
     EXPECT_BYTES(std::string(reinterpret_cast<const char*>(stored.bytes), 40),
                  std::string(reinterpret_cast<const char*>(base.host.stored), 40));
     EXPECT_EQ(referencePenFile(), base.penFile);
+    EXPECT_TRUE(base.penFileReplaced);
     EXPECT_EQ((std::vector<std::string>{"modelcfg", "detailcfg"}), base.dialogs);
     if (HasFailure()) return;
 
@@ -629,6 +647,10 @@ TEST_F(FaultSweep, configurationRun) {
         if (f == Fault::penFileUnwritable) {
             EXPECT_TRUE(r.newIsDirectory);
         }
+        // Written by request 47 after a successful save, where it can be.
+        const bool written = f != Fault::saveFails && f != Fault::penFileUnwritable &&
+                             f != Fault::penFileUnreadable;
+        EXPECT_EQ(written, r.penFileReplaced);
     });
 }
 
