@@ -226,6 +226,28 @@ TEST_F(BadInput, plotWithPreviewWritesBoth) {
     EXPECT_TRUE(testing::readPicture("out.png", picture, error)) << error;
 }
 
+TEST_F(BadInput, deviceControlStringsGoToStandardErrorNotToThePrinterFile) {
+    writeWholeFile("d.txt", "move 1 1\ndraw 100 100\n");
+    // A plotter on a serial port, with hardware handshake, then Xon/Xoff:
+    // bits no dialog sets.
+    testing::editConfig("tavix.cfg", [](HostConfig& c) { testing::setFlag(c, testing::FLAGS_A, 0x01, true); });
+    testing::Ran ran = testing::runTavix({"plot", "d.txt", "-o", "out.plt"});
+    EXPECT_STATUS(0, ran);
+    EXPECT_TRUE(contains(ran.err, "device control: ESC.R\ndevice control: ESC.@;1:\n")) << ran.err;
+    EXPECT_EQ(0u, readWholeFile("out.plt").find("##DOZ START\r\n"));
+    testing::editConfig("tavix.cfg", [](HostConfig& c) { testing::setFlag(c, testing::FLAGS_A, 0x08, true); });
+    ran = testing::runTavix({"plot", "d.txt", "-o", "out.plt"});
+    EXPECT_STATUS(0, ran);
+    EXPECT_TRUE(contains(ran.err, "device control: ESC.R\ndevice control: ESC.I81;0;17:\n"
+                                  "device control: ESC.N10;19:\ndevice control: ESC.@;0:\n"))
+        << ran.err;
+    // Quiet leaves only what must be seen: nothing, when all goes well.
+    ran = testing::runTavix({"plot", "-q", "d.txt", "-o", "out.plt"});
+    EXPECT_STATUS(0, ran);
+    EXPECT_TRUE(contains(ran.err, "device control: ESC.R")) << ran.err;
+    EXPECT_FALSE(contains(ran.err, "TX-90-TAVIX E")) << ran.err;
+}
+
 // Printer streams cut short, or not printer streams at all: the preview
 // warns with byte offsets, still draws what it read, and never crashes.
 class BrokenStreams : public ::testing::Test {

@@ -85,6 +85,10 @@ void* ImageRowSource::serve(const uint8_t* query) {
             std::copy(p, p + 3, pixels_.begin() + static_cast<std::ptrdiff_t>(i) * 3);
         }
     }
+    if (onRow) {
+        double done = alongX ? (double(devY1) - y0_) / spanY : (double(devX1) - x0_) / spanX;
+        onRow(std::clamp(done, 0.0, 1.0));
+    }
     writeU32(reply_, 0, hostAddressOf(pixels_.data()));
     writeI32(reply_, 4, static_cast<int32_t>(pixels_.size()));
     writeI16(reply_, 12, 0);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "pngImage.h"
@@ -21,6 +22,8 @@ public:
     static uint32_t rowReleaseAddress();
 
     int rowsServed = 0;
+    // Called for every row with the share of the image done so far (0..1).
+    std::function<void(double done)> onRow;
 
 private:
     friend struct RowFunctions;

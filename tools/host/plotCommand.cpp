@@ -72,7 +72,7 @@ void addPlotOptions(CLI::App& c, PlotCommandOptions& o) {
         ->check(CLI::Range(0.01, 2400.0))
         ->capture_default_str();
     c.add_flag("--no-panel", o.preview.noPanel, "Leave the job ticket and summary text out of the preview");
-    c.add_flag("-q,--quiet", o.quiet, "Show errors only: no settings summary, progress, totals or preview warnings");
+    c.add_flag("-q,--quiet", o.quiet, "Leave out the settings summary, the progress bar, the totals and the preview's warnings");
     c.footer("The settings come from the configuration file (--config, before or after the command),\n"
              "written by 'tavix configure'. Driver messages and the settings summary go to\n"
              "standard error, the printer stream to the output.");
@@ -125,7 +125,7 @@ int runPlotCommand(const PlotCommandOptions& options) {
     PlotOptions plot;
     plot.baseDir = directoryOf(options.drawing);
     plot.showSummary = !options.quiet;
-    plot.progress = [&bar](size_t done, size_t total) { bar.update(done, total); };
+    plot.progress = [&bar](double done, const std::string& stage) { bar.update(done, stage); };
     PlotOutcome outcome = runPlot(session, config, drawing, plot);
     bar.finish();
 

@@ -185,6 +185,11 @@ private:
             if (!coordinate(r, i, c[i])) return false;
         const RgbImage& image = found->second;
         rows = std::make_unique<ImageRowSource>(image, r.image.bitonal, c[0], c[1], c[2], c[3]);
+        // The driver fetches the rows when the next request comes.
+        if (options.progress)
+            rows->onRow = [this, stage = "image, line " + std::to_string(r.line)](double done) {
+                options.progress(done, stage);
+            };
         Packet p = request(52);
         writeU32(p.data(), 4, ImageRowSource::rowSourceAddress());
         writeU32(p.data(), 8, ImageRowSource::rowReleaseAddress());
@@ -239,18 +244,17 @@ private:
                 case DrawingOp::FillArray:
                     if (!sendFill(r)) return false;
                     ++outcome.requests;
-                    if (options.progress) options.progress(i + 1, total);
+                    if (options.progress) options.progress(static_cast<double>(i + 1) / static_cast<double>(total), "");
                     continue;
                 case DrawingOp::Image:
                     if (!sendImage(r)) return false;
                     ++outcome.requests;
-                    if (options.progress) options.progress(i + 1, total);
                     continue;
             }
             session.plot(p);
             ++outcome.requests;
             if (r.op != DrawingOp::Abort && !checked(p, r)) return false;
-            if (options.progress) options.progress(i + 1, total);
+            if (options.progress) options.progress(static_cast<double>(i + 1) / static_cast<double>(total), "");
         }
         return true;
     }

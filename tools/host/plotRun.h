@@ -18,7 +18,10 @@ struct PlotOptions {
     bool deviceDialog = false;       // configure the plot through request 46
     bool showSummary = false;        // ask for the settings summary (request 31) before the plot
     std::function<void()> beforeDeviceDialog;  // scripts the dialog's user
-    std::function<void(size_t done, size_t total)> progress;
+    // How much of the drawing has been sent, 0 to 1 (stage empty); an image
+    // reports its own share of rows as the driver fetches them, with the
+    // stage "image, line N".
+    std::function<void(double fraction, const std::string& stage)> progress;
 };
 
 struct PlotOutcome {

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace tavix::host {
@@ -11,14 +12,17 @@ ProgressBar::ProgressBar(std::string label, bool wanted)
 
 ProgressBar::~ProgressBar() { finish(); }
 
-void ProgressBar::update(size_t done, size_t total) {
-    if (!enabled_ || total == 0) return;
-    int percent = static_cast<int>(done * 100 / total);
-    if (percent == lastPercent_) return;
+void ProgressBar::update(double fraction, const std::string& stage) {
+    if (!enabled_ || !(fraction >= 0)) return;
+    const std::string& name = stage.empty() ? label_ : stage;
+    int percent = static_cast<int>(std::min(fraction, 1.0) * 100);
+    if (percent == lastPercent_ && name == lastStage_) return;
     lastPercent_ = percent;
+    lastStage_ = name;
     constexpr int WIDTH = 40;
+    constexpr int NAME_WIDTH = 20;  // a shorter name is padded, so a longer one before is wiped
     int filled = percent * WIDTH / 100;
-    std::fprintf(stderr, "\r%s [", label_.c_str());
+    std::fprintf(stderr, "\r%-*.*s [", NAME_WIDTH, NAME_WIDTH, name.c_str());
     for (int i = 0; i < WIDTH; ++i) std::fputc(i < filled ? '#' : ' ', stderr);
     std::fprintf(stderr, "] %3d%%", percent);
     std::fflush(stderr);
@@ -27,6 +31,7 @@ void ProgressBar::update(size_t done, size_t total) {
 void ProgressBar::finish() {
     if (enabled_ && lastPercent_ >= 0) std::fputc('\n', stderr);
     lastPercent_ = -1;
+    lastStage_.clear();
 }
 
 }  // namespace tavix::host
