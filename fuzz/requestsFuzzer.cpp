@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "fuzzHost.h"
@@ -81,12 +82,35 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         uint8_t latchBefore = state.errorLatch;
         uint8_t drawnBefore = state.somethingDrawn;
         bool plotOpen = state.outputBuffer != nullptr;
+        const int writesBefore = host.writeCalls;
+        const size_t messagesBefore = host.messages.size();
+        const uint8_t* bufferBefore = state.outputBuffer;
+        const int32_t countBefore = state.outputCount;
+        uint8_t tail[64];
+        const size_t tailSize = countBefore < 64 ? static_cast<size_t>(countBefore) : 64;
+        if (bufferBefore != nullptr) std::memcpy(tail, bufferBefore + countBefore - tailSize, tailSize);
         if (plot)
             PlotEntry(packet.data());
         else
             ConfigEntry(packet.data());
 
         if (state.outputCount < 0 || state.outputCount >= OUTPUT_LIMIT) std::abort();
+        // Once an output step has failed, nothing more reaches the port, and
+        // the failure is not reported again.
+        if (latchBefore != 0 && host.writeCalls != writesBefore) std::abort();
+        if (latchBefore != 0 && state.messages[77][0] != '\0') {
+            const std::string outputFailure = "\n" + std::string(state.messages[77]) + "\n";
+            for (size_t m = messagesBefore; m < host.messages.size(); ++m)
+                if (host.messages[m] == outputFailure) std::abort();
+        }
+        // Staging only appends: without a flush, a new plot or a failure,
+        // what was staged stays in place.
+        if (code != 30 && code != 49 && latchBefore == 0 && state.errorLatch == 0 &&
+            bufferBefore != nullptr && state.outputBuffer == bufferBefore &&
+            host.writeCalls == writesBefore) {
+            if (state.outputCount < countBefore) std::abort();
+            if (std::memcmp(tail, state.outputBuffer + countBefore - tailSize, tailSize) != 0) std::abort();
+        }
         if (state.outlineCount < 0 || state.outlineCount > OUTLINE_CAPACITY) std::abort();
         bool writes = code == 3 || code == 4 || code == 5 || code == 7 || code == 8 || code == 41;
         if (plot && writes && latchBefore == 0 && state.errorLatch != 0 && readI16(packet.data(), 0) != -1)
