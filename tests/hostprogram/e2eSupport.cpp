@@ -103,9 +103,23 @@ Ran spawn(const std::string& program, const std::vector<std::string>& args, bool
     std::vector<char*> argv;
     for (std::string& a : all) argv.push_back(a.data());
     argv.push_back(nullptr);
+    // The environment as it is, except that a LeakSanitizer build keeps the
+    // list of its suppressions off the standard error the tests read.
+    std::vector<std::string> env;
+    std::string lsan = "LSAN_OPTIONS=print_suppressions=0";
+    for (char** e = environ; *e != nullptr; ++e) {
+        if (std::strncmp(*e, "LSAN_OPTIONS=", 13) == 0)
+            lsan = std::string(*e) + ":print_suppressions=0";
+        else
+            env.emplace_back(*e);
+    }
+    env.push_back(lsan);
+    std::vector<char*> envp;
+    for (std::string& e : env) envp.push_back(e.data());
+    envp.push_back(nullptr);
     pid_t pid = 0;
-    int started = searchPath ? posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ)
-                             : posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
+    int started = searchPath ? posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data())
+                             : posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     close(outFd);
     close(errFd);

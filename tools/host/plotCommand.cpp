@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -66,7 +68,7 @@ std::string lastError() { return std::strerror(errno); }
 
 void addPlotOptions(CLI::App& c, PlotCommandOptions& o) {
     c.add_option("drawing", o.drawing, "The drawing file (docs/drawing-format.md)")->required();
-    c.add_option("-o,--output", o.output, "The printer file, a device or '-' (default: standard output)");
+    c.add_option("-o,--output", o.output, "The printer file, a device or '-' for standard output (the default, unless it is a terminal)");
     c.add_option("--preview", o.previewPath, "Also draw the printer file as a picture (.png, or .svg)");
     c.add_option("--dpi", o.preview.dpi, "Preview resolution in pixels per inch of paper")
         ->check(CLI::Range(0.01, 2400.0))
@@ -80,6 +82,12 @@ void addPlotOptions(CLI::App& c, PlotCommandOptions& o) {
 
 int runPlotCommand(const PlotCommandOptions& options) {
     bool toStdout = options.output.empty() || options.output == "-";
+    if (options.output.empty() && isatty(1)) {
+        // 8-bit PE and raster rows would scramble the terminal.
+        std::fprintf(stderr, "tavix: the printer stream would go to the terminal: name a printer file with -o "
+                             "(-o - writes to standard output all the same)\n");
+        return 2;
+    }
     if (!options.previewPath.empty() && toStdout) {
         std::fprintf(stderr, "tavix: --preview needs the printer file named with -o\n");
         return 2;
