@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "support/recordingHost.h"
+#include "support/scratchDirectory.h"
 #include "tavix/driverState.h"
 #include "tavix/plotSettings.h"
 
@@ -64,6 +65,9 @@ protected:
     // Staged bytes from `mark` on (mark: an earlier staged().size()).
     std::string stagedFrom(size_t mark) const { return staged().substr(mark); }
 
+    // Requests 29 and 46 read and write the pen settings file in the current
+    // directory: each test gets a directory of its own.
+    testing::ScratchDirectory scratch;
     testing::RecordingHost host;
     std::vector<uint8_t> packet = std::vector<uint8_t>(2100);
 };
