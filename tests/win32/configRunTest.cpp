@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "tavix/packet.h"
+#include "win32TestSupport.h"
 
 namespace {
 
-using DerizFn = uint8_t*(__stdcall*)(const uint8_t*, uint32_t);
-using EntryFn = int(__cdecl*)(uint8_t*);
+using namespace tavix::win32test;
 
 struct Host {
     std::vector<std::string> messages;
@@ -41,25 +41,6 @@ int __cdecl saveSettings(int size, void* block) {
     std::memcpy(host->stored, block, 40);
     host->hasStored = true;
     return 0;
-}
-
-std::string cp932(const char* utf8) {
-    wchar_t wide[256];
-    int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide, 256);
-    char bytes[512];
-    int m = WideCharToMultiByte(932, 0, wide, n, bytes, sizeof bytes, nullptr, nullptr);
-    return m > 0 ? std::string(bytes, static_cast<size_t>(m - 1)) : std::string();
-}
-
-std::string readFile(const char* name) {
-    HANDLE file = CreateFileA(name, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return "<missing>";
-    std::string out(65536, '\0');
-    DWORD read = 0;
-    ReadFile(file, out.data(), static_cast<DWORD>(out.size()), &read, nullptr);
-    CloseHandle(file);
-    out.resize(read);
-    return out;
 }
 
 // Cancels every dialog box of one thread until stopped.
