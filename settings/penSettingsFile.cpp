@@ -30,6 +30,7 @@ constexpr size_t TEXT_LINE_LIMIT = 99;
 
 constexpr int GRAY_MAX = 100;
 constexpr double WIDTH_MAX = 25.4;  // millimetres
+constexpr double SMALLEST_WRITTEN_WIDTH = 0.001;  // three decimals
 
 // Everything the file holds; the reader fills one and hands it over only
 // when the whole file has been accepted.
@@ -165,6 +166,10 @@ void putText(LineWriter& out, const char* key, const char* field, size_t fieldSi
     size_t length = 0;
     while (length + 1 < fieldSize && length + 1 < sizeof text && field[length] != '\0') ++length;
     std::memcpy(text, field, length);
+    // A line break inside the text would end the line early and make the
+    // whole file unreadable; it is kept as a space.
+    for (size_t i = 0; i < length; ++i)
+        if (text[i] == '\r' || text[i] == '\n') text[i] = ' ';
     text[length] = '\0';
     char line[128];
     out.put(TextBuilder(line, sizeof line).text(key).text(text));
@@ -183,11 +188,16 @@ bool writeAll(std::FILE* file) {
     putText(out, "DrawName=", state.drawName, sizeof state.drawName);
     for (int pen = 1; pen <= PEN_COUNT; ++pen) {
         const PenEntry& entry = state.penTable[pen - 1];
+        // A positive width below half a thousandth of a millimetre would be
+        // written as 0.000, which the reader refuses, losing every pen on the
+        // next read: it is written as the smallest width the file holds.
+        double width = static_cast<double>(entry.penWidth);
+        if (width > 0.0 && width < SMALLEST_WRITTEN_WIDTH / 2) width = SMALLEST_WRITTEN_WIDTH;
         out.put(TextBuilder(line, sizeof line)
                     .text("LumenWide")
                     .integer(pen)
                     .character('=')
-                    .fixed(static_cast<double>(entry.penWidth), 3));
+                    .fixed(width, 3));
         out.put(TextBuilder(line, sizeof line)
                     .text("LumenGray")
                     .integer(pen)

@@ -122,6 +122,32 @@ TEST_F(PenSettingsFile, roundTripKeepsEverythingWithWidthsToThreeDecimals) {
     EXPECT_EQ(0.114f, state.penTable[1].penWidth);
 }
 
+// What the driver writes it must be able to read back: a width too small
+// for three decimals and a stamp text with a line break would otherwise make
+// the next read fail and every pen take its default.
+TEST_F(PenSettingsFile, whatIsWrittenCanAlwaysBeReadBack) {
+    setCustomPens();
+    state.penTable[0].penWidth = 0.0001f;
+    state.penTable[1].penWidth = 0.0004f;
+    state.penTable[2].penWidth = 0.0006f;
+    std::strcpy(state.comment, "two\r\nlines");
+    std::strcpy(state.drawName, "A\nB");
+    ASSERT_EQ(0, writePenSettingsFile());
+    const std::string written = testing::readWholeFile(PEN_SETTINGS_FILE);
+    EXPECT_NE(std::string::npos, written.find("\r\nLumenWide1=0.001\r\nLumenGray1="));
+    EXPECT_NE(std::string::npos, written.find("\r\nLumenWide2=0.001\r\nLumenGray2="));
+    EXPECT_NE(std::string::npos, written.find("\r\nLumenWide3=0.001\r\nLumenGray3="));
+    EXPECT_NE(std::string::npos, written.find("\r\nComment=two  lines\r\nDrawName=A B\r\n"));
+
+    host.install();  // a fresh process
+    ASSERT_EQ(0, readPenSettingsFile());
+    EXPECT_EQ(0.001f, state.penTable[0].penWidth);
+    EXPECT_EQ(0.001f, state.penTable[1].penWidth);
+    EXPECT_STREQ("two  lines", state.comment);
+    EXPECT_STREQ("A B", state.drawName);
+    EXPECT_EQ(7, state.penTable[1].penGray);  // the pens after them were read too
+}
+
 TEST_F(PenSettingsFile, aMissingFileFails) {
     EXPECT_EQ(1, readPenSettingsFile());
     EXPECT_FALSE(state.penDataValid);
