@@ -26,11 +26,20 @@ inline void enterScratchDirectory() {
 }
 
 // Rows the host hands out: sizes, contents and flags from the fuzzer.
+// An image may declare tens of thousands of rows, each sent up to 16 times
+// and hundreds of megabytes in all; the host stops every image after
+// ROWS_PER_IMAGE rows so that one input stays quick, while the declared
+// sizes and the row widths are left as large as the fuzzer makes them.
+constexpr size_t ROWS_PER_IMAGE = 32;
+
 struct RowScript {
     std::vector<uint8_t> pixels = std::vector<uint8_t>(64 * 1024);
     uint8_t reply[16] = {};
     std::vector<uint8_t> plan;  // one byte per row: low bits size, 0x40 stop, 0x80 error
     size_t next = 0;
+    size_t served = 0;    // rows of the image being printed
+    int32_t image = 0;    // the host value of that image
+    int32_t announced = 0;
 };
 
 inline RowScript& rows() {
@@ -38,9 +47,17 @@ inline RowScript& rows() {
     return r;
 }
 
-inline HostAddress TAVIX_CDECL rowSource(void*) {
+// Each announced image carries its own number as the host value, which
+// comes back in every row query.
+inline HostAddress TAVIX_CDECL rowSource(void* query) {
     RowScript& r = rows();
+    const int32_t image = readI32(static_cast<const uint8_t*>(query), 32);
+    if (image != r.image) {
+        r.image = image;
+        r.served = 0;
+    }
     uint8_t step = r.plan.empty() ? 0x3F : r.plan[r.next++ % r.plan.size()];
+    if (++r.served > ROWS_PER_IMAGE) step |= 0x40;
     int32_t count = static_cast<int32_t>((step & 0x3F) * 1031 % r.pixels.size());
     writeU32(r.reply, 0, hostAddressOf(r.pixels.data()));
     writeI32(r.reply, 4, count);
@@ -65,6 +82,7 @@ inline void fillImageRequest(FuzzedDataProvider& in, uint8_t* p) {
     RowScript& r = rows();
     r.plan = in.ConsumeBytes<uint8_t>(in.ConsumeIntegralInRange<size_t>(0, 16));
     r.next = 0;
+    writeI32(p, 12, ++r.announced);
     std::vector<uint8_t> content = in.ConsumeBytes<uint8_t>(16);
     for (size_t i = 0; i < r.pixels.size(); ++i)
         r.pixels[i] = content.empty() ? static_cast<uint8_t>(i) : content[i % content.size()];
