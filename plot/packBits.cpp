@@ -6,7 +6,11 @@
 // Two equal neighbouring bytes already make a repeat; a stretch of bytes
 // that each differ from both neighbours is a literal stretch. The packer
 // finds both from one bit per byte, "equal to the next byte", computed for
-// the whole row 64 bytes at a time before the walk.
+// the whole row 64 bytes at a time. Where that bit changes, a repeat starts
+// or ends: the list of those positions, taken from the bits before the
+// walk, lets the walk emit each literal stretch and repeat without
+// searching, so rows of short runs (dithered planes, photo tones) do not
+// wait on one search after another.
 #include "plot/packBits.h"
 
 #include <cstring>
@@ -22,6 +26,9 @@ namespace tavix {
 namespace {
 
 constexpr int32_t PIECE = 124;
+
+// A literal stretch up to this long is copied in one piece of this size.
+constexpr int32_t SHORT_LITERAL = PACK_SLACK;
 
 inline int lowestBit(uint64_t v) { return __builtin_ctzll(v); }
 
@@ -56,24 +63,22 @@ int32_t equalNeighbours(const uint8_t* data, int32_t n, uint64_t* eq) {
     return words;
 }
 
-// First k >= p that starts a repeat, or n.
-inline int32_t nextRepeat(const uint64_t* eq, int32_t words, int32_t p, int32_t n) {
-    int32_t w = p >> 6;
-    uint64_t m = eq[w] & (~uint64_t{0} << (p & 63));
-    while (m == 0) {
-        if (++w >= words) return n;
-        m = eq[w];
+// Every position where the bit changes, in order, into `at`: the first
+// byte of a repeat, then the last byte of that repeat, and so on. A row
+// begins outside a repeat and the bit of position n - 1 is clear, so the
+// list has an even length, at most n.
+int32_t repeatBounds(const uint64_t* eq, int32_t words, int32_t* at) {
+    int32_t count = 0;
+    uint64_t before = 0;  // the bit of the position before the word
+    for (int32_t w = 0; w < words; ++w) {
+        uint64_t changes = eq[w] ^ ((eq[w] << 1) | before);
+        before = eq[w] >> 63;
+        while (changes != 0) {
+            at[count++] = 64 * w + lowestBit(changes);
+            changes &= changes - 1;
+        }
     }
-    return 64 * w + lowestBit(m);
-}
-
-// The repeat that starts at j ends before the returned index; the bit of
-// position n - 1 is clear, so the search ends in the row.
-inline int32_t repeatEnd(const uint64_t* eq, int32_t j) {
-    int32_t w = j >> 6;
-    uint64_t m = ~eq[w] & (~uint64_t{0} << (j & 63));
-    while (m == 0) m = ~eq[++w];
-    return 64 * w + lowestBit(m) + 1;
+    return count;
 }
 
 // Copies 1..124 bytes without a library call; never touches a byte outside
@@ -145,16 +150,33 @@ int32_t packInto(uint8_t* out, int32_t length, const uint8_t* data) {
     int32_t n = length > 0 && data != nullptr ? length : 0;
     if (n > PACK_INPUT_SIZE) n = PACK_INPUT_SIZE;
     uint64_t eq[MAX_WORDS];
-    const int32_t words = equalNeighbours(data, n, eq);
-    int32_t i = 0;
-    while (i < n) {
-        const int32_t j = nextRepeat(eq, words, i, n);
-        if (j > i) o = putLiterals(o, data + i, j - i, n - i);
-        if (j >= n) break;
-        const int32_t end = repeatEnd(eq, j);
-        o = putRepeat(o, data[j], end - j);
+    int32_t* bounds = state.raster.packRuns;
+    const int32_t count = repeatBounds(eq, equalNeighbours(data, n, eq), bounds);
+    int32_t i = 0;  // the first byte not yet packed
+    for (int32_t k = 0; k < count; k += 2) {
+        const int32_t start = bounds[k];
+        const int32_t end = bounds[k + 1] + 1;
+        const int32_t literal = start - i;
+        if (literal <= SHORT_LITERAL && i + SHORT_LITERAL <= n) {
+            // One header and a copy of fixed size; an empty stretch leaves
+            // them to be overwritten by the repeat.
+            o[0] = static_cast<uint8_t>(literal - 1);
+            std::memcpy(o + 1, data + i, SHORT_LITERAL);
+            o += literal == 0 ? 0 : literal + 1;
+        } else if (literal > 0) {
+            o = putLiterals(o, data + i, literal, n - i);
+        }
+        const int32_t run = end - start;
+        if (run <= PIECE) {
+            o[0] = static_cast<uint8_t>(1 - run);
+            o[1] = data[start];
+            o += 2;
+        } else {
+            o = putRepeat(o, data[start], run);
+        }
         i = end;
     }
+    if (i < n) o = putLiterals(o, data + i, n - i, n - i);
     *o++ = 0;
     *o++ = 0;
     return static_cast<int32_t>(o - out);
