@@ -10,27 +10,14 @@
 
 #include "platform/native/embeddedResources.h"
 #include "platform/native/resourceScript.h"
+#include "support/controlKind.h"
 #include "support/dialogTables.h"
 
 namespace tavix::native {
 namespace {
 
 using testing::Kind;
-
-Kind kindOf(const ControlTemplate& c) {
-    if (c.className == "STATIC") return Kind::Static;
-    if (c.className == "EDIT") return Kind::Edit;
-    if (c.className == "COMBOBOX") return Kind::ComboBox;
-    if (c.className == "LISTBOX") return Kind::ListBox;
-    if (c.className == "MSCTLS_UPDOWN32") return Kind::UpDown;
-    switch (c.style & BS_TYPEMASK) {
-    case BS_GROUPBOX: return Kind::GroupBox;
-    case BS_AUTORADIOBUTTON: return Kind::Radio;
-    case BS_DEFPUSHBUTTON: return Kind::DefPushButton;
-    case BS_OWNERDRAW: return Kind::OwnerDraw;
-    default: return Kind::PushButton;
-    }
-}
+using testing::kindOf;
 
 TEST(DialogTemplates, theResourceScriptReadsWithoutError) {
     EXPECT_EQ("", driverResources().error);

@@ -12,11 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/controlKind.h"
 #include "tests/support/dialogTables.h"
 
 namespace {
 
 using tavix::testing::Kind;
+using tavix::testing::kindOf;
 
 struct Control {
     uint32_t style = 0;
@@ -132,21 +134,6 @@ private:
     size_t at_ = 0;
     bool ok_ = true;
 };
-
-Kind kindOf(const Control& c) {
-    if (c.className == "STATIC") return Kind::Static;
-    if (c.className == "EDIT") return Kind::Edit;
-    if (c.className == "COMBOBOX") return Kind::ComboBox;
-    if (c.className == "LISTBOX") return Kind::ListBox;
-    if (c.className == "MSCTLS_UPDOWN32") return Kind::UpDown;
-    switch (c.style & BS_TYPEMASK) {
-    case BS_GROUPBOX: return Kind::GroupBox;
-    case BS_AUTORADIOBUTTON: return Kind::Radio;
-    case BS_DEFPUSHBUTTON: return Kind::DefPushButton;
-    case BS_OWNERDRAW: return Kind::OwnerDraw;
-    default: return Kind::PushButton;
-    }
-}
 
 const Control* controlById(const Template& t, int id) {
     for (const auto& c : t.controls)
