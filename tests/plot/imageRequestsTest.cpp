@@ -10,6 +10,7 @@
 
 #include "platform/hostAddress.h"
 #include "platform/messageBox.h"
+#include "support/imageRequestPacket.h"
 #include "support/recordingHost.h"
 #include "tavix/driverState.h"
 #include "tavix/imageRequest.h"
@@ -76,24 +77,8 @@ struct ImageSpec {
 };
 
 std::vector<uint8_t> imagePacketFor(const ImageSpec& s) {
-    std::vector<uint8_t> p(IMAGE_REQUEST_SIZE, 0);
-    writeI16(p.data(), 0, 52);
-    writeU32(p.data(), imagePacket::ROW_SOURCE, hostAddressOf(reinterpret_cast<const void*>(&rowSource)));
-    writeU32(p.data(), imagePacket::ROW_RELEASE, hostAddressOf(reinterpret_cast<const void*>(&rowRelease)));
-    writeI32(p.data(), imagePacket::HOST_VALUE, s.hostValue);
-    writeI32(p.data(), imagePacket::X0, s.x0);
-    writeI32(p.data(), imagePacket::Y0, s.y0);
-    writeI32(p.data(), imagePacket::X1, s.x1);
-    writeI32(p.data(), imagePacket::Y1, s.y1);
-    writeI32(p.data(), imagePacket::KIND, s.kind);
-    writeI32(p.data(), imagePacket::SOURCE_WIDTH, s.sourceWidth);
-    writeI32(p.data(), imagePacket::SOURCE_HEIGHT, s.sourceHeight);
-    writeI16(p.data(), imagePacket::TRANSPARENCY, s.transparency);
-    writeI16(p.data(), imagePacket::DEPTH, s.depth);
-    writeI16(p.data(), imagePacket::COLOR_INDEX, s.colorIndex);
-    for (int i = 0; i < imagePacket::HOST_BLOCK_SIZE; ++i)
-        p[static_cast<size_t>(imagePacket::HOST_BLOCK + i)] = static_cast<uint8_t>(0xB0 + i);
-    return p;
+    return testing::imageRequestPacket(s, reinterpret_cast<const void*>(&rowSource),
+                                       reinterpret_cast<const void*>(&rowRelease), 0xB0);
 }
 
 std::vector<uint8_t> rgbPixels(int n, uint8_t r, uint8_t g, uint8_t b) {

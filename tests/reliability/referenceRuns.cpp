@@ -4,6 +4,7 @@
 
 #include "platform/hostAddress.h"
 #include "platform/native/scriptedUser.h"
+#include "support/imageRequestPacket.h"
 #include "tavix/driverState.h"
 #include "tavix/entryPoints.h"
 #include "tavix/imageRequest.h"
@@ -115,27 +116,12 @@ struct ImageSpec {
     int32_t hostValue;
     int32_t x0, y0, x1, y1;
     int32_t kind, sourceWidth, sourceHeight;
-    int16_t transparency, depth, colourIndex;
+    int16_t transparency, depth, colorIndex;
 };
 
 std::vector<uint8_t> imageRequest(const ImageSpec& s) {
-    std::vector<uint8_t> p = packet(52, IMAGE_REQUEST_SIZE);
-    writeU32(p.data(), imagePacket::ROW_SOURCE, hostAddressOf(reinterpret_cast<const void*>(&rowSource)));
-    writeU32(p.data(), imagePacket::ROW_RELEASE, hostAddressOf(reinterpret_cast<const void*>(&rowRelease)));
-    writeI32(p.data(), imagePacket::HOST_VALUE, s.hostValue);
-    writeI32(p.data(), imagePacket::X0, s.x0);
-    writeI32(p.data(), imagePacket::Y0, s.y0);
-    writeI32(p.data(), imagePacket::X1, s.x1);
-    writeI32(p.data(), imagePacket::Y1, s.y1);
-    writeI32(p.data(), imagePacket::KIND, s.kind);
-    writeI32(p.data(), imagePacket::SOURCE_WIDTH, s.sourceWidth);
-    writeI32(p.data(), imagePacket::SOURCE_HEIGHT, s.sourceHeight);
-    writeI16(p.data(), imagePacket::TRANSPARENCY, s.transparency);
-    writeI16(p.data(), imagePacket::DEPTH, s.depth);
-    writeI16(p.data(), imagePacket::COLOR_INDEX, s.colourIndex);
-    for (int i = 0; i < imagePacket::HOST_BLOCK_SIZE; ++i)
-        p[static_cast<size_t>(imagePacket::HOST_BLOCK + i)] = static_cast<uint8_t>(i);
-    return p;
+    return testing::imageRequestPacket(s, reinterpret_cast<const void*>(&rowSource),
+                                       reinterpret_cast<const void*>(&rowRelease), 0);
 }
 
 // A deterministic walk of moves, draws and lifts (with repeated points, so
