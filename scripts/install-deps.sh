@@ -11,6 +11,10 @@ packages=(
   libcairo2-dev libpng-dev libcli11-dev
   clang-14 libclang-rt-14-dev
   hp2xx valgrind python3
+  libdxflib-dev libhersheyfont-dev hershey-fonts-data python3-ezdxf
+  libpango1.0-dev fonts-noto-cjk
+  libcups2-dev libcupsimage2-dev cups cups-ppdc cups-filters cups-client
+  ghostscript poppler-utils
 )
 
 sudo_cmd=()
