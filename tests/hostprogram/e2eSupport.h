@@ -65,6 +65,7 @@ struct Ran {
     int status = -1;  // exit status; 128 + signal when it died of one
     std::string out;  // standard output
     std::string err;  // standard error
+    long maxRssKb = 0;  // the program's peak resident memory
 };
 
 // Runs the built `tavix` with these arguments in the current folder.
