@@ -48,7 +48,7 @@ TEST(BuildProfiles, theToolsPresetBuildsWithoutTestLibraries) {
     ASSERT_NE(std::string::npos, tools) << presets;
     std::string preset = presets.substr(tools, presets.find('}', presets.find("cacheVariables", tools)) - tools);
     EXPECT_NE(std::string::npos, preset.find("\"BUILD_TESTING\": \"OFF\"")) << preset;
-    EXPECT_NE(std::string::npos, preset.find("\"TAVIX_BENCHMARKS\": \"OFF\"")) << preset;
+    EXPECT_NE(std::string::npos, preset.find("\"CMAKE_DISABLE_FIND_PACKAGE_benchmark\": \"ON\"")) << preset;
 }
 
 }  // namespace

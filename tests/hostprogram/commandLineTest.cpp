@@ -57,7 +57,7 @@ TEST(TavixProgram, wrongUseExitsWith2) {
         const char* says;
     } cases[] = {
         {{}, "A subcommand is required"},
-        {{"frobnicate"}, "tavix: unknown command 'frobnicate': the commands are configure, plot and preview"},
+        {{"frobnicate"}, "tavix: unknown command 'frobnicate': the commands are configure, plot, preview, models and papers"},
         {{"plot"}, "drawing is required"},
         {{"plot", "d.txt", "--colour", "mono"}, "--colour"},
         {{"configure", "--model", "tx99"}, "'tx99' is not one of: tx90, tx70, tx30, lumen-q1, tx-series"},
