@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
@@ -32,12 +33,12 @@ using tavix::testing::writeWholeFile;
 
 bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
-// Every line of standard error is a `tavix:` message, a driver message
-// shown by the run (indented or blank), or a device control string.
+// The run (quiet) ends with one `tavix:` message and nothing raw.
 void expectPlainMessages(const std::string& err, const std::string& what) {
     EXPECT_FALSE(contains(err, "terminate called")) << what << ": " << err;
     EXPECT_FALSE(contains(err, "std::")) << what << ": " << err;
     EXPECT_EQ(0u, err.rfind("tavix: ", 0)) << what << ": " << err;
+    EXPECT_EQ(1, std::count(err.begin(), err.end(), '\n')) << what << ": " << err;
 }
 
 class PlotSafety : public ::testing::Test {
@@ -218,7 +219,7 @@ TEST_F(PlotSafety, rawErrorsBecomePlainMessages) {
     };
     for (const Case& c : cases) {
         writeWholeFile("d.txt", c.drawing);
-        testing::Ran ran = testing::runTavix({"plot", "d.txt", "-o", "out.plt"});
+        testing::Ran ran = testing::runTavix({"plot", "-q", "d.txt", "-o", "out.plt"});
         EXPECT_EQ(1, ran.status) << c.name << ": " << ran.err.substr(0, 300);
         for (const std::string& s : c.says) EXPECT_TRUE(contains(ran.err, s)) << c.name << ": " << ran.err.substr(0, 300);
         for (const std::string& s : c.never) EXPECT_FALSE(contains(ran.err, s)) << c.name << ": " << ran.err.substr(0, 300);
@@ -285,7 +286,7 @@ TEST_F(PlotSafety, runningOutOfMemorySaysWhatWasTooBig) {
     writeWholeFile("l.txt", "move 10 10\ndraw 100 100\n");
     ASSERT_EQ(0, testing::runTavix({"plot", "-q", "l.txt", "-o", "l.plt"}).status);
     ran = testing::runProgram(
-        "sh", {"-c", "ulimit -v 120000; exec '" + tavix + "' preview l.plt -o l.png --dpi 300"});
+        "sh", {"-c", "ulimit -v 120000; exec '" + tavix + "' preview -q l.plt -o l.png --dpi 600"});
     EXPECT_EQ(1, ran.status) << ran.err;
     expectPlainMessages(ran.err, "preview");
     EXPECT_TRUE(contains(ran.err, "out of memory")) << ran.err;

@@ -428,13 +428,14 @@ int checkPensSaved(const ConfigureOptions& options, const PenFilePlace& place, c
 
 int runConfigureCommand(const ConfigureOptions& given) {
     ConfigureOptions options = given;
-    options.configPath = absolutePath(given.configPath);
     PenFilePlace place;
     std::string error;
     if (!penFilePlace(options.penFile, place, error)) {
         std::fprintf(stderr, "tavix: %s\n", error.c_str());
         return 2;
     }
+    // The configuration file stays reachable from the pen file's folder.
+    if (!place.folder.empty()) options.configPath = absolutePath(given.configPath);
     HostConfig config;
     bool exists = false;
     if (!loadHostConfig(options.configPath, config, exists, error)) {

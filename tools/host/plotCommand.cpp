@@ -97,9 +97,9 @@ bool loadConfiguration(const std::string& path, const std::string& shown, HostCo
 // The drawing, read and sent request by request, between begin and end of
 // plot. False with the message printed.
 bool plotDrawing(std::FILE* drawing, PlotRun& run, const PlotCommandOptions& o, ProgressBar& bar) {
-    auto failed = [&](const std::string& error, const char* after) {
+    auto failed = [&](const std::string& error, const char* after, bool aboutTheDrawing = false) {
         bar.finish();
-        if (error.rfind("line ", 0) == 0)
+        if (aboutTheDrawing || error.rfind("line ", 0) == 0)
             std::fprintf(stderr, "tavix: %s: %s%s\n", o.drawing.c_str(), error.c_str(), after);
         else
             std::fprintf(stderr, "tavix: %s%s\n", error.c_str(), after);
@@ -121,8 +121,7 @@ bool plotDrawing(std::FILE* drawing, PlotRun& run, const PlotCommandOptions& o, 
     }
     if (run.drawingRequests() == 0) {
         run.abort();
-        return failed("the drawing draws nothing (no draw, fill or image request)",
-                      nothingWritten);
+        return failed("the drawing draws nothing (no draw, fill or image request)", nothingWritten, true);
     }
     if (!run.finish()) return failed(run.error(), "");
     bar.finish();
@@ -222,7 +221,8 @@ int runPlotCommand(const PlotCommandOptions& options) {
     }
     // Every path the user gave stays valid in the pen file's folder.
     PlotCommandOptions o = options;
-    for (std::string* path : {&o.drawing, &o.output, &o.configPath, &o.previewPath}) *path = absolutePath(*path);
+    if (!place.folder.empty())
+        for (std::string* path : {&o.drawing, &o.output, &o.configPath, &o.previewPath}) *path = absolutePath(*path);
     HostConfig config;
     if (!loadConfiguration(o.configPath, options.configPath, config)) return 1;
     if (!enterPenFileFolder(place, why)) {
