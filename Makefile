@@ -2,16 +2,25 @@
 # is missing first (Debian 12).
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps native asan win32 fuzz test test-native test-asan test-win32 test-fuzz fuzz-long test-valgrind test-soak demo bench clean
+.PHONY: all deps deps-demo native tools asan win32 fuzz test test-native test-asan test-win32 test-fuzz fuzz-long test-valgrind test-soak test-tools-build demo bench clean
 
 all: native win32
 
 deps:
-	@scripts/install-deps.sh
+	@scripts/install-deps.sh full
+
+# What the program alone needs (no test libraries, no cross build).
+deps-demo:
+	@scripts/install-deps.sh demo
 
 native:
 	cmake --preset native >/dev/null
 	cmake --build --preset native -j $(JOBS)
+
+# The program alone, without GoogleTest and Google Benchmark.
+tools:
+	cmake --preset tools >/dev/null
+	cmake --build --preset tools -j $(JOBS)
 
 asan:
 	cmake --preset asan >/dev/null
@@ -61,7 +70,18 @@ SOAK_PLOTS ?= 10000
 test-soak: native
 	cd build/native && TAVIX_SOAK_PLOTS=$(SOAK_PLOTS) tests/tavix_tests --gtest_filter='Soak.*'
 
+# The program builds on a machine with the demo's packages only: a fresh
+# tools build that may not find GoogleTest or Google Benchmark.
+TOOLS_CHECK_DIR := build/tools-check
+test-tools-build:
+	rm -rf $(TOOLS_CHECK_DIR)
+	cmake --preset tools -B $(TOOLS_CHECK_DIR) -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON >/dev/null
+	cmake --build $(TOOLS_CHECK_DIR) -j $(JOBS) --target tavix
+	$(TOOLS_CHECK_DIR)/tavix --version
+	rm -rf $(TOOLS_CHECK_DIR)
+
 test: deps
+	$(MAKE) test-tools-build
 	$(MAKE) test-native
 	$(MAKE) test-asan
 	$(MAKE) test-win32
@@ -71,11 +91,12 @@ test: deps
 
 # The main job: configure the driver (TX-90, A1 paper, colour), plot the
 # bundled example drawing to a printer file and draw its preview.
+# Only the program is built, with only what it needs installed.
 DEMO_DIR := out/demo
-demo: deps native
+demo: deps-demo tools
 	@mkdir -p $(DEMO_DIR)
-	cd $(DEMO_DIR) && ../../build/native/tavix --config demo.cfg configure --defaults --model tx90 --paper A1 --colour colour
-	cd $(DEMO_DIR) && ../../build/native/tavix --config demo.cfg plot ../../examples/demo.txt -o demo.plt --preview demo.png
+	cd $(DEMO_DIR) && ../../build/tools/tavix --config demo.cfg configure --defaults --model tx90 --paper A1 --colour colour
+	cd $(DEMO_DIR) && ../../build/tools/tavix --config demo.cfg plot ../../examples/demo.txt -o demo.plt --preview demo.png
 	@echo
 	@echo "printer file: $(DEMO_DIR)/demo.plt"
 	@echo "preview:      $(DEMO_DIR)/demo.png"

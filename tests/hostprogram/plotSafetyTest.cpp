@@ -277,7 +277,7 @@ TEST_F(PlotSafety, runningOutOfMemorySaysWhatWasTooBig) {
     writeWholeFile("d.txt", "move 1 1\nimage big.png 10 10 500 500\n");
     std::string tavix = TAVIX_BINARY;
     testing::Ran ran = testing::runProgram(
-        "sh", {"-c", "ulimit -v 300000; exec '" + tavix + "' plot d.txt -o out.plt"});
+        "sh", {"-c", "ulimit -v 300000; exec '" + tavix + "' plot -q d.txt -o out.plt"});
     EXPECT_EQ(1, ran.status) << ran.err;
     expectPlainMessages(ran.err, "plot");
     EXPECT_TRUE(contains(ran.err, "line 2: ./big.png: not enough memory for 16000 x 16000 pixels")) << ran.err;
