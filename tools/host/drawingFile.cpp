@@ -24,6 +24,16 @@ void splitWords(std::string_view line, std::vector<std::string_view>& words) {
 
 bool parseNumber(std::string_view word, double& out) {
     if (word.empty()) return false;
+    // Most coordinates are whole numbers: read up to nine digits directly.
+    if (word.size() <= 9) {
+        uint32_t whole = 0;
+        size_t i = 0;
+        while (i < word.size() && word[i] >= '0' && word[i] <= '9') whole = whole * 10 + static_cast<uint32_t>(word[i++] - '0');
+        if (i == word.size()) {
+            out = whole;
+            return true;
+        }
+    }
     // from_chars accepts neither a leading '+' nor hex without a prefix: a
     // plain decimal grammar, independent of the locale.
     auto r = std::from_chars(word.data(), word.data() + word.size(), out);
@@ -64,9 +74,11 @@ bool toHostUnits(double value, Unit unit, double hostUnitsPerInch, uint16_t& out
     double units = value;
     if (unit == Unit::Millimetre) units = value / 25.4 * hostUnitsPerInch;
     if (unit == Unit::Inch) units = value * hostUnitsPerInch;
-    double rounded = std::floor(units + 0.5);
-    if (!(rounded >= 0 && rounded <= 65535)) return false;
-    out = static_cast<uint16_t>(rounded);
+    // Rounded half up; for the values that fit, truncating the non-negative
+    // sum is the floor.
+    double half = units + 0.5;
+    if (!(half >= 0 && half < 65536)) return false;
+    out = static_cast<uint16_t>(half);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "plotRun.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -145,6 +146,14 @@ bool PlotRun::agreePlotArea() {
     if (readI16(p.data(), 0) == -1) return fail("the driver refused the plot area");
     plotWidth_ = width;
     plotHeight_ = height;
+    // Points up to the area's edge, less what the rounding of its size may
+    // take away, are inside.
+    auto last = [this](double inches) {
+        double edge = std::floor(inches * config_.stepsPerInch + 0.05 * config_.stepsPerInch / 25.4);
+        return edge >= 65535 ? 65535.0 : std::max(edge, 0.0);
+    };
+    areaX_ = last(width);
+    areaY_ = last(height);
     return true;
 }
 
@@ -163,10 +172,10 @@ bool PlotRun::coordinate(const DrawingRequest& r, size_t index, uint16_t& out) {
 // named, and the summary says how many and how far.
 void PlotRun::notePoint(const DrawingRequest& r, uint16_t x, uint16_t y) {
     ++clip_.points;
+    if (x <= areaX_ && y <= areaY_) return;
     double perMm = config_.stepsPerInch / 25.4;
     double overX = x - plotWidth_ * config_.stepsPerInch, overY = y - plotHeight_ * config_.stepsPerInch;
     double over = std::max(overX, overY) / perMm;
-    if (!(over > 0.05)) return;  // within the rounding of the area
     if (clip_.beyond++ == 0 && options_.warn) {
         char text[160];
         std::snprintf(text, sizeof text, "line %d: beyond the plot area (%.1f x %.1f mm): the point (%.1f, %.1f) mm",
@@ -200,8 +209,10 @@ void PlotRun::releasePrintedImages(int32_t keep) {
 
 bool PlotRun::send(const DrawingRequest& r) {
     if (ended_ || aborted_) return fail("the plot has ended");
-    std::fill(packet_.begin(), packet_.begin() + REQUEST_BYTES, 0);
     ++requests_;
+    // A vector request is read at offsets 0 to 7 only.
+    bool vector = r.op == DrawingOp::Move || r.op == DrawingOp::Draw;
+    std::fill(packet_.begin(), packet_.begin() + (vector ? 8 : REQUEST_BYTES), 0);
     switch (r.op) {
         case DrawingOp::Move:
         case DrawingOp::Draw: return sendVector(r);

@@ -98,6 +98,7 @@ private:
     bool begun_ = false;
     size_t firstMessage_ = 0;
     double plotWidth_ = 0, plotHeight_ = 0;
+    double areaX_ = 65535, areaY_ = 65535;  // the last host unit inside the plot area
     ClipSummary clip_;
     std::vector<uint8_t> packet_;
     // One vertex buffer for every array fill, so its host address stays the same.
