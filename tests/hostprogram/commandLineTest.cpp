@@ -20,7 +20,7 @@ using tavix::testing::readWholeFile;
 using tavix::testing::ScratchDirectory;
 using tavix::testing::writeWholeFile;
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+using testing::contains;
 
 // A program that ended by itself, not by a signal.
 #define EXPECT_STATUS(expected, ran) \

@@ -16,7 +16,7 @@ namespace {
 using tavix::testing::ScratchDirectory;
 using tavix::testing::writeWholeFile;
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+using testing::contains;
 
 TEST(DrawingValues, valuesThatCannotPrintAsMeantAreRefusedWithTheLine) {
     struct Case {

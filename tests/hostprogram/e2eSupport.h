@@ -15,6 +15,9 @@
 
 namespace tavix::host::testing {
 
+// True when `part` occurs in `text` (messages checked by their words).
+inline bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
 // ---- Files --------------------------------------------------------------
 
 // A path in the source tree ("examples/demo.txt") and in the tests' data

@@ -19,7 +19,7 @@ using tavix::testing::readWholeFile;
 using tavix::testing::ScratchDirectory;
 using tavix::testing::writeWholeFile;
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+using testing::contains;
 
 // The job ticket lists every pen's width in hundredths of a millimetre.
 const char* const PEN3_HALF_MM = "Width=25,25,50,25,";

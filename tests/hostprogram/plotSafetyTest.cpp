@@ -31,7 +31,7 @@ using tavix::testing::readWholeFile;
 using tavix::testing::ScratchDirectory;
 using tavix::testing::writeWholeFile;
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+using testing::contains;
 
 // The run (quiet) ends with one `tavix:` message and nothing raw.
 void expectPlainMessages(const std::string& err, const std::string& what) {

@@ -13,7 +13,7 @@ namespace {
 
 using tavix::testing::ScratchDirectory;
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+using testing::contains;
 
 class SettingsChoice : public ::testing::Test {
 protected:

@@ -57,7 +57,7 @@ std::string absolutePath(const std::string& path) {
     return error ? path : absolute.string();
 }
 
-PartFileGuard::PartFileGuard(const std::string& path) : active_(path.size() < sizeof partFileName) {
+PartFileGuard::PartFileGuard(const std::string& path) : active_(!path.empty() && path.size() < sizeof partFileName) {
     if (!active_) return;
     std::memcpy(partFileName, path.c_str(), path.size() + 1);
     partFileArmed = 1;

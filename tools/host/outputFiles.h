@@ -22,9 +22,9 @@ OutputTarget outputTarget(const std::string& name);
 // link), also when neither exists yet.
 bool sameFile(const std::string& a, const std::string& b);
 
-// The part file of a run: removed when the guard ends unless kept, and by a
-// handler of SIGINT, SIGTERM and SIGHUP, which then ends the program by the
-// same signal.
+// The part file of a run (none for an empty path): removed when the guard
+// ends unless released, and by a handler of SIGINT, SIGTERM and SIGHUP,
+// which then ends the program by the same signal.
 class PartFileGuard {
 public:
     explicit PartFileGuard(const std::string& path);

@@ -158,8 +158,7 @@ int plotTo(const PlotCommandOptions& o, const PlotCommandOptions& shown, HostCon
         std::fclose(drawing);
         return 1;
     }
-    PartFileGuard part(target.direct ? "" : target.writing);
-    if (target.direct) part.release();
+    PartFileGuard part(target.direct ? "" : target.writing);  // a device is not a part file
 
     HostSession session(out, stderr);
     session.connect();
