@@ -105,7 +105,10 @@ bool plotDrawing(std::FILE* drawing, PlotRun& run, const PlotCommandOptions& o, 
             std::fprintf(stderr, "tavix: %s%s\n", error.c_str(), after);
         return false;
     };
-    if (!run.begin()) return failed(run.error(), "");
+    if (!run.begin()) {
+        run.abort();
+        return failed(run.error(), "");
+    }
     struct stat info {};
     double size = fstat(fileno(drawing), &info) == 0 && info.st_size > 0 ? static_cast<double>(info.st_size) : 0;
     ReadOutcome read = readerFor(drawing)(
@@ -175,6 +178,7 @@ int plotTo(const PlotCommandOptions& o, const PlotCommandOptions& shown, HostCon
     bool plotted = plotDrawing(drawing, run, shown, bar);
     std::fclose(drawing);
     if (!plotted) {
+        run.abort();  // the driver is done with the output before it closes
         if (!toStdout) std::fclose(out);
         return 1;
     }
