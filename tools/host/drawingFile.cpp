@@ -133,14 +133,15 @@ bool DrawingLineParser::coordinates(size_t first, size_t count, DrawingRequest& 
 
 bool DrawingLineParser::request(std::string_view verb, DrawingRequest& r) {
     const size_t argc = words_.size() - 1;
-    const std::string name(verb.substr(0, QUOTED_WORD_LIMIT));
+    // The verb for a message; built only when one is needed.
+    auto name = [verb] { return std::string(verb.substr(0, QUOTED_WORD_LIMIT)); };
     if (verb == "move" || verb == "draw") {
-        if (argc != 2) return fail(name + " takes X and Y");
+        if (argc != 2) return fail(name() + " takes X and Y");
         r.op = verb == "move" ? DrawingOp::Move : DrawingOp::Draw;
         return coordinates(1, 2, r);
     }
     if (verb == "lift" || verb == "abort") {
-        if (argc != 0) return fail(name + " takes nothing");
+        if (argc != 0) return fail(name() + " takes nothing");
         r.op = verb == "lift" ? DrawingOp::Lift : DrawingOp::Abort;
         return true;
     }
@@ -169,7 +170,7 @@ bool DrawingLineParser::request(std::string_view verb, DrawingRequest& r) {
     if (verb == "fill" || verb == "fillarray") {
         r.op = verb == "fill" ? DrawingOp::Fill : DrawingOp::FillArray;
         if (argc < 1 || !parseInteger(words_[1], -32768, 32767, r.value))
-            return fail(name + " takes a colour and vertex pairs");
+            return fail(name() + " takes a colour and vertex pairs");
         if ((argc - 1) % 2 != 0) return fail("vertices come in X Y pairs");
         if ((argc - 1) / 2 > 32767) return fail("too many vertices");
         return coordinates(2, argc - 1, r);

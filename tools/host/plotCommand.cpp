@@ -155,13 +155,15 @@ int plotTo(const PlotCommandOptions& o, const PlotCommandOptions& shown, HostCon
     OutputTarget target = toStdout ? OutputTarget{"-", "-", true} : outputTarget(o.output);
     std::FILE* drawing = nullptr;
     if (!openDrawing(o.drawing, shown.drawing, drawing)) return 1;
+    // Armed before the part file exists: a signal at any moment removes it.
+    PartFileGuard part(target.direct ? "" : target.writing);  // a device is not a part file
     std::FILE* out = toStdout ? stdout : std::fopen(target.writing.c_str(), "wb");
     if (out == nullptr) {
+        part.release();  // nothing of ours to remove
         std::fprintf(stderr, "tavix: cannot create %s: %s\n", shown.output.c_str(), lastError().c_str());
         std::fclose(drawing);
         return 1;
     }
-    PartFileGuard part(target.direct ? "" : target.writing);  // a device is not a part file
 
     HostSession session(out, stderr);
     session.connect();
