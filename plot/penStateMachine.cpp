@@ -18,6 +18,7 @@
 // state did not change since the last event and the point is the last one.
 #include <cstdint>
 
+#include "plot/peEncoding.h"
 #include "tavix/driverState.h"
 #include "tavix/outputBuffer.h"
 #include "tavix/packet.h"
@@ -55,36 +56,44 @@ int leavePe() {
     return 0;
 }
 
-int moveTo(uint32_t x, uint32_t y) {
+namespace {
+
+// The draw and move paths, inline in the request handlers below.
+inline int moveToPoint(uint32_t x, uint32_t y) {
     if (isRedundant(x, y)) return 1;
     int16_t before = state.penState;
     enterState(PEN_MOVED);
-    int r = 0;
-    if (before == PEN_OUTSIDE)
-        r = writeIntroWithPenUp();
-    else if (before != PEN_UP_FLAGGED)
-        r = writeText("<");
-    if (r != 0) return -1;
-    return emitPoint(x, y);
+    if (before == PEN_OUTSIDE) {
+        if (writeIntroWithPenUp() != 0) return -1;
+        return stagePointInMode(x, y, 0);
+    }
+    // "<" unless a lift has written it already.
+    return stagePointInMode(x, y, before != PEN_UP_FLAGGED ? 1 : 0);
 }
 
-int drawTo(uint32_t x, uint32_t y) {
+inline int drawToPoint(uint32_t x, uint32_t y) {
     if (isRedundant(x, y)) return 1;
     int16_t before = state.penState;
     if (before == PEN_DOWN || before == PEN_MOVED) {
         enterState(PEN_DOWN);
-        return emitPoint(x, y);
+        return stagePointInMode(x, y, 0);
     }
     if (before == PEN_UP_FLAGGED) {
         // A zero move uses up the pending "<"; the point is then drawn.
         enterState(PEN_MOVED);
         if (encodePeNumber(0) != 0 || encodePeNumber(0) != 0) return -1;
-        return emitPoint(x, y);
+        return stagePointInMode(x, y, 0);
     }
     enterState(PEN_DOWN);
     if (writeText(state.peIntro) != 0) return -1;
-    return emitPoint(x, y);
+    return stagePointInMode(x, y, 0);
 }
+
+}  // namespace
+
+int moveTo(uint32_t x, uint32_t y) { return moveToPoint(x, y); }
+
+int drawTo(uint32_t x, uint32_t y) { return drawToPoint(x, y); }
 
 int liftPen() {
     int16_t before = state.penState;
@@ -101,6 +110,10 @@ void clearOutlineCapture() {
     state.outlineCount = 0;
 }
 
+void moveRequest(uint8_t* packet) {
+    if (moveToPoint(readU16(packet, 4), readU16(packet, 6)) < 0) failRequest(packet);
+}
+
 void drawRequest(uint8_t* packet) {
     uint32_t x = readU16(packet, 4);
     uint32_t y = readU16(packet, 6);
@@ -113,7 +126,7 @@ void drawRequest(uint8_t* packet) {
         TextBuilder(text, sizeof text).text(";SP").integer(state.currentPen);
         if (writeText(text) != 0) return failRequest(packet);
     }
-    int r = drawTo(x, y);
+    int r = drawToPoint(x, y);
     if (r < 0) return failRequest(packet);
     if (r > 0) return;  // redundant: nothing drawn, nothing captured
 

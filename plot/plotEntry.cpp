@@ -27,12 +27,6 @@ void failed(uint8_t* packet) { writeI16(packet, 0, -1); }
 
 void onEndPlot(uint8_t*) { endPlot(); }
 
-void onMove(uint8_t* packet) {
-    if (moveTo(readU16(packet, 4), readU16(packet, 6)) < 0) failed(packet);
-}
-
-void onDraw(uint8_t* packet) { drawRequest(packet); }
-
 void onSelectPen(uint8_t* packet) {
     if (selectPen(readI16(packet, 4)) != 0) failed(packet);
 }
@@ -91,8 +85,8 @@ void onFillArray(uint8_t* packet) { fillArrayRequest(packet); }
 // Indexed by code - 2. Empty entries: accepted and ignored.
 constexpr Handler handlers[LAST_CODE - FIRST_CODE + 1] = {
     onEndPlot,            // 2
-    onMove,               // 3
-    onDraw,               // 4
+    moveRequest,          // 3
+    drawRequest,          // 4
     onSelectPen,          // 5
     nullptr,              // 6
     onLineType,           // 7

@@ -1,0 +1,168 @@
+// Polyline Encoded numbers without branches, for the vector path.
+//
+// A PE integer is n = 2|v| + (v < 0), written as digits least significant
+// first. 7-bit form (base 32, after "PE7"): digits 63 + (n mod 32), the last
+// one 95 + n. 8-bit form (base 64, after "PE"): digits 63 + (n mod 64), the
+// last one 191 + n.
+//
+// Here the whole number is built in one 64-bit word, byte i holding digit i:
+// the bit length of n gives the digit count (a table, no loop), the 5- or
+// 6-bit groups of n are spread into bytes by three mask-and-shift steps, and
+// one addition puts 63 on every digit and 95 (or 191) on the last. The word
+// goes to the buffer in one 8-byte store; the bytes past the number are
+// overwritten by whatever is staged next (the OutputBuffer keeps 8 bytes of
+// slack behind its limit, so the store never leaves the block).
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "tavix/driverState.h"
+
+namespace tavix::pe {
+
+// A number too long for one word (more than 8 digits: n of 2^40 or more in
+// 7-bit form, 2^48 in 8-bit form; no host point at any scale comes near).
+// Its length is this instead of its digit count, so that any capacity test
+// of the staged total fails and the caller takes the general path.
+constexpr uint32_t TOO_LONG = 1u << 28;
+
+struct Word {
+    uint64_t digits;  // byte i = digit i
+    uint32_t length;  // 1..8, or TOO_LONG
+};
+
+// n = 2|v| + sign: s is 0 or all ones, (v ^ s) - s is |v|, and subtracting s
+// adds the sign bit. Wraps exactly as 2 * |v| + 1 in unsigned arithmetic.
+inline uint64_t foldSign(int64_t v) {
+    uint64_t s = static_cast<uint64_t>(v >> 63);
+    uint64_t magnitude = (static_cast<uint64_t>(v) ^ s) - s;
+    return (magnitude << 1) - s;
+}
+
+// Per bit length 0..64 of n: the digit count and the word that adds the
+// digit offsets (63 on every digit, the terminator's offset on the last).
+struct LengthEntry {
+    uint64_t offsets;
+    uint32_t length;
+};
+
+template <bool EightBit>
+struct Form {
+    static constexpr unsigned BITS = EightBit ? 6 : 5;  // bits per digit
+    static constexpr unsigned LAST = EightBit ? 191 : 95;
+};
+
+template <bool EightBit>
+constexpr LengthEntry lengthEntry(unsigned bitLength) {
+    constexpr unsigned bits = Form<EightBit>::BITS;
+    unsigned digits = bitLength <= bits ? 1 : (bitLength + bits - 1) / bits;
+    if (digits > 8) return {0, TOO_LONG};
+    uint64_t offsets = 0;
+    for (unsigned i = 0; i + 1 < digits; ++i) offsets |= uint64_t{63} << (8 * i);
+    offsets |= uint64_t{Form<EightBit>::LAST} << (8 * (digits - 1));
+    return {offsets, digits};
+}
+
+template <bool EightBit>
+struct LengthTable {
+    LengthEntry entry[65];
+    constexpr LengthTable() : entry{} {
+        for (unsigned b = 0; b <= 64; ++b) entry[b] = lengthEntry<EightBit>(b);
+    }
+};
+
+template <bool EightBit>
+inline constexpr LengthTable<EightBit> lengthTable{};
+
+// Spreads the low eight 5-bit (or 6-bit) groups of n into the eight bytes
+// of a word: halves, then quarters, then bytes.
+template <bool EightBit>
+inline uint64_t spreadDigits(uint64_t n) {
+    if constexpr (EightBit) {
+        n = (n & 0x0000000000FFFFFFull) | ((n & 0x0000FFFFFF000000ull) << 8);
+        n = (n & 0x00000FFF00000FFFull) | ((n & 0x00FFF00000FFF000ull) << 4);
+        n = (n & 0x003F003F003F003Full) | ((n & 0x0FC00FC00FC00FC0ull) << 2);
+    } else {
+        n = (n & 0x00000000000FFFFFull) | ((n & 0x000000FFFFF00000ull) << 12);
+        n = (n & 0x000003FF000003FFull) | ((n & 0x000FFC00000FFC00ull) << 6);
+        n = (n & 0x001F001F001F001Full) | ((n & 0x03E003E003E003E0ull) << 3);
+    }
+    return n;
+}
+
+// The digits of v as one word. For TOO_LONG the digits are meaningless.
+template <bool EightBit>
+inline Word encode(int64_t v) {
+    uint64_t n = foldSign(v);
+    const LengthEntry& e = lengthTable<EightBit>.entry[std::bit_width(n)];
+    return {spreadDigits<EightBit>(n) + e.offsets, e.length};
+}
+
+// All eight bytes of the word at p, digit 0 first, in one store.
+inline void storeWord(uint8_t* p, uint64_t word) {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(p, &word, sizeof word);
+    } else {
+        for (int i = 0; i < 8; ++i) p[i] = static_cast<uint8_t>(word >> (8 * i));
+    }
+}
+
+}  // namespace tavix::pe
+
+namespace tavix {
+
+static_assert(OUTPUT_BUFFER_SIZE - OUTPUT_LIMIT >= 8,
+              "an 8-byte store that starts below OUTPUT_LIMIT must stay inside the buffer");
+
+// The general path of stagePoint: "<" when penUp, then the PE pair, each
+// staged on its own with every rule of writeText (no buffer, the latch, a
+// flush at the limit) and the pen position updated as emitPoint does.
+int stagePointInParts(uint32_t x, uint32_t y, bool penUp);
+
+// "<" when penUp (0 or 1), then the relative PE pair from the pen position
+// to host point (x, y): the bytes, state and flushes of writeText("<")
+// followed by emitPoint. In the common case (buffer held, no latch, the
+// whole point below the limit, so neither part would flush) that takes one
+// capacity check and three stores for the whole point.
+template <bool EightBit>
+inline int stagePoint(uint32_t x, uint32_t y, uint32_t penUp) {
+    uint8_t* buffer = state.outputBuffer;
+    if (state.errorLatch == 0 && buffer != nullptr) {
+        // 64-bit: a host coordinate of 65535 at any divisor stays exact.
+        const int64_t cx = static_cast<int64_t>(x) * state.scaleDivisor;
+        const int64_t cy = static_cast<int64_t>(y) * state.scaleDivisor;
+        const int32_t fromX = state.currentX, fromY = state.currentY;
+        const pe::Word wx = pe::encode<EightBit>(cx - fromX);
+        const pe::Word wy = pe::encode<EightBit>(cy - fromY);
+        // In 64 bits a (corrupt) negative count or a TOO_LONG number fails
+        // the one test as well; on a 64-bit machine that costs nothing.
+        const uint32_t count = static_cast<uint32_t>(state.outputCount);
+        const uint64_t end = uint64_t{count} + penUp + wx.length + wy.length;
+        if (end < static_cast<uint64_t>(OUTPUT_LIMIT)) {
+            uint8_t* out = buffer + count;
+            out[0] = '<';  // overwritten by the first digits unless penUp
+            pe::storeWord(out + penUp, wx.digits);
+            pe::storeWord(out + penUp + wx.length, wy.digits);
+            state.outputCount = static_cast<int32_t>(end);
+            state.lastHostX = static_cast<int32_t>(x);
+            state.lastHostY = static_cast<int32_t>(y);
+            state.previousX = fromX;
+            state.previousY = fromY;
+            state.currentX = static_cast<int32_t>(cx);
+            state.currentY = static_cast<int32_t>(cy);
+            return 0;
+        }
+    }
+    return stagePointInParts(x, y, penUp != 0);
+}
+
+// stagePoint in the form the settings choose ("PE" 8-bit or "PE7" 7-bit).
+inline int stagePointInMode(uint32_t x, uint32_t y, uint32_t penUp) {
+    return state.settings.get(flags::eightBitEncoding) ? stagePoint<true>(x, y, penUp)
+                                                        : stagePoint<false>(x, y, penUp);
+}
+
+}  // namespace tavix
