@@ -42,53 +42,51 @@ inline uint64_t foldSign(int64_t v) {
     return (magnitude << 1) - s;
 }
 
-// Per bit length 0..64 of n: the digit count and the word that adds the
-// digit offsets (63 on every digit, the terminator's offset on the last).
-struct LengthEntry {
-    uint64_t offsets;
-    uint32_t length;
-};
-
 template <bool EightBit>
 struct Form {
     static constexpr unsigned BITS = EightBit ? 6 : 5;  // bits per digit
     static constexpr unsigned LAST = EightBit ? 191 : 95;
 };
 
+// Indexed by the leading zeros of n | 1 (0..63): the digit count, and the
+// word that adds the digit offsets (63 on every digit, the terminator's
+// offset on the last).
 template <bool EightBit>
-constexpr LengthEntry lengthEntry(unsigned bitLength) {
-    constexpr unsigned bits = Form<EightBit>::BITS;
-    unsigned digits = bitLength <= bits ? 1 : (bitLength + bits - 1) / bits;
-    if (digits > 8) return {0, TOO_LONG};
-    uint64_t offsets = 0;
-    for (unsigned i = 0; i + 1 < digits; ++i) offsets |= uint64_t{63} << (8 * i);
-    offsets |= uint64_t{Form<EightBit>::LAST} << (8 * (digits - 1));
-    return {offsets, digits};
-}
-
-template <bool EightBit>
-struct LengthTable {
-    LengthEntry entry[65];
-    constexpr LengthTable() : entry{} {
-        for (unsigned b = 0; b <= 64; ++b) entry[b] = lengthEntry<EightBit>(b);
+struct LengthTables {
+    uint64_t offsets[64];
+    uint32_t length[64];
+    constexpr LengthTables() : offsets{}, length{} {
+        constexpr unsigned bits = Form<EightBit>::BITS;
+        for (unsigned zeros = 0; zeros < 64; ++zeros) {
+            unsigned bitLength = 64 - zeros;
+            unsigned digits = (bitLength + bits - 1) / bits;
+            if (digits > 8) {
+                length[zeros] = TOO_LONG;
+                continue;
+            }
+            for (unsigned i = 0; i + 1 < digits; ++i) offsets[zeros] |= uint64_t{63} << (8 * i);
+            offsets[zeros] |= uint64_t{Form<EightBit>::LAST} << (8 * (digits - 1));
+            length[zeros] = digits;
+        }
     }
 };
 
 template <bool EightBit>
-inline constexpr LengthTable<EightBit> lengthTable{};
+static constexpr LengthTables<EightBit> lengthTables{};
 
 // Spreads the low eight 5-bit (or 6-bit) groups of n into the eight bytes
-// of a word: halves, then quarters, then bytes.
+// of a word: halves, then quarters, then bytes. Each step moves the upper
+// group t of every lane up by k bits as n + t * (2^k - 1).
 template <bool EightBit>
 inline uint64_t spreadDigits(uint64_t n) {
     if constexpr (EightBit) {
-        n = (n & 0x0000000000FFFFFFull) | ((n & 0x0000FFFFFF000000ull) << 8);
-        n = (n & 0x00000FFF00000FFFull) | ((n & 0x00FFF00000FFF000ull) << 4);
-        n = (n & 0x003F003F003F003Full) | ((n & 0x0FC00FC00FC00FC0ull) << 2);
+        n += (n & 0x0000FFFFFF000000ull) * 255;
+        n += (n & 0x00FFF00000FFF000ull) * 15;
+        n += (n & 0x0FC00FC00FC00FC0ull) * 3;
     } else {
-        n = (n & 0x00000000000FFFFFull) | ((n & 0x000000FFFFF00000ull) << 12);
-        n = (n & 0x000003FF000003FFull) | ((n & 0x000FFC00000FFC00ull) << 6);
-        n = (n & 0x001F001F001F001Full) | ((n & 0x03E003E003E003E0ull) << 3);
+        n += (n & 0x000000FFFFF00000ull) * 4095;
+        n += (n & 0x000FFC00000FFC00ull) * 63;
+        n += (n & 0x03E003E003E003E0ull) * 7;
     }
     return n;
 }
@@ -97,8 +95,9 @@ inline uint64_t spreadDigits(uint64_t n) {
 template <bool EightBit>
 inline Word encode(int64_t v) {
     uint64_t n = foldSign(v);
-    const LengthEntry& e = lengthTable<EightBit>.entry[std::bit_width(n)];
-    return {spreadDigits<EightBit>(n) + e.offsets, e.length};
+    unsigned zeros = static_cast<unsigned>(std::countl_zero(n | 1));
+    const LengthTables<EightBit>& t = lengthTables<EightBit>;
+    return {spreadDigits<EightBit>(n) + t.offsets[zeros], t.length[zeros]};
 }
 
 // All eight bytes of the word at p, digit 0 first, in one store.
@@ -128,7 +127,7 @@ int stagePointInParts(uint32_t x, uint32_t y, bool penUp);
 // whole point below the limit, so neither part would flush) that takes one
 // capacity check and three stores for the whole point.
 template <bool EightBit>
-inline int stagePoint(uint32_t x, uint32_t y, uint32_t penUp) {
+[[gnu::always_inline]] inline int stagePoint(uint32_t x, uint32_t y, uint32_t penUp) {
     uint8_t* buffer = state.outputBuffer;
     if (state.errorLatch == 0 && buffer != nullptr) {
         // 64-bit: a host coordinate of 65535 at any divisor stays exact.
@@ -160,7 +159,7 @@ inline int stagePoint(uint32_t x, uint32_t y, uint32_t penUp) {
 }
 
 // stagePoint in the form the settings choose ("PE" 8-bit or "PE7" 7-bit).
-inline int stagePointInMode(uint32_t x, uint32_t y, uint32_t penUp) {
+[[gnu::always_inline]] inline int stagePointInMode(uint32_t x, uint32_t y, uint32_t penUp) {
     return state.settings.get(flags::eightBitEncoding) ? stagePoint<true>(x, y, penUp)
                                                         : stagePoint<false>(x, y, penUp);
 }
