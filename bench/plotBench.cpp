@@ -197,12 +197,10 @@ void driverPass(std::vector<Request>& requests) {
     for (Request& q : requests) PlotEntry(q.data());
 }
 
-tight::TightEncoder tightEncoder(bool eightBit) {
-    tight::TightEncoder e;
+void setUp(tight::TightEncoder& e, bool eightBit) {
     e.eightBit = eightBit;
     e.scale = 1;
     e.write = takePiece;
-    return e;
 }
 
 void tightPass(tight::TightEncoder& e, const std::vector<Request>& requests) {
@@ -224,7 +222,8 @@ void runEngine(Engine engine, const Points& p, bool eightBit, int passes) {
         flushOutput();
         return;
     }
-    tight::TightEncoder e = tightEncoder(eightBit);
+    tight::TightEncoder e;
+    setUp(e, eightBit);
     for (int i = 0; i < passes; ++i)
         engine == Engine::tight ? tightPass(e, requests) : streamPass(e, requests);
     e.flush();
@@ -318,7 +317,8 @@ void driverBench(benchmark::State& s, Workload w, bool eightBit) {
 
 void tightBench(benchmark::State& s, Workload w, bool eightBit, bool wholeStream) {
     const Points& p = workload(w);
-    tight::TightEncoder e = tightEncoder(eightBit);
+    tight::TightEncoder e;
+    setUp(e, eightBit);
     output.bytes = 0;
     for (auto _ : s) wholeStream ? streamPass(e, p.requests) : tightPass(e, p.requests);
     setCounters(s, p, output.bytes + e.count);

@@ -79,25 +79,34 @@ inline Number number(int32_t v) {
 inline void store(uint8_t* p, uint64_t word) { std::memcpy(p, &word, sizeof word); }
 
 struct TightEncoder {
-    std::vector<uint8_t> buffer = std::vector<uint8_t>(BUFFER_SIZE);
+    std::vector<uint8_t> storage = std::vector<uint8_t>(BUFFER_SIZE);
+    uint8_t* bytes = storage.data();
+    // No two of x, y, hostX, hostY side by side: the compiler then stores
+    // them one by one instead of packing them into a vector register.
+    int32_t x = 0;               // pen position, plotter units
     uint32_t count = 0;
-    int32_t x = 0, y = 0;          // pen position, plotter units
-    int32_t hostX = -1, hostY = -1;  // the last host point written
+    int32_t hostX = -1;          // the last host point written
     int16_t penState = OUTSIDE, previousPenState = OUTSIDE;
+    int32_t y = 0;
     int32_t scale = 1;
+    int32_t hostY = -1;
     bool eightBit = false;
     PieceWriter write = nullptr;
 
+    TightEncoder() = default;
+    TightEncoder(const TightEncoder&) = delete;
+    TightEncoder& operator=(const TightEncoder&) = delete;
+
     void flush() {
         for (uint32_t at = 0; at < count; at += PIECE)
-            write(buffer.data() + at, count - at < PIECE ? static_cast<int>(count - at) : PIECE);
+            write(bytes + at, count - at < PIECE ? static_cast<int>(count - at) : PIECE);
         count = 0;
     }
 
     // One text staged on its own: a flush first when it would reach the limit.
-    void part(const void* bytes, uint32_t length) {
+    void part(const void* text, uint32_t length) {
         if (count + length >= LIMIT) flush();
-        std::memcpy(buffer.data() + count, bytes, length);
+        std::memcpy(bytes + count, text, length);
         count += length;
     }
 
@@ -111,10 +120,17 @@ struct TightEncoder {
                static_cast<int32_t>(hx) == hostX && static_cast<int32_t>(hy) == hostY;
     }
 
+    // At the limit: each part on its own, as the driver stages it.
+    [[gnu::noinline]] void pointInParts(uint32_t penUp, Number nx, Number ny) {
+        if (penUp) part("<", 1);
+        part(&nx.word, nx.length);
+        part(&ny.word, ny.length);
+    }
+
     // "<" when penUp, then the relative pair: one capacity check, one store
-    // per number; at the limit each part on its own, as the driver stages it.
+    // per number.
     template <bool EightBit>
-    void point(uint32_t hx, uint32_t hy, uint32_t penUp) {
+    [[gnu::always_inline]] void point(uint32_t hx, uint32_t hy, uint32_t penUp) {
         int32_t px = static_cast<int32_t>(hx) * scale, py = static_cast<int32_t>(hy) * scale;
         Number nx = number<EightBit>(px - x), ny = number<EightBit>(py - y);
         x = px;
@@ -122,17 +138,13 @@ struct TightEncoder {
         hostX = static_cast<int32_t>(hx);
         hostY = static_cast<int32_t>(hy);
         uint32_t end = count + penUp + nx.length + ny.length;
-        if (end < LIMIT) [[likely]] {
-            uint8_t* out = buffer.data() + count;
-            out[0] = '<';
-            store(out + penUp, nx.word);
-            store(out + penUp + nx.length, ny.word);
-            count = end;
-            return;
-        }
-        if (penUp) part("<", 1);
-        part(&nx.word, nx.length);
-        part(&ny.word, ny.length);
+        if (end >= LIMIT) [[unlikely]]
+            return pointInParts(penUp, nx, ny);
+        uint8_t* out = bytes + count;
+        count = end;
+        out[0] = '<';
+        store(out + penUp, nx.word);
+        store(out + penUp + nx.length, ny.word);
     }
 
     template <bool EightBit>
@@ -195,7 +207,7 @@ struct TightEncoder {
     // goes through serve with the state put back for it.
     template <bool EightBit>
     [[gnu::noinline]] void streamIn(const uint8_t* packets, size_t requests) {
-        uint8_t* const out = buffer.data();
+        uint8_t* const out = bytes;
         const int32_t sc = scale;
         uint32_t n = count;
         int32_t px = x, py = y, hx0 = hostX, hy0 = hostY;

@@ -129,7 +129,7 @@ int stagePointInParts(uint32_t x, uint32_t y, bool penUp);
 template <bool EightBit>
 [[gnu::always_inline]] inline int stagePoint(uint32_t x, uint32_t y, uint32_t penUp) {
     uint8_t* buffer = state.outputBuffer;
-    if (state.errorLatch == 0 && buffer != nullptr) {
+    if (state.errorLatch == 0 && buffer != nullptr) [[likely]] {
         // 64-bit: a host coordinate of 65535 at any divisor stays exact.
         const int64_t cx = static_cast<int64_t>(x) * state.scaleDivisor;
         const int64_t cy = static_cast<int64_t>(y) * state.scaleDivisor;
@@ -140,18 +140,21 @@ template <bool EightBit>
         // the one test as well; on a 64-bit machine that costs nothing.
         const uint32_t count = static_cast<uint32_t>(state.outputCount);
         const uint64_t end = uint64_t{count} + penUp + wx.length + wy.length;
-        if (end < static_cast<uint64_t>(OUTPUT_LIMIT)) {
+        if (end < static_cast<uint64_t>(OUTPUT_LIMIT)) [[likely]] {
+            // The byte stores may alias the state, so the state is stored
+            // between them one field pair at a time (instead of being packed
+            // into a vector register first).
             uint8_t* out = buffer + count;
-            out[0] = '<';  // overwritten by the first digits unless penUp
-            pe::storeWord(out + penUp, wx.digits);
-            pe::storeWord(out + penUp + wx.length, wy.digits);
-            state.outputCount = static_cast<int32_t>(end);
-            state.lastHostX = static_cast<int32_t>(x);
-            state.lastHostY = static_cast<int32_t>(y);
             state.previousX = fromX;
             state.previousY = fromY;
+            out[0] = '<';  // overwritten by the first digits unless penUp
+            pe::storeWord(out + penUp, wx.digits);
             state.currentX = static_cast<int32_t>(cx);
             state.currentY = static_cast<int32_t>(cy);
+            pe::storeWord(out + penUp + wx.length, wy.digits);
+            state.lastHostX = static_cast<int32_t>(x);
+            state.lastHostY = static_cast<int32_t>(y);
+            state.outputCount = static_cast<int32_t>(end);
             return 0;
         }
     }

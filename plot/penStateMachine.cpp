@@ -18,7 +18,7 @@
 // state did not change since the last event and the point is the last one.
 #include <cstdint>
 
-#include "plot/peEncoding.h"
+#include "plot/penStateMachine.h"
 #include "tavix/driverState.h"
 #include "tavix/outputBuffer.h"
 #include "tavix/packet.h"
@@ -110,10 +110,8 @@ void clearOutlineCapture() {
     state.outlineCount = 0;
 }
 
-namespace {
-
-// Code 4 in every case the fast path below leaves out.
-[[gnu::noinline]] void drawInGeneral(uint8_t* packet, uint32_t x, uint32_t y) {
+// Code 4 in every case serveDraw leaves out.
+void drawInGeneral(uint8_t* packet, uint32_t x, uint32_t y) {
     if (state.penReselect != 0) {
         // The fill left its own pen selected; the leading ";" closes
         // whatever it left open.
@@ -147,45 +145,12 @@ namespace {
     state.somethingDrawn = 1;
 }
 
-// Inside a PE sequence with the pen down or just moved, the state is a
-// single bit of 4 | 8.
-bool penInSequence(int16_t s) { return s == PEN_DOWN || s == PEN_MOVED; }
-
-// Redundant for a state inside the sequence (not PEN_OUTSIDE).
-bool samePointInSameState(int16_t s, uint32_t x, uint32_t y) {
-    return s == state.previousPenState && static_cast<int32_t>(x) == state.lastHostX &&
-           static_cast<int32_t>(y) == state.lastHostY;
-}
-
-}  // namespace
-
-// The requests that carry a drawing. The common cases, a draw or a move
-// that goes on from a drawn or moved point, are written out here as one
-// straight path; everything else (opening a sequence, after a lift, a pen
-// to re-select, an outline being captured, a dropped point) goes the
-// general way of moveToPoint and drawInGeneral.
-void moveRequest(uint8_t* packet) {
-    const uint32_t x = readU16(packet, 4), y = readU16(packet, 6);
-    const int16_t s = state.penState;
-    if (penInSequence(s) && !samePointInSameState(s, x, y)) {
-        enterState(PEN_MOVED);
-        if (stagePointInMode(x, y, 1) != 0) failRequest(packet);
-        return;
-    }
+void moveInGeneral(uint8_t* packet, uint32_t x, uint32_t y) {
     if (moveToPoint(x, y) < 0) failRequest(packet);
 }
 
-void drawRequest(uint8_t* packet) {
-    const uint32_t x = readU16(packet, 4), y = readU16(packet, 6);
-    const int16_t s = state.penState;
-    if (penInSequence(s) && state.penReselect == 0 && state.outlineCapture == 0 &&
-        !samePointInSameState(s, x, y)) {
-        enterState(PEN_DOWN);
-        if (stagePointInMode(x, y, 0) != 0) return failRequest(packet);
-        state.somethingDrawn = 1;
-        return;
-    }
-    drawInGeneral(packet, x, y);
-}
+void moveRequest(uint8_t* packet) { serveMove(packet); }
+
+void drawRequest(uint8_t* packet) { serveDraw(packet); }
 
 }  // namespace tavix

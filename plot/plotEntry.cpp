@@ -7,6 +7,7 @@
 // a handler, and codes outside 2..54, leave the packet exactly as it came.
 #include <cstdint>
 
+#include "plot/penStateMachine.h"
 #include "tavix/driverState.h"
 #include "tavix/entryPoints.h"
 #include "tavix/hostNumbers.h"
@@ -121,7 +122,7 @@ constexpr Handler handlers[LAST_CODE - FIRST_CODE + 1] = {
 };
 static_assert(sizeof handlers / sizeof handlers[0] == 53);
 
-void printImageFirst() {
+[[gnu::noinline]] void printImageFirst() {
     bool capturing = state.outlineCapture != 0;
     printPendingImage();
     // Capture given up by the image drops the points collected so far.
@@ -139,8 +140,14 @@ extern "C" int TAVIX_ENTRY_CDECL PlotEntry(uint8_t* packet) {
         state.currentPacket = packet;
         if (state.imageMarker == IMAGE_PENDING) printImageFirst();
         int code = readI16(packet, 0);
-        if (code < FIRST_CODE || code > LAST_CODE) return 0;
-        if (Handler h = handlers[code - FIRST_CODE]) h(packet);
+        // Draws and moves, nearly every request of a plot, are served here.
+        if (code == 4) {
+            serveDraw(packet);
+        } else if (code == 3) {
+            serveMove(packet);
+        } else if (code >= FIRST_CODE && code <= LAST_CODE) {
+            if (Handler h = handlers[code - FIRST_CODE]) h(packet);
+        }
     } catch (...) {
         writeI16(packet, 0, -1);
     }

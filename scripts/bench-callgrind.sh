@@ -22,7 +22,7 @@ entryOf() {
     case $1 in
     driver) echo 'PlotEntry' ;;
     tight) echo 'tight::TightEncoder::request*' ;;
-    stream) echo 'tight::TightEncoder::stream(*' ;;
+    stream) echo 'void tight::TightEncoder::streamIn*' ;;
     esac
 }
 
