@@ -129,7 +129,11 @@ int stagePointInParts(uint32_t x, uint32_t y, bool penUp);
 template <bool EightBit>
 [[gnu::always_inline]] inline int stagePoint(uint32_t x, uint32_t y, uint32_t penUp) {
     uint8_t* buffer = state.outputBuffer;
-    if (state.errorLatch == 0 && buffer != nullptr) [[likely]] {
+    if (state.errorLatch != 0) [[unlikely]]
+        return stagePointInParts(x, y, penUp != 0);
+    if (buffer == nullptr) [[unlikely]]
+        return stagePointInParts(x, y, penUp != 0);
+    {
         // 64-bit: a host coordinate of 65535 at any divisor stays exact.
         const int64_t cx = static_cast<int64_t>(x) * state.scaleDivisor;
         const int64_t cy = static_cast<int64_t>(y) * state.scaleDivisor;
