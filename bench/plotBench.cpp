@@ -339,12 +339,14 @@ void registerAll() {
 class SummaryReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
+        // With --benchmark_repetitions the median stands for the run.
         for (const Run& r : runs) {
-            if (r.run_type != Run::RT_Iteration) continue;
+            bool median = r.run_type == Run::RT_Aggregate && r.aggregate_name == "median";
+            if (r.run_type != Run::RT_Iteration && !median) continue;
             auto ns = r.counters.find("ns_per_request");
             auto bytes = r.counters.find("bytes_per_segment");
             if (ns == r.counters.end()) continue;
-            results[r.benchmark_name()] = {ns->second.value,
+            results[r.run_name.function_name] = {ns->second.value,
                                            bytes != r.counters.end() ? bytes->second.value : 0};
         }
         ConsoleReporter::ReportRuns(runs);
