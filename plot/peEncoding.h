@@ -145,17 +145,18 @@ template <bool EightBit>
         const uint32_t count = static_cast<uint32_t>(state.outputCount);
         const uint64_t end = uint64_t{count} + penUp + wx.length + wy.length;
         if (end < static_cast<uint64_t>(OUTPUT_LIMIT)) [[likely]] {
-            // The byte stores may alias the state, so the state is stored
-            // between them one field pair at a time (instead of being packed
-            // into a vector register first).
+            // The byte stores may alias the state: the pen position is read
+            // again between them (fewer registers held across the encoding)
+            // and its fields are stored in pairs, not packed into a vector
+            // register first.
             uint8_t* out = buffer + count;
-            state.previousX = fromX;
-            state.previousY = fromY;
             out[0] = '<';  // overwritten by the first digits unless penUp
             pe::storeWord(out + penUp, wx.digits);
+            state.previousX = state.currentX;
+            state.previousY = state.currentY;
+            pe::storeWord(out + penUp + wx.length, wy.digits);
             state.currentX = static_cast<int32_t>(cx);
             state.currentY = static_cast<int32_t>(cy);
-            pe::storeWord(out + penUp + wx.length, wy.digits);
             state.lastHostX = static_cast<int32_t>(x);
             state.lastHostY = static_cast<int32_t>(y);
             state.outputCount = static_cast<int32_t>(end);
