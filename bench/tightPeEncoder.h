@@ -203,42 +203,50 @@ struct TightEncoder {
     }
 
     // Every request of the stream (8-byte packets) in one loop, the state in
-    // locals; whatever is not a continued move or draw well below the limit
-    // goes through serve with the state put back for it.
+    // locals, the last host point as the packet's x and y bytes in one word
+    // (the domain's points have 16 bits). Whatever is not a
+    // continued move or draw well below the limit goes through serve with
+    // the state put back for it.
     template <bool EightBit>
     [[gnu::noinline]] void streamIn(const uint8_t* packets, size_t requests) {
         uint8_t* const out = bytes;
         const int32_t sc = scale;
         uint32_t n = count;
-        int32_t px = x, py = y, hx0 = hostX, hy0 = hostY;
-        int16_t s = penState, ps = previousPenState;
+        int32_t px = x, py = y;
+        uint32_t lastXy = 0;
+        int16_t s = 0, ps = 0;
+        auto load = [&] {
+            n = count, px = x, py = y, s = penState, ps = previousPenState;
+            lastXy = static_cast<uint32_t>(hostX & 0xFFFF) | static_cast<uint32_t>(hostY) << 16;
+        };
+        auto save = [&] {
+            count = n, x = px, y = py, previousPenState = ps;
+            penState = s, hostX = static_cast<int32_t>(lastXy & 0xFFFF), hostY = static_cast<int32_t>(lastXy >> 16);
+        };
+        load();
         for (const uint8_t* p = packets; p != packets + 8 * requests; p += 8) {
-            uint32_t hx = p[4] | uint32_t{p[5]} << 8;
-            uint32_t hy = p[6] | uint32_t{p[7]} << 8;
+            uint32_t xy;
+            std::memcpy(&xy, p + 4, sizeof xy);
             uint32_t penUp = p[0] == 4 ? 0 : 1;
-            int32_t nx = static_cast<int32_t>(hx) * sc, ny = static_cast<int32_t>(hy) * sc;
+            int32_t nx = static_cast<int32_t>(xy & 0xFFFF) * sc, ny = static_cast<int32_t>(xy >> 16) * sc;
             Number wx = number<EightBit>(nx - px), wy = number<EightBit>(ny - py);
             uint32_t end = n + penUp + wx.length + wy.length;
-            bool going = (s == DOWN || s == MOVED) &&
-                         !(s == ps && static_cast<int32_t>(hx) == hx0 && static_cast<int32_t>(hy) == hy0);
+            bool going = (s == DOWN || s == MOVED) && !(s == ps && xy == lastXy);
             if (!going || end >= LIMIT) [[unlikely]] {
-                count = n, x = px, y = py, hostX = hx0, hostY = hy0;
-                penState = s, previousPenState = ps;
+                save();
                 serveInGeneral<EightBit>(p);
-                n = count, px = x, py = y, hx0 = hostX, hy0 = hostY;
-                s = penState, ps = previousPenState;
+                load();
                 continue;
             }
             out[n] = '<';
             store(out + n + penUp, wx.word);
             store(out + n + penUp + wx.length, wy.word);
             n = end;
-            px = nx, py = ny, hx0 = static_cast<int32_t>(hx), hy0 = static_cast<int32_t>(hy);
+            px = nx, py = ny, lastXy = xy;
             ps = s;
             s = penUp ? MOVED : DOWN;
         }
-        count = n, x = px, y = py, hostX = hx0, hostY = hy0;
-        penState = s, previousPenState = ps;
+        save();
     }
 
     void stream(const uint8_t* packets, size_t requests) {
