@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "plot/outputBufferFixture.h"
 #include "plot/peEncoding.h"
-#include "support/recordingHost.h"
 #include "tavix/driverState.h"
 #include "tavix/outputBuffer.h"
 #include "tavix/plotRequests.h"
@@ -90,22 +90,7 @@ TEST(PeWord, eightDigitsFitOneWordAndNineAreTooLong) {
 
 // --- Points -----------------------------------------------------------------
 
-class StagePointTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        host.install();
-        std::strcpy(state.messages[77], "Plotting error occured. ");
-        ASSERT_TRUE(obtainOutputBuffer());
-    }
-    void TearDown() override { releaseOutputBuffer(); }
-
-    std::string staged() const {
-        return std::string(reinterpret_cast<const char*>(state.outputBuffer),
-                           static_cast<size_t>(state.outputCount));
-    }
-
-    testing::RecordingHost host;
-};
+using StagePointTest = testing::OutputBufferFixture;
 
 // The staging rules applied to each part of a point on its own: a part that
 // would make the staged total reach the limit sends what is staged first.
