@@ -56,10 +56,8 @@ int leavePe() {
     return 0;
 }
 
-namespace {
-
 // The move and draw rows of the table, whatever the state.
-[[gnu::noinline]] int moveToPoint(uint32_t x, uint32_t y) {
+int moveTo(uint32_t x, uint32_t y) {
     if (isRedundant(x, y)) return 1;
     int16_t before = state.penState;
     enterState(PEN_MOVED);
@@ -71,7 +69,7 @@ namespace {
     return stagePointInMode(x, y, before != PEN_UP_FLAGGED ? 1 : 0);
 }
 
-[[gnu::noinline]] int drawToPoint(uint32_t x, uint32_t y) {
+int drawTo(uint32_t x, uint32_t y) {
     if (isRedundant(x, y)) return 1;
     int16_t before = state.penState;
     if (before == PEN_DOWN || before == PEN_MOVED) {
@@ -88,12 +86,6 @@ namespace {
     if (writeText(state.peIntro) != 0) return -1;
     return stagePointInMode(x, y, 0);
 }
-
-}  // namespace
-
-int moveTo(uint32_t x, uint32_t y) { return moveToPoint(x, y); }
-
-int drawTo(uint32_t x, uint32_t y) { return drawToPoint(x, y); }
 
 int liftPen() {
     int16_t before = state.penState;
@@ -121,7 +113,7 @@ void drawInGeneral(uint8_t* packet, uint32_t x, uint32_t y) {
         TextBuilder(text, sizeof text).text(";SP").integer(state.currentPen);
         if (writeText(text) != 0) return failRequest(packet);
     }
-    int r = drawToPoint(x, y);
+    int r = drawTo(x, y);
     if (r < 0) return failRequest(packet);
     if (r > 0) return;  // redundant: nothing drawn, nothing captured
 
@@ -146,7 +138,7 @@ void drawInGeneral(uint8_t* packet, uint32_t x, uint32_t y) {
 }
 
 void moveInGeneral(uint8_t* packet, uint32_t x, uint32_t y) {
-    if (moveToPoint(x, y) < 0) failRequest(packet);
+    if (moveTo(x, y) < 0) failRequest(packet);
 }
 
 void moveRequest(uint8_t* packet) { serveMove(packet); }
