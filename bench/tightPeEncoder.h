@@ -103,6 +103,9 @@ struct TightEncoder {
         count = 0;
     }
 
+    // The end of a stream: what is still staged is sent (as end plot does).
+    [[gnu::noinline]] void finish() { flush(); }
+
     // One text staged on its own: a flush first when it would reach the limit.
     void part(const void* text, uint32_t length) {
         if (count + length >= LIMIT) flush();

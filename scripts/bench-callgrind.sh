@@ -5,24 +5,26 @@
 #
 # Each engine runs each workload twice under callgrind, once for PASSES and
 # once for 2 x PASSES passes over the workload, collecting only inside the
-# engine's entry (--toggle-collect: PlotEntry for the driver, the tight
-# encoder's request and stream functions for the limits). The difference of
-# the two runs, divided by the requests of PASSES passes, is the cost of one
-# request: whatever a run spends once (begin plot, first calls) cancels out.
+# engine's entries (--toggle-collect: PlotEntry for the driver, whose end plot
+# sends what is staged; the tight encoder's request or stream function and
+# its finish for the limits). The difference of the two runs, divided by the
+# requests of PASSES passes, is the cost of one request, the 128-byte pieces
+# of its bytes included: whatever a run spends once (begin plot, the
+# trailer, first calls) cancels out.
 #
 # usage: scripts/bench-callgrind.sh [plotBench binary] (PASSES=2 by default)
-set -eu
+set -euf  # -f: the toggle patterns stay as written
 
 BENCH=${1:-build/native/bench/plotBench}
 PASSES=${PASSES:-2}
 WORK=$(mktemp -d)
 trap 'rm -rf "$WORK"' EXIT
 
-entryOf() {
+togglesOf() {
     case $1 in
-    driver) echo 'PlotEntry' ;;
-    tight) echo 'tight::TightEncoder::request*' ;;
-    stream) echo 'void tight::TightEncoder::streamIn*' ;;
+    driver) echo '--toggle-collect=PlotEntry' ;;
+    tight) echo '--toggle-collect=tight::TightEncoder::request* --toggle-collect=tight::TightEncoder::finish*' ;;
+    stream) echo '--toggle-collect=void?tight::TightEncoder::streamIn* --toggle-collect=tight::TightEncoder::finish*' ;;
     esac
 }
 
@@ -30,7 +32,7 @@ entryOf() {
 countRun() {  # engine workload mode passes
     out="$WORK/cg.$1.$2.$3.$4"
     requests=$(valgrind -q --tool=callgrind --branch-sim=yes --callgrind-out-file="$out" \
-        --toggle-collect="$(entryOf "$1")" "$BENCH" --count "$1" "$2" "$3" "$4" | sed -n 's/ requests a pass$//p')
+        $(togglesOf "$1") "$BENCH" --count "$1" "$2" "$3" "$4" | sed -n 's/ requests a pass$//p')
     awk -v requests="$requests" '/^summary:/ { print $2, $4 + $6, requests }' "$out"
 }
 
