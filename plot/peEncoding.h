@@ -6,8 +6,8 @@
 // last one 191 + n.
 //
 // Here the whole number is built in one 64-bit word, byte i holding digit i:
-// the bit length of n gives the digit count (a table, no loop), the 5- or
-// 6-bit groups of n are spread into bytes by three mask-and-shift steps, and
+// the leading zeros of n give the digit count (a table, no loop), the 5- or
+// 6-bit groups of n are spread into bytes by three mask-and-multiply steps, and
 // one addition puts 63 on every digit and 95 (or 191) on the last. The word
 // goes to the buffer in one 8-byte store; the bytes past the number are
 // overwritten by whatever is staged next (the OutputBuffer keeps 8 bytes of
@@ -24,7 +24,8 @@
 namespace tavix::pe {
 
 // A number too long for one word (more than 8 digits: n of 2^40 or more in
-// 7-bit form, 2^48 in 8-bit form; no host point at any scale comes near).
+// 7-bit form, 2^48 in 8-bit form; no host point at the divisors 1 to 16 of
+// a plot area comes near).
 // Its length is this instead of its digit count, so that any capacity test
 // of the staged total fails and the caller takes the general path.
 constexpr uint32_t TOO_LONG = 1u << 28;
