@@ -2,7 +2,7 @@
 # is missing first (Debian 12).
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps deps-demo native tools asan win32 fuzz test test-native test-asan test-win32 test-fuzz fuzz-long test-valgrind test-soak test-tools-build demo bench clean
+.PHONY: all deps deps-demo native tools asan win32 fuzz test test-native test-asan test-win32 test-fuzz fuzz-long test-valgrind test-soak test-tools-build demo bench bench-callgrind clean
 
 all: native win32
 
@@ -103,6 +103,14 @@ demo: deps-demo tools
 
 bench: deps native
 	@for b in build/native/bench/*; do [ -x "$$b" ] && "$$b"; done
+
+# Instructions per move or draw request under callgrind, for the driver, the
+# tight per-request encoder and the whole-stream loop (four workloads, both PE
+# forms): load-independent figures beside the times of plotBench.
+bench-callgrind:
+	cmake --preset native >/dev/null
+	cmake --build --preset native -j $(JOBS) --target plotBench
+	scripts/bench-callgrind.sh build/native/bench/plotBench
 
 clean:
 	rm -rf build out
