@@ -1,5 +1,6 @@
 #include "pagePlotter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -68,6 +69,11 @@ PageSpec pageSpecOf(const cups_page_header2_t& h) {
     spec.rows = h.cupsHeight;
     spec.dpiAcross = h.HWResolution[0];
     spec.dpiAlong = h.HWResolution[1];
+    // A raster narrower or shorter than its page covers the imaging box.
+    if (spec.dpiAcross > 0 && h.cupsWidth + 1.0 < spec.widthPoints / POINTS_PER_INCH * spec.dpiAcross)
+        spec.originAcross = std::max(0.0, double(h.cupsImagingBBox[0])) / POINTS_PER_INCH;
+    if (spec.dpiAlong > 0 && h.cupsHeight + 1.0 < spec.lengthPoints / POINTS_PER_INCH * spec.dpiAlong)
+        spec.originAlong = std::max(0.0, spec.lengthPoints - double(h.cupsImagingBBox[3])) / POINTS_PER_INCH;
     return spec;
 }
 
@@ -146,7 +152,7 @@ bool PagePlotter::plotPage(cups_raster_t* raster, const cups_page_header2_t& hea
     RasterRowReader reader = [raster](uint8_t* row, uint32_t bytes) {
         return cupsRasterReadPixels(raster, row, bytes) == bytes;
     };
-    RasterPageRows rows(layout, header.cupsHeight, header.cupsWidth, bytesPerPixel(header), x1, reader, cancel_);
+    RasterPageRows rows(layout, header.cupsHeight, header.cupsWidth, bytesPerPixel(header), reader, cancel_);
     int reported = 0;
     rows.onProgress = [this, &reported](double done) {
         int percent = static_cast<int>(done * 100);

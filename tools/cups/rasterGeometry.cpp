@@ -50,6 +50,9 @@ bool layOutPage(const ModelProfile& profile, const PlotSettings& settings, const
     double m0 = margin ? m[0] : 0, m1 = margin ? m[1] : 0, m2 = margin ? m[2] : 0, m3 = margin ? m[3] : 0;
     layout.divisor = divisorForPaper(profile, *layout.paper, margin);
     layout.stepsPerInch = HOST_STEPS_PER_INCH / layout.divisor;
+    layout.pixelInches = double(layout.divisor) / rasterDpi(settings);
+    layout.dpiAcross = page.dpiAcross;
+    layout.dpiAlong = page.dpiAlong;
     // A fixed paper is the page: the driver's whole plot area. A custom
     // length asks for its own area, which the driver keeps as requested.
     layout.askMaximum = !layout.roll;
@@ -60,9 +63,9 @@ bool layOutPage(const ModelProfile& profile, const PlotSettings& settings, const
                 " in) is smaller than the plot margins.";
         return false;
     }
-    layout.cropTop = pixelsOf(m0, page.dpiAlong, page.rows);
+    layout.cropTop = pixelsOf(m0 - page.originAlong, page.dpiAlong, page.rows);
     layout.cropRows = pixelsOf(layout.areaX, page.dpiAlong, page.rows - layout.cropTop);
-    layout.cropLeft = pixelsOf(m2, page.dpiAcross, page.pixelsPerRow);
+    layout.cropLeft = pixelsOf(m2 - page.originAcross, page.dpiAcross, page.pixelsPerRow);
     layout.cropCols = pixelsOf(layout.areaY, page.dpiAcross, page.pixelsPerRow - layout.cropLeft);
     if (layout.cropRows == 0 || layout.cropCols == 0) {
         error = "The page's raster holds nothing inside the plot margins.";

@@ -24,6 +24,10 @@ struct PageSpec {
     double widthPoints = 0, lengthPoints = 0;  // page size
     uint32_t pixelsPerRow = 0, rows = 0;       // raster size
     uint32_t dpiAcross = 0, dpiAlong = 0;      // resolution
+    // Where raster pixel (0, 0) lies on the page, inches from its left edge
+    // and from its top: 0 for a raster of the whole page, the imaging box's
+    // corner for one of the imageable area only (as ghostscript makes them).
+    double originAcross = 0, originAlong = 0;
 };
 
 // How one page is plotted.
@@ -32,6 +36,8 @@ struct PageLayout {
     bool roll = false;              // a custom length on a long or roll paper
     int divisor = 1;                // the driver's resolution divisor
     double stepsPerInch = 1016;     // host units per inch
+    double pixelInches = 0;         // the driver's pixel pitch: divisor / its resolution
+    uint32_t dpiAcross = 0, dpiAlong = 0;  // the raster's resolution
     double areaX = 0, areaY = 0;    // requested plot area, inches (X along the feed)
     bool askMaximum = false;        // fixed paper: ask for the whole plot area
     // The raster inside the plot area: rows [cropTop, cropTop + cropRows),

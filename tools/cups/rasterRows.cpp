@@ -17,8 +17,7 @@ RasterPageRows* current = nullptr;
 constexpr uint32_t MAX_ROW_PIXELS = 30000;
 
 // Image row query and reply, as the driver fills and reads them.
-constexpr int QUERY_FIRST_ROW = 4, QUERY_LAST_ROW = 12;
-constexpr int QUERY_DEVICE_X0 = 16, QUERY_DEVICE_X1 = 24;
+constexpr int QUERY_FIRST_COLUMN = 0, QUERY_FIRST_ROW = 4, QUERY_LAST_ROW = 12;
 constexpr int REPLY_PIXELS = 0, REPLY_COUNT = 4, REPLY_STOP = 12, REPLY_ERROR = 14;
 
 }  // namespace
@@ -31,13 +30,12 @@ struct PageRowFunctions {
 };
 
 RasterPageRows::RasterPageRows(const PageLayout& layout, uint32_t pageRows, uint32_t pixelsPerRow,
-                               int bytesPerPixel, int32_t x1, RasterRowReader reader,
+                               int bytesPerPixel, RasterRowReader reader,
                                const std::atomic<bool>* cancel)
     : layout_(layout),
       pageRows_(pageRows),
       pixelsPerRow_(pixelsPerRow),
       bytesPerPixel_(bytesPerPixel),
-      x1_(std::max<int32_t>(x1, 1)),
       reader_(std::move(reader)),
       cancel_(cancel),
       line_(static_cast<size_t>(pixelsPerRow) * static_cast<size_t>(bytesPerPixel)) {
@@ -75,22 +73,24 @@ bool RasterPageRows::finishPage() {
     return true;
 }
 
-// The driver's pixel i covers the centre of its share of the plot area's
-// width: raster pixel cropLeft + floor((i + 0.5) * cropCols / count).
+// The driver's pixel i takes the raster pixel under its centre, (i + 0.5)
+// driver pixels from the plot area's edge; at equal resolutions that is
+// raster pixel cropLeft + i.
 void RasterPageRows::fillPixels(uint32_t count) {
     if (columns_.size() != count) {
         columns_.resize(count);
         for (uint32_t i = 0; i < count; ++i) {
-            double at = (i + 0.5) * layout_.cropCols / count;
+            double at = (i + 0.5) * layout_.pixelInches * layout_.dpiAcross;
             uint32_t c = std::min(static_cast<uint32_t>(at), layout_.cropCols - 1);
             columns_[i] = std::min(layout_.cropLeft + c, pixelsPerRow_ - 1);
         }
+        identityColumns_ = count > 0 && columns_[count - 1] == layout_.cropLeft + count - 1;
     }
     pixels_.resize(static_cast<size_t>(count) * 3);
     uint8_t* out = pixels_.data();
     const uint8_t* in = line_.data();
     if (bytesPerPixel_ == 3) {
-        if (count == layout_.cropCols) {
+        if (identityColumns_) {
             std::memcpy(out, in + static_cast<size_t>(layout_.cropLeft) * 3, static_cast<size_t>(count) * 3);
             return;
         }
@@ -111,9 +111,13 @@ void* RasterPageRows::serve(const uint8_t* query) {
     // Direction 7: the row is one X band, its pixels run along Y.
     int64_t count64 = int64_t{readI32(query, QUERY_LAST_ROW)} - readI32(query, QUERY_FIRST_ROW) + 1;
     uint32_t count = static_cast<uint32_t>(std::clamp<int64_t>(count64, 0, MAX_ROW_PIXELS));
-    double centre = (double(readI32(query, QUERY_DEVICE_X0)) + readI32(query, QUERY_DEVICE_X1) + 1) / 2.0;
-    double share = std::clamp(centre / x1_, 0.0, 1.0);
-    uint32_t band = std::min(static_cast<uint32_t>(share * layout_.cropRows), layout_.cropRows - 1);
+    // Direction 7 numbers the rows as output columns: row r is the X band
+    // r driver pixels from the plot area's edge; it takes the raster row
+    // under its centre (at equal resolutions, raster row cropTop + r).
+    double row = std::max(0, readI32(query, QUERY_FIRST_COLUMN));
+    double along = (row + 0.5) * layout_.pixelInches * layout_.dpiAlong;
+    uint32_t band = std::min(static_cast<uint32_t>(along), layout_.cropRows - 1);
+    double share = std::clamp(double(band + 1) / layout_.cropRows, 0.0, 1.0);
     if (!advanceTo(layout_.cropTop + band)) {
         writeI16(reply_, REPLY_STOP, 1);
         return reply_;

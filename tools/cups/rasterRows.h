@@ -21,10 +21,9 @@ using RasterRowReader = std::function<bool(uint8_t* row, uint32_t bytesPerRow)>;
 
 class RasterPageRows {
 public:
-    // bytesPerPixel: 1 (gray) or 3 (RGB). x1: the image's far X in host
-    // units (the image spans 0..x1). The page has `pageRows` rows.
+    // bytesPerPixel: 1 (gray) or 3 (RGB). The page has `pageRows` rows.
     RasterPageRows(const PageLayout& layout, uint32_t pageRows, uint32_t pixelsPerRow, int bytesPerPixel,
-                   int32_t x1, RasterRowReader reader, const std::atomic<bool>* cancel);
+                   RasterRowReader reader, const std::atomic<bool>* cancel);
     ~RasterPageRows();
     RasterPageRows(const RasterPageRows&) = delete;
     RasterPageRows& operator=(const RasterPageRows&) = delete;
@@ -54,12 +53,12 @@ private:
     PageLayout layout_;
     uint32_t pageRows_, pixelsPerRow_;
     int bytesPerPixel_;
-    int32_t x1_;
     RasterRowReader reader_;
     const std::atomic<bool>* cancel_;
     std::vector<uint8_t> line_;    // the current raster row
     uint32_t rowsRead_ = 0;        // raster rows read so far
     std::vector<uint32_t> columns_;  // raster column of each pixel of a driver row
+    bool identityColumns_ = false;   // columns_[i] == cropLeft + i throughout
     std::vector<uint8_t> pixels_;  // the reply's RGB pixels
     uint8_t reply_[16] = {};
     uint32_t rowsServed_ = 0;
