@@ -44,6 +44,19 @@ void writeFile(const std::string& path, const std::string& bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+namespace {
+// The folders made by this process, removed at its end.
+struct MadeFolders {
+    std::vector<std::string> paths;
+    ~MadeFolders() {
+        if (std::getenv("TAVIX_KEEP_TEST_FILES")) return;
+        std::error_code ignored;
+        for (const std::string& path : paths) fs::remove_all(path, ignored);
+    }
+};
+MadeFolders madeFolders;
+}  // namespace
+
 std::string freshFolder(const std::string& name) {
     const char* base = std::getenv("TMPDIR");
     std::string pattern = std::string(base && *base ? base : "/tmp") + "/tavix-" + name + "-XXXXXX";
@@ -52,6 +65,7 @@ std::string freshFolder(const std::string& name) {
     if (!mkdtemp(buffer.data())) throw std::runtime_error("mkdtemp " + pattern);
     // Readable by CUPS's own users when the tests run as root.
     chmod(buffer.data(), 0755);
+    madeFolders.paths.push_back(buffer.data());
     return buffer.data();
 }
 

@@ -78,7 +78,8 @@ void writeRaster(const std::string& path, const std::vector<PageToWrite>& pages,
 // ---- Files ----------------------------------------------------------------
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& bytes);
-// A fresh folder for one test (removed by the caller's ScratchDirectory or left for inspection).
+// A fresh folder under $TMPDIR, removed with everything in it when the
+// test process ends (kept when TAVIX_KEEP_TEST_FILES is set, to look at).
 std::string freshFolder(const std::string& name);
 
 }  // namespace tavix::cups::testing
