@@ -222,7 +222,8 @@ void writeRaster(const std::string& path, const std::vector<PageToWrite>& pages,
         cups_page_header2_t h = page.header;
         cupsRasterWriteHeader2(raster, &h);
         std::vector<uint8_t> row(h.cupsBytesPerLine, page.fill);
-        for (uint32_t y = 0; y < h.cupsHeight; ++y) cupsRasterWritePixels(raster, row.data(), h.cupsBytesPerLine);
+        long rows = page.rows < 0 ? long{h.cupsHeight} : page.rows;
+        for (long y = 0; y < rows; ++y) cupsRasterWritePixels(raster, row.data(), h.cupsBytesPerLine);
     }
     cupsRasterClose(raster);
     close(fd);

@@ -70,6 +70,7 @@ std::vector<RasterPage> readRaster(const std::string& path);
 struct PageToWrite {
     cups_page_header2_t header{};
     uint8_t fill = 0xFF;
+    long rows = -1;  // rows written: all (-1), or this many (a page cut short)
 };
 cups_page_header2_t pageHeader(double widthInches, double lengthInches, int dpi, cups_cspace_t space,
                                int bitsPerColor);

@@ -219,8 +219,13 @@ JobOutcome PagePlotter::run(cups_raster_t* raster) {
         outcome.ok = true;
         return outcome;
     }
+    // The reader ends at the stream's end and at a header it cannot take.
+    const char* readerError = cupsRasterErrorString();
+    std::string reason = readerError ? readerError : "";
+    while (!reason.empty() && (reason.back() == '\n' || reason.back() == ' ')) reason.pop_back();
+    std::fprintf(messages_, "DEBUG: raster reader: %s\n", reason.empty() ? "end of stream" : reason.c_str());
     if (outcome.pages == 0) {
-        outcome.error = "No pages found in the raster stream.";
+        outcome.error = "No pages found in the raster stream" + (reason.empty() ? "." : " (" + reason + ").");
         return outcome;
     }
     outcome.ok = true;
