@@ -1,6 +1,7 @@
 #include "rasterRows.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 
@@ -86,15 +87,32 @@ void RasterPageRows::fillPixels(uint32_t count) {
         }
         identityColumns_ = count > 0 && columns_[count - 1] == layout_.cropLeft + count - 1;
     }
-    pixels_.resize(static_cast<size_t>(count) * 3);
-    uint8_t* out = pixels_.data();
     const uint8_t* in = line_.data();
+    if (bytesPerPixel_ == 3 && identityColumns_) {
+        // The raster row already holds the driver's row: no copy.
+        replyPixels_ = in + static_cast<size_t>(layout_.cropLeft) * 3;
+        return;
+    }
+    pixels_.resize(static_cast<size_t>(count) * 3);
+    replyPixels_ = pixels_.data();
+    uint8_t* out = pixels_.data();
     if (bytesPerPixel_ == 3) {
-        if (identityColumns_) {
-            std::memcpy(out, in + static_cast<size_t>(layout_.cropLeft) * 3, static_cast<size_t>(count) * 3);
-            return;
-        }
         for (uint32_t i = 0; i < count; ++i, out += 3) std::memcpy(out, in + static_cast<size_t>(columns_[i]) * 3, 3);
+        return;
+    }
+    if (identityColumns_ && std::endian::native == std::endian::little) {
+        // Gray to RGB triples, four pixels (twelve bytes) at a time.
+        const uint8_t* gray = in + layout_.cropLeft;
+        uint32_t i = 0;
+        for (; i + 4 <= count; i += 4, out += 12) {
+            uint32_t g0 = gray[i], g1 = gray[i + 1], g2 = gray[i + 2], g3 = gray[i + 3];
+            uint32_t w0 = g0 * 0x010101u | g1 << 24, w1 = g1 * 0x0101u | g2 * 0x010100u << 8;
+            uint32_t w2 = g2 | g3 * 0x01010100u;
+            std::memcpy(out, &w0, 4);  // little-endian byte order
+            std::memcpy(out + 4, &w1, 4);
+            std::memcpy(out + 8, &w2, 4);
+        }
+        for (; i < count; ++i, out += 3) out[0] = out[1] = out[2] = gray[i];
         return;
     }
     for (uint32_t i = 0; i < count; ++i, out += 3) out[0] = out[1] = out[2] = in[columns_[i]];
@@ -124,8 +142,8 @@ void* RasterPageRows::serve(const uint8_t* query) {
     }
     fillPixels(count);
     if (onProgress) onProgress(share);
-    writeU32(reply_, REPLY_PIXELS, hostAddressOf(pixels_.data()));
-    writeI32(reply_, REPLY_COUNT, static_cast<int32_t>(pixels_.size()));
+    writeU32(reply_, REPLY_PIXELS, hostAddressOf(replyPixels_));
+    writeI32(reply_, REPLY_COUNT, static_cast<int32_t>(count * 3));
     writeI16(reply_, REPLY_ERROR, 0);
     return reply_;
 }

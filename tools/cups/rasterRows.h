@@ -59,7 +59,8 @@ private:
     uint32_t rowsRead_ = 0;        // raster rows read so far
     std::vector<uint32_t> columns_;  // raster column of each pixel of a driver row
     bool identityColumns_ = false;   // columns_[i] == cropLeft + i throughout
-    std::vector<uint8_t> pixels_;  // the reply's RGB pixels
+    std::vector<uint8_t> pixels_;  // the reply's RGB pixels, when resampled
+    const uint8_t* replyPixels_ = nullptr;  // what the reply points at
     uint8_t reply_[16] = {};
     uint32_t rowsServed_ = 0;
     bool truncated_ = false;
