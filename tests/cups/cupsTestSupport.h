@@ -32,6 +32,7 @@ struct RunResult {
     int status = -1;        // exit status, or 128 + signal; -1: did not run
     bool timedOut = false;
     std::string out, err;   // standard output unless sent to a file; standard error
+    long maxResidentKb = 0; // the child's peak memory
 };
 struct RunOptions {
     std::vector<std::string> env;  // NAME=VALUE added to the environment
