@@ -143,19 +143,24 @@ RunResult runFilter(const std::string& ppd, const std::string& options, const st
     return run({filterPath(), "1", "tester", "test job", copies, options, input}, extra);
 }
 
+std::string makeServerBin(const std::string& root) {
+    fs::path serverBin = fs::path(root) / "serverbin";
+    fs::create_directories(serverBin / "filter");
+    const fs::path cupsBin = "/usr/lib/cups";
+    for (const auto& entry : fs::directory_iterator(cupsBin))
+        if (entry.path().filename() != "filter") fs::create_symlink(entry.path(), serverBin / entry.path().filename());
+    for (const auto& entry : fs::directory_iterator(cupsBin / "filter"))
+        fs::create_symlink(entry.path(), serverBin / "filter" / entry.path().filename());
+    fs::copy_file(filterPath(), serverBin / "filter" / "rastertotavix");
+    return serverBin.string();
+}
+
 std::string cupsFilesConf() {
     static std::string conf = [] {
         std::string root = freshFolder("cupsfilter");
-        fs::path serverBin = fs::path(root) / "serverbin";
-        fs::create_directories(serverBin / "filter");
-        const fs::path cupsBin = "/usr/lib/cups";
-        for (const auto& entry : fs::directory_iterator(cupsBin))
-            if (entry.path().filename() != "filter") fs::create_symlink(entry.path(), serverBin / entry.path().filename());
-        for (const auto& entry : fs::directory_iterator(cupsBin / "filter"))
-            fs::create_symlink(entry.path(), serverBin / "filter" / entry.path().filename());
-        fs::create_symlink(filterPath(), serverBin / "filter" / "rastertotavix");
+        std::string serverBin = makeServerBin(root);
         std::string path = root + "/cups-files.conf";
-        writeFile(path, "ServerBin " + serverBin.string() + "\nDataDir /usr/share/cups\n");
+        writeFile(path, "ServerBin " + serverBin + "\nDataDir /usr/share/cups\n");
         return path;
     }();
     return conf;

@@ -48,6 +48,9 @@ RunResult runFilter(const std::string& ppd, const std::string& options, const st
                     const std::string& copies = "1", RunOptions extra = {});
 
 // ---- cupsfilter -----------------------------------------------------------
+// ROOT/serverbin with CUPS's programs and filters linked and ours beside
+// them (copied: cupsd, as root, runs only filters root owns); its path.
+std::string makeServerBin(const std::string& root);
 // A ServerBin with CUPS's filters and ours, and the cups-files.conf naming
 // it, made once in a folder of its own.
 std::string cupsFilesConf();

@@ -56,23 +56,16 @@ bool accepting(int port) {
 }
 
 // The scheduler with its configuration, spool, logs and device file in one
-// folder. Filters are copied (not linked): as root, cupsd runs them as lp
-// and checks that root owns them.
+// folder.
 class Scheduler {
 public:
     Scheduler() : root_(freshFolder("cupsd")), port_(freePort()) {
-        fs::path serverBin = fs::path(root_) / "serverbin";
-        fs::create_directories(serverBin / "filter");
+        std::string serverBin = makeServerBin(root_);
         for (const char* sub : {"spool/tmp", "cache", "state", "log", "out"}) fs::create_directories(fs::path(root_) / sub);
         // The device file is written by the job's user (lp when root runs cupsd).
         chmod((root_ + "/out").c_str(), 0777);
-        for (const auto& entry : fs::directory_iterator("/usr/lib/cups"))
-            if (entry.path().filename() != "filter") fs::create_symlink(entry.path(), serverBin / entry.path().filename());
-        for (const auto& entry : fs::directory_iterator("/usr/lib/cups/filter"))
-            fs::create_symlink(entry.path(), serverBin / "filter" / entry.path().filename());
-        fs::copy_file(filterPath(), serverBin / "filter" / "rastertotavix");
         writeFile(root_ + "/cups-files.conf",
-                  "ServerRoot " + root_ + "\nServerBin " + serverBin.string() + "\nDataDir /usr/share/cups\n" +
+                  "ServerRoot " + root_ + "\nServerBin " + serverBin + "\nDataDir /usr/share/cups\n" +
                       "RequestRoot " + root_ + "/spool\nTempDir " + root_ + "/spool/tmp\nCacheDir " + root_ +
                       "/cache\nStateDir " + root_ + "/state\nErrorLog " + root_ + "/log/error_log\nAccessLog " +
                       root_ + "/log/access_log\nPageLog " + root_ + "/log/page_log\nFileDevice Yes\n");
