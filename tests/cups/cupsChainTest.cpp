@@ -257,7 +257,8 @@ const std::vector<TicketCase> TICKET_CASES = {
       "TavixDateStamp=On", "TavixStampPosition=4", "TavixStampFontSize=24", "TavixOrientation=Portrait"},
      {"--colour", "colour", "--copies", "3", "--media", "film", "--tray", "tray2", "--cut", "synchronous", "--mirror",
       "on", "--invert", "on", "--centering", "off", "--density", "30", "--stamp", "on", "--stamp-mode", "transparent",
-      "--date-stamp", "on", "--stamp-position", "centre", "--stamp-font-size", "24", "--orientation", "portrait"},
+      "--date-stamp", "on", "--stamp-position", "centre", "--stamp-font-size", "24", "--orientation", "portrait",
+      "--draw-name", "plot-pages.pdf"},  // the job's title is the stamp's drawing name
      3},
     {"txseriesSheetFeedTracing", 4, {"ColorModel=Gray", "InputSlot=SheetPaper", "MediaType=Transparent"},
      {"--colour", "mono", "--tray", "sheet", "--media", "tracing"}, 1},

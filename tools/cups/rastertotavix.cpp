@@ -23,6 +23,7 @@
 #include "modelProfile.h"
 #include "pagePlotter.h"
 #include "privateFolder.h"
+#include "stampName.h"
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 
@@ -84,6 +85,8 @@ int main(int argc, char* argv[]) {
             cups_raster_t* raster = cupsRasterOpen(fd, CUPS_RASTER_READ);
             if (!folder.entered()) {
                 status = fail("Unable to make a working folder: " + folder.error());
+            } else if (!writeStampName(argv[3])) {
+                status = fail("Unable to write the stamp's drawing name in the working folder.");
             } else if (!raster) {
                 status = fail("The input is not a CUPS raster stream.");
             } else {
