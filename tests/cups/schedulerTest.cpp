@@ -70,7 +70,7 @@ public:
                       "/cache\nStateDir " + root_ + "/state\nErrorLog " + root_ + "/log/error_log\nAccessLog " +
                       root_ + "/log/access_log\nPageLog " + root_ + "/log/page_log\nFileDevice Yes\n");
         writeFile(root_ + "/cupsd.conf", "Listen 127.0.0.1:" + std::to_string(port_) +
-                                             "\nLogLevel debug\nBrowsing Off\nWebInterface No\n"
+                                             "\nLogLevel debug\nMaxLogSize 0\nBrowsing Off\nWebInterface No\n"
                                              "DefaultAuthType None\n<Location />\nOrder allow,deny\nAllow all\n"
                                              "</Location>\n<Policy default>\n<Limit All>\nOrder deny,allow\n"
                                              "</Limit>\n</Policy>\n");
