@@ -188,7 +188,7 @@ TEST(FilterInput, cancellationEndsThePageCleanly) {
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     writeRaster(folder + "/page.ras", {gray(8.5, 11, 300)});
     std::string whole = readFile(folder + "/page.ras");
-    // The first third of the page now, the rest after the signal.
+    // The first third of the page now, the rest a while later.
     std::thread writer([&] {
         std::ofstream out(fifo, std::ios::binary);
         size_t first = whole.size() / 3;
@@ -198,7 +198,7 @@ TEST(FilterInput, cancellationEndsThePageCleanly) {
         out.write(whole.data() + first, static_cast<std::streamsize>(whole.size() - first));
     });
     RunOptions options;
-    options.signalAfterMs = 700;
+    options.signalWhenErrHas = "ATTR: job-media-progress=10";  // a tenth of the rows are out
     RunResult r = runFilter(ppdPath("tx90"), "", fifo, "1", options);
     writer.join();
     EXPECT_EQ(r.status, 0) << r.err;

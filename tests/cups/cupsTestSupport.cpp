@@ -117,7 +117,8 @@ RunResult run(const std::vector<std::string>& argv, const RunOptions& options) {
         if (outOpen && (fds[0].revents & (POLLIN | POLLHUP))) drain(outPipe[0], result.out, outOpen);
         if (errOpen && (fds[1].revents & (POLLIN | POLLHUP))) drain(errPipe[0], result.err, errOpen);
         auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
-        if (!signalled && options.signalAfterMs >= 0 && elapsed.count() >= options.signalAfterMs) {
+        if (!signalled && !options.signalWhenErrHas.empty() &&
+            result.err.find(options.signalWhenErrHas) != std::string::npos) {
             kill(pid, SIGTERM);
             signalled = true;
         }

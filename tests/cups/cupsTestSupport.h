@@ -39,7 +39,7 @@ struct RunOptions {
     std::string stdinPath;         // empty: /dev/null
     std::string stdoutPath;        // empty: captured in `out`
     int timeoutSeconds = 120;
-    int signalAfterMs = -1;        // >= 0: send SIGTERM this long after the start
+    std::string signalWhenErrHas;  // send SIGTERM once standard error holds this text
 };
 RunResult run(const std::vector<std::string>& argv, const RunOptions& options = {});
 
