@@ -129,7 +129,7 @@ bool runFilter(const std::string& program, const std::string& ppd, const std::st
 
 void prepare() {
     if (!folder.empty()) return;
-    folder = (fs::temp_directory_path() / "tavix-cups-bench").string();
+    folder = (fs::temp_directory_path() / ("tavix-cups-bench-" + std::to_string(getpid()))).string();
     fs::create_directories(folder);
     auto make = [](const char* name, int dpi, cups_cspace_t space, int bits, cups_order_t order) {
         std::string path = folder + "/" + name;
@@ -213,5 +213,7 @@ int main(int argc, char** argv) {
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
     return 0;
 }
