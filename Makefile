@@ -2,7 +2,7 @@
 # is missing first (Debian 12).
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps deps-demo native tools asan win32 fuzz test test-native test-asan test-win32 test-fuzz fuzz-long test-valgrind test-soak test-tools-build demo bench bench-callgrind clean
+.PHONY: all deps deps-demo native tools asan win32 fuzz test test-native test-asan test-win32 test-fuzz fuzz-long test-valgrind test-soak test-tools-build demo bench bench-callgrind cups install-cups uninstall-cups clean
 
 all: native win32
 
@@ -100,6 +100,24 @@ demo: deps-demo tools
 	@echo
 	@echo "printer file: $(DEMO_DIR)/demo.plt"
 	@echo "preview:      $(DEMO_DIR)/demo.png"
+
+# The CUPS driver: the filter rastertotavix and the five PPDs, installed
+# where CUPS looks for them (run as root: CUPS runs only filters that root
+# owns). DESTDIR= stages the files for a package.
+CUPS_SERVERBIN ?= $(shell cups-config --serverbin 2>/dev/null || echo /usr/lib/cups)
+CUPS_PPD_DIR ?= /usr/share/ppd/tavix
+cups:
+	cmake --preset native >/dev/null
+	cmake --build --preset native -j $(JOBS) --target rastertotavix tavix-ppds
+
+install-cups: cups
+	install -d $(DESTDIR)$(CUPS_SERVERBIN)/filter $(DESTDIR)$(CUPS_PPD_DIR)
+	install -m 755 build/native/cups/filter/rastertotavix $(DESTDIR)$(CUPS_SERVERBIN)/filter/rastertotavix
+	install -m 644 build/native/cups/ppd/*.ppd $(DESTDIR)$(CUPS_PPD_DIR)/
+
+uninstall-cups:
+	rm -f $(DESTDIR)$(CUPS_SERVERBIN)/filter/rastertotavix
+	rm -rf $(DESTDIR)$(CUPS_PPD_DIR)
 
 bench: deps native
 	@for b in build/native/bench/*; do [ -x "$$b" ] && "$$b"; done

@@ -1,0 +1,210 @@
+// A real CUPS scheduler, started by the test in a folder of its own: it
+// listens on 127.0.0.1 only, at a free port, has a file: device, and is
+// stopped at the end (or killed when the test process dies). The printer
+// is added with our PPD, a two-page PDF is printed with lp and options, and
+// the file the device received is checked: the same stream cupsfilter makes
+// for the same options, read back by the preview as two printed pages.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <regex>
+#include <thread>
+
+#include "cupsTestSupport.h"
+#include "streamParser.h"
+
+namespace fs = std::filesystem;
+
+namespace tavix::cups::testing {
+namespace {
+
+constexpr int START_SECONDS = 20, JOB_SECONDS = 90, STOP_SECONDS = 10;
+
+int freePort() {
+    int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    int port = -1;
+    if (bind(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        getsockname(s, reinterpret_cast<sockaddr*>(&address), &length) == 0)
+        port = ntohs(address.sin_port);
+    close(s);
+    return port;
+}
+
+bool accepting(int port) {
+    int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    address.sin_port = htons(static_cast<uint16_t>(port));
+    bool ok = connect(s, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    close(s);
+    return ok;
+}
+
+// The scheduler with its configuration, spool, logs and device file in one
+// folder.
+class Scheduler {
+public:
+    Scheduler() : root_(freshFolder("cupsd")), port_(freePort()) {
+        std::string serverBin = makeServerBin(root_);
+        for (const char* sub : {"spool/tmp", "cache", "state", "log", "out"}) fs::create_directories(fs::path(root_) / sub);
+        // The device file is written by the job's user (lp when root runs cupsd).
+        chmod((root_ + "/out").c_str(), 0777);
+        writeFile(root_ + "/cups-files.conf",
+                  "ServerRoot " + root_ + "\nServerBin " + serverBin + "\nDataDir /usr/share/cups\n" +
+                      "RequestRoot " + root_ + "/spool\nTempDir " + root_ + "/spool/tmp\nCacheDir " + root_ +
+                      "/cache\nStateDir " + root_ + "/state\nErrorLog " + root_ + "/log/error_log\nAccessLog " +
+                      root_ + "/log/access_log\nPageLog " + root_ + "/log/page_log\nFileDevice Yes\n");
+        writeFile(root_ + "/cupsd.conf", "Listen 127.0.0.1:" + std::to_string(port_) +
+                                             "\nLogLevel debug\nMaxLogSize 0\nBrowsing Off\nWebInterface No\n"
+                                             "DefaultAuthType None\n<Location />\nOrder allow,deny\nAllow all\n"
+                                             "</Location>\n<Policy default>\n<Limit All>\nOrder deny,allow\n"
+                                             "</Limit>\n</Policy>\n");
+    }
+
+    ~Scheduler() { stop(); }
+
+    bool start() {
+        if (port_ <= 0) return false;
+        pid_ = fork();
+        if (pid_ == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
+            int null = open("/dev/null", O_RDWR);
+            dup2(null, 0);
+            dup2(null, 1);
+            dup2(null, 2);
+            execlp("/usr/sbin/cupsd", "cupsd", "-f", "-c", (root_ + "/cupsd.conf").c_str(), "-s",
+                   (root_ + "/cups-files.conf").c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        for (int i = 0; i < START_SECONDS * 10; ++i) {
+            if (accepting(port_)) return true;
+            if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+                pid_ = -1;
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return false;
+    }
+
+    void stop() {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGTERM);
+        for (int i = 0; i < STOP_SECONDS * 10; ++i) {
+            if (waitpid(pid_, nullptr, WNOHANG) == pid_) {
+                pid_ = -1;
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+    }
+
+    // A CUPS client command against this scheduler.
+    RunResult client(const std::vector<std::string>& argv) const {
+        RunOptions options;
+        options.env = {"CUPS_SERVER=127.0.0.1:" + std::to_string(port_), "PATH=/usr/sbin:/usr/bin:/sbin:/bin"};
+        options.timeoutSeconds = 30;
+        return run(argv, options);
+    }
+
+    std::string errorLogTail() const {
+        std::string log = readFile(root_ + "/log/error_log");
+        return log.size() > 4000 ? log.substr(log.size() - 4000) : log;
+    }
+
+    const std::string& root() const { return root_; }
+
+private:
+    std::string root_;
+    int port_;
+    pid_t pid_ = -1;
+};
+
+TEST(Scheduler, printsATwoPagePdfThroughAFileDevice) {
+    Scheduler cups;
+    ASSERT_TRUE(cups.start()) << "cupsd did not start: " << cups.errorLogTail();
+    const std::string device = cups.root() + "/out/device.plt";
+    RunResult added = cups.client({"lpadmin", "-p", "tavix", "-E", "-v", "file://" + device, "-P", ppdPath("tx90"),
+                                   "-o", "print-color-mode-default=color"});
+    ASSERT_EQ(added.status, 0) << added.err;
+
+    const std::vector<std::string> options = {"PageSize=Letter", "ColorModel=RGB", "TavixToneMode=ContinuousTone",
+                                              "MediaType=Film", "TavixDensity=20"};
+    std::vector<std::string> lp = {"lp", "-d", "tavix", "-n", "2", "-t", "two pages"};
+    for (const std::string& o : options) {
+        lp.push_back("-o");
+        lp.push_back(o);
+    }
+    lp.push_back(sourcePath("examples/plot-pages.pdf"));
+    RunResult printed = cups.client(lp);
+    ASSERT_EQ(printed.status, 0) << printed.err;
+    std::smatch id;
+    ASSERT_TRUE(std::regex_search(printed.out, id, std::regex("request id is (tavix-[0-9]+)"))) << printed.out;
+
+    // Wait for the job to complete (or the queue to stop on an error).
+    bool done = false;
+    for (int i = 0; i < JOB_SECONDS * 5 && !done; ++i) {
+        RunResult completed = cups.client({"lpstat", "-W", "completed", "-o", "tavix"});
+        done = completed.out.find(id[1].str() + " ") != std::string::npos;
+        if (!done) {
+            RunResult state = cups.client({"lpstat", "-p", "tavix"});
+            ASSERT_EQ(state.out.find("disabled"), std::string::npos) << state.out << cups.errorLogTail();
+            std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        }
+    }
+    ASSERT_TRUE(done) << "the job did not complete in " << JOB_SECONDS << " s\n" << cups.errorLogTail();
+    std::string received = readFile(device);
+
+    // What cupsfilter makes of the same PDF and options (the queue adds its
+    // colour default) is what the device received.
+    std::vector<std::string> same = options;
+    same.push_back("print-color-mode=color");
+    const std::string expected = cups.root() + "/expected.plt";
+    RunResult reference = cupsfilter(ppdPath("tx90"), same, sourcePath("examples/plot-pages.pdf"), "printer/foo",
+                                     expected, 2);
+    ASSERT_EQ(reference.status, 0) << reference.err;
+    EXPECT_TRUE(received == readFile(expected)) << "the device received " << received.size() << " bytes";
+
+    preview::ParseLimits limits;
+    limits.maxRasterPixels = 64'000'000;
+    limits.maxTotalRasterPixels = 256'000'000;
+    preview::ParsedStream parsed = preview::parseStream(received, limits);
+    ASSERT_EQ(parsed.pages.size(), 2u);
+    for (const preview::Page& page : parsed.pages) {
+        ASSERT_EQ(page.rasters.size(), 1u);
+        EXPECT_EQ(page.rasters[0].width, 2431);  // (8.5 - 2 x 0.197) in at 300 dpi
+        EXPECT_EQ(page.rasters[0].rows, 3181);   // (11 - 2 x 0.197) in
+        EXPECT_EQ(page.rasters[0].pixelEncoding, 3) << "continuous-tone colour";
+        EXPECT_EQ(page.replots, 1) << "two copies: one replot";
+        EXPECT_TRUE(page.ended);
+    }
+    ASSERT_TRUE(parsed.ticketPresent);
+    auto has = [&](const std::string& line) {
+        return std::find(parsed.ticket.begin(), parsed.ticket.end(), line) != parsed.ticket.end();
+    };
+    EXPECT_TRUE(has("Copies=2"));
+    EXPECT_TRUE(has("MediaType=Film"));
+    EXPECT_TRUE(has("Density=20"));
+    cups.stop();
+}
+
+}  // namespace
+}  // namespace tavix::cups::testing
