@@ -54,6 +54,7 @@ void HpglReader::initialize() {
     window_ = false;
     defaultPalette();
     widths_.fill(0.35);
+    widthGiven_.fill(false);
     widthRelative_ = false;
     range_[0] = range_[2] = range_[4] = 0;
     range_[1] = range_[3] = range_[5] = 255;
@@ -345,12 +346,24 @@ int HpglReader::mapPen(int pen) const {
     return std::min((pen - 1) % (numPens_ - 1) + 1, 255);
 }
 
-StrokeStyle HpglReader::style() const {
+// The job ticket comes before the HP-GL/2; it is read again only when it
+// has grown (a second ticket).
+const TicketPens& HpglReader::ticketPens() {
+    const auto& lines = ctx_.out().ticket;
+    if (lines.size() != ticketLinesRead_) {
+        ticketPens_ = readTicketPens(lines);
+        ticketLinesRead_ = lines.size();
+    }
+    return ticketPens_;
+}
+
+StrokeStyle HpglReader::style() {
     StrokeStyle s;
     int pen = mapPen(currentPen_);
+    const TicketPens& ticket = ticketPens();
     s.pen = currentPen_;
-    s.colour = colours_[pen];
-    s.widthMm = widths_[pen];
+    s.colour = ticket.shade(pen, colours_[pen]);
+    s.widthMm = !widthGiven_[pen] && ticket.widthMm[pen] > 0 ? ticket.widthMm[pen] : widths_[pen];
     s.cap = cap_;
     s.join = join_;
     s.pattern.solid = solid_;
@@ -363,8 +376,9 @@ StrokeStyle HpglReader::style() const {
     return s;
 }
 
-Rgb HpglReader::fillColour() const {
-    Rgb c = colours_[mapPen(currentPen_)];
+Rgb HpglReader::fillColour() {
+    int pen = mapPen(currentPen_);
+    Rgb c = ticketPens().shade(pen, colours_[pen]);
     if (fillType_ != 10) return c;
     double k = std::clamp(shading_, 0.0, 100.0) / 100;
     return {toByte(255 - (255 - c.r) * k), toByte(255 - (255 - c.g) * k), toByte(255 - (255 - c.b) * k)};
@@ -678,8 +692,10 @@ void HpglReader::penWidth(const Params& p) {
             return;
         }
         widths_[static_cast<size_t>(p[1])] = w;
+        widthGiven_[static_cast<size_t>(p[1])] = true;
     } else {
         widths_.fill(w);
+        widthGiven_.fill(true);
     }
 }
 

@@ -12,6 +12,7 @@
 #include "rtlReader.h"
 #include "streamContext.h"
 #include "streamModel.h"
+#include "ticketPens.h"
 
 namespace tavix::preview {
 
@@ -53,9 +54,10 @@ private:
     Point toPlotter(double ux, double uy) const;
     Point deltaToPlotter(double dx, double dy) const;
     Rect clip() const;
-    StrokeStyle style() const;
+    StrokeStyle style();
+    const TicketPens& ticketPens();
     int mapPen(int pen) const;
-    Rgb fillColour() const;
+    Rgb fillColour();
     double diagonal() const;
 
     void moveTo(Point target, bool down, size_t offset);
@@ -102,6 +104,9 @@ private:
     int numPens_ = 8;
     std::array<Rgb, 256> colours_{};
     std::array<double, 256> widths_{};
+    std::array<bool, 256> widthGiven_{};  // PW gave the pen a width of its own
+    TicketPens ticketPens_;
+    size_t ticketLinesRead_ = 0;
     bool widthRelative_ = false;
     double range_[6] = {0, 255, 0, 255, 0, 255};
     int currentPen_ = 1;

@@ -112,6 +112,11 @@ std::vector<Px> clipRing(const std::vector<Px>& ring, const Box& box) {
     return current;
 }
 
+// Printed white under source transparency shows what is below it.
+bool transparentWhite(const RasterImage& image, size_t i) {
+    return image.whiteTransparent && image.rgba[i] == 255 && image.rgba[i + 1] == 255 && image.rgba[i + 2] == 255;
+}
+
 cairo_line_cap_t capOf(LineCap cap) {
     switch (cap) {
     case LineCap::Butt: return CAIRO_LINE_CAP_BUTT;
@@ -195,7 +200,7 @@ void PageDrawer::stroke(const Polyline& line) {
         Px cb{a.x + (b.x - a.x) * t1, a.y + (b.y - a.y) * t1};
         double period = dashed ? s.pattern.period * scale_ : 0;
         if (dashed && s.pattern.adaptive && period > 0)
-            period = length / std::max(1.0, std::round(length / period));
+            period = length / std::max(1.0, std::ceil(length / period));  // whole patterns, the last not cut short
         bool useDash = dashed && period >= 2 && length / period < 1e5;
         if (!useDash) {
             cairo_move_to(cr_, ca.x, ca.y);
@@ -274,6 +279,7 @@ void PageDrawer::raster(const RasterImage& image) {
                 for (int dx = 0; dx < step && x * step + dx < image.storedWidth; ++dx) {
                     size_t i = (static_cast<size_t>(y * step + dy) * image.storedWidth + x * step + dx) * 4;
                     uint32_t a = image.rgba[i + 3];
+                    if (transparentWhite(image, i)) a = 0;
                     sr += image.rgba[i] * a;
                     sg += image.rgba[i + 1] * a;
                     sb += image.rgba[i + 2] * a;
@@ -297,7 +303,10 @@ void PageDrawer::raster(const RasterImage& image) {
         clipTo(image.clip);
         cairo_transform(cr_, &m);
         cairo_set_source_surface(cr_, surface, 0, 0);
-        double pixelSize = std::hypot(image.pixelStep.x, image.pixelStep.y) * f;
+        // Picture pixels per stored pixel, from the resolutions themselves so
+        // that whole-number ratios are exact: smoothing only when stored
+        // pixels are smaller than picture pixels.
+        double pixelSize = g_.dpi * image.factor * step / image.dpi;
         cairo_pattern_set_filter(cairo_get_source(cr_), pixelSize < 1 ? CAIRO_FILTER_GOOD : CAIRO_FILTER_NEAREST);
         cairo_rectangle(cr_, 0, 0, w, h);
         cairo_fill(cr_);

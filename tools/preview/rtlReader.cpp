@@ -35,6 +35,7 @@ void RtlReader::reset() {
     width_ = height_ = 0;
     method_ = 0;
     dpi_ = 300;
+    sourceTransparent_ = true;
 }
 
 void RtlReader::warnOnce(int key, size_t offset, const std::string& text) {
@@ -146,6 +147,7 @@ void RtlReader::startRaster(size_t offset, bool atLeftEdge) {
     image.pixelEncoding = pixelEncoding_;
     image.bitsPerIndex = bitsPerIndex_;
     image.clip = frame_.clip;
+    image.whiteTransparent = sourceTransparent_;
     uint64_t used = 0;
     for (const Page& p : ctx_.out().pages)
         for (const RasterImage& r : p.rasters) used += static_cast<uint64_t>(r.storedWidth) * r.storedHeight;
@@ -322,6 +324,11 @@ void RtlReader::command(const EscCommand& c) {
     switch (c.group) {
     case 'v':
         if (c.letter == 'W') return configure(c);
+        if (c.letter == 'N') {
+            if (c.value == 0 || c.value == 1) sourceTransparent_ = c.value == 0;
+            else ctx_.warn(c.offset, "bad source transparency mode in " + name);
+            return;
+        }
         if (c.letter == 'A' || c.letter == 'B' || c.letter == 'C') {
             double v = c.value;
             if (v < 0 || v > 255) {

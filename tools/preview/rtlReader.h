@@ -67,6 +67,7 @@ private:
     int height_ = 0;   // *r#T, 0 when not given
     int method_ = 0;
     int dpi_ = 300;
+    bool sourceTransparent_ = true;  // ESC*v#N: 0 transparent white, 1 opaque
 
     // The raster being received.
     bool active_ = false;
