@@ -308,6 +308,13 @@ TEST(PreviewFidelity, JapaneseTicketTextIsDrawnWithGlyphs) {
     for (uint32_t v : a.image.argb) inked += (v & 0xFF) < 128 ? 1 : 0;
     EXPECT_GT(differing, 20u);
     EXPECT_GT(inked, 100u);
+    for (const Picture* p : {&a, &b})
+        for (const Warning& w : p->result.warnings) EXPECT_EQ(w.text.find("no installed font"), std::string::npos);
+    // Code page 932's user-defined characters (F0 40: U+E000) are in no font.
+    Picture missing = panel("\xF0\x40\xF0\x41");
+    ASSERT_FALSE(missing.result.warnings.empty());
+    EXPECT_EQ(missing.result.warnings.back().text,
+              "2 characters of the text panel have no installed font and are shown as boxes");
 }
 
 }  // namespace

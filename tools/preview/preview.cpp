@@ -98,9 +98,13 @@ RenderPlan makePlan(const ParsedStream& stream, const Page* page, int pageIndex,
     return plan;
 }
 
-void draw(cairo_t* cr, const Page* page, const RenderPlan& plan, const PreviewOptions& options) {
+void draw(cairo_t* cr, const Page* page, const RenderPlan& plan, const PreviewOptions& options,
+          std::vector<Warning>& notes) {
     drawPage(cr, page, plan, options);
-    drawPanel(cr, plan);
+    int unknown = drawPanel(cr, plan);
+    if (unknown > 0)
+        notes.push_back({NO_OFFSET, numberText(unknown) + " characters of the text panel have no installed font "
+                                                          "and are shown as boxes"});
 }
 
 }  // namespace
@@ -151,7 +155,7 @@ PreviewResult renderParsed(const ParsedStream& stream, const PreviewOptions& opt
         return result;
     }
     cairo_t* cr = cairo_create(surface);
-    draw(cr, page, plan, options);
+    draw(cr, page, plan, options, notes);
     cairo_status_t status = cairo_status(cr);
     cairo_destroy(cr);
     if (status == CAIRO_STATUS_SUCCESS) {

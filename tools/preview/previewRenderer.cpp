@@ -1,5 +1,7 @@
 #include "previewRenderer.h"
 
+#include <pango/pangocairo.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -341,23 +343,33 @@ void drawPage(cairo_t* cr, const Page* page, const RenderPlan& plan, const Previ
     }
 }
 
-void drawPanel(cairo_t* cr, const RenderPlan& plan) {
-    if (plan.panelWidth <= 0) return;
+int drawPanel(cairo_t* cr, const RenderPlan& plan) {
+    if (plan.panelWidth <= 0) return 0;
     cairo_save(cr);
     cairo_rectangle(cr, plan.panelX, 0, plan.panelWidth, plan.height);
     cairo_clip(cr);
     cairo_set_source_rgb(cr, 0.97, 0.97, 0.95);
     cairo_paint(cr);
     cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
-    cairo_select_font_face(cr, "DejaVu Sans Mono", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
-    cairo_set_font_size(cr, plan.fontSize);
+    // Pango with fontconfig: characters the monospaced font lacks (the
+    // Japanese of stamp texts and comments) come from a font that has them.
+    PangoLayout* layout = pango_cairo_create_layout(cr);
+    PangoFontDescription* font = pango_font_description_from_string("DejaVu Sans Mono");
+    pango_font_description_set_absolute_size(font, plan.fontSize * PANGO_SCALE);
+    pango_layout_set_font_description(layout, font);
     double y = plan.geometry.margin + plan.fontSize;
+    int unknown = 0;
     for (const std::string& line : plan.panel) {
-        cairo_move_to(cr, plan.panelX + 10, y);
-        cairo_show_text(cr, line.c_str());
+        pango_layout_set_text(layout, line.c_str(), static_cast<int>(line.size()));
+        unknown += pango_layout_get_unknown_glyphs_count(layout);
+        cairo_move_to(cr, plan.panelX + 10, y - pango_layout_get_baseline(layout) / double(PANGO_SCALE));
+        pango_cairo_show_layout(cr, layout);
         y += plan.lineHeight;
     }
+    pango_font_description_free(font);
+    g_object_unref(layout);
     cairo_restore(cr);
+    return unknown;
 }
 
 }  // namespace tavix::preview
