@@ -76,6 +76,7 @@ void HpglReader::initialize() {
 
 void HpglReader::run() {
     while (!ctx_.atEnd()) {
+        ctx_.release();
         int c = ctx_.peek();
         if (c == 0x1B) return;
         if (isLetter(c)) {
@@ -90,11 +91,10 @@ void HpglReader::run() {
         while (!ctx_.atEnd()) {
             int b = ctx_.peek();
             if (b == 0x1B || isLetter(b) || isSeparator(b)) break;
-            ++ctx_.pos;
+            ctx_.skip(1);
         }
         ctx_.warn(start, numberText(static_cast<long long>(ctx_.pos - start)) +
-                             " unexpected bytes in HP-GL/2 skipped, starting with " +
-                             describeByte(ctx_.bytes(start, 1).empty() ? -1 : static_cast<uint8_t>(ctx_.bytes(start, 1)[0])));
+                             " unexpected bytes in HP-GL/2 skipped, starting with " + describeByte(c));
     }
 }
 
@@ -103,6 +103,7 @@ HpglReader::Params HpglReader::readParams(size_t offset) {
     p.offset = offset;
     bool warned = false;
     while (!ctx_.atEnd()) {
+        ctx_.release();
         int c = ctx_.peek();
         if (c == ';') {
             ++ctx_.pos;
@@ -115,7 +116,7 @@ HpglReader::Params HpglReader::readParams(size_t offset) {
         }
         if (c == '"') {  // a quoted text (BP, CO): skipped
             ++ctx_.pos;
-            while (!ctx_.atEnd() && ctx_.peek() != '"' && ctx_.peek() != 0x1B) ++ctx_.pos;
+            while (!ctx_.atEnd() && ctx_.peek() != '"' && ctx_.peek() != 0x1B) ctx_.skip(1);
             if (ctx_.peek() == '"') ++ctx_.pos;
             continue;
         }
@@ -142,7 +143,7 @@ void HpglReader::warnCount(const Params& p, const char* name) {
 
 void HpglReader::skipLabel(size_t offset) {
     size_t start = ctx_.pos;
-    while (!ctx_.atEnd() && ctx_.peek() != labelTerminator_ && ctx_.peek() != 0x1B) ++ctx_.pos;
+    while (!ctx_.atEnd() && ctx_.peek() != labelTerminator_ && ctx_.peek() != 0x1B) ctx_.skip(1);
     if (ctx_.peek() == labelTerminator_) ++ctx_.pos;
     (void)start;
     ctx_.warn(offset, "label text (LB) is not drawn by the preview");
@@ -438,6 +439,7 @@ void HpglReader::polylineEncoded(size_t offset) {
     bool warnedByte = false, warnedLarge = false;
 
     while (true) {
+        ctx_.release();
         int c = ctx_.peek();
         if (c < 0) {
             ctx_.warn(ctx_.pos, "data ends inside PE");

@@ -140,7 +140,11 @@ void drawPage(cairo_t* cr, const Page* page, const RenderPlan& plan, const Previ
     cairo_fill(cr);
     if (!page) return;
     PageDrawer drawer(cr, plan, options);
-    for (const DrawOp& op : page->order) {
+    constexpr size_t PROGRESS_EVERY = 4096;
+    for (size_t i = 0; i < page->order.size(); ++i) {
+        const DrawOp& op = page->order[i];
+        if (options.drawingProgress && i % PROGRESS_EVERY == 0)
+            options.drawingProgress(static_cast<double>(i) / page->order.size());
         switch (op.kind) {
         case OpKind::Stroke: drawer.stroke(page->strokes[op.index]); break;
         case OpKind::Fill: drawer.fill(page->fills[op.index]); break;

@@ -297,7 +297,7 @@ void RtlReader::endRaster(size_t offset, bool warnIfOpen) {
 
 void RtlReader::strayBytes() {
     size_t start = ctx_.pos;
-    while (!ctx_.atEnd() && ctx_.peek() != 0x1B) ++ctx_.pos;
+    while (!ctx_.atEnd() && ctx_.peek() != 0x1B) ctx_.skip(1);
     ctx_.warn(start, numberText(static_cast<long long>(ctx_.pos - start)) +
                          " bytes outside any HP RTL command skipped");
 }
