@@ -27,10 +27,12 @@ bool endsWith(const std::string& s, const std::string& tail) {
 // Progress is shown only once the work has taken more than a moment.
 class ProgressGate {
 public:
-    explicit ProgressGate(const PreviewCommandOptions& options) : sink_(options.progress) {}
+    explicit ProgressGate(const PreviewCommandOptions& options)
+        : sink_(options.progress), after_(options.progressAfterSeconds) {}
     void report(double fraction, const std::string& stage) {
         if (!sink_) return;
-        if (!shown_ && std::chrono::steady_clock::now() - start_ < std::chrono::milliseconds(500)) return;
+        if (!shown_ && std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count() < after_)
+            return;
         shown_ = true;
         sink_(fraction, stage);
     }
@@ -38,6 +40,7 @@ public:
 
 private:
     std::function<void(double, const std::string&)> sink_;
+    double after_;
     std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
     bool shown_ = false;
 };

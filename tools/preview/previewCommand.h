@@ -35,6 +35,7 @@ struct PreviewCommandOptions {
     // Told how far reading ("reading") and drawing ("drawing") have come,
     // 0..1, once the work has taken more than a moment; may be empty.
     std::function<void(double fraction, const std::string& stage)> progress;
+    double progressAfterSeconds = 0.5;
 };
 
 void addPreviewOptions(CLI::App& app, PreviewCommandOptions& options);
