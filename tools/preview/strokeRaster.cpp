@@ -13,6 +13,10 @@ namespace {
 // FreeType's outline indices are 16-bit; a batch is drawn before it
 // reaches them.
 constexpr size_t MAX_BATCH_POINTS = 30000;
+// FreeType renders in bands of a few hundred cells and walks the whole
+// outline for each band, so a batch is kept to about a band's worth of
+// edge pixels: many short vectors share one call, a long one has its own.
+constexpr double MAX_BATCH_EDGE_PIXELS = 1024;
 
 struct Target {
     unsigned char* data;
@@ -74,17 +78,19 @@ void StrokeRaster::use(Rgb colour, const PixelBox& clip) {
 
 // Every contour turns the same way (positive area in picture pixels), so
 // overlapping pieces add up under the nonzero rule instead of cancelling.
-void StrokeRaster::addContour(const std::vector<Px>& corners) {
+void StrokeRaster::addContour(std::initializer_list<Px> list) {
+    const Px* corners = list.begin();
+    size_t count = list.size();
     double area = 0;
-    for (size_t i = 0; i < corners.size(); ++i) {
+    for (size_t i = 0; i < count; ++i) {
         const Px& p = corners[i];
-        const Px& q = corners[(i + 1) % corners.size()];
+        const Px& q = corners[(i + 1) % count];
         area += p.x * q.y - q.x * p.y;
     }
     if (area == 0) return;
-    if (points_.size() / 2 + corners.size() > MAX_BATCH_POINTS) flush();
-    for (size_t k = 0; k < corners.size(); ++k) {
-        const Px& p = area > 0 ? corners[k] : corners[corners.size() - 1 - k];
+    if (points_.size() / 2 + count > MAX_BATCH_POINTS) flush();
+    for (size_t k = 0; k < count; ++k) {
+        const Px& p = area > 0 ? corners[k] : corners[count - 1 - k];
         points_.push_back(fixed(p.x));
         points_.push_back(fixed(p.y));
         tags_.push_back(FT_CURVE_TAG_ON);
@@ -110,9 +116,15 @@ void StrokeRaster::addCircle(Px c, double radius) {
     contourEnds_.push_back(static_cast<short>(points_.size() / 2 - 1));
 }
 
+void StrokeRaster::budget(double edgePixels) {
+    if (batchEdgePixels_ + edgePixels > MAX_BATCH_EDGE_PIXELS) flush();
+    batchEdgePixels_ += edgePixels;
+}
+
 void StrokeRaster::segment(Px a, Px b, double width, PixelCap cap) {
     double dx = b.x - a.x, dy = b.y - a.y, length = std::hypot(dx, dy);
     if (!(length > 0)) return dot(a, width, cap == PixelCap::Round);
+    budget(std::fabs(dx) + std::fabs(dy) + 2 * width + 4);
     double ux = dx / length, uy = dy / length, h = width / 2;
     if (cap == PixelCap::Square) {
         a = {a.x - ux * h, a.y - uy * h};
@@ -128,11 +140,13 @@ void StrokeRaster::segment(Px a, Px b, double width, PixelCap cap) {
 
 void StrokeRaster::dot(Px c, double width, bool round) {
     double h = width / 2;
+    budget(2 * width + 4);
     if (round) return addCircle(c, h);
     addContour({{c.x - h, c.y - h}, {c.x + h, c.y - h}, {c.x + h, c.y + h}, {c.x - h, c.y + h}});
 }
 
 void StrokeRaster::flush() {
+    batchEdgePixels_ = 0;
     if (contourEnds_.empty() || !library_) {
         points_.clear();
         tags_.clear();

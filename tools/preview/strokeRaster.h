@@ -14,6 +14,7 @@
 #include <cairo.h>
 
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <vector>
 
@@ -44,7 +45,8 @@ public:
     void flush();
 
 private:
-    void addContour(const std::vector<Px>& corners);
+    void addContour(std::initializer_list<Px> corners);
+    void budget(double edgePixels);
     void addCircle(Px centre, double radius);
 
     void* library_ = nullptr;  // FT_Library
@@ -53,6 +55,7 @@ private:
     Rgb colour_{};
     PixelBox clip_{0, 0, 0, 0};
     bool started_ = false;
+    double batchEdgePixels_ = 0;
     std::vector<long> points_;  // x, y pairs in 26.6 fixed point
     std::vector<char> tags_;
     std::vector<short> contourEnds_;
