@@ -45,6 +45,11 @@ private:
     };
 
     void instruction();
+    bool textInstruction(int name, size_t offset);
+    bool setUpInstruction(int name, const Params& p);
+    bool drawingInstruction(int name, const Params& p);
+    void otherInstruction(int name, size_t offset);
+    void setDefaults(size_t offset);
     Params readParams(size_t offset);
     void skipLabel(size_t offset);
 
@@ -62,7 +67,21 @@ private:
 
     void moveTo(Point target, bool down, size_t offset);
     void plotPairs(const Params& p, bool absolute, size_t offset);
+    // The reading state of one PE instruction.
+    struct PeState {
+        bool sevenBit = false;
+        int fractionBits = 0;
+        bool upNext = false, absoluteNext = false;
+        bool haveX = false;
+        double x = 0;
+        enum class Expect { Coordinate, Pen, Fraction } expect = Expect::Coordinate;
+        bool warnedByte = false, warnedLarge = false;
+        bool isDigit(int c) const;
+    };
     void polylineEncoded(size_t offset);
+    void peFlag(PeState& pe, int c);
+    bool peNumber(PeState& pe, double& value);
+    void peValue(PeState& pe, double value, size_t numberStart);
     void selectPen(double value, size_t offset);
     void fillPolygon(const Params& p, size_t offset);
     void edgePolygon(size_t offset);

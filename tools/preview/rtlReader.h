@@ -41,6 +41,11 @@ public:
     void reset();
 
 private:
+    bool imageData(const EscCommand& command);
+    bool paletteStack(const EscCommand& command);
+    bool rasterControl(const EscCommand& command);
+    bool rowData(const EscCommand& command);
+    bool resolution(const EscCommand& command);
     void configure(const EscCommand& command);
     void defaultPalette();
     void startRaster(size_t offset, bool atLeftEdge);
