@@ -53,7 +53,6 @@ StrokeDrawer::StrokeDrawer(cairo_t* cr, const PixelFrame& frame, const PreviewOp
     if (cairo_surface_get_type(target) == CAIRO_SURFACE_TYPE_IMAGE &&
         cairo_image_surface_get_format(target) == CAIRO_FORMAT_ARGB32) {
         raster_ = std::make_unique<StrokeRaster>(target, options.antialias);
-        if (!raster_->ok()) raster_.reset();
     }
 }
 

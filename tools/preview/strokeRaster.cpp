@@ -1,194 +1,213 @@
 #include "strokeRaster.h"
 
-#include <ft2build.h>
-#include FT_FREETYPE_H
-#include FT_OUTLINE_H
-
 #include <algorithm>
 #include <cmath>
 
 namespace tavix::preview {
 namespace {
 
-// FreeType's outline indices are 16-bit; a batch is drawn before it
-// reaches them.
-constexpr size_t MAX_BATCH_POINTS = 30000;
-// FreeType renders in bands of a few hundred cells and walks the whole
-// outline for each band, so a batch is kept to about a band's worth of
-// edge pixels: many short vectors share one call, a long one has its own.
-constexpr double MAX_BATCH_EDGE_PIXELS = 1024;
-
-struct Target {
-    unsigned char* data;
-    int stride, width, height;
-    int x0, x1, y0, y1;  // clip, pixels [x0, x1) x [y0, y1)
-    uint32_t r, g, b;
-    bool antialias;
-};
-
-// Pixel rows come as spans of one coverage (0..255); the pen colour is
-// laid over the opaque picture by that coverage (without antialiasing:
-// pixels at least half covered take the colour).
-void paintSpans(int y, int count, const FT_Span* spans, void* user) {
-    const Target& t = *static_cast<const Target*>(user);
-    if (y < t.y0 || y >= t.y1) return;
-    uint32_t* row = reinterpret_cast<uint32_t*>(t.data + static_cast<size_t>(y) * t.stride);
-    uint32_t solid = 0xFF000000u | t.r << 16 | t.g << 8 | t.b;
-    for (int i = 0; i < count; ++i) {
-        int from = std::max<int>(spans[i].x, t.x0), to = std::min<int>(spans[i].x + spans[i].len, t.x1);
-        if (from >= to) continue;
-        uint32_t cover = spans[i].coverage;
-        if (!t.antialias || cover == 255) {
-            if (t.antialias || cover >= 128) std::fill(row + from, row + to, solid);
-            continue;
-        }
-        uint32_t keep = 255 - cover;
-        for (int x = from; x < to; ++x) {
-            uint32_t d = row[x];
-            uint32_t dr = d >> 16 & 255, dg = d >> 8 & 255, db = d & 255;
-            row[x] = 0xFF000000u | ((t.r * cover + dr * keep + 127) / 255) << 16 |
-                     ((t.g * cover + dg * keep + 127) / 255) << 8 | ((t.b * cover + db * keep + 127) / 255);
-        }
-    }
-}
-
-long fixed(double v) { return std::lround(v * 64); }
+constexpr int SAMPLES_PER_ROW = 4;  // heights sampled in a row when antialiasing
+constexpr int DISC_SIDES = 16;
 
 }  // namespace
 
 StrokeRaster::StrokeRaster(cairo_surface_t* image, bool antialias) : image_(image), antialias_(antialias) {
-    FT_Library library = nullptr;
-    if (FT_Init_FreeType(&library) == 0) library_ = library;
+    width_ = cairo_image_surface_get_width(image);
+    height_ = cairo_image_surface_get_height(image);
+    stride_ = cairo_image_surface_get_stride(image) / 4;
+    cover_.assign(static_cast<size_t>(std::max(width_, 0)) + 1, 0);
 }
 
-StrokeRaster::~StrokeRaster() {
-    flush();
-    if (library_) FT_Done_FreeType(static_cast<FT_Library>(library_));
-}
+StrokeRaster::~StrokeRaster() { flush(); }
 
 void StrokeRaster::use(Rgb colour, const PixelBox& clip) {
-    bool same = started_ && colour == colour_ && clip.x0 == clip_.x0 && clip.y0 == clip_.y0 && clip.x1 == clip_.x1 &&
-                clip.y1 == clip_.y1;
-    if (same) return;
-    flush();
-    colour_ = colour;
-    clip_ = clip;
-    started_ = true;
+    r_ = colour.r;
+    g_ = colour.g;
+    b_ = colour.b;
+    clipX0_ = std::clamp(static_cast<int>(std::lround(clip.x0)), 0, width_);
+    clipX1_ = std::clamp(static_cast<int>(std::lround(clip.x1)), 0, width_);
+    clipY0_ = std::clamp(static_cast<int>(std::lround(clip.y0)), 0, height_);
+    clipY1_ = std::clamp(static_cast<int>(std::lround(clip.y1)), 0, height_);
 }
 
-// Every contour turns the same way (positive area in picture pixels), so
-// overlapping pieces add up under the nonzero rule instead of cancelling.
-void StrokeRaster::addContour(std::initializer_list<Px> list) {
-    const Px* corners = list.begin();
-    size_t count = list.size();
-    double area = 0;
-    for (size_t i = 0; i < count; ++i) {
-        const Px& p = corners[i];
-        const Px& q = corners[(i + 1) % count];
-        area += p.x * q.y - q.x * p.y;
-    }
-    if (area == 0) return;
-    if (points_.size() / 2 + count > MAX_BATCH_POINTS) flush();
-    for (size_t k = 0; k < count; ++k) {
-        const Px& p = area > 0 ? corners[k] : corners[count - 1 - k];
-        points_.push_back(fixed(p.x));
-        points_.push_back(fixed(p.y));
-        tags_.push_back(FT_CURVE_TAG_ON);
-    }
-    contourEnds_.push_back(static_cast<short>(points_.size() / 2 - 1));
-}
-
-// Eight quadratic arcs, counter-clockwise in picture pixels like the
-// contours above.
-void StrokeRaster::addCircle(Px c, double radius) {
-    if (!(radius > 0)) return;
-    if (points_.size() / 2 + 16 > MAX_BATCH_POINTS) flush();
-    double controlRadius = radius / std::cos(M_PI / 8);
-    for (int k = 0; k < 8; ++k) {
-        double on = k * M_PI / 4, off = on + M_PI / 8;
-        points_.push_back(fixed(c.x + radius * std::cos(on)));
-        points_.push_back(fixed(c.y + radius * std::sin(on)));
-        tags_.push_back(FT_CURVE_TAG_ON);
-        points_.push_back(fixed(c.x + controlRadius * std::cos(off)));
-        points_.push_back(fixed(c.y + controlRadius * std::sin(off)));
-        tags_.push_back(FT_CURVE_TAG_CONIC);
-    }
-    contourEnds_.push_back(static_cast<short>(points_.size() / 2 - 1));
-}
-
-void StrokeRaster::budget(double edgePixels) {
-    if (batchEdgePixels_ + edgePixels > MAX_BATCH_EDGE_PIXELS) flush();
-    batchEdgePixels_ += edgePixels;
+void StrokeRaster::flush() {
+    if (!writing_) return;
+    cairo_surface_mark_dirty(image_);
+    writing_ = false;
 }
 
 void StrokeRaster::segment(Px a, Px b, double width, PixelCap cap) {
     double dx = b.x - a.x, dy = b.y - a.y, length = std::hypot(dx, dy);
     if (!(length > 0)) return dot(a, width, cap == PixelCap::Round);
-    budget(std::fabs(dx) + std::fabs(dy) + 2 * width + 4);
     double ux = dx / length, uy = dy / length, h = width / 2;
     if (cap == PixelCap::Square) {
         a = {a.x - ux * h, a.y - uy * h};
         b = {b.x + ux * h, b.y + uy * h};
     }
     double nx = -uy * h, ny = ux * h;
-    addContour({{a.x + nx, a.y + ny}, {b.x + nx, b.y + ny}, {b.x - nx, b.y - ny}, {a.x - nx, a.y - ny}});
+    fillConvex({{a.x + nx, a.y + ny}, {b.x + nx, b.y + ny}, {b.x - nx, b.y - ny}, {a.x - nx, a.y - ny}});
     if (cap == PixelCap::Round) {
-        addCircle(a, h);
-        addCircle(b, h);
+        fillDisc(a, h);
+        fillDisc(b, h);
     }
 }
 
 void StrokeRaster::dot(Px c, double width, bool round) {
     double h = width / 2;
-    budget(2 * width + 4);
-    if (round) return addCircle(c, h);
-    addContour({{c.x - h, c.y - h}, {c.x + h, c.y - h}, {c.x + h, c.y + h}, {c.x - h, c.y + h}});
+    if (round) return fillDisc(c, h);
+    fillConvex({{c.x - h, c.y - h}, {c.x + h, c.y - h}, {c.x + h, c.y + h}, {c.x - h, c.y + h}});
 }
 
-void StrokeRaster::flush() {
-    batchEdgePixels_ = 0;
-    if (contourEnds_.empty() || !library_) {
-        points_.clear();
-        tags_.clear();
-        contourEnds_.clear();
+void StrokeRaster::fillDisc(Px c, double radius) {
+    if (!(radius > 0)) return;
+    Px corners[DISC_SIDES];
+    for (int k = 0; k < DISC_SIDES; ++k) {
+        double angle = 2 * M_PI * k / DISC_SIDES;
+        corners[k] = {c.x + radius * std::cos(angle), c.y + radius * std::sin(angle)};
+    }
+    fillConvex(corners, DISC_SIDES);
+}
+
+void StrokeRaster::fillConvex(std::initializer_list<Px> corners) { fillConvex(corners.begin(), corners.size()); }
+
+namespace {
+
+// The two sides of a convex polygon walked down from its top vertex, one
+// forwards and one backwards through the corners: at any height each side
+// is one edge, so the polygon's interval there costs two steps.
+class ConvexSides {
+public:
+    ConvexSides(const Px* p, size_t n) : p_(p), n_(n) {
+        size_t top = 0;
+        for (size_t i = 1; i < n; ++i)
+            if (p[i].y < p[top].y) top = i;
+        a_.from = b_.from = top;
+        a_.to = next(top);
+        b_.to = previous(top);
+        a_.slope = slope(a_);
+        b_.slope = slope(b_);
+    }
+    // The interval at height y, false when the polygon does not reach it.
+    bool at(double y, double& from, double& to) {
+        if (!advance(a_, y, true) || !advance(b_, y, false)) return false;
+        double xa = xOf(a_, y), xb = xOf(b_, y);
+        from = std::min(xa, xb);
+        to = std::max(xa, xb);
+        return true;
+    }
+
+private:
+    struct Side {
+        size_t from, to;
+        size_t steps = 0;
+        double slope = 0;
+    };
+    size_t next(size_t i) const { return i + 1 == n_ ? 0 : i + 1; }
+    size_t previous(size_t i) const { return i == 0 ? n_ - 1 : i - 1; }
+    bool advance(Side& s, double y, bool forwards) {
+        while (p_[s.to].y <= y) {
+            if (++s.steps >= n_) return false;
+            s.from = s.to;
+            s.to = forwards ? next(s.to) : previous(s.to);
+            if (p_[s.to].y < p_[s.from].y) return false;  // past the bottom
+            s.slope = slope(s);
+        }
+        return p_[s.from].y <= y;
+    }
+    double slope(const Side& s) const {
+        const Px& a = p_[s.from];
+        const Px& b = p_[s.to];
+        return b.y > a.y ? (b.x - a.x) / (b.y - a.y) : 0;
+    }
+    double xOf(const Side& s, double y) const { return p_[s.from].x + (y - p_[s.from].y) * s.slope; }
+
+    const Px* p_;
+    size_t n_;
+    Side a_, b_;
+};
+
+}  // namespace
+
+// Row by row from the top: without antialiasing the pixels whose centres
+// are inside take the colour at once; with it, each of the row's sampled
+// heights adds the covered part of each pixel's width to the row's
+// coverage, which is then laid over the picture.
+void StrokeRaster::fillConvex(const Px* p, size_t n) {
+    double top = p[0].y, bottom = p[0].y, left = p[0].x, right = p[0].x;
+    for (size_t i = 1; i < n; ++i) {
+        top = std::min(top, p[i].y);
+        bottom = std::max(bottom, p[i].y);
+        left = std::min(left, p[i].x);
+        right = std::max(right, p[i].x);
+    }
+    if (!(bottom > top) || !(right > left)) return;
+    int y0 = std::max(clipY0_, static_cast<int>(std::floor(top)));
+    int y1 = std::min(clipY1_, static_cast<int>(std::ceil(bottom)));
+    if (y0 >= y1 || right < clipX0_ || left > clipX1_ || !pixelsReady()) return;
+    ConvexSides sides(p, n);
+    uint32_t solid = 0xFF000000u | r_ << 16 | g_ << 8 | b_;
+    double from, to;
+    if (!antialias_) {
+        for (int y = y0; y < y1; ++y) {
+            if (!sides.at(y + 0.5, from, to)) continue;
+            int first = std::max(clipX0_, static_cast<int>(std::ceil(from - 0.5)));
+            int end = std::min(clipX1_, static_cast<int>(std::ceil(to - 0.5)));
+            uint32_t* row = pixels_ + static_cast<size_t>(y) * stride_;
+            for (int x = first; x < end; ++x) row[x] = solid;
+        }
         return;
     }
-    cairo_surface_flush(image_);
-    Target t;
-    t.data = cairo_image_surface_get_data(image_);
-    t.stride = cairo_image_surface_get_stride(image_);
-    t.width = cairo_image_surface_get_width(image_);
-    t.height = cairo_image_surface_get_height(image_);
-    t.x0 = std::clamp(static_cast<int>(std::lround(clip_.x0)), 0, t.width);
-    t.x1 = std::clamp(static_cast<int>(std::lround(clip_.x1)), 0, t.width);
-    t.y0 = std::clamp(static_cast<int>(std::lround(clip_.y0)), 0, t.height);
-    t.y1 = std::clamp(static_cast<int>(std::lround(clip_.y1)), 0, t.height);
-    t.r = colour_.r;
-    t.g = colour_.g;
-    t.b = colour_.b;
-    t.antialias = antialias_;
-    if (t.data && t.x0 < t.x1 && t.y0 < t.y1) {
-        std::vector<FT_Vector> vectors(points_.size() / 2);
-        for (size_t i = 0; i < vectors.size(); ++i) vectors[i] = {points_[2 * i], points_[2 * i + 1]};
-        FT_Outline outline{};
-        outline.n_points = static_cast<short>(vectors.size());
-        outline.n_contours = static_cast<short>(contourEnds_.size());
-        outline.points = vectors.data();
-        outline.tags = tags_.data();
-        outline.contours = contourEnds_.data();
-        outline.flags = FT_OUTLINE_NONE;
-        FT_Raster_Params params{};
-        params.source = &outline;
-        params.flags = FT_RASTER_FLAG_AA | FT_RASTER_FLAG_DIRECT | FT_RASTER_FLAG_CLIP;
-        params.gray_spans = paintSpans;
-        params.user = &t;
-        params.clip_box = {t.x0, t.y0, t.x1, t.y1};
-        FT_Outline_Render(static_cast<FT_Library>(library_), &outline, &params);
+    constexpr int FULL = 256 / SAMPLES_PER_ROW;  // one sample's share of a pixel
+    for (int y = y0; y < y1; ++y) {
+        touchedX0_ = clipX1_;
+        touchedX1_ = clipX0_;
+        for (int s = 0; s < SAMPLES_PER_ROW; ++s) {
+            if (!sides.at(y + (s + 0.5) / SAMPLES_PER_ROW, from, to)) continue;
+            from = std::max(from, static_cast<double>(clipX0_));
+            to = std::min(to, static_cast<double>(clipX1_));
+            if (!(to > from)) continue;
+            int first = static_cast<int>(from), last = static_cast<int>(std::ceil(to)) - 1;
+            touchedX0_ = std::min(touchedX0_, first);
+            touchedX1_ = std::max(touchedX1_, last + 1);
+            if (first == last) {
+                cover_[first] += static_cast<uint16_t>((to - from) * FULL + 0.5);
+                continue;
+            }
+            cover_[first] += static_cast<uint16_t>((first + 1 - from) * FULL + 0.5);
+            for (int x = first + 1; x < last; ++x) cover_[x] += FULL;
+            cover_[last] += static_cast<uint16_t>((to - last) * FULL + 0.5);
+        }
+        paintRow(y);
     }
-    cairo_surface_mark_dirty(image_);
-    points_.clear();
-    tags_.clear();
-    contourEnds_.clear();
+}
+
+bool StrokeRaster::pixelsReady() {
+    if (writing_) return pixels_ != nullptr;
+    cairo_surface_flush(image_);
+    pixels_ = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(image_));
+    writing_ = true;
+    return pixels_ != nullptr;
+}
+
+// The pen colour over the opaque picture by each pixel's coverage (0 to
+// 256); the coverage is cleared for the next row.
+void StrokeRaster::paintRow(int y) {
+    uint32_t* row = pixels_ + static_cast<size_t>(y) * stride_;
+    uint32_t solid = 0xFF000000u | r_ << 16 | g_ << 8 | b_;
+    for (int x = touchedX0_; x < touchedX1_; ++x) {
+        uint32_t c = std::min<uint32_t>(cover_[x], 256);
+        cover_[x] = 0;
+        if (c == 0) continue;
+        if (c == 256) {
+            row[x] = solid;
+            continue;
+        }
+        uint32_t d = row[x], keep = 256 - c;
+        uint32_t r = (r_ * c + (d >> 16 & 255) * keep + 128) >> 8;
+        uint32_t g = (g_ * c + (d >> 8 & 255) * keep + 128) >> 8;
+        uint32_t b = (b_ * c + (d & 255) * keep + 128) >> 8;
+        row[x] = 0xFF000000u | r << 16 | g << 8 | b;
+    }
 }
 
 }  // namespace tavix::preview

@@ -1,21 +1,18 @@
-// Strokes drawn straight into a picture's pixels with FreeType's smooth
-// rasteriser, which computes each pixel's exact covered area in one pass:
-// an antialiased stroke costs what a plain one does. cairo's scan converter
-// samples every pixel row many times when antialiasing, which made dense
-// plots take minutes; cairo still draws fills, rasters, the panel, and
-// everything on vector surfaces (SVG, PDF).
-//
-// A batch holds the vectors of one colour and clip. They are drawn as one
-// outline whose pieces all turn the same way, so overlaps fill once (the
-// nonzero rule) and the opaque pen colour gives what drawing them one by
-// one would give.
+// Strokes drawn straight into a picture's pixels: each vector is a convex
+// quadrilateral (its caps squares or 16-sided discs) filled row by row with
+// the exact covered width of each pixel, sampled at four heights per row
+// when antialiased and at the pixel centre when not. The work is the rows
+// and pixels the stroke touches, so an antialiased stroke costs about what
+// a plain one does. cairo's scan converter works over the stroke's whole
+// bounding box and samples many times per row when antialiasing, which
+// made dense plots take minutes; cairo still draws fills, rasters, the
+// panel, and everything on vector surfaces (SVG, PDF).
 #pragma once
 
 #include <cairo.h>
 
 #include <cstdint>
 #include <initializer_list>
-#include <memory>
 #include <vector>
 
 #include "pixelGeometry.h"
@@ -33,32 +30,32 @@ public:
     StrokeRaster(const StrokeRaster&) = delete;
     StrokeRaster& operator=(const StrokeRaster&) = delete;
 
-    bool ok() const { return library_ != nullptr; }
-
-    // Starts a batch (drawing what is pending first) when colour or clip change.
+    // The colour and clip of what follows.
     void use(Rgb colour, const PixelBox& clip);
     // A vector a-b `width` pixels wide with its two ends.
     void segment(Px a, Px b, double width, PixelCap cap);
     // A dot: a disc or a square `width` pixels across.
     void dot(Px centre, double width, bool round);
-    // Draws what is pending.
+    // Hands the pixels written back to cairo; before cairo draws again.
     void flush();
 
 private:
-    void addContour(std::initializer_list<Px> corners);
-    void budget(double edgePixels);
-    void addCircle(Px centre, double radius);
+    void fillConvex(std::initializer_list<Px> corners);
+    void fillConvex(const Px* corners, size_t count);
+    void fillDisc(Px centre, double radius);
+    void paintRow(int y);
+    bool pixelsReady();
 
-    void* library_ = nullptr;  // FT_Library
     cairo_surface_t* image_;
     bool antialias_;
-    Rgb colour_{};
-    PixelBox clip_{0, 0, 0, 0};
-    bool started_ = false;
-    double batchEdgePixels_ = 0;
-    std::vector<long> points_;  // x, y pairs in 26.6 fixed point
-    std::vector<char> tags_;
-    std::vector<short> contourEnds_;
+    uint32_t* pixels_ = nullptr;
+    int stride_ = 0;  // in pixels
+    int width_ = 0, height_ = 0;
+    bool writing_ = false;
+    uint32_t r_ = 0, g_ = 0, b_ = 0;
+    int clipX0_ = 0, clipX1_ = 0, clipY0_ = 0, clipY1_ = 0;
+    std::vector<uint16_t> cover_;  // one row's coverage, 256 a whole pixel, over [touchedX0_, touchedX1_)
+    int touchedX0_ = 0, touchedX1_ = 0;
 };
 
 }  // namespace tavix::preview
