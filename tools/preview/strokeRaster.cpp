@@ -6,7 +6,6 @@
 namespace tavix::preview {
 namespace {
 
-constexpr int SAMPLES_PER_ROW = 4;  // heights sampled in a row when antialiasing
 constexpr int DISC_SIDES = 16;
 
 }  // namespace
@@ -15,7 +14,7 @@ StrokeRaster::StrokeRaster(cairo_surface_t* image, bool antialias) : image_(imag
     width_ = cairo_image_surface_get_width(image);
     height_ = cairo_image_surface_get_height(image);
     stride_ = cairo_image_surface_get_stride(image) / 4;
-    cover_.assign(static_cast<size_t>(std::max(width_, 0)) + 1, 0);
+    cover_.assign(static_cast<size_t>(std::max(width_, 0)) + 1, 0.0f);
 }
 
 StrokeRaster::~StrokeRaster() { flush(); }
@@ -96,6 +95,21 @@ public:
         return true;
     }
 
+    // The two sides' edges at height y.
+    bool edgesAt(double y, ConvexLine& a, ConvexLine& b) {
+        if (!advance(a_, y, true) || !advance(b_, y, false)) return false;
+        a = {p_[a_.from].x, p_[a_.from].y, a_.slope};
+        b = {p_[b_.from].x, p_[b_.from].y, b_.slope};
+        return true;
+    }
+    // The next corner below y on either side (bottom when none).
+    double nextCorner(double y, double bottom) const {
+        double c = bottom;
+        for (size_t i = 0; i < n_; ++i)
+            if (p_[i].y > y && p_[i].y < c) c = p_[i].y;
+        return c;
+    }
+
 private:
     struct Side {
         size_t from, to;
@@ -157,28 +171,64 @@ void StrokeRaster::fillConvex(const Px* p, size_t n) {
         }
         return;
     }
-    constexpr int FULL = 256 / SAMPLES_PER_ROW;  // one sample's share of a pixel
+    // Antialiased: the exact area of each pixel inside the polygon. A row is
+    // cut at the corners inside it into slabs where both sides are straight.
     for (int y = y0; y < y1; ++y) {
         touchedX0_ = clipX1_;
         touchedX1_ = clipX0_;
-        for (int s = 0; s < SAMPLES_PER_ROW; ++s) {
-            if (!sides.at(y + (s + 0.5) / SAMPLES_PER_ROW, from, to)) continue;
-            from = std::max(from, static_cast<double>(clipX0_));
-            to = std::min(to, static_cast<double>(clipX1_));
-            if (!(to > from)) continue;
-            int first = static_cast<int>(from), last = static_cast<int>(std::ceil(to)) - 1;
-            touchedX0_ = std::min(touchedX0_, first);
-            touchedX1_ = std::max(touchedX1_, last + 1);
-            if (first == last) {
-                cover_[first] += static_cast<uint16_t>((to - from) * FULL + 0.5);
-                continue;
-            }
-            cover_[first] += static_cast<uint16_t>((first + 1 - from) * FULL + 0.5);
-            for (int x = first + 1; x < last; ++x) cover_[x] += FULL;
-            cover_[last] += static_cast<uint16_t>((to - last) * FULL + 0.5);
+        double slabTop = std::max<double>(y, top);
+        double rowBottom = std::min<double>(y + 1, bottom);
+        while (slabTop < rowBottom) {
+            double slabBottom = std::min(rowBottom, sides.nextCorner(slabTop, bottom));
+            ConvexLine a, b;
+            if (slabBottom > slabTop && sides.edgesAt((slabTop + slabBottom) / 2, a, b))
+                coverSlab(a, b, slabTop, slabBottom);
+            slabTop = slabBottom;
         }
         paintRow(y);
     }
+}
+
+namespace {
+
+// How much of a unit-wide column lies left of a straight side that runs
+// from u0 to u1 (column units) down a slab, averaged over the slab: the
+// integral of clamp(u, 0, 1) over the side's run, divided by that run.
+double ramp(double u) { return u <= 0 ? 0 : u >= 1 ? u - 0.5 : u * u / 2; }
+
+struct SideShare {
+    double u0, u1, inverseRun;  // inverseRun 0: a vertical side
+    SideShare(double a, double b) : u0(a), u1(b), inverseRun(std::fabs(b - a) < 1e-9 ? 0 : 1 / (b - a)) {}
+    double column(int k) const {
+        if (inverseRun == 0) return std::clamp(u0 - k, 0.0, 1.0);
+        return (ramp(u1 - k) - ramp(u0 - k)) * inverseRun;
+    }
+};
+
+}  // namespace
+
+// Adds to the row's coverage the area of each pixel between two straight
+// sides from height `top` to `bottom` (within one pixel row).
+void StrokeRaster::coverSlab(const ConvexLine& a, const ConvexLine& b, double top, double bottom) {
+    double height = bottom - top;
+    double la = a.at(top), lb = a.at(bottom), ra = b.at(top), rb = b.at(bottom);
+    if (la + lb > ra + rb) {
+        std::swap(la, ra);
+        std::swap(lb, rb);
+    }
+    int first = std::max(clipX0_, static_cast<int>(std::floor(std::min(la, lb))));
+    int end = std::min(clipX1_, static_cast<int>(std::ceil(std::max(ra, rb))));
+    if (first >= end) return;
+    // Columns wholly between the sides.
+    int fullFrom = static_cast<int>(std::ceil(std::max(la, lb))), fullTo = static_cast<int>(std::floor(std::min(ra, rb)));
+    float weight = static_cast<float>(height * 256);
+    SideShare left(la, lb), right(ra, rb);
+    for (int k = first; k < end; ++k) {
+        double share = k >= fullFrom && k + 1 <= fullTo ? 1.0 : right.column(k) - left.column(k);
+        if (share > 0) cover_[k] += static_cast<float>(share) * weight;
+    }
+    touchedX0_ = std::min(touchedX0_, first);
+    touchedX1_ = std::max(touchedX1_, end);
 }
 
 bool StrokeRaster::pixelsReady() {
@@ -195,7 +245,7 @@ void StrokeRaster::paintRow(int y) {
     uint32_t* row = pixels_ + static_cast<size_t>(y) * stride_;
     uint32_t solid = 0xFF000000u | r_ << 16 | g_ << 8 | b_;
     for (int x = touchedX0_; x < touchedX1_; ++x) {
-        uint32_t c = std::min<uint32_t>(cover_[x], 256);
+        uint32_t c = static_cast<uint32_t>(std::min(cover_[x], 256.0f) + 0.5f);
         cover_[x] = 0;
         if (c == 0) continue;
         if (c == 256) {

@@ -1,7 +1,7 @@
 // Strokes drawn straight into a picture's pixels: each vector is a convex
-// quadrilateral (its caps squares or 16-sided discs) filled row by row with
-// the exact covered width of each pixel, sampled at four heights per row
-// when antialiased and at the pixel centre when not. The work is the rows
+// quadrilateral (its caps squares or 16-sided discs) filled row by row,
+// with the exact area of each pixel it covers when antialiased and the
+// pixels whose centres it covers when not. The work is the rows
 // and pixels the stroke touches, so an antialiased stroke costs about what
 // a plain one does. cairo's scan converter works over the stroke's whole
 // bounding box and samples many times per row when antialiasing, which
@@ -21,6 +21,12 @@
 namespace tavix::preview {
 
 enum class PixelCap { Butt, Square, Round };
+
+// One side of a convex polygon: x = x0 + (y - y0) * slope.
+struct ConvexLine {
+    double x0, y0, slope;
+    double at(double y) const { return x0 + (y - y0) * slope; }
+};
 
 class StrokeRaster {
 public:
@@ -43,6 +49,7 @@ private:
     void fillConvex(std::initializer_list<Px> corners);
     void fillConvex(const Px* corners, size_t count);
     void fillDisc(Px centre, double radius);
+    void coverSlab(const ConvexLine& a, const ConvexLine& b, double top, double bottom);
     void paintRow(int y);
     bool pixelsReady();
 
@@ -54,7 +61,7 @@ private:
     bool writing_ = false;
     uint32_t r_ = 0, g_ = 0, b_ = 0;
     int clipX0_ = 0, clipX1_ = 0, clipY0_ = 0, clipY1_ = 0;
-    std::vector<uint16_t> cover_;  // one row's coverage, 256 a whole pixel, over [touchedX0_, touchedX1_)
+    std::vector<float> cover_;  // one row's coverage, 256 a whole pixel, over [touchedX0_, touchedX1_)
     int touchedX0_ = 0, touchedX1_ = 0;
 };
 
