@@ -10,6 +10,7 @@
 #include <set>
 
 #include "preview.h"
+#include "previewPicture.h"
 #include "previewStreams.h"
 
 namespace tavix::preview {
@@ -28,42 +29,10 @@ std::string page(const std::string& body, long width = 10160, long height = 7620
     return testing::preamble(width, height, 1) + body + ";PUSP0;PG;";
 }
 
-struct Picture {
-    PreviewImage image;
-    PreviewResult result;
-    Rgb at(double x, double y) const {
-        return image.pixel(static_cast<int>(std::floor(result.geometry.pixelX(x))),
-                           static_cast<int>(std::floor(result.geometry.pixelY(y))));
-    }
-};
-
-Picture render(const std::string& stream, double dpi, bool panel = false, bool antialias = false) {
-    PreviewOptions options;
-    options.dpi = dpi;
-    options.sidePanel = panel;
-    options.antialias = antialias;
-    Picture p;
-    p.result = renderStreamToImage(stream, options, p.image);
-    EXPECT_TRUE(p.result.ok) << p.result.error;
-    return p;
-}
+using testing::Picture;
+using testing::render;
 
 // ------------------------------------------------------------ raster forms
-
-const std::string COLOUR_PALETTE =
-    "\x1b*v255A\x1b*v255B\x1b*v255C\x1b*v0I\x1b*v255A\x1b*v255B\x1b*v000C\x1b*v1I"
-    "\x1b*v255A\x1b*v000B\x1b*v255C\x1b*v2I\x1b*v255A\x1b*v000B\x1b*v000C\x1b*v3I"
-    "\x1b*v000A\x1b*v255B\x1b*v255C\x1b*v4I\x1b*v000A\x1b*v255B\x1b*v000C\x1b*v5I"
-    "\x1b*v000A\x1b*v000B\x1b*v255C\x1b*v6I\x1b*v000A\x1b*v000B\x1b*v000C\x1b*v7I";
-
-std::string grayPalette() {
-    std::string s;
-    for (int i = 0; i < 256; ++i) {
-        std::string n = std::to_string(i);
-        s += "\x1b*v" + n + "A\x1b*v" + n + "B\x1b*v" + n + "C\x1b*v" + n + "I";
-    }
-    return s;
-}
 
 // One of the driver's four raster forms: its configuration and palette,
 // and a row made from a colour index per pixel (0 white, 1..7 the colours
@@ -94,13 +63,13 @@ std::vector<RasterForm> rasterForms() {
                          return rtlRow(0, packBits(bits, 0));
                      },
                      {WHITE, BLACK, BLACK, BLACK, BLACK, BLACK, BLACK, BLACK}});
-    forms.push_back({"dithered colour planes", {0, 0, 0xFF, 8, 8, 8}, COLOUR_PALETTE,
+    forms.push_back({"dithered colour planes", {0, 0, 0xFF, 8, 8, 8}, testing::COLOUR_PLANE_PALETTE,
                      [](const std::vector<int>& ix) {
                          return rtlRow(0, packBits(ix, 0), 'V') + rtlRow(0, packBits(ix, 1), 'V') +
                                 rtlRow(0, packBits(ix, 2));
                      },
                      EIGHT});
-    forms.push_back({"continuous-tone gray", {0, 1, 0xFF, 8, 8, 8}, grayPalette(),
+    forms.push_back({"continuous-tone gray", {0, 1, 0xFF, 8, 8, 8}, testing::grayPalette(),
                      [](const std::vector<int>& ix) {
                          std::string row;
                          for (int i : ix) row += static_cast<char>(i ? 255 - 30 * i : 255);

@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "preview.h"
+#include "previewPicture.h"
 #include "previewStreams.h"
 #include "sidePanel.h"
 #include "streamParser.h"
@@ -31,25 +32,10 @@ std::string page(const std::string& body, int lineEnd = 1, long width = 10160, l
     return testing::preamble(width, height, lineEnd) + body + ";PUSP0;PG;";
 }
 
-struct Picture {
-    PreviewImage image;
-    PreviewResult result;
-    Rgb at(double x, double y) const {
-        return image.pixel(static_cast<int>(std::floor(result.geometry.pixelX(x))),
-                           static_cast<int>(std::floor(result.geometry.pixelY(y))));
-    }
-};
+using testing::Picture;
 
 Picture render(const std::string& stream, double dpi = 254, uint64_t maxPixels = 40'000'000) {
-    PreviewOptions options;
-    options.dpi = dpi;
-    options.maxPixels = maxPixels;
-    options.sidePanel = false;
-    options.antialias = false;
-    Picture p;
-    p.result = renderStreamToImage(stream, options, p.image);
-    EXPECT_TRUE(p.result.ok) << p.result.error;
-    return p;
+    return testing::render(stream, dpi, false, false, maxPixels);
 }
 
 std::string warningsText(const PreviewResult& r) {
