@@ -1,6 +1,9 @@
-// The preview's stream reader on any bytes: it never fails, and every
-// warning it gives points inside the stream.
+// The preview's stream reader on any bytes: it never fails, every warning
+// it gives points inside the stream, and reading the bytes in one pass from
+// a stream gives what reading them from memory gives.
 #include <cstdlib>
+#include <sstream>
+#include <string>
 #include <string_view>
 
 #include "streamParser.h"
@@ -10,8 +13,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ParseLimits limits;
     limits.maxRasterPixels = 1'000'000;  // keeps each run small; the limits themselves are tested
     limits.maxTotalRasterPixels = 4'000'000;
-    ParsedStream stream = parseStream(std::string_view(reinterpret_cast<const char*>(data), size), limits);
+    std::string bytes(reinterpret_cast<const char*>(data), size);
+    ParsedStream stream = parseStream(std::string_view(bytes), limits);
     for (const Warning& w : stream.warnings)
         if (w.offset != NO_OFFSET && w.offset > size) std::abort();
+    std::istringstream in(bytes);
+    StreamSource source;
+    source.in = &in;
+    ParsedStream streamed = parseStream(std::move(source), limits);
+    if (streamed.warnings.size() != stream.warnings.size() || streamed.pages.size() != stream.pages.size() ||
+        streamed.byteCount != stream.byteCount)
+        std::abort();
+    for (size_t i = 0; i < stream.warnings.size(); ++i)
+        if (streamed.warnings[i].offset != stream.warnings[i].offset) std::abort();
     return 0;
 }

@@ -22,20 +22,6 @@ const uint8_t MONO_TONE[6] = {0, 1, 0xFF, 8, 8, 8};
 const uint8_t COLOUR_TONE[6] = {0, 3, 8, 8, 8, 8};
 
 const std::string MONO_PALETTE = "\x1b*v255a255b255c0I\x1b*v0a0b0c1I";
-const std::string COLOUR_PALETTE =
-    "\x1b*v255A\x1b*v255B\x1b*v255C\x1b*v0I\x1b*v255A\x1b*v255B\x1b*v000C\x1b*v1I"
-    "\x1b*v255A\x1b*v000B\x1b*v255C\x1b*v2I\x1b*v255A\x1b*v000B\x1b*v000C\x1b*v3I"
-    "\x1b*v000A\x1b*v255B\x1b*v255C\x1b*v4I\x1b*v000A\x1b*v255B\x1b*v000C\x1b*v5I"
-    "\x1b*v000A\x1b*v000B\x1b*v255C\x1b*v6I\x1b*v000A\x1b*v000B\x1b*v000C\x1b*v7I";
-
-std::string grayPalette() {
-    std::string s;
-    for (int i = 0; i < 256; ++i) {
-        std::string n = std::to_string(i);
-        s += "\x1b*v" + n + "A\x1b*v" + n + "B\x1b*v" + n + "C\x1b*v" + n + "I";
-    }
-    return s;
-}
 
 // A page with the raster's corner at (2000, 2000), as the image request
 // writes it: ";PU" and "PA" to the corner, the raster, then back.
@@ -117,7 +103,7 @@ TEST(PreviewRaster, DitheredMonochromeRowsAtThePenPosition) {
 TEST(PreviewRaster, DitheredColourPlanesCombineThroughThePalette) {
     // 16 red pixels: yellow and magenta planes set, cyan clear -> index 3.
     std::string plane = bytes({0xFF, 0xFF, 0, 0, 0});
-    std::string raster = rtlBegin(COLOUR_DITHER, 16, 1, 300, COLOUR_PALETTE) + rtlRow(0, plane, 'V') +
+    std::string raster = rtlBegin(COLOUR_DITHER, 16, 1, 300, testing::COLOUR_PLANE_PALETTE) + rtlRow(0, plane, 'V') +
                          rtlRow(0, plane, 'V') + rtlRow(2, bytes({0xFC, 0, 0, 0}), 'W');
     ParsedStream s = parseStream(imageStream(raster));
     EXPECT_TRUE(s.warnings.empty()) << warningsText(s);
@@ -130,7 +116,7 @@ TEST(PreviewRaster, DitheredColourPlanesCombineThroughThePalette) {
 TEST(PreviewRaster, DitheredColourIndexBitsAreYellowMagentaCyan) {
     // Pixel k of 8 takes index k: plane p holds bit p of k.
     std::string yellow = bytes({0x55, 0, 0}), magenta = bytes({0x33, 0, 0}), cyan = bytes({0x0F, 0, 0});
-    std::string raster = rtlBegin(COLOUR_DITHER, 8, 1, 300, COLOUR_PALETTE) + rtlRow(0, yellow, 'V') +
+    std::string raster = rtlBegin(COLOUR_DITHER, 8, 1, 300, testing::COLOUR_PLANE_PALETTE) + rtlRow(0, yellow, 'V') +
                          rtlRow(0, magenta, 'V') + rtlRow(0, cyan, 'W');
     ParsedStream s = parseStream(imageStream(raster));
     const RasterImage& image = onlyRaster(s);
@@ -147,7 +133,7 @@ TEST(PreviewRaster, ContoneMonochromeUsesTheGrayPaletteAndSkipsAreUnprinted) {
     // row 3: raw ramp.
     std::string ramp;
     for (int i = 0; i < 16; ++i) ramp += static_cast<char>(i * 16);
-    std::string raster = rtlBegin(MONO_TONE, 16, 3, 400, grayPalette()) +
+    std::string raster = rtlBegin(MONO_TONE, 16, 3, 400, testing::grayPalette()) +
                          rtlRow(2, bytes({0xF1, 0x80, 0x00, 0x00})) + "\x1b*b1Y" + rtlRow(0, ramp);
     ParsedStream s = parseStream(imageStream(raster));
     EXPECT_TRUE(s.warnings.empty()) << warningsText(s);
@@ -164,7 +150,7 @@ TEST(PreviewRaster, ContoneMonochromeUsesTheGrayPaletteAndSkipsAreUnprinted) {
 }
 
 TEST(PreviewRaster, ContoneBlankImageIsOneSkipAndNothingPrinted) {
-    std::string raster = rtlBegin(MONO_TONE, 16, 4, 400, grayPalette()) + "\x1b*b4Y";
+    std::string raster = rtlBegin(MONO_TONE, 16, 4, 400, testing::grayPalette()) + "\x1b*b4Y";
     ParsedStream s = parseStream(imageStream(raster));
     EXPECT_TRUE(s.warnings.empty()) << warningsText(s);
     const RasterImage& image = onlyRaster(s);
@@ -194,7 +180,7 @@ TEST(PreviewRaster, ContoneColourRowsAreRgbTriples) {
 
 TEST(PreviewRaster, ReplicatedRowsDecodeAsSent) {
     // magnify 2: a 2-pixel source row black, white is sent as 4 pixels, twice.
-    std::string raster = rtlBegin(MONO_TONE, 4, 4, 400, grayPalette());
+    std::string raster = rtlBegin(MONO_TONE, 4, 4, 400, testing::grayPalette());
     for (int pass = 0; pass < 2; ++pass) raster += rtlRow(0, bytes({0, 0, 255, 255}));
     raster += "\x1b*b2Y";
     ParsedStream s = parseStream(imageStream(raster));

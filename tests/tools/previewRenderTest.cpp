@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "preview.h"
+#include "previewPicture.h"
 #include "previewStreams.h"
 #include "sidePanel.h"
 #include "streamParser.h"
@@ -31,25 +32,10 @@ std::string page(const std::string& body, int lineEnd = 1, long width = 10160, l
     return testing::preamble(width, height, lineEnd) + body + ";PUSP0;PG;";
 }
 
-struct Picture {
-    PreviewImage image;
-    PreviewResult result;
-    Rgb at(double x, double y) const {
-        return image.pixel(static_cast<int>(std::floor(result.geometry.pixelX(x))),
-                           static_cast<int>(std::floor(result.geometry.pixelY(y))));
-    }
-};
+using testing::Picture;
 
 Picture render(const std::string& stream, double dpi = 254, uint64_t maxPixels = 40'000'000) {
-    PreviewOptions options;
-    options.dpi = dpi;
-    options.maxPixels = maxPixels;
-    options.sidePanel = false;
-    options.antialias = false;
-    Picture p;
-    p.result = renderStreamToImage(stream, options, p.image);
-    EXPECT_TRUE(p.result.ok) << p.result.error;
-    return p;
+    return testing::render(stream, dpi, false, false, maxPixels);
 }
 
 std::string warningsText(const PreviewResult& r) {
@@ -205,9 +191,10 @@ TEST(PreviewRender, DitheredMonochromeAndColourRows) {
     EXPECT_EQ(c.at(2000 + 0.5 * pixelUnits(300), 2000 + 8 * pixelUnits(300)), RED);
 }
 
-TEST(PreviewRender, SkippedRowsAreUnprintedPaperAndPrintedWhiteCovers) {
-    // A black bar under the raster; gray rows 0-1 white (printed), rows 2-3
-    // skipped: the bar shows through the skipped rows only.
+TEST(PreviewRender, SkippedRowsAreUnprintedPaperAndPrintedPixelsCover) {
+    // A black bar under the raster; gray rows 0-1 light gray (printed), rows
+    // 2-3 skipped: the bar shows through the skipped rows only. (Printed
+    // white is transparent: previewFidelityTest.cpp.)
     std::string bar = "SP7PW5.0PE7<" + pePair(1990, 2000 + 17, true) + pePair(100, 0, true) + ";";
     const uint8_t tone[6] = {0, 1, 0xFF, 8, 8, 8};
     std::string gray;
@@ -215,13 +202,13 @@ TEST(PreviewRender, SkippedRowsAreUnprintedPaperAndPrintedWhiteCovers) {
         std::string n = std::to_string(i);
         gray += "\x1b*v" + n + "A\x1b*v" + n + "B\x1b*v" + n + "C\x1b*v" + n + "I";
     }
-    std::string raster = rtlBegin(tone, 16, 4, 400, gray) + rtlRow(0, std::string(16, '\xFF')) +
-                         rtlRow(0, std::string(16, '\xFF')) + "\x1b*b2Y";
+    std::string raster = rtlBegin(tone, 16, 4, 400, gray) + rtlRow(0, std::string(16, '\xF0')) +
+                         rtlRow(0, std::string(16, '\xF0')) + "\x1b*b2Y";
     std::string stream = page(bar + ";PU2000,2000PA2000,2000" + raster + rtlEnd() + "PA2000,2000PU0,0PR", 1, 5080, 3810);
     Picture p = render(stream, 800);
     EXPECT_TRUE(p.result.warnings.empty()) << warningsText(p.result);
     double u = pixelUnits(400);
-    EXPECT_EQ(p.at(2000 + 1.5 * u, 2017), WHITE);  // printed white row over the bar
+    EXPECT_EQ(p.at(2000 + 1.5 * u, 2017), (Rgb{240, 240, 240}));  // printed row over the bar
     EXPECT_EQ(p.at(2000 + 3.5 * u, 2017), BLACK);  // skipped row: the bar shows
     EXPECT_EQ(p.at(1995, 2017), BLACK);          // the bar before the raster
 }

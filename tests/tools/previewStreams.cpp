@@ -8,6 +8,21 @@ std::string bytes(std::initializer_list<int> values) {
     return out;
 }
 
+const std::string COLOUR_PLANE_PALETTE =
+    "\x1b*v255A\x1b*v255B\x1b*v255C\x1b*v0I\x1b*v255A\x1b*v255B\x1b*v000C\x1b*v1I"
+    "\x1b*v255A\x1b*v000B\x1b*v255C\x1b*v2I\x1b*v255A\x1b*v000B\x1b*v000C\x1b*v3I"
+    "\x1b*v000A\x1b*v255B\x1b*v255C\x1b*v4I\x1b*v000A\x1b*v255B\x1b*v000C\x1b*v5I"
+    "\x1b*v000A\x1b*v000B\x1b*v255C\x1b*v6I\x1b*v000A\x1b*v000B\x1b*v000C\x1b*v7I";
+
+std::string grayPalette() {
+    std::string s;
+    for (int i = 0; i < 256; ++i) {
+        std::string n = std::to_string(i);
+        s += "\x1b*v" + n + "A\x1b*v" + n + "B\x1b*v" + n + "C\x1b*v" + n + "I";
+    }
+    return s;
+}
+
 std::string examplePalette() {
     // Colour-number palette entries 1..7 and 255; the rest of the example's
     // 255 pens do not matter to these tests.

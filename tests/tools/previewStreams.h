@@ -44,4 +44,10 @@ std::string rtlRow(int method, const std::string& bytes, char letter = 'W');
 
 std::string bytes(std::initializer_list<int> values);
 
+// The driver's palette for its dithered colour planes: index 0 white,
+// then yellow, magenta, red, cyan, green, blue, black.
+extern const std::string COLOUR_PLANE_PALETTE;
+// The 256-entry gray palette of continuous-tone monochrome: entry i is (i, i, i).
+std::string grayPalette();
+
 }  // namespace tavix::preview::testing

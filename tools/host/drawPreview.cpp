@@ -1,5 +1,7 @@
 #include "drawPreview.h"
 
+#include "progressBar.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <new>
@@ -34,9 +36,13 @@ int drawPreview(const preview::PreviewCommandOptions& options, const std::string
         return 1;
     }
     std::ostringstream messages;
+    ProgressBar bar("preview", !options.quiet);
+    preview::PreviewCommandOptions withBar = options;
+    withBar.progress = [&bar](double fraction, const std::string& stage) { bar.update(fraction, stage); };
     int status;
     try {
-        status = preview::runPreviewCommand(options, messages, "tavix");
+        status = preview::runPreviewCommand(withBar, messages, "tavix");
+        bar.finish();
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "tavix: out of memory drawing the preview of %s at %g dpi: try a lower --dpi\n",
                      input.c_str(), options.dpi);

@@ -1,5 +1,7 @@
 #include "escapeReader.h"
 
+#include <algorithm>
+
 namespace tavix::preview {
 namespace {
 
@@ -14,15 +16,19 @@ bool carriesData(const EscCommand& command) {
     return command.family == '*' && command.group == 'b' && command.letter == 'V';
 }
 
+// Data beyond this is read past, not kept: the widest row the reader
+// keeps is 100,000 pixels of three bytes, and compression adds little.
+constexpr size_t MAX_DATA_KEPT = 4 << 20;
+
 void takeData(StreamContext& ctx, EscCommand& command) {
     long long wanted = command.value > 0 ? static_cast<long long>(command.value) : 0;
     size_t count = static_cast<size_t>(wanted);
-    if (count > ctx.remaining()) {
-        count = ctx.remaining();
-        command.dataTruncated = true;
-    }
-    command.data = ctx.bytes(ctx.pos, count);
-    ctx.pos += count;
+    size_t kept = std::min(count, MAX_DATA_KEPT);
+    size_t available = ctx.ensure(kept);
+    if (available < kept) command.dataTruncated = true;
+    command.data = ctx.bytes(ctx.pos, available);
+    ctx.pos += available;
+    command.dataSkipped = available < kept ? 0 : count - kept;
 }
 
 // "ESC .R", "ESC .@;1:", "ESC .I81;0;17:": a letter, then numbers and
@@ -117,6 +123,14 @@ void readEscape(StreamContext& ctx, const std::function<void(const EscCommand&)>
                 ctx.warn(start, "data of " + describeCommand(command) + " cut off at the end of data");
         }
         onCommand(command);
+        if (command.dataSkipped > 0) {
+            ctx.warn(start, "data of " + describeCommand(command) + " beyond " + numberText(MAX_DATA_KEPT) +
+                                " bytes skipped");
+            size_t before = ctx.pos;
+            ctx.skip(command.dataSkipped);
+            if (ctx.pos - before < command.dataSkipped)
+                ctx.warn(start, "data of " + describeCommand(command) + " cut off at the end of data");
+        }
         if (isFinal(terminator)) return;
         if (commands > 1000) {
             ctx.warn(start, "escape sequence with too many parameters");

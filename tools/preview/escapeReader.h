@@ -21,6 +21,7 @@ struct EscCommand {
     bool valueSigned = false;  // written with a sign ("%-12345X", "%0B" is not)
     std::string_view data;     // bytes that follow a 'W' (or "*b#V") command
     bool dataTruncated = false;
+    size_t dataSkipped = 0;    // data past what is kept, read past after the command
 
     int intValue() const { return static_cast<int>(value); }
 };

@@ -54,6 +54,7 @@ void HpglReader::initialize() {
     window_ = false;
     defaultPalette();
     widths_.fill(0.35);
+    widthGiven_.fill(false);
     widthRelative_ = false;
     range_[0] = range_[2] = range_[4] = 0;
     range_[1] = range_[3] = range_[5] = 255;
@@ -75,6 +76,7 @@ void HpglReader::initialize() {
 
 void HpglReader::run() {
     while (!ctx_.atEnd()) {
+        ctx_.release();
         int c = ctx_.peek();
         if (c == 0x1B) return;
         if (isLetter(c)) {
@@ -89,11 +91,10 @@ void HpglReader::run() {
         while (!ctx_.atEnd()) {
             int b = ctx_.peek();
             if (b == 0x1B || isLetter(b) || isSeparator(b)) break;
-            ++ctx_.pos;
+            ctx_.skip(1);
         }
         ctx_.warn(start, numberText(static_cast<long long>(ctx_.pos - start)) +
-                             " unexpected bytes in HP-GL/2 skipped, starting with " +
-                             describeByte(ctx_.bytes(start, 1).empty() ? -1 : static_cast<uint8_t>(ctx_.bytes(start, 1)[0])));
+                             " unexpected bytes in HP-GL/2 skipped, starting with " + describeByte(c));
     }
 }
 
@@ -102,6 +103,7 @@ HpglReader::Params HpglReader::readParams(size_t offset) {
     p.offset = offset;
     bool warned = false;
     while (!ctx_.atEnd()) {
+        ctx_.release();
         int c = ctx_.peek();
         if (c == ';') {
             ++ctx_.pos;
@@ -114,7 +116,7 @@ HpglReader::Params HpglReader::readParams(size_t offset) {
         }
         if (c == '"') {  // a quoted text (BP, CO): skipped
             ++ctx_.pos;
-            while (!ctx_.atEnd() && ctx_.peek() != '"' && ctx_.peek() != 0x1B) ++ctx_.pos;
+            while (!ctx_.atEnd() && ctx_.peek() != '"' && ctx_.peek() != 0x1B) ctx_.skip(1);
             if (ctx_.peek() == '"') ++ctx_.pos;
             continue;
         }
@@ -141,7 +143,7 @@ void HpglReader::warnCount(const Params& p, const char* name) {
 
 void HpglReader::skipLabel(size_t offset) {
     size_t start = ctx_.pos;
-    while (!ctx_.atEnd() && ctx_.peek() != labelTerminator_ && ctx_.peek() != 0x1B) ++ctx_.pos;
+    while (!ctx_.atEnd() && ctx_.peek() != labelTerminator_ && ctx_.peek() != 0x1B) ctx_.skip(1);
     if (ctx_.peek() == labelTerminator_) ++ctx_.pos;
     (void)start;
     ctx_.warn(offset, "label text (LB) is not drawn by the preview");
@@ -159,11 +161,19 @@ void HpglReader::instruction() {
     b = upper(b);
     ctx_.pos += 2;
     ++ctx_.out().instructionCount;
-    std::string name{static_cast<char>(a), static_cast<char>(b)};
+    int name = code(static_cast<char>(a), static_cast<char>(b));
+    if (textInstruction(name, offset)) return;
+    Params p = readParams(offset);
+    if (setUpInstruction(name, p) || drawingInstruction(name, p)) return;
+    otherInstruction(name, offset);
+}
 
-    switch (code(static_cast<char>(a), static_cast<char>(b))) {
-    case code('P', 'E'): return polylineEncoded(offset);
-    case code('L', 'B'): return skipLabel(offset);
+// Instructions whose parameters are not numbers: PE's encoded digits, a
+// label's text, the terminator characters of DT and SM.
+bool HpglReader::textInstruction(int name, size_t offset) {
+    switch (name) {
+    case code('P', 'E'): polylineEncoded(offset); return true;
+    case code('L', 'B'): skipLabel(offset); return true;
     case code('D', 'T'): {
         int t = ctx_.peek();
         if (t >= 0 && t != ';' && t != 0x1B) {
@@ -171,75 +181,93 @@ void HpglReader::instruction() {
             ++ctx_.pos;
         }
         readParams(offset);
-        return;
+        return true;
     }
     case code('S', 'M'): {
         int t = ctx_.peek();
         if (t > 0x20 && t != ';' && t != 0x1B) ++ctx_.pos;
         readParams(offset);
-        return;
+        return true;
     }
-    default: break;
+    default: return false;
     }
+}
 
-    Params p = readParams(offset);
-    switch (code(static_cast<char>(a), static_cast<char>(b))) {
-    case code('B', 'P'): return;
-    case code('I', 'N'): return initialize();
-    case code('D', 'F'):
-        pages_.breakLine();
-        scaling_ = false;
-        window_ = false;
-        absolute_ = true;
-        solid_ = true;
-        cap_ = LineCap::Butt;
-        join_ = LineJoin::Mitered;
-        polygonMode_ = false;
-        fillType_ = 1;
-        labelTerminator_ = 3;
-        updateTransform(offset);
-        return;
-    case code('P', 'S'): return paperSize(p);
-    case code('I', 'P'): return inputP1P2(p, false);
-    case code('I', 'R'): return inputP1P2(p, true);
-    case code('S', 'C'): return scale(p);
-    case code('I', 'W'): return inputWindow(p);
-    case code('S', 'P'):
-        if (p.count() == 0) return selectPen(0, offset);
-        return selectPen(p[0], offset);
-    case code('N', 'P'): return numberOfPens(p);
-    case code('C', 'R'): return colourRange(p);
-    case code('P', 'C'): return penColour(p);
-    case code('P', 'W'): return penWidth(p);
-    case code('W', 'U'):
-        widthRelative_ = p.count() > 0 && p[0] == 1;
-        return;
-    case code('L', 'A'): return lineAttributes(p);
-    case code('L', 'T'): return lineType(p);
+// The plotter's state: initialisation, paper, scaling, window, pens and
+// line attributes.
+bool HpglReader::setUpInstruction(int name, const Params& p) {
+    switch (name) {
+    case code('B', 'P'): return true;
+    case code('I', 'N'): initialize(); return true;
+    case code('D', 'F'): setDefaults(p.offset); return true;
+    case code('P', 'S'): paperSize(p); return true;
+    case code('I', 'P'): inputP1P2(p, false); return true;
+    case code('I', 'R'): inputP1P2(p, true); return true;
+    case code('S', 'C'): scale(p); return true;
+    case code('I', 'W'): inputWindow(p); return true;
+    case code('N', 'P'): numberOfPens(p); return true;
+    case code('C', 'R'): colourRange(p); return true;
+    case code('P', 'C'): penColour(p); return true;
+    case code('P', 'W'): penWidth(p); return true;
+    case code('W', 'U'): widthRelative_ = p.count() > 0 && p[0] == 1; return true;
+    case code('L', 'A'): lineAttributes(p); return true;
+    case code('L', 'T'): lineType(p); return true;
+    case code('F', 'T'): fillType(p); return true;
+    default: return false;
+    }
+}
+
+// What draws: pens, vectors, polygons, pages.
+bool HpglReader::drawingInstruction(int name, const Params& p) {
+    size_t offset = p.offset;
+    switch (name) {
+    case code('S', 'P'): selectPen(p.count() == 0 ? 0 : p[0], offset); return true;
     case code('P', 'U'):
     case code('P', 'D'):
-        penDown_ = b == 'D';
+        penDown_ = name == code('P', 'D');
         if (!penDown_) pages_.breakLine();
-        return plotPairs(p, absolute_, offset);
+        plotPairs(p, absolute_, offset);
+        return true;
     case code('P', 'A'):
     case code('P', 'R'):
-        absolute_ = b == 'A';
-        return plotPairs(p, absolute_, offset);
-    case code('P', 'M'): return polygonMode(p);
-    case code('F', 'P'): return fillPolygon(p, offset);
-    case code('E', 'P'): return edgePolygon(offset);
-    case code('F', 'T'): return fillType(p);
+        absolute_ = name == code('P', 'A');
+        plotPairs(p, absolute_, offset);
+        return true;
+    case code('P', 'M'): polygonMode(p); return true;
+    case code('F', 'P'): fillPolygon(p, offset); return true;
+    case code('E', 'P'): edgePolygon(offset); return true;
     case code('P', 'G'):
         if (polygonMode_) ctx_.warn(offset, "PG inside polygon mode");
-        return pages_.endPage(offset);
+        pages_.endPage(offset);
+        return true;
     case code('R', 'P'): {
         double n = p.count() > 0 ? p[0] : 1;
-        if (n < 1) {
-            ctx_.warn(offset, "RP with fewer than one copy ignored");
-            return;
-        }
-        return pages_.replot(static_cast<int>(std::min(n, 1e6)), offset);
+        if (n < 1) ctx_.warn(offset, "RP with fewer than one copy ignored");
+        else pages_.replot(static_cast<int>(std::min(n, 1e6)), offset);
+        return true;
     }
+    default: return false;
+    }
+}
+
+void HpglReader::setDefaults(size_t offset) {
+    pages_.breakLine();
+    scaling_ = false;
+    window_ = false;
+    absolute_ = true;
+    solid_ = true;
+    cap_ = LineCap::Butt;
+    join_ = LineJoin::Mitered;
+    polygonMode_ = false;
+    fillType_ = 1;
+    labelTerminator_ = 3;
+    updateTransform(offset);
+}
+
+// Instructions the preview accepts without drawing, and those it cannot draw.
+void HpglReader::otherInstruction(int name, size_t offset) {
+    std::string text{static_cast<char>(name >> 8), static_cast<char>(name & 0xFF)};
+    switch (name) {
     // Set-up that changes nothing the preview shows.
     case code('R', 'F'): case code('T', 'R'): case code('M', 'C'): case code('P', 'P'):
     case code('Q', 'L'): case code('A', 'C'): case code('S', 'V'): case code('C', 'O'):
@@ -260,10 +288,10 @@ void HpglReader::instruction() {
     case code('D', 'L'): case code('P', 'T'): case code('F', 'R'): case code('A', 'D'):
     case code('D', 'C'): case code('D', 'P'): case code('X', 'T'): case code('Y', 'T'):
     case code('T', 'L'): case code('S', 'G'): case code('C', 'C'): case code('V', 'S'):
-        ctx_.warn(offset, "HP-GL/2 instruction " + name + " is not drawn by the preview");
+        ctx_.warn(offset, "HP-GL/2 instruction " + text + " is not drawn by the preview");
         return;
     default:
-        ctx_.warn(offset, "unknown HP-GL/2 instruction " + name + " skipped");
+        ctx_.warn(offset, "unknown HP-GL/2 instruction " + text + " skipped");
         return;
     }
 }
@@ -345,12 +373,24 @@ int HpglReader::mapPen(int pen) const {
     return std::min((pen - 1) % (numPens_ - 1) + 1, 255);
 }
 
-StrokeStyle HpglReader::style() const {
+// The job ticket comes before the HP-GL/2; it is read again only when it
+// has grown (a second ticket).
+const TicketPens& HpglReader::ticketPens() {
+    const auto& lines = ctx_.out().ticket;
+    if (lines.size() != ticketLinesRead_) {
+        ticketPens_ = readTicketPens(lines);
+        ticketLinesRead_ = lines.size();
+    }
+    return ticketPens_;
+}
+
+StrokeStyle HpglReader::style() {
     StrokeStyle s;
     int pen = mapPen(currentPen_);
+    const TicketPens& ticket = ticketPens();
     s.pen = currentPen_;
-    s.colour = colours_[pen];
-    s.widthMm = widths_[pen];
+    s.colour = ticket.shade(pen, colours_[pen]);
+    s.widthMm = !widthGiven_[pen] && ticket.widthMm[pen] > 0 ? ticket.widthMm[pen] : widths_[pen];
     s.cap = cap_;
     s.join = join_;
     s.pattern.solid = solid_;
@@ -363,8 +403,9 @@ StrokeStyle HpglReader::style() const {
     return s;
 }
 
-Rgb HpglReader::fillColour() const {
-    Rgb c = colours_[mapPen(currentPen_)];
+Rgb HpglReader::fillColour() {
+    int pen = mapPen(currentPen_);
+    Rgb c = ticketPens().shade(pen, colours_[pen]);
     if (fillType_ != 10) return c;
     double k = std::clamp(shading_, 0.0, 100.0) / 100;
     return {toByte(255 - (255 - c.r) * k), toByte(255 - (255 - c.g) * k), toByte(255 - (255 - c.b) * k)};
@@ -415,15 +456,9 @@ void HpglReader::selectPen(double value, size_t offset) {
 // value is the sign. Flags: '<' pen up for the next pair, '=' absolute
 // next pair, '>' fractional bits, ':' select pen, '7' seven-bit digits.
 void HpglReader::polylineEncoded(size_t offset) {
-    bool sevenBit = false;
-    int fractionBits = 0;
-    bool upNext = false, absoluteNext = false;
-    bool haveX = false;
-    double x = 0;
-    enum class Expect { Coordinate, Pen, Fraction } expect = Expect::Coordinate;
-    bool warnedByte = false, warnedLarge = false;
-
+    PeState pe;
     while (true) {
+        ctx_.release();
         int c = ctx_.peek();
         if (c < 0) {
             ctx_.warn(ctx_.pos, "data ends inside PE");
@@ -437,91 +472,111 @@ void HpglReader::polylineEncoded(size_t offset) {
             ctx_.warn(ctx_.pos, "PE not closed with ';' before an escape sequence");
             break;
         }
-        int nonTerminalEnd = sevenBit ? 94 : 126;
-        int terminalStart = sevenBit ? 95 : 191, terminalEnd = sevenBit ? 126 : 254;
-        bool digit = (c >= 63 && c <= nonTerminalEnd) || (c >= terminalStart && c <= terminalEnd);
-        if (!digit) {
-            size_t at = ctx_.pos++;
-            if (c == '<' || c == '=' || c == '>' || c == ':' || c == '7') {
-                if (expect != Expect::Coordinate) {
-                    ctx_.warn(at, "PE flag " + describeByte(c) + " where a number was expected");
-                    expect = Expect::Coordinate;
-                }
-                if (haveX && c != '7') ctx_.warn(at, "PE flag " + describeByte(c) + " between x and y");
-                if (c == '<') upNext = true;
-                else if (c == '=') absoluteNext = true;
-                else if (c == '>') expect = Expect::Fraction;
-                else if (c == ':') expect = Expect::Pen;
-                else sevenBit = true;
-            } else if (c != ' ' && c != '\r' && c != '\n' && c != '\t' && !warnedByte) {
-                ctx_.warn(at, "unexpected " + describeByte(c) + " in PE skipped");
-                warnedByte = true;
-            }
+        if (!pe.isDigit(c)) {
+            peFlag(pe, c);
             continue;
         }
-        // One number.
         size_t numberStart = ctx_.pos;
-        uint64_t n = 0;
-        uint64_t weight = 1;
-        int digits = 0;
-        bool complete = false, saturated = false;
-        uint64_t base = sevenBit ? 32 : 64;
-        while (true) {
-            int d = ctx_.peek();
-            if (d >= 63 && d <= nonTerminalEnd) {
-                if (digits < 10) n += static_cast<uint64_t>(d - 63) * weight;
-                else saturated = true;
-                weight *= digits < 10 ? base : 1;
-                ++digits;
-                ++ctx_.pos;
-                continue;
-            }
-            if (d >= terminalStart && d <= terminalEnd) {
-                if (digits < 10) n += static_cast<uint64_t>(d - terminalStart) * weight;
-                else saturated = true;
-                ++ctx_.pos;
-                complete = true;
-            }
-            break;
-        }
-        if (!complete) {
-            ctx_.warn(numberStart, "PE number without its last digit");
-            haveX = false;
-            continue;
-        }
-        double magnitude = static_cast<double>(n >> 1);
-        if (saturated || magnitude > Decimal::LIMIT) {
-            if (!warnedLarge) ctx_.warn(numberStart, "PE number out of range, clamped");
-            warnedLarge = true;
-            magnitude = Decimal::LIMIT;
-        }
-        double value = (n & 1) ? -magnitude : magnitude;
-        if (expect == Expect::Pen) {
-            selectPen(value, numberStart);
-            expect = Expect::Coordinate;
-            continue;
-        }
-        if (expect == Expect::Fraction) {
-            if (value < 0 || value > 26) ctx_.warn(numberStart, "PE fractional bits out of range");
-            fractionBits = static_cast<int>(std::clamp(value, 0.0, 26.0));
-            expect = Expect::Coordinate;
-            continue;
-        }
-        value = std::ldexp(value, -fractionBits);
-        if (!haveX) {
-            x = value;
-            haveX = true;
-            continue;
-        }
-        haveX = false;
-        Point target = absoluteNext ? toPlotter(x, value)
-                                    : Point{sane(pen_.x + deltaToPlotter(x, value).x),
-                                            sane(pen_.y + deltaToPlotter(x, value).y)};
-        penDown_ = !upNext;
-        moveTo(target, !upNext, numberStart);
-        upNext = absoluteNext = false;
+        double value;
+        if (peNumber(pe, value)) peValue(pe, value, numberStart);
     }
-    if (haveX) ctx_.warn(offset, "PE ends with an x coordinate without its y");
+    if (pe.haveX) ctx_.warn(offset, "PE ends with an x coordinate without its y");
+}
+
+bool HpglReader::PeState::isDigit(int c) const {
+    int nonTerminalEnd = sevenBit ? 94 : 126;
+    int terminalStart = sevenBit ? 95 : 191, terminalEnd = sevenBit ? 126 : 254;
+    return (c >= 63 && c <= nonTerminalEnd) || (c >= terminalStart && c <= terminalEnd);
+}
+
+// A flag, or a byte that has no place in PE (warned once).
+void HpglReader::peFlag(PeState& pe, int c) {
+    size_t at = ctx_.pos++;
+    if (c == '<' || c == '=' || c == '>' || c == ':' || c == '7') {
+        if (pe.expect != PeState::Expect::Coordinate) {
+            ctx_.warn(at, "PE flag " + describeByte(c) + " where a number was expected");
+            pe.expect = PeState::Expect::Coordinate;
+        }
+        if (pe.haveX && c != '7') ctx_.warn(at, "PE flag " + describeByte(c) + " between x and y");
+        if (c == '<') pe.upNext = true;
+        else if (c == '=') pe.absoluteNext = true;
+        else if (c == '>') pe.expect = PeState::Expect::Fraction;
+        else if (c == ':') pe.expect = PeState::Expect::Pen;
+        else pe.sevenBit = true;
+    } else if (c != ' ' && c != '\r' && c != '\n' && c != '\t' && !pe.warnedByte) {
+        ctx_.warn(at, "unexpected " + describeByte(c) + " in PE skipped");
+        pe.warnedByte = true;
+    }
+}
+
+// One number: digits up to the one from the terminating range. False when
+// the digits stop before it (warned).
+bool HpglReader::peNumber(PeState& pe, double& value) {
+    size_t numberStart = ctx_.pos;
+    int nonTerminalEnd = pe.sevenBit ? 94 : 126;
+    int terminalStart = pe.sevenBit ? 95 : 191, terminalEnd = pe.sevenBit ? 126 : 254;
+    uint64_t n = 0, weight = 1, base = pe.sevenBit ? 32 : 64;
+    int digits = 0;
+    bool complete = false, saturated = false;
+    while (true) {
+        int d = ctx_.peek();
+        if (d >= 63 && d <= nonTerminalEnd) {
+            if (digits < 10) n += static_cast<uint64_t>(d - 63) * weight;
+            else saturated = true;
+            weight *= digits < 10 ? base : 1;
+            ++digits;
+            ++ctx_.pos;
+            continue;
+        }
+        if (d >= terminalStart && d <= terminalEnd) {
+            if (digits < 10) n += static_cast<uint64_t>(d - terminalStart) * weight;
+            else saturated = true;
+            ++ctx_.pos;
+            complete = true;
+        }
+        break;
+    }
+    if (!complete) {
+        ctx_.warn(numberStart, "PE number without its last digit");
+        pe.haveX = false;
+        return false;
+    }
+    double magnitude = static_cast<double>(n >> 1);
+    if (saturated || magnitude > Decimal::LIMIT) {
+        if (!pe.warnedLarge) ctx_.warn(numberStart, "PE number out of range, clamped");
+        pe.warnedLarge = true;
+        magnitude = Decimal::LIMIT;
+    }
+    value = (n & 1) ? -magnitude : magnitude;
+    return true;
+}
+
+// A number read: a pen, the fractional bits, or half of a coordinate pair.
+void HpglReader::peValue(PeState& pe, double value, size_t numberStart) {
+    if (pe.expect == PeState::Expect::Pen) {
+        selectPen(value, numberStart);
+        pe.expect = PeState::Expect::Coordinate;
+        return;
+    }
+    if (pe.expect == PeState::Expect::Fraction) {
+        if (value < 0 || value > 26) ctx_.warn(numberStart, "PE fractional bits out of range");
+        pe.fractionBits = static_cast<int>(std::clamp(value, 0.0, 26.0));
+        pe.expect = PeState::Expect::Coordinate;
+        return;
+    }
+    value = std::ldexp(value, -pe.fractionBits);
+    if (!pe.haveX) {
+        pe.x = value;
+        pe.haveX = true;
+        return;
+    }
+    pe.haveX = false;
+    Point target = pe.absoluteNext ? toPlotter(pe.x, value)
+                                   : Point{sane(pen_.x + deltaToPlotter(pe.x, value).x),
+                                           sane(pen_.y + deltaToPlotter(pe.x, value).y)};
+    penDown_ = !pe.upNext;
+    moveTo(target, !pe.upNext, numberStart);
+    pe.upNext = pe.absoluteNext = false;
 }
 
 // ---------------------------------------------------------------- set-up
@@ -678,8 +733,10 @@ void HpglReader::penWidth(const Params& p) {
             return;
         }
         widths_[static_cast<size_t>(p[1])] = w;
+        widthGiven_[static_cast<size_t>(p[1])] = true;
     } else {
         widths_.fill(w);
+        widthGiven_.fill(true);
     }
 }
 

@@ -12,6 +12,7 @@
 #include "rtlReader.h"
 #include "streamContext.h"
 #include "streamModel.h"
+#include "ticketPens.h"
 
 namespace tavix::preview {
 
@@ -44,6 +45,11 @@ private:
     };
 
     void instruction();
+    bool textInstruction(int name, size_t offset);
+    bool setUpInstruction(int name, const Params& p);
+    bool drawingInstruction(int name, const Params& p);
+    void otherInstruction(int name, size_t offset);
+    void setDefaults(size_t offset);
     Params readParams(size_t offset);
     void skipLabel(size_t offset);
 
@@ -53,14 +59,29 @@ private:
     Point toPlotter(double ux, double uy) const;
     Point deltaToPlotter(double dx, double dy) const;
     Rect clip() const;
-    StrokeStyle style() const;
+    StrokeStyle style();
+    const TicketPens& ticketPens();
     int mapPen(int pen) const;
-    Rgb fillColour() const;
+    Rgb fillColour();
     double diagonal() const;
 
     void moveTo(Point target, bool down, size_t offset);
     void plotPairs(const Params& p, bool absolute, size_t offset);
+    // The reading state of one PE instruction.
+    struct PeState {
+        bool sevenBit = false;
+        int fractionBits = 0;
+        bool upNext = false, absoluteNext = false;
+        bool haveX = false;
+        double x = 0;
+        enum class Expect { Coordinate, Pen, Fraction } expect = Expect::Coordinate;
+        bool warnedByte = false, warnedLarge = false;
+        bool isDigit(int c) const;
+    };
     void polylineEncoded(size_t offset);
+    void peFlag(PeState& pe, int c);
+    bool peNumber(PeState& pe, double& value);
+    void peValue(PeState& pe, double value, size_t numberStart);
     void selectPen(double value, size_t offset);
     void fillPolygon(const Params& p, size_t offset);
     void edgePolygon(size_t offset);
@@ -102,6 +123,9 @@ private:
     int numPens_ = 8;
     std::array<Rgb, 256> colours_{};
     std::array<double, 256> widths_{};
+    std::array<bool, 256> widthGiven_{};  // PW gave the pen a width of its own
+    TicketPens ticketPens_;
+    size_t ticketLinesRead_ = 0;
     bool widthRelative_ = false;
     double range_[6] = {0, 255, 0, 255, 0, 255};
     int currentPen_ = 1;

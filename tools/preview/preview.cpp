@@ -1,5 +1,6 @@
 #include "preview.h"
 
+#include <cairo-pdf.h>
 #include <cairo-svg.h>
 #include <cairo.h>
 
@@ -52,13 +53,14 @@ RenderPlan makePlan(const ParsedStream& stream, const Page* page, int pageIndex,
     if (page && !page->hasPaper)
         notes.push_back({NO_OFFSET, "no paper size (PS): the drawing's extent is shown"});
     double widthIn = (extent.x1 - extent.x0) / UNITS_PER_INCH, heightIn = (extent.y1 - extent.y0) / UNITS_PER_INCH;
-    double dpi = options.dpi;
+    bool pdf = options.format == OutputFormat::Pdf;
+    double dpi = pdf ? PDF_UNITS_PER_INCH : options.dpi;
     if (!(dpi > 0) || !std::isfinite(dpi)) dpi = 50;
     double requested = dpi;
     int panelWidth = options.sidePanel ? PANEL_WIDTH : 0;
     double maxSide = std::max(16, options.maxDimension);
     double maxPixels = static_cast<double>(std::max<uint64_t>(options.maxPixels, 4096));
-    for (int round = 0; round < 8; ++round) {
+    for (int round = 0; round < 8 && !pdf; ++round) {
         double w = widthIn * dpi + 2 * MARGIN + panelWidth, h = std::max(heightIn * dpi + 2 * MARGIN, 200.0);
         double shrink = std::min({1.0, (maxSide - panelWidth - 2 * MARGIN) / std::max(widthIn * dpi, 1e-9),
                                   (maxSide - 2 * MARGIN) / std::max(heightIn * dpi, 1e-9),
@@ -93,14 +95,19 @@ RenderPlan makePlan(const ParsedStream& stream, const Page* page, int pageIndex,
                           : 0;
     plan.width = plan.pictureWidth + plan.panelWidth;
     plan.height = std::max(plan.pictureHeight, panelHeight);
-    plan.width = std::clamp(plan.width, 1, 32767);
-    plan.height = std::clamp(plan.height, 1, 32767);
+    int largest = pdf ? 1 << 24 : 32767;
+    plan.width = std::clamp(plan.width, 1, largest);
+    plan.height = std::clamp(plan.height, 1, largest);
     return plan;
 }
 
-void draw(cairo_t* cr, const Page* page, const RenderPlan& plan, const PreviewOptions& options) {
+void draw(cairo_t* cr, const Page* page, const RenderPlan& plan, const PreviewOptions& options,
+          std::vector<Warning>& notes) {
     drawPage(cr, page, plan, options);
-    drawPanel(cr, plan);
+    int unknown = drawPanel(cr, plan);
+    if (unknown > 0)
+        notes.push_back({NO_OFFSET, numberText(unknown) + " characters of the text panel have no installed font "
+                                                          "and are shown as boxes"});
 }
 
 }  // namespace
@@ -142,16 +149,20 @@ PreviewResult renderParsed(const ParsedStream& stream, const PreviewOptions& opt
     result.height = plan.height;
 
     cairo_surface_t* surface = nullptr;
-    bool svg = image == nullptr && options.format == OutputFormat::Svg;
-    if (svg) surface = cairo_svg_surface_create(options.outputPath.c_str(), plan.width, plan.height);
-    else surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, plan.width, plan.height);
+    bool vectors = image == nullptr && options.format != OutputFormat::Png;
+    if (vectors && options.format == OutputFormat::Svg)
+        surface = cairo_svg_surface_create(options.outputPath.c_str(), plan.width, plan.height);
+    else if (vectors)
+        surface = cairo_pdf_surface_create(options.outputPath.c_str(), plan.width, plan.height);
+    else
+        surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, plan.width, plan.height);
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
         result.error = std::string("cannot make the picture: ") + cairo_status_to_string(cairo_surface_status(surface));
         cairo_surface_destroy(surface);
         return result;
     }
     cairo_t* cr = cairo_create(surface);
-    draw(cr, page, plan, options);
+    draw(cr, page, plan, options, notes);
     cairo_status_t status = cairo_status(cr);
     cairo_destroy(cr);
     if (status == CAIRO_STATUS_SUCCESS) {
@@ -166,7 +177,7 @@ PreviewResult renderParsed(const ParsedStream& stream, const PreviewOptions& opt
                 const uint32_t* row = reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(y) * stride);
                 std::copy(row, row + plan.width, image->argb.begin() + static_cast<ptrdiff_t>(y) * plan.width);
             }
-        } else if (svg) {
+        } else if (vectors) {
             cairo_surface_finish(surface);
             status = cairo_surface_status(surface);
         } else {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -15,7 +16,7 @@
 
 namespace tavix::preview {
 
-enum class OutputFormat { Png, Svg };
+enum class OutputFormat { Png, Svg, Pdf };
 
 struct PreviewOptions {
     OutputFormat format = OutputFormat::Png;
@@ -28,6 +29,8 @@ struct PreviewOptions {
     bool antialias = true;
     double minLinePixels = 1.0;    // thinner pens are drawn this wide
     ParseLimits limits;
+    // Told how far drawing has come (0..1), now and then; may be empty.
+    std::function<void(double fraction)> drawingProgress;
 };
 
 // Where the paper lies in the picture, to find a plotter point's pixel.
@@ -54,6 +57,10 @@ struct PreviewResult {
     int width = 0, height = 0;       // picture size in pixels (points for SVG)
     PageGeometry geometry;
 };
+
+// PDF pages are drawn at 72 units per inch: the paper at its true size,
+// whatever its length (the picture limits apply to PNG only).
+inline constexpr double PDF_UNITS_PER_INCH = 72;
 
 // Reads the stream and writes the preview to options.outputPath.
 PreviewResult renderStream(const std::string& bytes, const PreviewOptions& options);

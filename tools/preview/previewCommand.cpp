@@ -1,5 +1,9 @@
 #include "previewCommand.h"
 
+#include "streamParser.h"
+
+#include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -20,45 +24,58 @@ bool endsWith(const std::string& s, const std::string& tail) {
     return true;
 }
 
-}  // namespace
+// Progress is shown only once the work has taken more than a moment.
+class ProgressGate {
+public:
+    explicit ProgressGate(const PreviewCommandOptions& options)
+        : sink_(options.progress), after_(options.progressAfterSeconds) {}
+    void report(double fraction, const std::string& stage) {
+        if (!sink_) return;
+        if (!shown_ && std::chrono::duration<double>(std::chrono::steady_clock::now() - start_).count() < after_)
+            return;
+        shown_ = true;
+        sink_(fraction, stage);
+    }
+    bool shown() const { return shown_; }
 
-void addPreviewRenderOptions(CLI::App& app, PreviewCommandOptions& options) {
-    app.add_option("--format", options.format, "Picture format: png or svg (default: from the file name)")
-        ->check(CLI::IsMember({"png", "svg"}));
-    app.add_option("--dpi", options.dpi, "Picture resolution in pixels per inch of paper")
-        ->check(CLI::Range(0.01, 2400.0))
-        ->capture_default_str();
-    app.add_option("--page", options.page, "Page to show, from 1")->check(CLI::PositiveNumber)->capture_default_str();
-    app.add_option("--max-pixels", options.maxPixels,
-                   "Largest picture in pixels; the resolution is lowered to stay within it")
-        ->check(CLI::Range(uint64_t{4096}, uint64_t{1} << 30))
-        ->capture_default_str();
-    app.add_flag("--no-panel", options.noPanel, "Leave out the job ticket and summary text beside the picture");
-    app.add_flag("--no-antialias", options.noAntialias, "Draw without antialiasing");
-    app.add_flag("--strict", options.strict, "Exit with status 1 when the stream gave warnings");
-    app.add_flag("-q,--quiet", options.quiet, "Do not list the warnings");
+private:
+    std::function<void(double, const std::string&)> sink_;
+    double after_;
+    std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
+    bool shown_ = false;
+};
+
+// --format, else the output's extension.
+bool chooseFormat(const PreviewCommandOptions& options, OutputFormat& format, std::string& error) {
+    std::string name = options.format;
+    if (name.empty()) {
+        for (const char* known : {"png", "svg", "pdf"})
+            if (endsWith(options.output, std::string(".") + known)) name = known;
+    }
+    if (name.empty()) {
+        error = "cannot tell the picture format of " + options.output +
+                ": name it .png, .svg or .pdf, or give --format";
+        return false;
+    }
+    format = name == "svg" ? OutputFormat::Svg : name == "pdf" ? OutputFormat::Pdf : OutputFormat::Png;
+    return true;
 }
 
-void addPreviewOptions(CLI::App& app, PreviewCommandOptions& options) {
-    app.add_option("FILE", options.input, "Printer stream written by the driver (- for standard input)")
-        ->required();
-    app.add_option("-o,--output", options.output, "Picture to write (.png, or .svg for vectors)")->required();
-    addPreviewRenderOptions(app, options);
-}
-
-int previewBytes(const std::string& bytes, const std::string& sourceName, const PreviewCommandOptions& options,
-                 std::ostream& err, const std::string& program) {
+PreviewOptions renderOptions(const PreviewCommandOptions& options, OutputFormat format, ProgressGate& gate) {
     PreviewOptions render;
     render.outputPath = options.output;
-    std::string format = options.format;
-    if (format.empty()) format = endsWith(options.output, ".svg") ? "svg" : "png";
-    render.format = format == "svg" ? OutputFormat::Svg : OutputFormat::Png;
+    render.format = format;
     render.dpi = options.dpi;
     render.page = options.page;
     render.maxPixels = options.maxPixels;
     render.sidePanel = !options.noPanel;
     render.antialias = !options.noAntialias;
-    PreviewResult result = renderStream(bytes, render);
+    render.drawingProgress = [&gate](double fraction) { gate.report(fraction, "drawing"); };
+    return render;
+}
+
+int report(const PreviewResult& result, const std::string& sourceName, const PreviewCommandOptions& options,
+           std::ostream& err, const std::string& program) {
     if (!options.quiet) {
         size_t listed = 0;
         for (const Warning& w : result.warnings) {
@@ -77,25 +94,78 @@ int previewBytes(const std::string& bytes, const std::string& sourceName, const 
     return 0;
 }
 
+}  // namespace
+
+void addPreviewRenderOptions(CLI::App& app, PreviewCommandOptions& options) {
+    app.add_option("--format", options.format, "Picture format: png, svg or pdf (default: from the file name)")
+        ->check(CLI::IsMember({"png", "svg", "pdf"}));
+    app.add_option("--dpi", options.dpi, "Picture resolution in pixels per inch of paper")
+        ->check(CLI::Range(0.01, 2400.0))
+        ->capture_default_str();
+    app.add_option("--page", options.page, "Page to show, from 1")->check(CLI::PositiveNumber)->capture_default_str();
+    app.add_option("--max-pixels", options.maxPixels,
+                   "Largest picture in pixels; the resolution is lowered to stay within it")
+        ->check(CLI::Range(uint64_t{4096}, uint64_t{1} << 30))
+        ->capture_default_str();
+    app.add_flag("--no-panel", options.noPanel, "Leave out the job ticket and summary text beside the picture");
+    app.add_flag("--no-antialias", options.noAntialias, "Draw without antialiasing");
+    app.add_flag("--strict", options.strict, "Exit with status 1 when the stream gave warnings");
+    app.add_flag("-q,--quiet", options.quiet, "Do not list the warnings");
+}
+
+void addPreviewOptions(CLI::App& app, PreviewCommandOptions& options) {
+    app.add_option("FILE", options.input, "Printer stream written by the driver (- for standard input)")
+        ->required();
+    app.add_option("-o,--output", options.output, "Picture to write: .png, or .svg or .pdf for vectors")->required();
+    addPreviewRenderOptions(app, options);
+}
+
+int previewBytes(const std::string& bytes, const std::string& sourceName, const PreviewCommandOptions& options,
+                 std::ostream& err, const std::string& program) {
+    OutputFormat format;
+    std::string error;
+    if (!chooseFormat(options, format, error)) {
+        err << program << ": " << error << "\n";
+        return 1;
+    }
+    ProgressGate gate(options);
+    PreviewResult result = renderStream(bytes, renderOptions(options, format, gate));
+    return report(result, sourceName, options, err, program);
+}
+
 int runPreviewCommand(const PreviewCommandOptions& options, std::ostream& err, const std::string& program) {
-    std::string bytes;
-    if (options.input == "-") {
-        std::ostringstream all;
-        all << std::cin.rdbuf();
-        bytes = all.str();
-    } else {
-        std::ifstream in(options.input, std::ios::binary);
-        if (!in) {
-            err << program << ": cannot read " << options.input << "\n";
-            return 1;
-        }
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        if (in.bad()) {
+    OutputFormat format;
+    std::string error;
+    if (!chooseFormat(options, format, error)) {
+        err << program << ": " << error << "\n";
+        return 1;
+    }
+    bool standardInput = options.input == "-";
+    std::ifstream file;
+    if (!standardInput) {
+        file.open(options.input, std::ios::binary);
+        if (!file) {
             err << program << ": cannot read " << options.input << "\n";
             return 1;
         }
     }
-    return previewBytes(bytes, options.input == "-" ? "standard input" : options.input, options, err, program);
+    std::istream& in = standardInput ? std::cin : file;
+    std::error_code sizeError;
+    uint64_t size = standardInput ? 0 : std::filesystem::file_size(options.input, sizeError);
+    ProgressGate gate(options);
+    StreamSource source;
+    source.in = &in;
+    if (size > 0 && !sizeError)
+        source.progress = [&gate, size](uint64_t read) { gate.report(static_cast<double>(read) / size, "reading"); };
+    PreviewOptions render = renderOptions(options, format, gate);
+    ParsedStream stream = parseStream(std::move(source), render.limits);
+    if (in.bad()) {
+        err << program << ": cannot read " << options.input << "\n";
+        return 1;
+    }
+    PreviewResult result = renderParsed(stream, render, nullptr);
+    if (gate.shown()) gate.report(1.0, "drawing");
+    return report(result, standardInput ? "standard input" : options.input, options, err, program);
 }
 
 }  // namespace tavix::preview

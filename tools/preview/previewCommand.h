@@ -13,6 +13,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdint>
+#include <functional>
 #include <ostream>
 #include <string>
 
@@ -31,13 +32,19 @@ struct PreviewCommandOptions {
     bool noAntialias = false;
     bool strict = false;          // warnings make the exit status 1
     bool quiet = false;           // warnings are not listed
+    // Told how far reading ("reading") and drawing ("drawing") have come,
+    // 0..1, once the work has taken more than a moment; may be empty.
+    std::function<void(double fraction, const std::string& stage)> progress;
+    double progressAfterSeconds = 0.5;
 };
 
 void addPreviewOptions(CLI::App& app, PreviewCommandOptions& options);
 void addPreviewRenderOptions(CLI::App& app, PreviewCommandOptions& options);
 
-// Reads options.input and writes options.output; messages to err, each
-// prefixed with `program`. Returns the exit status: 0 done, 1 failed (or,
+// Reads options.input in one pass (a file, or standard input for "-") and
+// writes options.output; messages to err, each prefixed with `program`.
+// The format is --format, else the output's extension: .png, .svg or
+// .pdf; any other name is refused. Returns the exit status: 0 done, 1 failed (or,
 // with strict, warnings).
 int runPreviewCommand(const PreviewCommandOptions& options, std::ostream& err,
                       const std::string& program = "tavix preview");

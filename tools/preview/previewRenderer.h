@@ -24,6 +24,7 @@ struct RenderPlan {
 // The gray ground, the white paper and every operation of the page in
 // order, clipped to the paper. page may be null (nothing drawn).
 void drawPage(cairo_t* cr, const Page* page, const RenderPlan& plan, const PreviewOptions& options);
-void drawPanel(cairo_t* cr, const RenderPlan& plan);
+// Returns the number of characters no installed font could show.
+int drawPanel(cairo_t* cr, const RenderPlan& plan);
 
 }  // namespace tavix::preview

@@ -54,8 +54,10 @@ void RasterBuilder::addRow(const std::vector<Rgb>& pixels, const std::vector<uin
             blockHasPixels_ = true;
         }
     } else {
+        bool skipWhite = image_->whiteTransparent;
         for (size_t i = 0; i < n; ++i) {
             if (!printed[i]) continue;
+            if (skipWhite && pixels[i] == Rgb{255, 255, 255}) continue;
             size_t s = i / static_cast<size_t>(factor_);
             sumR_[s] += pixels[i].r;
             sumG_[s] += pixels[i].g;

@@ -35,6 +35,7 @@ void RtlReader::reset() {
     width_ = height_ = 0;
     method_ = 0;
     dpi_ = 300;
+    sourceTransparent_ = true;
 }
 
 void RtlReader::warnOnce(int key, size_t offset, const std::string& text) {
@@ -146,6 +147,7 @@ void RtlReader::startRaster(size_t offset, bool atLeftEdge) {
     image.pixelEncoding = pixelEncoding_;
     image.bitsPerIndex = bitsPerIndex_;
     image.clip = frame_.clip;
+    image.whiteTransparent = sourceTransparent_;
     uint64_t used = 0;
     for (const Page& p : ctx_.out().pages)
         for (const RasterImage& r : p.rasters) used += static_cast<uint64_t>(r.storedWidth) * r.storedHeight;
@@ -295,133 +297,134 @@ void RtlReader::endRaster(size_t offset, bool warnIfOpen) {
 
 void RtlReader::strayBytes() {
     size_t start = ctx_.pos;
-    while (!ctx_.atEnd() && ctx_.peek() != 0x1B) ++ctx_.pos;
+    while (!ctx_.atEnd() && ctx_.peek() != 0x1B) ctx_.skip(1);
     ctx_.warn(start, numberText(static_cast<long long>(ctx_.pos - start)) +
                          " bytes outside any HP RTL command skipped");
 }
 
 void RtlReader::command(const EscCommand& c) {
-    const std::string name = describeCommand(c);
-    auto nonNegative = [&](int& target, const char* what) {
-        if (!c.hasValue || c.value < 0) {
-            ctx_.warn(c.offset, std::string("bad ") + what + " in " + name);
-            return;
-        }
-        target = static_cast<int>(std::min(c.value, 1e9));
-    };
     if (c.family == 0 && c.letter == 'E') {
         endRaster(c.offset, true);
         reset();
         return;
     }
     if (c.family == '&' && c.group == 'a' && c.letter == 'N') return;  // negative motion
-    if (c.family != '*') {
-        ctx_.warn(c.offset, "unsupported HP RTL command " + name);
-        return;
-    }
-    switch (c.group) {
-    case 'v':
-        if (c.letter == 'W') return configure(c);
-        if (c.letter == 'A' || c.letter == 'B' || c.letter == 'C') {
-            double v = c.value;
-            if (v < 0 || v > 255) {
-                ctx_.warn(c.offset, "palette component out of range in " + name);
-                v = std::clamp(v, 0.0, 255.0);
-            }
-            pending_[c.letter - 'A'] = static_cast<int>(v);
-            return;
-        }
-        if (c.letter == 'I') {
-            if (pixelEncoding_ >= 2) {
-                warnOnce(DIRECT_PALETTE, c.offset, "palette entries have no effect on direct colour");
-            } else if (c.value < 0 || c.value > 255) {
-                ctx_.warn(c.offset, "palette index out of range in " + name);
-            } else {
-                palette_[static_cast<size_t>(c.value)] =
-                    Rgb{static_cast<uint8_t>(pending_[0]), static_cast<uint8_t>(pending_[1]),
-                        static_cast<uint8_t>(pending_[2])};
-            }
-            pending_[0] = pending_[1] = pending_[2] = 0;
-            return;
-        }
-        break;
-    case 'p':
-        if (c.letter == 'P') {
-            if (c.value == 0) {
-                if (paletteStack_.size() >= MAX_PALETTE_STACK) ctx_.warn(c.offset, "palette stack full");
-                else paletteStack_.push_back(palette_);
-            } else if (c.value == 1) {
-                if (paletteStack_.empty()) {
-                    ctx_.warn(c.offset, "palette pop with nothing pushed");
-                } else {
-                    palette_ = paletteStack_.back();
-                    paletteStack_.pop_back();
-                }
-            } else {
-                ctx_.warn(c.offset, "bad palette stack operation " + name);
-            }
-            return;
-        }
-        break;
-    case 'r':
-        switch (c.letter) {
-        case 'S':
-        case 'T':
-            if (active_) {
-                ctx_.warn(c.offset, name + " inside a raster ignored");
-                return;
-            }
-            nonNegative(c.letter == 'S' ? width_ : height_, c.letter == 'S' ? "width" : "height");
-            return;
-        case 'A':
-            if (c.value != 0 && c.value != 1)
-                ctx_.warn(c.offset, "raster start " + name + " read as ESC*r1A");
-            if (active_) return;
-            startRaster(c.offset, c.value == 0);
-            return;
-        case 'B':
-        case 'C':
-            endRaster(c.offset, false);
-            return;
+    bool known = false;
+    if (c.family == '*') {
+        switch (c.group) {
+        case 'v': known = imageData(c); break;
+        case 'p': known = paletteStack(c); break;
+        case 'r': known = rasterControl(c); break;
+        case 'b': known = rowData(c); break;
+        case 't': known = resolution(c); break;
         default: break;
         }
-        break;
-    case 'b':
-        switch (c.letter) {
-        case 'M':
-            if (!c.hasValue || c.value < 0 || c.value > 9) {
-                ctx_.warn(c.offset, "bad compression method in " + name);
-                return;
-            }
-            method_ = c.intValue();
-            return;
-        case 'W': return transfer(c, true);
-        case 'V': return transfer(c, false);
-        case 'Y':
-            if (c.value < 0) {
-                ctx_.warn(c.offset, "negative Y offset ignored");
-                return;
-            }
-            skipRows(static_cast<int64_t>(c.value), c.offset);
-            return;
-        default: break;
-        }
-        break;
-    case 't':
-        if (c.letter == 'R') {
-            if (active_) {
-                ctx_.warn(c.offset, name + " inside a raster ignored");
-            } else if (!c.hasValue || c.value < 1 || c.value > 10000) {
-                ctx_.warn(c.offset, "bad resolution in " + name);
-            } else {
-                dpi_ = c.intValue();
-            }
-            return;
-        }
-        break;
-    default: break;
     }
-    ctx_.warn(c.offset, "unsupported HP RTL command " + name);
+    if (!known) ctx_.warn(c.offset, "unsupported HP RTL command " + describeCommand(c));
+}
+
+// ESC*v: the image configuration, palette entries and source transparency.
+bool RtlReader::imageData(const EscCommand& c) {
+    const std::string name = describeCommand(c);
+    if (c.letter == 'W') {
+        configure(c);
+        return true;
+    }
+    if (c.letter == 'N') {
+        if (c.value == 0 || c.value == 1) sourceTransparent_ = c.value == 0;
+        else ctx_.warn(c.offset, "bad source transparency mode in " + name);
+        return true;
+    }
+    if (c.letter == 'A' || c.letter == 'B' || c.letter == 'C') {
+        double v = c.value;
+        if (v < 0 || v > 255) {
+            ctx_.warn(c.offset, "palette component out of range in " + name);
+            v = std::clamp(v, 0.0, 255.0);
+        }
+        pending_[c.letter - 'A'] = static_cast<int>(v);
+        return true;
+    }
+    if (c.letter != 'I') return false;
+    if (pixelEncoding_ >= 2) {
+        warnOnce(DIRECT_PALETTE, c.offset, "palette entries have no effect on direct colour");
+    } else if (c.value < 0 || c.value > 255) {
+        ctx_.warn(c.offset, "palette index out of range in " + name);
+    } else {
+        palette_[static_cast<size_t>(c.value)] =
+            Rgb{static_cast<uint8_t>(pending_[0]), static_cast<uint8_t>(pending_[1]), static_cast<uint8_t>(pending_[2])};
+    }
+    pending_[0] = pending_[1] = pending_[2] = 0;
+    return true;
+}
+
+// ESC*p#P: push (0) and pop (1) the palette.
+bool RtlReader::paletteStack(const EscCommand& c) {
+    if (c.letter != 'P') return false;
+    if (c.value == 0) {
+        if (paletteStack_.size() >= MAX_PALETTE_STACK) ctx_.warn(c.offset, "palette stack full");
+        else paletteStack_.push_back(palette_);
+    } else if (c.value == 1) {
+        if (paletteStack_.empty()) {
+            ctx_.warn(c.offset, "palette pop with nothing pushed");
+        } else {
+            palette_ = paletteStack_.back();
+            paletteStack_.pop_back();
+        }
+    } else {
+        ctx_.warn(c.offset, "bad palette stack operation " + describeCommand(c));
+    }
+    return true;
+}
+
+// ESC*r: the raster's width and height, its start and end.
+bool RtlReader::rasterControl(const EscCommand& c) {
+    const std::string name = describeCommand(c);
+    switch (c.letter) {
+    case 'S':
+    case 'T': {
+        if (active_) {
+            ctx_.warn(c.offset, name + " inside a raster ignored");
+            return true;
+        }
+        int& target = c.letter == 'S' ? width_ : height_;
+        if (!c.hasValue || c.value < 0) ctx_.warn(c.offset, std::string("bad ") + (c.letter == 'S' ? "width" : "height") + " in " + name);
+        else target = static_cast<int>(std::min(c.value, 1e9));
+        return true;
+    }
+    case 'A':
+        if (c.value != 0 && c.value != 1) ctx_.warn(c.offset, "raster start " + name + " read as ESC*r1A");
+        if (!active_) startRaster(c.offset, c.value == 0);
+        return true;
+    case 'B':
+    case 'C': endRaster(c.offset, false); return true;
+    default: return false;
+    }
+}
+
+// ESC*b: the compression method, row transfers and Y offsets.
+bool RtlReader::rowData(const EscCommand& c) {
+    switch (c.letter) {
+    case 'M':
+        if (!c.hasValue || c.value < 0 || c.value > 9) ctx_.warn(c.offset, "bad compression method in " + describeCommand(c));
+        else method_ = c.intValue();
+        return true;
+    case 'W': transfer(c, true); return true;
+    case 'V': transfer(c, false); return true;
+    case 'Y':
+        if (c.value < 0) ctx_.warn(c.offset, "negative Y offset ignored");
+        else skipRows(static_cast<int64_t>(c.value), c.offset);
+        return true;
+    default: return false;
+    }
+}
+
+// ESC*t#R: the raster resolution.
+bool RtlReader::resolution(const EscCommand& c) {
+    if (c.letter != 'R') return false;
+    if (active_) ctx_.warn(c.offset, describeCommand(c) + " inside a raster ignored");
+    else if (!c.hasValue || c.value < 1 || c.value > 10000) ctx_.warn(c.offset, "bad resolution in " + describeCommand(c));
+    else dpi_ = c.intValue();
+    return true;
 }
 
 }  // namespace tavix::preview

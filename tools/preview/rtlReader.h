@@ -41,6 +41,11 @@ public:
     void reset();
 
 private:
+    bool imageData(const EscCommand& command);
+    bool paletteStack(const EscCommand& command);
+    bool rasterControl(const EscCommand& command);
+    bool rowData(const EscCommand& command);
+    bool resolution(const EscCommand& command);
     void configure(const EscCommand& command);
     void defaultPalette();
     void startRaster(size_t offset, bool atLeftEdge);
@@ -67,6 +72,7 @@ private:
     int height_ = 0;   // *r#T, 0 when not given
     int method_ = 0;
     int dpi_ = 300;
+    bool sourceTransparent_ = true;  // ESC*v#N: 0 transparent white, 1 opaque
 
     // The raster being received.
     bool active_ = false;

@@ -1,12 +1,65 @@
 #include "streamContext.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tavix::preview {
 
+namespace {
+
+constexpr size_t READ_PIECE = 1 << 20;
+// Released bytes are dropped once this many have gathered, so a release
+// costs a move of the bytes still held only now and then.
+constexpr size_t RELEASE_AT = 4 << 20;
+
+}  // namespace
+
+bool StreamContext::fill(size_t upTo) {
+    while (!atSourceEnd_ && base_ + window_.size() < upTo) {
+        size_t held = buffer_.size();
+        buffer_.resize(held + READ_PIECE);
+        source_.in->read(buffer_.data() + held, static_cast<std::streamsize>(READ_PIECE));
+        size_t got = static_cast<size_t>(source_.in->gcount());
+        buffer_.resize(held + got);
+        window_ = buffer_;
+        bytesRead_ += got;
+        if (got == 0 || !*source_.in) atSourceEnd_ = true;
+        if (source_.progress && got > 0) source_.progress(bytesRead_);
+    }
+    return base_ + window_.size() >= upTo;
+}
+
+bool StreamContext::startsWith(std::string_view text) {
+    return ensure(text.size()) >= text.size() && window_.substr(pos - base_, text.size()) == text;
+}
+
+size_t StreamContext::ensure(size_t count) {
+    fill(pos + count);
+    size_t end = base_ + window_.size();
+    return pos >= end ? 0 : std::min(count, end - pos);
+}
+
 std::string_view StreamContext::bytes(size_t from, size_t count) const {
-    if (from >= data_.size()) return {};
-    return data_.substr(from, count);
+    if (from < base_ || from - base_ >= window_.size()) return {};
+    return window_.substr(from - base_, count);
+}
+
+void StreamContext::release() {
+    if (source_.in == nullptr || pos <= base_ || pos - base_ < RELEASE_AT) return;
+    size_t drop = std::min(pos - base_, buffer_.size());
+    buffer_.erase(0, drop);
+    base_ += drop;
+    window_ = buffer_;
+}
+
+void StreamContext::skip(size_t count) {
+    while (count > 0 && peek() >= 0) {
+        size_t held = base_ + window_.size() - pos;
+        size_t step = std::min(count, held);
+        pos += step;
+        count -= step;
+        release();
+    }
 }
 
 void StreamContext::warn(size_t offset, std::string text) {
@@ -17,46 +70,43 @@ void StreamContext::warn(size_t offset, std::string text) {
     out_.warnings.push_back(Warning{offset, std::move(text)});
 }
 
+// Looks at most three bytes ahead before it commits to a number; then it
+// moves on digit by digit, so a run of digits of any length holds nothing.
 bool readDecimal(StreamContext& ctx, Decimal& number) {
-    size_t start = ctx.pos;
-    size_t at = start;
-    auto byteAt = [&](size_t i) { return i < ctx.size() ? ctx.peek(i - ctx.pos) : -1; };
+    auto isDigit = [](int c) { return c >= '0' && c <= '9'; };
+    size_t lead = 0;
     bool negative = false;
-    if (byteAt(at) == '+' || byteAt(at) == '-') {
-        negative = byteAt(at) == '-';
-        ++at;
+    if (ctx.peek() == '+' || ctx.peek() == '-') {
+        negative = ctx.peek() == '-';
+        lead = 1;
     }
+    bool startsWithDigit = isDigit(ctx.peek(lead)) || (ctx.peek(lead) == '.' && isDigit(ctx.peek(lead + 1)));
+    if (!startsWithDigit) return false;
+    ctx.pos += lead;
     double value = 0;
-    bool digits = false;
     bool saturated = false;
-    while (byteAt(at) >= '0' && byteAt(at) <= '9') {
+    bool whole = isDigit(ctx.peek());
+    for (size_t n = 0; isDigit(ctx.peek()); ++ctx.pos, ++n) {
         if (!saturated) {
-            value = value * 10 + (byteAt(at) - '0');
+            value = value * 10 + (ctx.peek() - '0');
             if (value > Decimal::LIMIT) saturated = true;
         }
-        digits = true;
-        ++at;
+        if (n % 65536 == 65535) ctx.release();
     }
-    if (byteAt(at) == '.') {
-        size_t fraction = at + 1;
+    if (ctx.peek() == '.' && (whole || isDigit(ctx.peek(1)))) {  // "12." is 12
+        ++ctx.pos;
         double scale = 0.1;
-        int kept = 0;
-        while (byteAt(fraction) >= '0' && byteAt(fraction) <= '9') {
+        for (size_t kept = 0; isDigit(ctx.peek()); ++ctx.pos, ++kept) {
             if (kept < 15) {
-                value += (byteAt(fraction) - '0') * scale;
+                value += (ctx.peek() - '0') * scale;
                 scale /= 10;
-                ++kept;
             }
-            digits = true;
-            ++fraction;
+            if (kept % 65536 == 65535) ctx.release();
         }
-        if (digits) at = fraction;
     }
-    if (!digits) return false;
     number.tooLarge = saturated || value > Decimal::LIMIT;
     if (number.tooLarge) value = Decimal::LIMIT;
     number.value = negative ? -value : value;
-    ctx.pos = at;
     return true;
 }
 

@@ -82,7 +82,10 @@ struct Polygon {
 // One HP RTL raster. The image is kept in rows of `storedWidth` RGBA pixels;
 // each stored pixel covers `factor` x `factor` printer pixels (a factor
 // above 1 only when a raster is too large to keep whole). Alpha 0 is
-// unprinted paper: rows skipped with a Y offset, rows never sent.
+// unprinted paper: rows skipped with a Y offset, rows never sent. With
+// source transparency (the printer's default, ESC*v0N) printed white pixels
+// leave what is under them visible; averaged blocks then average only the
+// pixels that are not white.
 struct RasterImage {
     size_t offset = 0;
     Point origin;         // corner of printer pixel (0, 0)
@@ -96,6 +99,7 @@ struct RasterImage {
     int printedRows = 0;
     int skippedRows = 0;
     int factor = 1;
+    bool whiteTransparent = true;
     int storedWidth = 0, storedHeight = 0;
     std::vector<uint8_t> rgba;
     Rect clip;

@@ -19,10 +19,11 @@ enum class Mode { Job, Hpgl, Rtl };
 
 class StreamReader {
 public:
-    StreamReader(std::string_view bytes, const ParseLimits& limits, ParsedStream& out)
-        : ctx_(bytes, limits, out), pages_(ctx_), hpgl_(ctx_, pages_), rtl_(ctx_, pages_) {}
+    explicit StreamReader(StreamContext&& ctx)
+        : ctx_(std::move(ctx)), pages_(ctx_), hpgl_(ctx_, pages_), rtl_(ctx_, pages_) {}
 
     void run();
+    size_t bytesRead() const { return ctx_.size(); }
 
 private:
     void jobData();
@@ -42,6 +43,7 @@ private:
 
 void StreamReader::run() {
     while (!ctx_.atEnd()) {
+        ctx_.release();
         if (ctx_.peek() == 0x1B) {
             escape();
             continue;
@@ -105,7 +107,7 @@ void StreamReader::ticket() {
             return;
         }
         size_t lineStart = ctx_.pos;
-        while (!ctx_.atEnd() && ctx_.peek() != '\n' && ctx_.peek() != 0x1B) ++ctx_.pos;
+        while (!ctx_.atEnd() && ctx_.peek() != '\n' && ctx_.peek() != 0x1B && ctx_.pos - start <= budget) ++ctx_.pos;
         size_t lineEnd = ctx_.pos;
         bool ended = ctx_.peek() == '\n';
         if (ended) ++ctx_.pos;
@@ -116,7 +118,7 @@ void StreamReader::ticket() {
         size_t used = ctx_.pos - start;
         if (used > budget) {
             ctx_.warn(lineStart, "job ticket too long; the rest is skipped");
-            while (!ctx_.atEnd() && ctx_.peek() != 0x1B && !ctx_.startsWith(TICKET_END)) ++ctx_.pos;
+            while (!ctx_.atEnd() && ctx_.peek() != 0x1B && !ctx_.startsWith(TICKET_END)) ctx_.skip(1);
             continue;
         }
         if (out.ticket.size() < MAX_TICKET_LINES)
@@ -126,16 +128,17 @@ void StreamReader::ticket() {
 
 void StreamReader::pjlLine() {
     size_t start = ctx_.pos;
-    while (!ctx_.atEnd() && ctx_.peek() != '\n' && ctx_.peek() != 0x1B) ++ctx_.pos;
-    std::string_view line = ctx_.bytes(start, ctx_.pos - start);
+    while (!ctx_.atEnd() && ctx_.peek() != '\n' && ctx_.peek() != 0x1B && ctx_.pos - start < MAX_LINE_KEPT) ++ctx_.pos;
+    std::string line(ctx_.bytes(start, ctx_.pos - start));
+    while (!ctx_.atEnd() && ctx_.peek() != '\n' && ctx_.peek() != 0x1B) ctx_.skip(1);  // past what is kept
     if (ctx_.peek() == '\n') ++ctx_.pos;
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
     ParsedStream& out = ctx_.out();
-    if (out.pjl.size() < MAX_PJL_LINES) out.pjl.emplace_back(line.substr(0, MAX_LINE_KEPT));
+    if (out.pjl.size() < MAX_PJL_LINES) out.pjl.push_back(line);
 
     // "@PJL ENTER LANGUAGE = HPGL2": spaces around '=' are optional.
     std::string text;
-    for (char ch : line.substr(0, 256))
+    for (char ch : std::string_view(line).substr(0, 256))
         if (ch != ' ' && ch != '\t') text += static_cast<char>(ch >= 'a' && ch <= 'z' ? ch - 32 : ch);
     const std::string enter = "@PJLENTERLANGUAGE=";
     if (text.rfind(enter, 0) != 0) return;
@@ -198,8 +201,16 @@ void StreamReader::onCommand(const EscCommand& c) {
 ParsedStream parseStream(std::string_view bytes, const ParseLimits& limits) {
     ParsedStream out;
     out.byteCount = bytes.size();
-    StreamReader reader(bytes, limits, out);
+    StreamReader reader(StreamContext(bytes, limits, out));
     reader.run();
+    return out;
+}
+
+ParsedStream parseStream(StreamSource source, const ParseLimits& limits) {
+    ParsedStream out;
+    StreamReader reader(StreamContext(std::move(source), limits, out));
+    reader.run();
+    out.byteCount = reader.bytesRead();
     return out;
 }
 

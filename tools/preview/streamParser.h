@@ -5,10 +5,14 @@
 
 #include <string_view>
 
+#include "streamContext.h"
 #include "streamModel.h"
 
 namespace tavix::preview {
 
 ParsedStream parseStream(std::string_view bytes, const ParseLimits& limits = {});
+// The same in one pass over a file or pipe: only the bytes being read are
+// held, whatever the stream's size.
+ParsedStream parseStream(StreamSource source, const ParseLimits& limits = {});
 
 }  // namespace tavix::preview

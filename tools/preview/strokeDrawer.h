@@ -1,0 +1,50 @@
+// Drawing the polylines of a page: pen width and line ends, line-type
+// dashes (adaptive ones stretched to whole patterns per vector), dots, and
+// clipping. On a picture (image surface) the vectors go to StrokeRaster; on
+// SVG and PDF they stay cairo paths, so vectors remain vectors.
+#pragma once
+
+#include <cairo.h>
+
+#include <memory>
+#include <vector>
+
+#include "pixelGeometry.h"
+#include "preview.h"
+#include "strokeRaster.h"
+#include "streamModel.h"
+
+namespace tavix::preview {
+
+class StrokeDrawer {
+public:
+    StrokeDrawer(cairo_t* cr, const PixelFrame& frame, const PreviewOptions& options);
+
+    void draw(const Polyline& line);
+    // Puts pending pixels on the picture; before cairo draws anything else.
+    void finish();
+
+private:
+    struct Pen {
+        double width;  // pixels
+        PixelCap cap;
+    };
+
+    Pen penOf(const StrokeStyle& style) const;
+    void begin(const Polyline& line, const Pen& pen);
+    void end();
+    void dotsAtPoints(const Polyline& line, const Pen& pen);
+    void joinedPath(const Polyline& line);
+    void vector(Px a, Px b, const StrokeStyle& style, const Pen& pen);
+    void dashes(Px a, Px b, double t0, double length, double period, const StrokeStyle& style, const Pen& pen);
+    void piece(Px a, Px b, const Pen& pen);
+    void dot(Px p, const Pen& pen);
+
+    cairo_t* cr_;
+    const PixelFrame& frame_;
+    const PreviewOptions& options_;
+    std::unique_ptr<StrokeRaster> raster_;  // null: cairo paths
+    size_t pending_ = 0;                    // cairo path pieces not yet stroked
+};
+
+}  // namespace tavix::preview
