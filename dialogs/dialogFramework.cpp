@@ -138,11 +138,4 @@ void copyBoundedText(char* out, size_t capacity, const char* text) {
     out[n] = '\0';
 }
 
-int16_t standardDensity() {
-    const ModelEntry& model = currentModelEntry();
-    if (modelNameEquals(model, MODEL_TX30)) return 16;
-    if (modelNameEquals(model, MODEL_TX_SERIES)) return 20;
-    return 15;
-}
-
 }  // namespace tavix

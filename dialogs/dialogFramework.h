@@ -59,7 +59,4 @@ void writeOwnFieldText(HWND dialog, int id, const char* text);
 // two-byte (code page 932) character; always terminates out.
 void copyBoundedText(char* out, size_t capacity, const char* text);
 
-// The density the model's defaults give: 16 TX-30, 20 TX Series, else 15.
-int16_t standardDensity();
-
 }  // namespace tavix

@@ -7,6 +7,7 @@
 #include "resources/resource.h"
 #include "tavix/driverState.h"
 #include "tavix/messages.h"
+#include "tavix/settingsStore.h"
 #include "tavix/tables.h"
 
 namespace tavix {
@@ -45,7 +46,7 @@ void initialise(HWND dialog) {
 
     // A stored density outside 1..64 would make the field's own check put
     // the same bad value back for ever: it opens at the model's standard.
-    if (s.density() < DENSITY_MIN || s.density() > DENSITY_MAX) s.setDensity(standardDensity());
+    if (s.density() < DENSITY_MIN || s.density() > DENSITY_MAX) s.setDensity(defaultDensity(currentModelEntry()));
 
     char hint[20];
     copyBoundedText(hint, sizeof hint, densityHint());

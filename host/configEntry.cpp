@@ -16,6 +16,7 @@
 #include "tavix/hostServices.h"
 #include "tavix/messages.h"
 #include "tavix/packet.h"
+#include "tavix/requestPackets.h"
 #include "tavix/settingsStore.h"
 #include "tavix/tables.h"
 
@@ -29,12 +30,10 @@ static_assert(sizeof(ModelEntry::name) == MODEL_NAME_SIZE);
 
 int32_t modelIndexInRange(int32_t index) { return index >= 0 && index < MODEL_COUNT ? index : 0; }
 
-void refuse(uint8_t* packet) { writeI16(packet, 0, -1); }
-
 void failConfiguration(uint8_t* packet, int messageSlot) {
     showMessageSlot(messageSlot);
     state.errorLatch = LATCH_CONFIG;
-    refuse(packet);
+    refuseRequest(packet);
 }
 
 void dispatch(uint8_t* packet, int16_t code) {
@@ -43,14 +42,14 @@ void dispatch(uint8_t* packet, int16_t code) {
     case 2:
         break;
     case 11:
-        if (latched) return refuse(packet);
+        if (latched) return refuseRequest(packet);
         answerInterfaceVersion(packet);
         break;
     case 20:
         chooseModel(packet);
         break;
     case 21:
-        if (latched) return refuse(packet);
+        if (latched) return refuseRequest(packet);
         writeI16(packet, 0, static_cast<int16_t>(initialiseDevice()));
         break;
     case 22:
@@ -63,14 +62,14 @@ void dispatch(uint8_t* packet, int16_t code) {
         answerTable25(packet);
         break;
     case 40:
-        if (latched) return refuse(packet);
+        if (latched) return refuseRequest(packet);
         answerCapabilities(packet);
         break;
     case 44:
         answerPenWidths(packet);
         break;
     case 47:
-        if (latched) return refuse(packet);
+        if (latched) return refuseRequest(packet);
         saveConfiguration(packet);
         break;
     case 49:
@@ -144,7 +143,7 @@ extern "C" int TAVIX_ENTRY_CDECL ConfigEntry(uint8_t* packet) {
     try {
         dispatch(packet, readI16(packet, 0));
     } catch (...) {
-        writeI16(packet, 0, -1);
+        refuseRequest(packet);
     }
     return 0;
 }

@@ -33,8 +33,6 @@
 namespace tavix {
 namespace {
 
-constexpr double PLOTTER_UNITS_PER_INCH = 1016.0;
-
 // Row 0 with the plot margin on, row 1 with it off; indices 0 and 1 apply
 // to the paper's W side, 2 and 3 to its H side.
 constexpr double hostMarginTable[2][4] = {{0.197, 0.197, 0.197, 0.197}, {0, 0, 0, 0}};
@@ -91,6 +89,13 @@ PlotArea plotAreaFor(const PaperSize& paper) {
     return {h - m[3] - m[2], w - m[1] - m[0], h - d[3] - d[2], w - d[1] - d[0], false};
 }
 
+PlotArea chosenPaperArea() {
+    PlotArea area = plotAreaFor(chosenPaper());
+    state.settings.set(flags::landscapePaper, area.landscape);
+    state.paperPortrait = area.landscape ? 0 : 1;
+    return area;
+}
+
 int32_t resolutionDivisor(double width, double height) {
     // Each threshold accepts equality: 129 inches still get divisor 2. At
     // divisor 1, 64.5 inches are 65532 steps.
@@ -123,13 +128,11 @@ int initialiseDevice() {
     writeI16(packet, 2, 59);
     selectMargins();
 
-    PlotArea area = plotAreaFor(chosenPaper());
+    PlotArea area = chosenPaperArea();
     writeF64(packet, 8, area.x);
     writeF64(packet, 16, area.y);
     state.deviceWidth = area.deviceWidth;
     state.deviceHeight = area.deviceHeight;
-    state.settings.set(flags::landscapePaper, area.landscape);
-    state.paperPortrait = area.landscape ? 0 : 1;
 
     state.plotWidth = readF64(packet, 8);
     state.plotHeight = readF64(packet, 16);

@@ -7,6 +7,7 @@
 #include "tavix/hostServices.h"
 #include "tavix/outputBuffer.h"
 #include "tavix/packet.h"
+#include "tavix/requestPackets.h"
 #include "tavix/plotRequests.h"
 
 namespace tavix {
@@ -23,7 +24,7 @@ void copyText(char (&to)[RESTORE_TEXT_SIZE], const char* from) {
 
 void beginPlot(uint8_t* packet) {
     state.imageMarker = 0;
-    if (state.errorLatch != 0) return writeI16(packet, 0, -1);
+    if (state.errorLatch != 0) return refuseRequest(packet);
     writeI16(packet, 0, 0);
 
     state.somethingDrawn = 0;
@@ -42,13 +43,13 @@ void beginPlot(uint8_t* packet) {
     if (!obtainOutputBuffer()) {
         hostShowMessage("\n%s", state.messages[MSG_NO_MEMORY]);
         state.errorLatch = LATCH_OUTPUT;
-        return writeI16(packet, 0, -1);
+        return refuseRequest(packet);
     }
     state.exchangeToken = hostExchangeValue(30, 1);
 
     if (writePreamble() != 0) {
         state.errorLatch = LATCH_OUTPUT;
-        return writeI16(packet, 0, -1);
+        return refuseRequest(packet);
     }
     state.imageMarker = 0;
 }

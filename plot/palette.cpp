@@ -3,6 +3,9 @@
 // raster image; entry 0 is never sent.
 #include "tavix/palette.h"
 
+#include "plot/grayLevel.h"
+#include "tavix/textFormat.h"
+
 namespace tavix {
 
 // Ten entries a line, red, green, blue. Entries 10..249 are 24 hue families
@@ -37,5 +40,14 @@ const uint8_t colorIndexPalette[256][3] = {
     /* 240 */ {255, 0, 63}, {255, 127, 158}, {165, 0, 40}, {165, 81, 102}, {127, 0, 30}, {127, 63, 79}, {73, 0, 17}, {73, 35, 45}, {35, 0, 7}, {35, 17, 22},
     /* 250 */ {84, 84, 84}, {117, 117, 117}, {150, 150, 150}, {186, 186, 186}, {219, 219, 219}, {255, 255, 255},
 };
+
+void formatPenColour(char (&text)[PEN_COLOUR_TEXT_SIZE], int pen, bool colour) {
+    unsigned r = colorIndexPalette[pen][0], g = colorIndexPalette[pen][1],
+             b = colorIndexPalette[pen][2];
+    if (!colour && !(r == g && g == b)) r = g = b = grayOf(r, g, b);
+    TextBuilder(text, sizeof text)
+        .text("PC").integer(pen).character(',').integer(r).character(',').integer(g)
+        .character(',').integer(b);
+}
 
 }  // namespace tavix

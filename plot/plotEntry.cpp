@@ -12,6 +12,7 @@
 #include "tavix/hostNumbers.h"
 #include "tavix/messages.h"
 #include "tavix/packet.h"
+#include "tavix/requestPackets.h"
 #include "tavix/plotRequests.h"
 #include "tavix/raster.h"
 
@@ -23,26 +24,24 @@ using Handler = void (*)(uint8_t* packet);
 constexpr int FIRST_CODE = 2;
 constexpr int LAST_CODE = 54;
 
-void failed(uint8_t* packet) { writeI16(packet, 0, -1); }
-
 void onEndPlot(uint8_t*) { endPlot(); }
 
 void onMove(uint8_t* packet) {
-    if (moveTo(readU16(packet, 4), readU16(packet, 6)) < 0) failed(packet);
+    if (moveTo(readU16(packet, 4), readU16(packet, 6)) < 0) refuseRequest(packet);
 }
 
 void onDraw(uint8_t* packet) { drawRequest(packet); }
 
 void onSelectPen(uint8_t* packet) {
-    if (selectPen(readI16(packet, 4)) != 0) failed(packet);
+    if (selectPen(readI16(packet, 4)) != 0) refuseRequest(packet);
 }
 
 void onLineType(uint8_t* packet) {
-    if (setLineType(readU16(packet, 4)) != 0) failed(packet);
+    if (setLineType(readU16(packet, 4)) != 0) refuseRequest(packet);
 }
 
 void onLiftPen(uint8_t* packet) {
-    if (liftPen() != 0) failed(packet);
+    if (liftPen() != 0) refuseRequest(packet);
 }
 
 void onAbort(uint8_t*) { abortPlot(); }
@@ -62,7 +61,7 @@ void onLineTypeCount(uint8_t* packet) { state.lineTypeCount = readI16(packet, 4)
 void onPenWidth(uint8_t* packet) {
     writeI16(packet, 0, 0);
     // NaN and infinities become the limit, which is written as the widest pen.
-    if (setPenWidth(hostDouble(packet, 4, HOST_DOUBLE_LIMIT)) != 0) failed(packet);
+    if (setPenWidth(hostDouble(packet, 4, HOST_DOUBLE_LIMIT)) != 0) refuseRequest(packet);
 }
 
 void onModelAndLineTypes(uint8_t* packet) {
@@ -148,7 +147,7 @@ extern "C" int TAVIX_ENTRY_CDECL PlotEntry(uint8_t* packet) {
         if (code < FIRST_CODE || code > LAST_CODE) return 0;
         if (Handler h = handlers[code - FIRST_CODE]) h(packet);
     } catch (...) {
-        writeI16(packet, 0, -1);
+        refuseRequest(packet);
     }
     return 0;
 }

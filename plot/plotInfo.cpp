@@ -6,6 +6,7 @@
 #include "tavix/driverState.h"
 #include "tavix/hostServices.h"
 #include "tavix/plotRequests.h"
+#include "tavix/settingsStore.h"
 #include "tavix/tables.h"
 
 namespace tavix {
@@ -38,18 +39,7 @@ constexpr int MSG_MARGIN_OFF = 61;
 constexpr int MSG_CENTERING_ON = 67;
 constexpr int MSG_CENTERING_OFF = 68;
 
-// Rows the defaults would choose, for stored indices beyond their tables.
-constexpr int16_t DEFAULT_LINE_END = 3;
-constexpr int16_t DEFAULT_MEDIA_TYPE = 0;
-constexpr int16_t DEFAULT_TRAY = 0;
-
 const char* msg(int slot) { return state.messages[slot]; }
-
-const char* rowLabel(const OptionRow* table, int32_t index, int32_t fallback) {
-    const OptionRow* row = optionRow(table, index);
-    if (row == nullptr) row = optionRow(table, fallback);
-    return row != nullptr ? row->label : "";
-}
 
 // The chosen paper's label from the list code 48 built; empty when there
 // is no such entry.
@@ -83,15 +73,15 @@ void showSettingsSummary() {
     hostShowMessage("\n %s", msg(s.get(flags::plotMargin) ? MSG_MARGIN_ON : MSG_MARGIN_OFF));
     hostShowMessage("\n %s", msg(s.get(flags::fillStyle) ? MSG_HALF_TONE : MSG_BLACK_FILL));
     hostShowMessage("\n %s%s ", msg(MSG_LINE_END),
-                    rowLabel(lineEndTable, s.lineEnd(), DEFAULT_LINE_END));
+                    optionLabel(lineEndTable, s.lineEnd(), DEFAULT_LINE_END));
     hostShowMessage("\n %s%2d ", msg(MSG_COPIES), static_cast<int>(state.copiesToPlot));
     bool option = s.get(flags::outputOption);
     hostShowMessage("\n %s", msg(option ? MSG_OUTPUT_OPTION : MSG_OUTPUT_STANDARD));
     if (option) {
         hostShowMessage("\n %s%s ", msg(MSG_MEDIA_TYPE),
-                        rowLabel(mediaTypeTable, s.mediaType(), DEFAULT_MEDIA_TYPE));
+                        optionLabel(mediaTypeTable, s.mediaType(), DEFAULT_MEDIA_TYPE));
         hostShowMessage("\n %s%s ", msg(MSG_TRAY),
-                        rowLabel(trayTableFor(model), s.tray(), DEFAULT_TRAY));
+                        optionLabel(trayTableFor(model), s.tray(), DEFAULT_TRAY));
         hostShowMessage("\n %s", msg(s.get(flags::orientation) ? MSG_PORTRAIT : MSG_LANDSCAPE));
         hostShowMessage("\n %s",
                         msg(s.get(flags::formatCut) ? MSG_SYNCHRONOUS_CUT : MSG_FORMAT_CUT));

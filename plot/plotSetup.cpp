@@ -23,6 +23,7 @@
 #include "tavix/hostNumbers.h"
 #include "tavix/hostServices.h"
 #include "tavix/packet.h"
+#include "tavix/requestPackets.h"
 #include "tavix/plotRequests.h"
 #include "tavix/settingsStore.h"
 #include "tavix/tables.h"
@@ -32,7 +33,6 @@ namespace {
 
 constexpr int PLOT_AREA_RECORD_SIZE = 267;
 constexpr int16_t REPLY_PLOT_AREA = 19;
-constexpr double PLOTTER_UNITS_PER_INCH = 1016.0;
 constexpr int16_t LOWEST_HOST_RELEASE = 3;
 
 constexpr int MSG_WRONG_RELEASE = 1;  // "This release of AutoCAD is incorrect; ..."
@@ -42,42 +42,13 @@ constexpr int MSG_LOAD_FAILED = 76;   // "Can not get the configuration data."
 void failSettings(uint8_t* packet, int message) {
     hostShowMessage("\n%s\n", state.messages[message]);
     state.errorLatch = LATCH_CONFIG;
-    writeI16(packet, 0, -1);
-}
-
-// The area on the chosen paper, the host's X axis along the longer side.
-struct PaperArea {
-    double width, height;  // W and H of the paper row
-    bool wide;             // W > H; a square paper takes the tall branch
-    double x, y;           // maximum area after the host margins
-};
-
-PaperArea paperArea() {
-    const PaperSize& paper = chosenPaper();
-    const double* m = state.hostMargins;
-    PaperArea a{paper.width, paper.height, paper.width > paper.height, 0, 0};
-    if (a.wide) {
-        a.x = a.width - m[1] - m[0];
-        a.y = a.height - m[3] - m[2];
-    } else {
-        a.x = a.height - m[3] - m[2];
-        a.y = a.width - m[1] - m[0];
-    }
-    state.settings.set(flags::landscapePaper, a.wide);
-    state.paperPortrait = a.wide ? 0 : 1;
-    return a;
+    refuseRequest(packet);
 }
 
 // Device area of the whole paper less the device margins.
-void deviceFromPaper(const PaperArea& a) {
-    const double* d = state.deviceMargins;
-    if (a.wide) {
-        state.deviceWidth = a.width - d[1] - d[0];
-        state.deviceHeight = a.height - d[3] - d[2];
-    } else {
-        state.deviceWidth = a.height - d[3] - d[2];
-        state.deviceHeight = a.width - d[1] - d[0];
-    }
+void deviceFromPaper(const PlotArea& a) {
+    state.deviceWidth = a.deviceWidth;
+    state.deviceHeight = a.deviceHeight;
 }
 
 // Device area of a requested plot area plus the offset margins.
@@ -97,7 +68,7 @@ void markMaximum(uint8_t* record) { std::memcpy(record + 73, "MAX", 4); }
 }  // namespace
 
 void loadPlotSettings(uint8_t* packet) {
-    if (state.errorLatch != 0) return writeI16(packet, 0, -1);
+    if (state.errorLatch != 0) return refuseRequest(packet);
     writeI16(packet, 0, 0);
     if (readI16(packet, 4) < LOWEST_HOST_RELEASE) return failSettings(packet, MSG_WRONG_RELEASE);
 
@@ -119,7 +90,7 @@ void loadPlotSettings(uint8_t* packet) {
 }
 
 void configurePlot(uint8_t* packet) {
-    if (state.errorLatch != 0) return writeI16(packet, 0, -1);
+    if (state.errorLatch != 0) return refuseRequest(packet);
     writeI16(packet, 0, 0);
 
     uint8_t record[PLOT_AREA_RECORD_SIZE];
@@ -130,7 +101,7 @@ void configurePlot(uint8_t* packet) {
 
     showDeviceDialogAtPlot();
     selectMargins();
-    PaperArea a = paperArea();
+    PlotArea a = chosenPaperArea();
     deviceFromPaper(a);
     writeF64(record, 9, a.x);
     writeF64(record, 17, a.y);
@@ -156,7 +127,7 @@ void configurePlot(uint8_t* packet) {
 }
 
 void setPlotArea(uint8_t* packet) {
-    if (state.errorLatch != 0) return writeI16(packet, 0, -1);
+    if (state.errorLatch != 0) return refuseRequest(packet);
     selectMargins();
     const PaperSize& paper = chosenPaper();
     double width = hostDouble(packet, 9, 0);
@@ -169,7 +140,7 @@ void setPlotArea(uint8_t* packet) {
 }
 
 void queryPlotArea(uint8_t* packet) {
-    if (state.errorLatch != 0) return writeI16(packet, 0, -1);
+    if (state.errorLatch != 0) return refuseRequest(packet);
     writeI16(packet, 0, 0);
     state.hostOptions = readU32(packet, 5);
     // The paper list is built once after each initialise.
@@ -190,7 +161,7 @@ void queryPlotArea(uint8_t* packet) {
     if (paperSize > state.paperCount || paperSize < 1) state.settings.setPaperSize(1);
 
     selectMargins();
-    PaperArea a = paperArea();
+    PlotArea a = chosenPaperArea();
     writeF64(packet, 25, a.x);
     writeF64(packet, 33, a.y);
     state.scaleDivisor = resolutionDivisor(a.x, a.y);
@@ -198,7 +169,7 @@ void queryPlotArea(uint8_t* packet) {
     double width = hostDouble(packet, 9, 0);
     double height = hostDouble(packet, 17, 0);
     if (a.x > width || a.y > height) {
-        deviceFromRequest(a.wide, width, height);
+        deviceFromRequest(a.landscape, width, height);
     } else {
         // A request of at least the maximum both ways gets the maximum.
         width = a.x;

@@ -35,6 +35,13 @@ struct PlotArea {
 };
 PlotArea plotAreaFor(const PaperSize& paper);
 
+// The plot area of the chosen paper; the paper's orientation is recorded
+// (landscapePaper, paperPortrait) as the host is told the area.
+PlotArea chosenPaperArea();
+
+// The plotter's steps per inch at scale divisor 1.
+constexpr double PLOTTER_UNITS_PER_INCH = 1016.0;
+
 // 1, 2, 4, 8 or 16 for a plot area of w x h inches.
 int32_t resolutionDivisor(double width, double height);
 

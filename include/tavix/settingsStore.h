@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "tavix/driverRecord.h"
+
 namespace tavix {
 
 // The pen settings file, in the host process's current directory, and the
@@ -10,8 +12,15 @@ namespace tavix {
 inline constexpr char PEN_SETTINGS_FILE[] = "tavixdrv.def";
 inline constexpr char PEN_SETTINGS_FILE_NEW[] = "tavixdrv.def.new";
 
+// The rows the defaults choose in the option tables.
+constexpr int16_t DEFAULT_MEDIA_TYPE = 0;       // any
+constexpr int16_t DEFAULT_TRAY = 0;             // automatic
+constexpr int16_t DEFAULT_STAMP_POSITION = 0;
 constexpr int16_t DEFAULT_STAMP_FONT_SIZE = 4;  // 12 points
 constexpr int16_t DEFAULT_LINE_END = 3;         // rounded
+
+// The model's standard density: 16 TX-30, 20 TX Series, else 15.
+int16_t defaultDensity(const ModelEntry& model);
 
 // Every defaulted block field for the selected model, then the pen settings
 // file (or the pen defaults when it cannot be read).
