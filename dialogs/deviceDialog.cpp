@@ -8,6 +8,7 @@
 #include "resources/resource.h"
 #include "tavix/driverRecord.h"
 #include "tavix/driverState.h"
+#include "tavix/messageSlots.h"
 #include "tavix/tables.h"
 
 namespace tavix {
@@ -100,7 +101,7 @@ void copiesStepped(HWND dialog) {
 void showVersion(HWND dialog) {
     char banner[81];
     copyBoundedText(banner, sizeof banner, driverRecord.banner);
-    MessageBoxA(dialog, banner, state.messages[41], MB_OK);
+    MessageBoxA(dialog, banner, state.messages[MSG_DRIVER_VERSION], MB_OK);
 }
 
 void command(HWND dialog, int id, int code) {

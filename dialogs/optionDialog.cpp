@@ -84,7 +84,7 @@ void densityChanged(HWND dialog) {
         if (state.dialogFieldWrite) return;
         SendDlgItemMessageA(dialog, IDC_OPTION_DENSITY_SPIN, UDM_SETPOS, 0, MAKELPARAM(working().density(), 0));
         writeOwnFieldInt(dialog, IDC_OPTION_DENSITY, static_cast<UINT>(working().density()));
-        showFieldWarning(dialog, 71, 44);
+        showFieldWarning(dialog, MSG_BAD_DENSITY, MSG_DENSITY_CAPTION);
         return;
     }
     working().setDensity(static_cast<int16_t>(value));

@@ -7,6 +7,7 @@
 #include "resources/resource.h"
 #include "tavix/decimalText.h"
 #include "tavix/driverState.h"
+#include "tavix/messageSlots.h"
 #include "tavix/textFormat.h"
 
 namespace tavix {
@@ -126,7 +127,7 @@ void grayChanged(HWND dialog, int code) {
     }
     if (!number) {
         writeOwnFieldText(dialog, IDC_PEN_GRAY, "");
-        showFieldWarning(dialog, 74, 69);
+        showFieldWarning(dialog, MSG_BAD_GRAY, MSG_GRAY_VALUE);
         return;
     }
     for (int i = 0; i < selectionCount(); ++i) {
@@ -150,7 +151,7 @@ bool widthChanged(HWND dialog, int code) {
         if ((*p < '0' || *p > '9') && *p != '.') {
             writeOwnFieldText(dialog, IDC_PEN_WIDTH, "");
             state.penWidthEdited = 0;
-            showFieldWarning(dialog, 72, 70);
+            showFieldWarning(dialog, MSG_BAD_PEN_WIDTH, MSG_PEN_WIDTH);
             return false;
         }
     }
@@ -160,7 +161,7 @@ bool widthChanged(HWND dialog, int code) {
     state.penWidthEdited = 0;
     if (width > WIDTH_MAX || width < WIDTH_MIN) {
         writeOwnFieldText(dialog, IDC_PEN_WIDTH, "");
-        showFieldWarning(dialog, 72, 70);
+        showFieldWarning(dialog, MSG_BAD_PEN_WIDTH, MSG_PEN_WIDTH);
         return false;
     }
     for (int i = 0; i < selectionCount(); ++i) {

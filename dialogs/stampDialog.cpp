@@ -7,6 +7,7 @@
 #include "resources/resource.h"
 #include "tavix/decimalText.h"
 #include "tavix/driverState.h"
+#include "tavix/messageSlots.h"
 #include "tavix/textFormat.h"
 
 namespace tavix {
@@ -38,7 +39,8 @@ void offsetChanged(HWND dialog, int id) {
     for (const char* p = text; *p != '\0'; ++p) {
         if ((*p < '0' || *p > '9') && *p != '.' && *p != '-') {
             writeOwnFieldText(dialog, id, "");
-            showFieldWarning(dialog, 73, id == IDC_STAMP_OFFSET_X ? 49 : 62);
+            showFieldWarning(dialog, MSG_BAD_OFFSET,
+                             id == IDC_STAMP_OFFSET_X ? MSG_OFFSET_LEFT : MSG_OFFSET_TOP);
             return;
         }
     }

@@ -13,6 +13,7 @@
 #include "fuzzHost.h"
 #include "tavix/driverState.h"
 #include "tavix/entryPoints.h"
+#include "tavix/messageSlots.h"
 #include "tavix/outputBuffer.h"
 
 namespace {
@@ -102,8 +103,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // Once an output step has failed, nothing more reaches the port, and
         // the failure is not reported again.
         if (latchBefore != 0 && host.writeCalls != writesBefore) std::abort();
-        if (latchBefore != 0 && state.messages[77][0] != '\0') {
-            const std::string outputFailure = "\n" + std::string(state.messages[77]) + "\n";
+        const char* plottingError = state.messages[MSG_PLOTTING_ERROR];
+        if (latchBefore != 0 && plottingError[0] != '\0') {
+            const std::string outputFailure = "\n" + std::string(plottingError) + "\n";
             for (size_t m = messagesBefore; m < host.messages.size(); ++m)
                 if (host.messages[m] == outputFailure) std::abort();
         }

@@ -30,12 +30,6 @@ static_assert(sizeof(ModelEntry::name) == MODEL_NAME_SIZE);
 
 int32_t modelIndexInRange(int32_t index) { return index >= 0 && index < MODEL_COUNT ? index : 0; }
 
-void failConfiguration(uint8_t* packet, int messageSlot) {
-    showMessageSlot(messageSlot);
-    state.errorLatch = LATCH_CONFIG;
-    refuseRequest(packet);
-}
-
 void dispatch(uint8_t* packet, int16_t code) {
     const bool latched = state.errorLatch != 0;
     switch (code) {
@@ -85,6 +79,12 @@ void dispatch(uint8_t* packet, int16_t code) {
 }
 
 }  // namespace
+
+void failConfiguration(uint8_t* packet, int messageSlot) {
+    showMessageSlot(messageSlot);
+    state.errorLatch = LATCH_CONFIG;
+    refuseRequest(packet);
+}
 
 // 16-bit at 4: the host's interface version; 32-bit at 11: its window.
 void answerInterfaceVersion(uint8_t* packet) {

@@ -5,6 +5,7 @@
 #include "tavix/configRequests.h"
 #include "tavix/driverState.h"
 #include "tavix/hostServices.h"
+#include "tavix/messageSlots.h"
 #include "tavix/outputBuffer.h"
 #include "tavix/packet.h"
 #include "tavix/requestPackets.h"
@@ -12,8 +13,6 @@
 
 namespace tavix {
 namespace {
-
-constexpr int MSG_NO_MEMORY = 2;  // "Insufficient memories for this plotting."
 
 void copyText(char (&to)[RESTORE_TEXT_SIZE], const char* from) {
     std::strncpy(to, from, RESTORE_TEXT_SIZE - 1);

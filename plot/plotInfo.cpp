@@ -5,39 +5,13 @@
 
 #include "tavix/driverState.h"
 #include "tavix/hostServices.h"
+#include "tavix/messageSlots.h"
 #include "tavix/plotRequests.h"
 #include "tavix/settingsStore.h"
 #include "tavix/tables.h"
 
 namespace tavix {
 namespace {
-
-// Message slots of the summary.
-constexpr int MSG_LINE_TYPES = 8;     // "Line types  0 = continuous line ", 9..15 the patterns
-constexpr int MSG_DENSITY = 17;
-constexpr int MSG_PLOTTER = 25;
-constexpr int MSG_PAPER_SIZE = 26;
-constexpr int MSG_COPIES = 27;
-constexpr int MSG_PORT = 28;
-constexpr int MSG_PARALLEL = 29;
-constexpr int MSG_MEDIA_TYPE = 31;
-constexpr int MSG_LINE_END = 32;
-constexpr int MSG_MIRROR = 33;
-constexpr int MSG_HALF_TONE = 35;
-constexpr int MSG_BLACK_FILL = 36;
-constexpr int MSG_TRAY = 37;
-constexpr int MSG_PORTRAIT = 46;
-constexpr int MSG_LANDSCAPE = 47;
-constexpr int MSG_OUTPUT_OPTION = 51;
-constexpr int MSG_OUTPUT_STANDARD = 52;
-constexpr int MSG_SYNCHRONOUS_CUT = 54;
-constexpr int MSG_FORMAT_CUT = 55;
-constexpr int MSG_INVERT_ON = 57;
-constexpr int MSG_INVERT_OFF = 58;
-constexpr int MSG_MARGIN_ON = 60;
-constexpr int MSG_MARGIN_OFF = 61;
-constexpr int MSG_CENTERING_ON = 67;
-constexpr int MSG_CENTERING_OFF = 68;
 
 const char* msg(int slot) { return state.messages[slot]; }
 

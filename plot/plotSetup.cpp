@@ -22,6 +22,7 @@
 #include "tavix/driverState.h"
 #include "tavix/hostNumbers.h"
 #include "tavix/hostServices.h"
+#include "tavix/messageSlots.h"
 #include "tavix/packet.h"
 #include "tavix/requestPackets.h"
 #include "tavix/plotRequests.h"
@@ -34,16 +35,6 @@ namespace {
 constexpr int PLOT_AREA_RECORD_SIZE = 267;
 constexpr int16_t REPLY_PLOT_AREA = 19;
 constexpr int16_t LOWEST_HOST_RELEASE = 3;
-
-constexpr int MSG_WRONG_RELEASE = 1;  // "This release of AutoCAD is incorrect; ..."
-constexpr int MSG_SAVE_FAILED = 75;   // "Can not save the configuration data."
-constexpr int MSG_LOAD_FAILED = 76;   // "Can not get the configuration data."
-
-void failSettings(uint8_t* packet, int message) {
-    hostShowMessage("\n%s\n", state.messages[message]);
-    state.errorLatch = LATCH_CONFIG;
-    refuseRequest(packet);
-}
 
 // Device area of the whole paper less the device margins.
 void deviceFromPaper(const PlotArea& a) {
@@ -70,11 +61,11 @@ void markMaximum(uint8_t* record) { std::memcpy(record + 73, "MAX", 4); }
 void loadPlotSettings(uint8_t* packet) {
     if (state.errorLatch != 0) return refuseRequest(packet);
     writeI16(packet, 0, 0);
-    if (readI16(packet, 4) < LOWEST_HOST_RELEASE) return failSettings(packet, MSG_WRONG_RELEASE);
+    if (readI16(packet, 4) < LOWEST_HOST_RELEASE) return failConfiguration(packet, MSG_WRONG_RELEASE);
 
     // The block is taken only when the host says it delivered it.
     PlotSettings loaded = state.settings;
-    if (hostLoadSettings(loaded.bytes) != 0) return failSettings(packet, MSG_LOAD_FAILED);
+    if (hostLoadSettings(loaded.bytes) != 0) return failConfiguration(packet, MSG_CANNOT_GET);
     state.settings = loaded;
     loadPenSettingsOrDefaults();
 
@@ -122,7 +113,7 @@ void configurePlot(uint8_t* packet) {
 
     // The block is saved for the model it was loaded for: modelIndex is
     // the stored one, not the configuration run's selection.
-    if (hostSaveSettings(state.settings.bytes) != 0) return failSettings(packet, MSG_SAVE_FAILED);
+    if (hostSaveSettings(state.settings.bytes) != 0) return failConfiguration(packet, MSG_CANNOT_SAVE);
     writePenSettingsFile();
 }
 

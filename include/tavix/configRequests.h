@@ -11,6 +11,10 @@ namespace tavix {
 // has already cleared errorLatch.
 void identifyDriver(uint8_t* packet);
 
+// A configuration step failed: shows the message slot, sets errorLatch to
+// LATCH_CONFIG and refuses the request (-1 at packet offset 0).
+void failConfiguration(uint8_t* packet, int messageSlot);
+
 // Request 21: device initialisation; returns 0.
 int initialiseDevice();
 

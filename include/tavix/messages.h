@@ -1,6 +1,7 @@
 // Message texts (80 slots of 80 bytes) and language set-up.
 #pragma once
 
+#include "tavix/messageSlots.h"
 #include "tavix/tableTypes.h"
 
 namespace tavix {
@@ -23,12 +24,6 @@ void loadLanguageTables();
 
 // True when languageCode is "ja" (compared with its terminating NUL).
 bool languageIsJapanese();
-
-// Message slots shown by the configuration requests.
-constexpr int MSG_NOT_AUTOCAD = 0;
-constexpr int MSG_WRONG_RELEASE = 1;
-constexpr int MSG_CANNOT_SAVE = 75;
-constexpr int MSG_CANNOT_GET = 76;
 
 // Shows the installed text of a slot through hostShowMessage as "\n%s\n"
 // (an empty line before language set-up). A slot outside 0..79 shows

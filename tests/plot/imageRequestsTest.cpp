@@ -14,6 +14,7 @@
 #include "support/recordingHost.h"
 #include "tavix/driverState.h"
 #include "tavix/imageRequest.h"
+#include "tavix/messageSlots.h"
 #include "tavix/outputBuffer.h"
 #include "tavix/packet.h"
 #include "tavix/raster.h"
@@ -110,7 +111,7 @@ protected:
         fake = &images;
         boxes.clear();
         warningBoxHook = recordBox;
-        std::strcpy(state.messages[77], "Plotting error occured. ");
+        std::strcpy(state.messages[MSG_PLOTTING_ERROR], "Plotting error occured. ");
         ASSERT_TRUE(obtainOutputBuffer());
         std::strcpy(state.restoreTexts.window, "IW0,0,33528,22352");
         std::strcpy(state.restoreTexts.pen, "SP3");

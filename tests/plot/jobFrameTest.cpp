@@ -9,6 +9,7 @@
 
 #include "plot/plotFixture.h"
 #include "tavix/driverState.h"
+#include "tavix/messageSlots.h"
 #include "tavix/outputBuffer.h"
 #include "tavix/packet.h"
 #include "tavix/plotRequests.h"
@@ -173,7 +174,7 @@ TEST_F(JobFrameTest, allocationFailureShowsMessageAndLatches) {
     outputAllocationAllowed = [] { return false; };
     EXPECT_EQ(-1, beginPlot());
     ASSERT_FALSE(host.messages.empty());
-    EXPECT_EQ(std::string("\n") + state.messages[2], host.messages.back());
+    EXPECT_EQ(std::string("\n") + state.messages[MSG_NO_MEMORY], host.messages.back());
     EXPECT_EQ(LATCH_OUTPUT, state.errorLatch);
     EXPECT_TRUE(host.exchangeCalls.empty());
 }
@@ -318,7 +319,7 @@ TEST_P(FlushFailureTest, refusedPieceLatchesAndSendsNothingMore) {
     EXPECT_EQ(static_cast<size_t>(refused) * 128, host.output.size());
     EXPECT_EQ(refused + 1, host.writeCalls);
     ASSERT_EQ(1u, host.messages.size());
-    EXPECT_EQ(std::string("\n") + state.messages[77] + "\n", host.messages[0]);
+    EXPECT_EQ(std::string("\n") + state.messages[MSG_PLOTTING_ERROR] + "\n", host.messages[0]);
     EXPECT_EQ(LATCH_OUTPUT, state.errorLatch);
     EXPECT_EQ(nullptr, state.outputBuffer);
     ASSERT_EQ(2u, host.exchangeCalls.size());

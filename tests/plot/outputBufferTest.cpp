@@ -7,6 +7,7 @@
 
 #include "support/recordingHost.h"
 #include "tavix/driverState.h"
+#include "tavix/messageSlots.h"
 
 namespace tavix {
 namespace {
@@ -15,7 +16,7 @@ class OutputBufferTest : public ::testing::Test {
 protected:
     void SetUp() override {
         host.install();
-        std::strcpy(state.messages[77], "Plotting error occured. ");
+        std::strcpy(state.messages[MSG_PLOTTING_ERROR], "Plotting error occured. ");
         ASSERT_TRUE(obtainOutputBuffer());
     }
     void TearDown() override { releaseOutputBuffer(); }

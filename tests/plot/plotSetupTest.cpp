@@ -9,6 +9,7 @@
 
 #include "plot/plotFixture.h"
 #include "tavix/driverState.h"
+#include "tavix/messageSlots.h"
 #include "tavix/packet.h"
 #include "tavix/tables.h"
 
@@ -80,7 +81,7 @@ TEST_F(PlotSetupTest, oldHostReleaseFailsAndLatches) {
     writeI16(packet.data(), 4, 2);
     EXPECT_EQ(-1, send(29));
     ASSERT_EQ(1u, host.messages.size());
-    EXPECT_EQ(std::string("\n") + state.messages[1] + "\n", host.messages[0]);
+    EXPECT_EQ(std::string("\n") + state.messages[MSG_WRONG_RELEASE] + "\n", host.messages[0]);
     EXPECT_EQ(LATCH_CONFIG, state.errorLatch);
     EXPECT_EQ(0, host.loadCalls);
 }
@@ -93,7 +94,7 @@ TEST_F(PlotSetupTest, failedLoadFailsAndKeepsTheBlock) {
     writeI16(packet.data(), 4, 3);
     EXPECT_EQ(-1, send(29));
     ASSERT_EQ(1u, host.messages.size());
-    EXPECT_EQ(std::string("\n") + state.messages[76] + "\n", host.messages[0]);
+    EXPECT_EQ(std::string("\n") + state.messages[MSG_CANNOT_GET] + "\n", host.messages[0]);
     EXPECT_EQ(LATCH_CONFIG, state.errorLatch);
     EXPECT_EQ(2, state.settings.copies());
     // Latched: the next set-up requests answer -1 and do nothing.
@@ -166,7 +167,7 @@ TEST_F(PlotSetupTest, failedSaveFailsAndLatches) {
     std::vector<uint8_t> record = areaRecord(1, 1);
     EXPECT_EQ(-1, send(46, record));
     ASSERT_EQ(1u, host.messages.size());
-    EXPECT_EQ(std::string("\n") + state.messages[75] + "\n", host.messages[0]);
+    EXPECT_EQ(std::string("\n") + state.messages[MSG_CANNOT_SAVE] + "\n", host.messages[0]);
     EXPECT_EQ(LATCH_CONFIG, state.errorLatch);
 }
 
@@ -303,9 +304,9 @@ TEST_F(PlotSetupTest, lineTypeLegend) {
     ready(workedExampleSettings());
     send(15);
     ASSERT_EQ(9u, host.messages.size());
-    EXPECT_EQ(std::string("\n") + state.messages[8], host.messages[0]);
+    EXPECT_EQ(std::string("\n") + state.messages[MSG_LINE_TYPES], host.messages[0]);
     for (int n = 1; n <= 7; ++n)
-        EXPECT_EQ(std::string("\n                ") + char('0' + n) + state.messages[8 + n],
+        EXPECT_EQ(std::string("\n                ") + char('0' + n) + state.messages[MSG_LINE_TYPES + n],
                   host.messages[static_cast<size_t>(n)]);
     EXPECT_EQ("\n", host.messages[8]);
 }
@@ -323,10 +324,10 @@ TEST_F(PlotSetupTest, summaryOfStandardOutput) {
     host.messages.clear();
     send(31);
     auto msg = [](int n) { return std::string(state.messages[n]); };
-    std::string expected = " " + msg(25) + "TX-90-TAVIX E" + "\n " + msg(26) +
-                           "ARCH E     1219.2mm x 914.4mm " + " " + "\n " + msg(60) + "\n " +
-                           msg(36) + "\n " + msg(32) + lineEndTable[0].label + " " + "\n " +
-                           msg(27) + " 2 " + "\n " + msg(52) + "\n " + msg(28) + msg(29) + "\n";
+    std::string expected = " " + msg(MSG_PLOTTER) + "TX-90-TAVIX E" + "\n " + msg(MSG_PAPER_SIZE) +
+                           "ARCH E     1219.2mm x 914.4mm " + " " + "\n " + msg(MSG_MARGIN_ON) + "\n " +
+                           msg(MSG_BLACK_FILL) + "\n " + msg(MSG_LINE_END) + lineEndTable[0].label + " " + "\n " +
+                           msg(MSG_COPIES) + " 2 " + "\n " + msg(MSG_OUTPUT_STANDARD) + "\n " + msg(MSG_PORT) + msg(MSG_PARALLEL) + "\n";
     EXPECT_BYTES(expected, joined(host.messages));
 }
 
@@ -344,12 +345,12 @@ TEST_F(PlotSetupTest, summaryOfOptionOutputUsesTheModelsTrays) {
     std::string all = joined(host.messages);
     EXPECT_NE(std::string::npos, all.find("TX-70-TAVIX E"));
     EXPECT_NE(std::string::npos,
-              all.find("\n " + msg(37) + trayTableFor(modelEntry(1))[3].label + " "));
-    EXPECT_NE(std::string::npos, all.find("\n " + msg(33) + "ON"));
-    EXPECT_NE(std::string::npos, all.find("\n " + msg(17) + " 7 "));
+              all.find("\n " + msg(MSG_TRAY) + trayTableFor(modelEntry(1))[3].label + " "));
+    EXPECT_NE(std::string::npos, all.find("\n " + msg(MSG_MIRROR) + "ON"));
+    EXPECT_NE(std::string::npos, all.find("\n " + msg(MSG_DENSITY) + " 7 "));
     // A serial plotter is not "PARALLEL".
-    EXPECT_NE(std::string::npos, all.find("\n " + msg(28) + "\n"));
-    EXPECT_EQ(std::string::npos, all.find(msg(29)));
+    EXPECT_NE(std::string::npos, all.find("\n " + msg(MSG_PORT) + "\n"));
+    EXPECT_EQ(std::string::npos, all.find(msg(MSG_PARALLEL)));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 
 #include "support/recordingHost.h"
 #include "tavix/driverState.h"
+#include "tavix/messageSlots.h"
 #include "tavix/raster.h"
 
 namespace tavix {
@@ -54,7 +55,7 @@ class RtlEncoderTest : public ::testing::Test {
 protected:
     void SetUp() override {
         host.install();
-        std::strcpy(state.messages[77], "Plotting error occured. ");
+        std::strcpy(state.messages[MSG_PLOTTING_ERROR], "Plotting error occured. ");
     }
 
     void row(const std::vector<uint8_t>& rgb) {
