@@ -1,8 +1,7 @@
 // ConfigEntry: the configuration request dispatcher, and the requests that
 // load, choose and save the configuration.
 //
-// Bytes 0-1 of a packet carry the request code in and, for most codes, the
-// status out (0 done, -1 refused or failed). While errorLatch is set, codes
+// While errorLatch is set, codes
 // 11, 21, 40 and 47 are refused; only code 49 clears it. Codes not handled
 // here leave the packet exactly as it came.
 #include <cstdint>
@@ -24,9 +23,7 @@ namespace tavix {
 namespace {
 
 constexpr int16_t MIN_INTERFACE_VERSION = 3;
-constexpr size_t MODEL_NAME_OFFSET = 8;
-constexpr size_t MODEL_NAME_SIZE = 32;
-static_assert(sizeof(ModelEntry::name) == MODEL_NAME_SIZE);
+static_assert(sizeof(ModelEntry::name) == modelPacket::NAME_SIZE);
 
 int32_t modelIndexInRange(int32_t index) { return index >= 0 && index < MODEL_COUNT ? index : 0; }
 
@@ -44,7 +41,7 @@ void dispatch(uint8_t* packet, int16_t code) {
         break;
     case 21:
         if (latched) return refuseRequest(packet);
-        writeI16(packet, 0, static_cast<int16_t>(initialiseDevice()));
+        writeI16(packet, PACKET_STATUS, static_cast<int16_t>(initialiseDevice()));
         break;
     case 22:
         answerTable22(packet);
@@ -86,22 +83,19 @@ void failConfiguration(uint8_t* packet, int messageSlot) {
     refuseRequest(packet);
 }
 
-// 16-bit at 4: the host's interface version; 32-bit at 11: its window.
 void answerInterfaceVersion(uint8_t* packet) {
-    writeI16(packet, 0, 0);
-    if (readI16(packet, 4) < MIN_INTERFACE_VERSION) {
+    writeI16(packet, PACKET_STATUS, 0);
+    if (readI16(packet, releasePacket::RELEASE) < MIN_INTERFACE_VERSION) {
         failConfiguration(packet, MSG_WRONG_RELEASE);
         return;
     }
-    state.hostWindow = readU32(packet, 11);
-    writeI16(packet, 4, 3);
-    writeI16(packet, 6, 0);
+    state.hostWindow = readU32(packet, releasePacket::HOST_WINDOW);
+    writeI16(packet, releasePacket::RELEASE, 3);
+    writeI16(packet, releasePacket::ZERO, 0);
 }
 
 // Loads the stored block, lets the user choose the model (starting at the
 // stored one) and replies with the chosen model's name.
-//   0  int16  0        2  int16  40 (reply length)
-//   4  int16  1        6  int16  0        8  32 bytes  the model name
 void chooseModel(uint8_t* packet) {
     PlotSettings loaded = state.settings;
     if (hostLoadSettings(loaded.bytes) == 0) {
@@ -114,12 +108,12 @@ void chooseModel(uint8_t* packet) {
     state.selectedModel = modelIndexInRange(state.selectedModel);
     state.currentModel = state.selectedModel;
 
-    writeI16(packet, 6, 0);
-    writeI16(packet, 4, 1);
-    std::memcpy(packet + MODEL_NAME_OFFSET, modelEntry(state.selectedModel).name,
-                MODEL_NAME_SIZE);
-    writeI16(packet, 0, 0);
-    writeI16(packet, 2, 40);
+    writeI16(packet, modelPacket::ZERO, 0);
+    writeI16(packet, modelPacket::ONE, 1);
+    std::memcpy(packet + modelPacket::NAME, modelEntry(state.selectedModel).name,
+                modelPacket::NAME_SIZE);
+    writeI16(packet, PACKET_STATUS, 0);
+    writeI16(packet, modelPacket::LENGTH, modelPacket::REPLY_LENGTH);
 }
 
 // Saves the block for the chosen model, then the pen settings file.
@@ -130,7 +124,7 @@ void saveConfiguration(uint8_t* packet) {
         return;
     }
     writePenSettingsFile();  // the block is saved; the file is best effort
-    writeI16(packet, 0, 0);
+    writeI16(packet, PACKET_STATUS, 0);
 }
 
 }  // namespace tavix
@@ -141,7 +135,7 @@ extern "C" int TAVIX_ENTRY_CDECL ConfigEntry(uint8_t* packet) {
     state.currentPacket = packet;
     // Nothing may cross into the host: a failure inside becomes a refusal.
     try {
-        dispatch(packet, readI16(packet, 0));
+        dispatch(packet, readI16(packet, PACKET_STATUS));
     } catch (...) {
         refuseRequest(packet);
     }

@@ -5,13 +5,11 @@
 
 #include "tavix/driverState.h"
 #include "tavix/messages.h"
+#include "tavix/requestPackets.h"
 #include "tavix/tables.h"
 
 namespace tavix {
 namespace {
-
-constexpr size_t LANGUAGE_CODE_OFFSET = 8;
-constexpr size_t LANGUAGE_CODE_LENGTH = 8;
 
 // Copies an option table up to and including its end row, clearing the rest
 // of the working table.
@@ -27,9 +25,9 @@ void loadLanguageTables() {
     // 1. The host's language code (at most eight characters), kept only
     //    until step 2 replaces it.
     if (state.currentPacket != nullptr) {
-        std::memcpy(state.languageCode, state.currentPacket + LANGUAGE_CODE_OFFSET,
-                    LANGUAGE_CODE_LENGTH);
-        state.languageCode[LANGUAGE_CODE_LENGTH] = '\0';
+        std::memcpy(state.languageCode, state.currentPacket + languagePacket::CODE,
+                    languagePacket::CODE_LENGTH);
+        state.languageCode[languagePacket::CODE_LENGTH] = '\0';
     }
     // 2. From here on the driver's language is Japanese.
     std::memset(state.languageCode, 0, sizeof state.languageCode);

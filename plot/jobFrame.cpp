@@ -24,7 +24,7 @@ void copyText(char (&to)[RESTORE_TEXT_SIZE], const char* from) {
 void beginPlot(uint8_t* packet) {
     state.imageMarker = 0;
     if (state.errorLatch != 0) return refuseRequest(packet);
-    writeI16(packet, 0, 0);
+    writeI16(packet, PACKET_STATUS, 0);
 
     state.somethingDrawn = 0;
     state.previousX = state.previousY = state.currentX = state.currentY = 0;

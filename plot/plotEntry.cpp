@@ -10,6 +10,7 @@
 #include "tavix/driverState.h"
 #include "tavix/entryPoints.h"
 #include "tavix/hostNumbers.h"
+#include "tavix/imageRequest.h"
 #include "tavix/messages.h"
 #include "tavix/packet.h"
 #include "tavix/requestPackets.h"
@@ -27,17 +28,18 @@ constexpr int LAST_CODE = 54;
 void onEndPlot(uint8_t*) { endPlot(); }
 
 void onMove(uint8_t* packet) {
-    if (moveTo(readU16(packet, 4), readU16(packet, 6)) < 0) refuseRequest(packet);
+    uint32_t x = readU16(packet, plotPacket::X), y = readU16(packet, plotPacket::Y);
+    if (moveTo(x, y) < 0) refuseRequest(packet);
 }
 
 void onDraw(uint8_t* packet) { drawRequest(packet); }
 
 void onSelectPen(uint8_t* packet) {
-    if (selectPen(readI16(packet, 4)) != 0) refuseRequest(packet);
+    if (selectPen(readI16(packet, plotPacket::VALUE)) != 0) refuseRequest(packet);
 }
 
 void onLineType(uint8_t* packet) {
-    if (setLineType(readU16(packet, 4)) != 0) refuseRequest(packet);
+    if (setLineType(readU16(packet, plotPacket::VALUE)) != 0) refuseRequest(packet);
 }
 
 void onLiftPen(uint8_t* packet) {
@@ -56,17 +58,18 @@ void onShowSummary(uint8_t*) { showSettingsSummary(); }
 
 void onFillInline(uint8_t* packet) { fillInlineRequest(packet); }
 
-void onLineTypeCount(uint8_t* packet) { state.lineTypeCount = readI16(packet, 4); }
+void onLineTypeCount(uint8_t* packet) { state.lineTypeCount = readI16(packet, plotPacket::VALUE); }
 
 void onPenWidth(uint8_t* packet) {
-    writeI16(packet, 0, 0);
+    writeI16(packet, PACKET_STATUS, 0);
     // NaN and infinities become the limit, which is written as the widest pen.
-    if (setPenWidth(hostDouble(packet, 4, HOST_DOUBLE_LIMIT)) != 0) refuseRequest(packet);
+    double inches = hostDouble(packet, plotPacket::VALUE, HOST_DOUBLE_LIMIT);
+    if (setPenWidth(inches) != 0) refuseRequest(packet);
 }
 
 void onModelAndLineTypes(uint8_t* packet) {
     state.currentModel = state.settings.modelIndex();
-    state.lineTypeCount = packet[8];
+    state.lineTypeCount = packet[plotPacket::LINE_TYPE_COUNT];
 }
 
 void onConfigurePlot(uint8_t* packet) { configurePlot(packet); }
@@ -82,7 +85,8 @@ void onSetLanguage(uint8_t*) { loadLanguageTables(); }
 void onBeginImage(uint8_t* packet) {
     announceImage(packet);
     // A newly armed outline starts empty.
-    if (readI16(packet, 44) == 1 && state.outlineCapture != 0) state.outlineCount = 0;
+    if (readI16(packet, imagePacket::TRANSPARENCY) == 1 && state.outlineCapture != 0)
+        state.outlineCount = 0;
 }
 
 void onFillArray(uint8_t* packet) { fillArrayRequest(packet); }
@@ -143,7 +147,7 @@ extern "C" int TAVIX_ENTRY_CDECL PlotEntry(uint8_t* packet) {
     try {
         state.currentPacket = packet;
         if (state.imageMarker == IMAGE_PENDING) printImageFirst();
-        int code = readI16(packet, 0);
+        int code = readI16(packet, PACKET_STATUS);
         if (code < FIRST_CODE || code > LAST_CODE) return 0;
         if (Handler h = handlers[code - FIRST_CODE]) h(packet);
     } catch (...) {
