@@ -26,6 +26,7 @@
 #include "tavix/hostServices.h"
 #include "tavix/outputBuffer.h"
 #include "tavix/packet.h"
+#include "tavix/requestPackets.h"
 
 namespace {
 
@@ -95,9 +96,9 @@ Points makeWorkload(Workload w) {
     Random r{0x7A41D0u + static_cast<uint64_t>(w)};
     auto add = [&p](int16_t code, int32_t x, int32_t y) {
         Request q{};
-        writeI16(q.packet.data(), 0, code);
-        writeU16(q.packet.data(), 4, static_cast<uint16_t>(x));
-        writeU16(q.packet.data(), 6, static_cast<uint16_t>(y));
+        writeI16(q.packet.data(), PACKET_STATUS, code);
+        writeU16(q.packet.data(), plotPacket::X, static_cast<uint16_t>(x));
+        writeU16(q.packet.data(), plotPacket::Y, static_cast<uint16_t>(y));
         p.requests.push_back(q);
         p.xs.push_back(static_cast<uint32_t>(x));
         p.ys.push_back(static_cast<uint32_t>(y));
@@ -150,7 +151,7 @@ void beginBenchPlot(bool eightBit) {
     state.scaleDivisor = 1;
     state.stepsPerInchX = state.stepsPerInchY = 1016.0;
     uint8_t packet[16] = {};
-    writeI16(packet, 0, 30);
+    writeI16(packet, PACKET_STATUS, 30);
     PlotEntry(packet);
     flushOutput();
     bytesWritten = 0;
@@ -158,7 +159,7 @@ void beginBenchPlot(bool eightBit) {
 
 void endBenchPlot() {
     uint8_t packet[16] = {};
-    writeI16(packet, 0, 2);
+    writeI16(packet, PACKET_STATUS, 2);
     PlotEntry(packet);
 }
 

@@ -18,6 +18,7 @@
 #include "tavix/outputBuffer.h"
 #include "tavix/packet.h"
 #include "tavix/raster.h"
+#include "tavix/requestPackets.h"
 
 namespace tavix {
 namespace {
@@ -149,7 +150,7 @@ TEST_F(ImageRequestsTest, announceKeepsTheRequestAndReplies) {
     shape.transparency = 1;
     packet = imagePacketFor(shape);
     announceImage(packet.data());
-    EXPECT_EQ(52, readI16(packet.data(), 0));
+    EXPECT_EQ(52, readI16(packet.data(), PACKET_STATUS));
     EXPECT_EQ(1, readI16(packet.data(), imagePacket::REPLY));
     EXPECT_EQ(0, std::memcmp(packet.data(), state.image.request, IMAGE_REQUEST_SIZE));
     EXPECT_EQ(IMAGE_PENDING, state.imageMarker);

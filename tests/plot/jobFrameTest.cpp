@@ -13,6 +13,7 @@
 #include "tavix/outputBuffer.h"
 #include "tavix/packet.h"
 #include "tavix/plotRequests.h"
+#include "tavix/requestPackets.h"
 #include "tavix/tables.h"
 
 namespace tavix::plottest {
@@ -158,7 +159,7 @@ TEST_F(JobFrameTest, beginPlotAfterFailedSettingsLoadAnswersFailure) {
     initialise();
     setLanguage();
     std::fill(packet.begin(), packet.end(), 0);
-    writeI16(packet.data(), 4, 2);  // release 2
+    writeI16(packet.data(), releasePacket::RELEASE, 2);  // release 2
     EXPECT_EQ(-1, send(29));
     EXPECT_EQ(LATCH_CONFIG, state.errorLatch);
     EXPECT_EQ(-1, beginPlot());

@@ -17,6 +17,7 @@
 #include "tavix/driverState.h"
 #include "tavix/imageRequest.h"
 #include "tavix/packet.h"
+#include "tavix/requestPackets.h"
 #include "tavix/settingsStore.h"
 
 namespace tavix::plottest {
@@ -30,7 +31,7 @@ protected:
         host = testing::RecordingHost{};
         host.install();
         prepare(stored);
-        packet[8] = 6;
+        packet[plotPacket::LINE_TYPE_COUNT] = 6;
         send(43);
         query(1e6, 1e6, 1016, 1016);
         setPlotArea(33.0, 22.0);
@@ -42,10 +43,10 @@ protected:
 
     int16_t query(double width, double height, double stepsX, double stepsY) {
         std::vector<uint8_t> record(267, 0);
-        writeF64(record.data(), 9, width);
-        writeF64(record.data(), 17, height);
-        writeF64(record.data(), 41, stepsX);
-        writeF64(record.data(), 49, stepsY);
+        writeF64(record.data(), plotAreaPacket::WIDTH, width);
+        writeF64(record.data(), plotAreaPacket::HEIGHT, height);
+        writeF64(record.data(), plotAreaPacket::UNITS_X, stepsX);
+        writeF64(record.data(), plotAreaPacket::UNITS_Y, stepsY);
         return send(48, record);
     }
 

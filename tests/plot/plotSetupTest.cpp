@@ -11,6 +11,7 @@
 #include "tavix/driverState.h"
 #include "tavix/messageSlots.h"
 #include "tavix/packet.h"
+#include "tavix/requestPackets.h"
 #include "tavix/tables.h"
 
 namespace tavix::plottest {
@@ -30,11 +31,11 @@ protected:
     std::vector<uint8_t> areaRecord(double width, double height, uint32_t options = 0x12) {
         std::vector<uint8_t> r(267);
         for (size_t i = 0; i < r.size(); ++i) r[i] = static_cast<uint8_t>(0xA0 + i % 31);
-        writeU32(r.data(), 5, options);
-        writeF64(r.data(), 9, width);
-        writeF64(r.data(), 17, height);
-        writeF64(r.data(), 41, 1016.0);
-        writeF64(r.data(), 49, 1016.0);
+        writeU32(r.data(), plotAreaPacket::OPTIONS, options);
+        writeF64(r.data(), plotAreaPacket::WIDTH, width);
+        writeF64(r.data(), plotAreaPacket::HEIGHT, height);
+        writeF64(r.data(), plotAreaPacket::UNITS_X, 1016.0);
+        writeF64(r.data(), plotAreaPacket::UNITS_Y, 1016.0);
         return r;
     }
 };
@@ -50,11 +51,11 @@ TEST_F(PlotSetupTest, loadSettingsTakesTheStoredBlock) {
     std::memcpy(host.stored, s.bytes, 40);
     host.hasStored = true;
     std::fill(packet.begin(), packet.end(), 0);
-    writeI16(packet.data(), 4, 3);
-    writeU32(packet.data(), 11, 0xBEEF);
+    writeI16(packet.data(), releasePacket::RELEASE, 3);
+    writeU32(packet.data(), releasePacket::HOST_WINDOW, 0xBEEF);
     EXPECT_EQ(0, send(29));
-    EXPECT_EQ(3, readI16(packet.data(), 4));
-    EXPECT_EQ(0, readI16(packet.data(), 6));
+    EXPECT_EQ(3, readI16(packet.data(), releasePacket::RELEASE));
+    EXPECT_EQ(0, readI16(packet.data(), releasePacket::ZERO));
     EXPECT_EQ(0xBEEFu, state.hostWindow);
     EXPECT_EQ(2, state.currentModel);
     EXPECT_EQ(3, state.copiesToPlot);
@@ -78,7 +79,7 @@ TEST_F(PlotSetupTest, oldHostReleaseFailsAndLatches) {
     initialise();
     setLanguage();
     host.hasStored = true;
-    writeI16(packet.data(), 4, 2);
+    writeI16(packet.data(), releasePacket::RELEASE, 2);
     EXPECT_EQ(-1, send(29));
     ASSERT_EQ(1u, host.messages.size());
     EXPECT_EQ(std::string("\n") + state.messages[MSG_WRONG_RELEASE] + "\n", host.messages[0]);
@@ -91,7 +92,7 @@ TEST_F(PlotSetupTest, failedLoadFailsAndKeepsTheBlock) {
     setLanguage();
     state.settings = workedExampleSettings();
     host.hasStored = false;
-    writeI16(packet.data(), 4, 3);
+    writeI16(packet.data(), releasePacket::RELEASE, 3);
     EXPECT_EQ(-1, send(29));
     ASSERT_EQ(1u, host.messages.size());
     EXPECT_EQ(std::string("\n") + state.messages[MSG_CANNOT_GET] + "\n", host.messages[0]);
@@ -118,15 +119,15 @@ TEST_F(PlotSetupTest, configurePlotGivesTheWholePaperAsMaximum) {
     EXPECT_EQ(19, send(46, record));
 
     const double x = 48 - MARGIN - MARGIN, y = 36 - MARGIN - MARGIN;
-    EXPECT_DOUBLE_EQ(x, readF64(record.data(), 9));
-    EXPECT_DOUBLE_EQ(y, readF64(record.data(), 17));
-    EXPECT_DOUBLE_EQ(x, readF64(record.data(), 25));
-    EXPECT_DOUBLE_EQ(y, readF64(record.data(), 33));
-    EXPECT_DOUBLE_EQ(1016.0, readF64(record.data(), 41));
-    EXPECT_DOUBLE_EQ(1016.0, readF64(record.data(), 49));
-    EXPECT_EQ(0, std::memcmp(record.data() + 73, "MAX", 4));
-    EXPECT_EQ(1, record[139]);
-    EXPECT_EQ(0, record[140]);
+    EXPECT_DOUBLE_EQ(x, readF64(record.data(), plotAreaPacket::WIDTH));
+    EXPECT_DOUBLE_EQ(y, readF64(record.data(), plotAreaPacket::HEIGHT));
+    EXPECT_DOUBLE_EQ(x, readF64(record.data(), plotAreaPacket::MAX_WIDTH));
+    EXPECT_DOUBLE_EQ(y, readF64(record.data(), plotAreaPacket::MAX_HEIGHT));
+    EXPECT_DOUBLE_EQ(1016.0, readF64(record.data(), plotAreaPacket::UNITS_X));
+    EXPECT_DOUBLE_EQ(1016.0, readF64(record.data(), plotAreaPacket::UNITS_Y));
+    EXPECT_EQ(0, std::memcmp(record.data() + plotAreaPacket::MAX_MARK, "MAX", 4));
+    EXPECT_EQ(1, record[plotAreaPacket::ONE]);
+    EXPECT_EQ(0, record[plotAreaPacket::ZERO]);
     // Every other byte passes through.
     for (size_t i = 2; i < record.size(); ++i) {
         bool written = (i >= 9 && i < 57) || (i >= 73 && i < 77) || i == 139 || i == 140;
@@ -155,8 +156,8 @@ TEST_F(PlotSetupTest, longPaperHalvesTheResolution) {
     ready(s);
     std::vector<uint8_t> record = areaRecord(1, 1);
     EXPECT_EQ(19, send(46, record));
-    EXPECT_DOUBLE_EQ(129 - MARGIN - MARGIN, readF64(record.data(), 9));
-    EXPECT_DOUBLE_EQ(508.0, readF64(record.data(), 41));
+    EXPECT_DOUBLE_EQ(129 - MARGIN - MARGIN, readF64(record.data(), plotAreaPacket::WIDTH));
+    EXPECT_DOUBLE_EQ(508.0, readF64(record.data(), plotAreaPacket::UNITS_X));
     EXPECT_EQ(2, state.scaleDivisor);
     EXPECT_DOUBLE_EQ(508.0, state.stepsPerInchX);
 }
@@ -191,8 +192,8 @@ TEST_F(PlotSetupTest, tallAndSquarePapersTurnTheArea) {
         std::vector<uint8_t> record = areaRecord(1, 1);
         EXPECT_EQ(19, send(46, record));
         // The host's X axis runs along H.
-        EXPECT_DOUBLE_EQ(h - MARGIN - MARGIN, readF64(record.data(), 9));
-        EXPECT_DOUBLE_EQ(w - MARGIN - MARGIN, readF64(record.data(), 17));
+        EXPECT_DOUBLE_EQ(h - MARGIN - MARGIN, readF64(record.data(), plotAreaPacket::WIDTH));
+        EXPECT_DOUBLE_EQ(w - MARGIN - MARGIN, readF64(record.data(), plotAreaPacket::HEIGHT));
         EXPECT_DOUBLE_EQ(h - MARGIN - MARGIN, state.deviceWidth);
         EXPECT_DOUBLE_EQ(w - MARGIN - MARGIN, state.deviceHeight);
         EXPECT_EQ(1, state.paperPortrait);
@@ -210,7 +211,7 @@ TEST_F(PlotSetupTest, setPlotAreaTakesTheRequest) {
     // The offset margins are 0 in both margin rows.
     EXPECT_DOUBLE_EQ(20.5, state.deviceWidth);
     EXPECT_DOUBLE_EQ(10.25, state.deviceHeight);
-    EXPECT_EQ(1, packet[139]);
+    EXPECT_EQ(1, packet[plotAreaPacket::ONE]);
     EXPECT_EQ(0x99u, state.hostOptions);
 }
 
@@ -227,17 +228,17 @@ TEST_F(PlotSetupTest, nonNumericAreasAreTamed) {
 TEST_F(PlotSetupTest, queryReplacesAnAreaAtLeastTheMaximum) {
     ready(workedExampleSettings());
     std::vector<uint8_t> record = areaRecord(100, 100, 0x7);
-    writeF64(record.data(), 41, 999.0);
-    writeF64(record.data(), 49, 998.0);
+    writeF64(record.data(), plotAreaPacket::UNITS_X, 999.0);
+    writeF64(record.data(), plotAreaPacket::UNITS_Y, 998.0);
     EXPECT_EQ(19, send(48, record));
     const double x = 48 - MARGIN - MARGIN, y = 36 - MARGIN - MARGIN;
-    EXPECT_DOUBLE_EQ(x, readF64(record.data(), 9));
-    EXPECT_DOUBLE_EQ(y, readF64(record.data(), 17));
-    EXPECT_DOUBLE_EQ(x, readF64(record.data(), 25));
-    EXPECT_DOUBLE_EQ(y, readF64(record.data(), 33));
-    EXPECT_EQ(0, std::memcmp(record.data() + 73, "MAX", 4));
-    EXPECT_EQ(1, record[139]);
-    EXPECT_EQ(0, record[140]);
+    EXPECT_DOUBLE_EQ(x, readF64(record.data(), plotAreaPacket::WIDTH));
+    EXPECT_DOUBLE_EQ(y, readF64(record.data(), plotAreaPacket::HEIGHT));
+    EXPECT_DOUBLE_EQ(x, readF64(record.data(), plotAreaPacket::MAX_WIDTH));
+    EXPECT_DOUBLE_EQ(y, readF64(record.data(), plotAreaPacket::MAX_HEIGHT));
+    EXPECT_EQ(0, std::memcmp(record.data() + plotAreaPacket::MAX_MARK, "MAX", 4));
+    EXPECT_EQ(1, record[plotAreaPacket::ONE]);
+    EXPECT_EQ(0, record[plotAreaPacket::ZERO]);
     EXPECT_DOUBLE_EQ(x, state.plotWidth);
     EXPECT_DOUBLE_EQ(48 - MARGIN - MARGIN, state.deviceWidth);
     EXPECT_DOUBLE_EQ(999.0, state.stepsPerInchX);
@@ -251,9 +252,9 @@ TEST_F(PlotSetupTest, querySmallerInOneDirectionStands) {
     ready(workedExampleSettings());
     std::vector<uint8_t> record = areaRecord(100, 20);
     EXPECT_EQ(19, send(48, record));
-    EXPECT_DOUBLE_EQ(100.0, readF64(record.data(), 9));
-    EXPECT_DOUBLE_EQ(20.0, readF64(record.data(), 17));
-    EXPECT_NE(0, std::memcmp(record.data() + 73, "MAX", 4));
+    EXPECT_DOUBLE_EQ(100.0, readF64(record.data(), plotAreaPacket::WIDTH));
+    EXPECT_DOUBLE_EQ(20.0, readF64(record.data(), plotAreaPacket::HEIGHT));
+    EXPECT_NE(0, std::memcmp(record.data() + plotAreaPacket::MAX_MARK, "MAX", 4));
     EXPECT_DOUBLE_EQ(100.0, state.plotWidth);
     EXPECT_DOUBLE_EQ(20.0, state.deviceHeight);
 }
@@ -266,7 +267,7 @@ TEST_F(PlotSetupTest, queryWorksOncePerInitialise) {
     std::vector<uint8_t> before = again;
     EXPECT_EQ(0, send(48, again));
     EXPECT_EQ(0x55u, state.hostOptions);
-    before[0] = 0;
+    before[PACKET_STATUS] = 0;
     before[1] = 0;
     EXPECT_EQ(before, again);
     initialise();
@@ -306,7 +307,8 @@ TEST_F(PlotSetupTest, lineTypeLegend) {
     ASSERT_EQ(9u, host.messages.size());
     EXPECT_EQ(std::string("\n") + state.messages[MSG_LINE_TYPES], host.messages[0]);
     for (int n = 1; n <= 7; ++n)
-        EXPECT_EQ(std::string("\n                ") + char('0' + n) + state.messages[MSG_LINE_TYPES + n],
+        EXPECT_EQ(std::string("\n                ") + char('0' + n) +
+                      state.messages[MSG_LINE_TYPES + n],
                   host.messages[static_cast<size_t>(n)]);
     EXPECT_EQ("\n", host.messages[8]);
 }
@@ -324,10 +326,12 @@ TEST_F(PlotSetupTest, summaryOfStandardOutput) {
     host.messages.clear();
     send(31);
     auto msg = [](int n) { return std::string(state.messages[n]); };
-    std::string expected = " " + msg(MSG_PLOTTER) + "TX-90-TAVIX E" + "\n " + msg(MSG_PAPER_SIZE) +
-                           "ARCH E     1219.2mm x 914.4mm " + " " + "\n " + msg(MSG_MARGIN_ON) + "\n " +
-                           msg(MSG_BLACK_FILL) + "\n " + msg(MSG_LINE_END) + lineEndTable[0].label + " " + "\n " +
-                           msg(MSG_COPIES) + " 2 " + "\n " + msg(MSG_OUTPUT_STANDARD) + "\n " + msg(MSG_PORT) + msg(MSG_PARALLEL) + "\n";
+    std::string expected = " " + msg(MSG_PLOTTER) + "TX-90-TAVIX E" + "\n " +
+                           msg(MSG_PAPER_SIZE) + "ARCH E     1219.2mm x 914.4mm " + " " + "\n " +
+                           msg(MSG_MARGIN_ON) + "\n " + msg(MSG_BLACK_FILL) + "\n " +
+                           msg(MSG_LINE_END) + lineEndTable[0].label + " " + "\n " +
+                           msg(MSG_COPIES) + " 2 " + "\n " + msg(MSG_OUTPUT_STANDARD) + "\n " +
+                           msg(MSG_PORT) + msg(MSG_PARALLEL) + "\n";
     EXPECT_BYTES(expected, joined(host.messages));
 }
 

@@ -11,6 +11,7 @@
 #include "platform/hostAddress.h"
 #include "pngImage.h"
 #include "tavix/packet.h"
+#include "tavix/requestPackets.h"
 
 namespace tavix::host {
 namespace {
@@ -82,31 +83,31 @@ private:
         writeU32(p.data(), 5, 0);
         double width = config.plotWidth > 0 ? config.plotWidth : 1e6;
         double height = config.plotHeight > 0 ? config.plotHeight : 1e6;
-        writeF64(p.data(), 9, width);
-        writeF64(p.data(), 17, height);
-        writeF64(p.data(), 41, config.stepsPerInch);
-        writeF64(p.data(), 49, config.stepsPerInch);
+        writeF64(p.data(), plotAreaPacket::WIDTH, width);
+        writeF64(p.data(), plotAreaPacket::HEIGHT, height);
+        writeF64(p.data(), plotAreaPacket::UNITS_X, config.stepsPerInch);
+        writeF64(p.data(), plotAreaPacket::UNITS_Y, config.stepsPerInch);
         session.plot(p);
         if (readI16(p.data(), 0) != 19) return fail("the driver refused the plot area");
-        width = readF64(p.data(), 9);
-        height = readF64(p.data(), 17);
+        width = readF64(p.data(), plotAreaPacket::WIDTH);
+        height = readF64(p.data(), plotAreaPacket::HEIGHT);
 
         if (options.deviceDialog) {
             if (options.beforeDeviceDialog) options.beforeDeviceDialog();
             p = request(46);
             session.plot(p);
             if (readI16(p.data(), 0) != 19) return fail("the plot configuration failed");
-            width = readF64(p.data(), 9);
-            height = readF64(p.data(), 17);
-            config.stepsPerInch = readF64(p.data(), 41);
+            width = readF64(p.data(), plotAreaPacket::WIDTH);
+            height = readF64(p.data(), plotAreaPacket::HEIGHT);
+            config.stepsPerInch = readF64(p.data(), plotAreaPacket::UNITS_X);
             config.block = session.storedBlock;
             config.hasBlock = session.hasStoredBlock;
         }
 
         p = request(47);
         writeU32(p.data(), 5, 0);
-        writeF64(p.data(), 9, width);
-        writeF64(p.data(), 17, height);
+        writeF64(p.data(), plotAreaPacket::WIDTH, width);
+        writeF64(p.data(), plotAreaPacket::HEIGHT, height);
         session.plot(p);
         if (readI16(p.data(), 0) == -1) return fail("the driver refused the plot area");
 
