@@ -17,9 +17,16 @@
 #include <vector>
 
 #include "tavix/packet.h"
+#include "tavix/requestPackets.h"
 #include "win32TestSupport.h"
 
 namespace {
+
+// Request 21 asking for the defaults.
+void askForDefaults(uint8_t* p) { tavix::writeI16(p, tavix::devicePacket::WANTS_DEFAULTS, 1); }
+
+// Requests 11 and 29 from release 3 of the host interface.
+void release3(uint8_t* p) { tavix::writeI16(p, tavix::releasePacket::RELEASE, 3); }
 
 using namespace tavix::win32test;
 
@@ -171,7 +178,7 @@ protected:
     std::vector<uint8_t> send(EntryFn entry, int16_t code, std::function<void(uint8_t*)> fill = nullptr,
                               std::function<void(User&)> script = nullptr) {
         std::vector<uint8_t> packet(2100, 0);
-        tavix::writeI16(packet.data(), 0, code);
+        tavix::writeI16(packet.data(), tavix::PACKET_STATUS, code);
         if (fill) fill(packet.data());
         User user(GetCurrentThreadId());
         std::thread person([&] {
@@ -185,11 +192,11 @@ protected:
 
     void beginConfiguration() {
         send(config, 49, [](uint8_t* p) {
-            tavix::writeI16(p, 4, 1);
-            p[7] = 2;
+            tavix::writeI16(p, tavix::identifyPacket::CALLER, 1);
+            p[tavix::identifyPacket::RELEASE] = 2;
         });
         send(config, 50, [](uint8_t* p) { std::memcpy(p + 8, "en", 2); });
-        send(config, 11, [](uint8_t* p) { tavix::writeI16(p, 4, 3); });
+        send(config, 11, release3);
     }
 
     Host hostState;
@@ -214,7 +221,8 @@ TEST_F(DialogRun, theModelDialogIgnoresCancelAndKeepsTheClickedModel) {
         User::press(d, IDOK);
         user.waitClosed(d);
     });
-    EXPECT_STREQ("TX-30-TAVIX E", reinterpret_cast<const char*>(reply.data() + 8));
+    EXPECT_STREQ("TX-30-TAVIX E",
+                 reinterpret_cast<const char*>(reply.data() + tavix::modelPacket::NAME));
 }
 
 TEST_F(DialogRun, settingsMadeInTheNestedDialogsComeBackThroughEveryOk) {
@@ -226,7 +234,7 @@ TEST_F(DialogRun, settingsMadeInTheNestedDialogsComeBackThroughEveryOk) {
         User::press(d, IDOK);
         user.waitClosed(d);
     });
-    auto device = send(config, 21, [](uint8_t* p) { tavix::writeI16(p, 6, 1); }, [](User& user) {
+    auto device = send(config, 21, askForDefaults, [](User& user) {
         HWND d = user.dialog(cp932("ﾃﾞﾊﾞｲｽ設定"));
         ASSERT_NE(nullptr, d);
         EXPECT_EQ("1", User::text(d, 114));
@@ -272,9 +280,9 @@ TEST_F(DialogRun, settingsMadeInTheNestedDialogsComeBackThroughEveryOk) {
         User::press(d, IDOK);
         user.waitClosed(d);
     });
-    EXPECT_EQ(0, tavix::readI16(device.data(), 0));
+    EXPECT_EQ(0, tavix::readI16(device.data(), tavix::PACKET_STATUS));
     auto save = send(config, 47);
-    EXPECT_EQ(0, tavix::readI16(save.data(), 0));
+    EXPECT_EQ(0, tavix::readI16(save.data(), tavix::PACKET_STATUS));
     const uint8_t* s = hostState.stored;
     EXPECT_EQ(12, tavix::readI32(s, 0));
     EXPECT_EQ(5, tavix::readI32(s, 4));
@@ -298,7 +306,7 @@ TEST_F(DialogRun, cancelInTheDeviceDialogDropsItsEditsAndEscapeIsCancel) {
         ASSERT_NE(nullptr, d);
         User::press(d, IDOK);
     });
-    send(config, 21, [](uint8_t* p) { tavix::writeI16(p, 6, 1); }, [](User& user) {
+    send(config, 21, askForDefaults, [](User& user) {
         HWND d = user.dialog(cp932("ﾃﾞﾊﾞｲｽ設定"));
         ASSERT_NE(nullptr, d);
         User::setText(d, 114, "7");
@@ -316,18 +324,18 @@ TEST_F(DialogRun, thePlotRequestOpensTheChangeDialogAndSavesWhatComesBack) {
         ASSERT_NE(nullptr, d);
         User::press(d, IDOK);
     });
-    send(config, 21, [](uint8_t* p) { tavix::writeI16(p, 6, 1); }, [](User& user) {
+    send(config, 21, askForDefaults, [](User& user) {
         HWND d = user.dialog(cp932("ﾃﾞﾊﾞｲｽ設定"));
         ASSERT_NE(nullptr, d);
         User::press(d, IDOK);
     });
     send(config, 47);
     send(plot, 49, [](uint8_t* p) {
-        tavix::writeI16(p, 4, 1);
-        p[7] = 2;
+        tavix::writeI16(p, tavix::identifyPacket::CALLER, 1);
+        p[tavix::identifyPacket::RELEASE] = 2;
     });
     send(plot, 50, [](uint8_t* p) { std::memcpy(p + 8, "en", 2); });
-    send(plot, 29, [](uint8_t* p) { tavix::writeI16(p, 4, 3); });
+    send(plot, 29, release3);
     send(plot, 46, nullptr, [](User& user) {
         HWND d = user.dialog(cp932("ﾃﾞﾊﾞｲｽﾞ設定の変更"));
         ASSERT_NE(nullptr, d);
@@ -393,7 +401,7 @@ TEST_F(DialogRun, screenshotsOfTheBaseTemplates) {
         shot(d, "modelcfg");
         User::press(d, IDOK);
     });
-    send(config, 21, [](uint8_t* p) { tavix::writeI16(p, 6, 1); }, [&](User& user) {
+    send(config, 21, askForDefaults, [&](User& user) {
         HWND d = user.dialog(cp932("ﾃﾞﾊﾞｲｽ設定"));
         ASSERT_NE(nullptr, d);
         shot(d, "detailcfg");
@@ -423,11 +431,11 @@ TEST_F(DialogRun, screenshotsOfTheBaseTemplates) {
     });
     send(config, 47);
     send(plot, 49, [](uint8_t* p) {
-        tavix::writeI16(p, 4, 1);
-        p[7] = 2;
+        tavix::writeI16(p, tavix::identifyPacket::CALLER, 1);
+        p[tavix::identifyPacket::RELEASE] = 2;
     });
     send(plot, 50);
-    send(plot, 29, [](uint8_t* p) { tavix::writeI16(p, 4, 3); });
+    send(plot, 29, release3);
     send(plot, 46, nullptr, [&](User& user) {
         HWND d = user.dialog(cp932("ﾃﾞﾊﾞｲｽﾞ設定の変更"));
         ASSERT_NE(nullptr, d);
