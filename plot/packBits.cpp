@@ -1,4 +1,4 @@
-// packRow: TIFF PackBits with pieces of at most 124 bytes, closed by a
+// PackBits rows: TIFF PackBits with pieces of at most 124 bytes, closed by a
 // one-byte literal of value 0 (two zero bytes). A header byte n of 0..123
 // is followed by n + 1 literal bytes; 0x85..0xFF (-123..-1) by one byte
 // repeated 1 - n times. No header is ever 0x80.
@@ -182,12 +182,7 @@ int32_t packInto(uint8_t* out, int32_t length, const uint8_t* data) {
     return static_cast<int32_t>(o - out);
 }
 
-// More than PACK_INPUT_SIZE bytes are never packed: the rest of such a row
-// would not fit the packer's buffers. Callers clip their rows to that size.
-int32_t packRow(int32_t length, const uint8_t* data) {
-    if (length > PACK_INPUT_SIZE) length = PACK_INPUT_SIZE;
-    static_assert(packedBound(PACK_INPUT_SIZE) + PACK_SLACK <= PACK_OUTPUT_SIZE);
-    return packInto(state.raster.packOutput, length, data);
-}
+// One packed row of the longest input fits the raster state's output.
+static_assert(packedBound(PACK_INPUT_SIZE) + PACK_SLACK <= PACK_OUTPUT_SIZE);
 
 }  // namespace tavix

@@ -200,7 +200,6 @@ void beginRaster(int32_t width, int32_t height, int32_t mode, int32_t colour, in
     rs.height = height > 0 ? height : 0;
     rs.ditherRowIndex = 0;
     rs.pendingSkip = 0;
-    buildDitherMasks();
 
     const uint8_t* config = contone() ? (rs.colour ? CONFIG_CONTONE_COLOUR : CONFIG_CONTONE_MONO)
                                       : (rs.colour ? CONFIG_DITHERED_COLOUR : CONFIG_DITHERED_MONO);

@@ -62,10 +62,8 @@ struct RasterState {
     uint8_t red[RASTER_ROW_PIXELS], green[RASTER_ROW_PIXELS], blue[RASTER_ROW_PIXELS];
     uint8_t yellow[RASTER_ROW_PIXELS], magenta[RASTER_ROW_PIXELS], cyan[RASTER_ROW_PIXELS];
     uint8_t toneRow[TONE_ROW_SIZE];
-    uint8_t packInput[PACK_INPUT_SIZE];
     int32_t packRuns[PACK_INPUT_SIZE];
     uint8_t packOutput[PACK_OUTPUT_SIZE];
-    uint16_t ditherMasks[16][256];
 };
 
 // The image kept by code 52 until the next plot request prints it.

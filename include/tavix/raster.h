@@ -17,11 +17,10 @@ void encodeRow(int32_t pixelCount, const uint8_t* data, int32_t bitonal, int32_t
                int32_t green, int32_t blue);
 void endRaster();
 
-// PackBits with 124-byte pieces and two closing zero bytes; the result is
-// left in state.raster.packOutput.
-int32_t packRow(int32_t length, const uint8_t* data);
+// The cells of dither pattern row `row` (0..15) that level 0..255 lights,
+// bit 15 for column 0; level 255 lights all sixteen.
+uint16_t ditherMask(int row, int level);
 
-void buildDitherMasks();
 void ditherPlanes(int32_t rowIndex, int32_t width, int32_t colour);
 
 }  // namespace tavix

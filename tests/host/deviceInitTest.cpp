@@ -6,6 +6,7 @@
 #include "host/configTestSupport.h"
 #include "support/recordingHost.h"
 #include "support/scratchDirectory.h"
+#include "support/testSeams.h"
 #include "tavix/configRequests.h"
 #include "tavix/driverState.h"
 #include "tavix/requestPackets.h"
@@ -21,7 +22,6 @@ using testing::sendConfig;
 class DeviceInit : public ::testing::Test {
 protected:
     void SetUp() override { host.install(); }
-    void TearDown() override { restoreShippedTables(); }
 
     // Stores a block for `model` with the defaults changed by `edit`, and
     // makes `model` the chosen one, as requests 47 and 20 would.
@@ -68,6 +68,7 @@ protected:
     }
 
     testing::ScratchDirectory scratch;
+    testing::TestSeams seams;
     testing::RecordingHost host;
 };
 

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <string>
 
+#include "support/testSeams.h"
 #include "dialogs/dialogFramework.h"
 #include "platform/native/scriptedUser.h"
 #include "resources/resource.h"
@@ -24,11 +25,11 @@ namespace user = native::scriptedUser;
 
 class DialogTest : public ::testing::Test {
 protected:
+    TestSeams seams;
     uint8_t packet[64] = {};
 
     void SetUp() override {
         resetDriverState();
-        restoreShippedTables();
         user::reset();
         std::memcpy(packet + 8, "en", 2);
         state.currentPacket = packet;

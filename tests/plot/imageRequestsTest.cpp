@@ -12,6 +12,7 @@
 #include "platform/messageBox.h"
 #include "support/imageRequestPacket.h"
 #include "support/recordingHost.h"
+#include "support/testSeams.h"
 #include "tavix/driverState.h"
 #include "tavix/imageRequest.h"
 #include "tavix/messageSlots.h"
@@ -129,7 +130,6 @@ protected:
     }
 
     void TearDown() override {
-        warningBoxHook = nullptr;
         fake = nullptr;
         releaseOutputBuffer();
     }
@@ -140,6 +140,7 @@ protected:
         EXPECT_EQ(0, printPendingImage());
     }
 
+    testing::TestSeams seams;
     testing::RecordingHost host;
     FakeImageHost images;
     std::vector<uint8_t> packet;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "support/recordingHost.h"
+#include "support/testSeams.h"
 #include "tavix/driverState.h"
 #include "tavix/messageSlots.h"
 
@@ -26,6 +27,7 @@ protected:
                            static_cast<size_t>(state.outputCount));
     }
 
+    testing::TestSeams seams;
     testing::RecordingHost host;
 };
 

@@ -92,16 +92,9 @@ PlotSettings workedExampleSettings() {
     return s;
 }
 
-void PlotRequestTest::SetUp() {
-    host.install();
-    restoreShippedTables();
-}
+void PlotRequestTest::SetUp() { host.install(); }
 
-void PlotRequestTest::TearDown() {
-    releaseOutputBuffer();
-    restoreShippedTables();
-    outputAllocationAllowed = nullptr;
-}
+void PlotRequestTest::TearDown() { releaseOutputBuffer(); }
 
 int16_t PlotRequestTest::send(int16_t code) { return send(code, packet); }
 

@@ -12,6 +12,7 @@
 
 #include "support/recordingHost.h"
 #include "support/scratchDirectory.h"
+#include "support/testSeams.h"
 #include "tavix/driverState.h"
 #include "tavix/plotSettings.h"
 
@@ -67,6 +68,7 @@ protected:
 
     // Requests 29 and 46 read and write the pen settings file in the current
     // directory: each test gets a directory of its own.
+    testing::TestSeams seams;
     testing::ScratchDirectory scratch;
     testing::RecordingHost host;
     std::vector<uint8_t> packet = std::vector<uint8_t>(2100);

@@ -22,6 +22,7 @@
 #include "reliability/referenceRuns.h"
 #include "support/recordingHost.h"
 #include "support/scratchDirectory.h"
+#include "support/testSeams.h"
 #include "tavix/driverState.h"
 #include "tavix/messages.h"
 #include "tavix/outputBuffer.h"
@@ -330,13 +331,12 @@ int sweepStride() {
 
 class FaultSweep : public ::testing::Test {
 protected:
+    testing::TestSeams seams;
     void SetUp() override {
         warningBoxHook = recordBox;
         outputAllocationAllowed = allocationAllowed;
     }
     void TearDown() override {
-        warningBoxHook = nullptr;
-        outputAllocationAllowed = nullptr;
         user::reset();
         releaseOutputBuffer();
     }

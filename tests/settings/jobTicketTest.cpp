@@ -1,4 +1,5 @@
 // The job ticket block, byte for byte.
+#include "support/testSeams.h"
 #include "tavix/jobTicket.h"
 
 #include <gtest/gtest.h>
@@ -37,15 +38,11 @@ class JobTicketTest : public ::testing::Test {
 protected:
     void SetUp() override {
         host.install();
-        restoreShippedTables();
         state.settings = tx90Defaults();
         for (PenEntry& p : state.penTable) p = PenEntry{0.254f, 100};
         ASSERT_TRUE(obtainOutputBuffer());
     }
-    void TearDown() override {
-        releaseOutputBuffer();
-        restoreShippedTables();
-    }
+    void TearDown() override { releaseOutputBuffer(); }
     std::string ticket() {
         state.outputCount = 0;
         EXPECT_EQ(0, writeJobTicket());
@@ -68,6 +65,7 @@ protected:
         state.settings.setStampOffsetX(1.5f);
         state.settings.setStampOffsetY(-2.25f);
     }
+    testing::TestSeams seams;
     testing::RecordingHost host;
 };
 

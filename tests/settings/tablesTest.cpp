@@ -6,6 +6,7 @@
 
 #include "support/cp932.h"
 #include "support/recordingHost.h"
+#include "support/testSeams.h"
 #include "tavix/driverRecord.h"
 #include "tavix/driverState.h"
 #include "tavix/messages.h"
@@ -82,7 +83,7 @@ void expectList(const std::vector<Paper>& expected, const PaperSize* list) {
 class Tables : public ::testing::Test {
 protected:
     void SetUp() override { host.install(); }
-    void TearDown() override { restoreShippedTables(); }
+    testing::TestSeams seams;
     testing::RecordingHost host;
 };
 
