@@ -138,7 +138,7 @@ int writeJobTicket() {
     t.line(s.get(flags::centering) ? "Basis=4\r\n" : "Basis=6\r\n");
     t.line("OffsetX=0mm\r\n").line("OffsetY=0mm\r\n");
     t.line("##DOZ END\r\n===");
-    return t.ok() ? 0 : 1;
+    return t.ok() ? 0 : -1;
 }
 
 }  // namespace tavix

@@ -211,12 +211,12 @@ bool writeAll(std::FILE* file) {
 
 int readPenSettingsFile() {
     std::FILE* file = std::fopen(PEN_SETTINGS_FILE, "rb");
-    if (file == nullptr) return 1;
+    if (file == nullptr) return -1;
     static PenFileData data;
     std::memset(&data, 0, sizeof data);
     bool accepted = readAll(file, data);
     std::fclose(file);
-    if (!accepted) return 1;
+    if (!accepted) return -1;
     std::memcpy(state.penGrayList, data.grayList, sizeof state.penGrayList);
     std::memcpy(state.comment, data.comment, sizeof state.comment);
     std::memcpy(state.drawName, data.drawName, sizeof state.drawName);
@@ -228,16 +228,16 @@ int readPenSettingsFile() {
 int writePenSettingsFile() {
     // Pen data that was never loaded or defaulted is all zero: writing it
     // would replace the user's file with one that cannot be read back.
-    if (!state.penDataValid) return 1;
+    if (!state.penDataValid) return -1;
     std::FILE* file = std::fopen(PEN_SETTINGS_FILE_NEW, "wb");
-    if (file == nullptr) return 1;
+    if (file == nullptr) return -1;
     bool ok = writeAll(file);
     if (std::fflush(file) != 0) ok = false;
     if (std::fclose(file) != 0) ok = false;
     // The old file stays until the new one is complete.
     if (!ok || replaceFile(PEN_SETTINGS_FILE_NEW, PEN_SETTINGS_FILE) != 0) {
         std::remove(PEN_SETTINGS_FILE_NEW);
-        return 1;
+        return -1;
     }
     return 0;
 }

@@ -30,12 +30,12 @@ void applySettingsDefaults();
 // comment empty.
 void applyPenDefaults();
 
-// 0 when the whole file was read and accepted, 1 otherwise (the caller then
+// 0 when the whole file was read and accepted, -1 otherwise (the caller then
 // applies the pen defaults).
 int readPenSettingsFile();
 
 // 0 when the file was written (a new file replaces the old one only when
-// complete), 1 otherwise. Pen data that was never loaded or defaulted is
+// complete), -1 otherwise. Pen data that was never loaded or defaulted is
 // not written.
 int writePenSettingsFile();
 

@@ -233,7 +233,7 @@ TEST_F(JobTicketTest, firstFailedWriteEndsTheTicket) {
     // The second line must flush a nearly full buffer, and the host refuses.
     state.outputCount = OUTPUT_LIMIT - 30;
     host.failWriteAtCall = 0;
-    EXPECT_EQ(1, writeJobTicket());
+    EXPECT_EQ(-1, writeJobTicket());
     EXPECT_EQ(1, host.writeCalls);
     EXPECT_EQ(0, state.outputCount);
     EXPECT_EQ(LATCH_OUTPUT, state.errorLatch);

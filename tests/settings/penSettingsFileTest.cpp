@@ -149,7 +149,7 @@ TEST_F(PenSettingsFile, whatIsWrittenCanAlwaysBeReadBack) {
 }
 
 TEST_F(PenSettingsFile, aMissingFileFails) {
-    EXPECT_EQ(1, readPenSettingsFile());
+    EXPECT_EQ(-1, readPenSettingsFile());
     EXPECT_FALSE(state.penDataValid);
     loadPenSettingsOrDefaults();
     expectPenDefaults();
@@ -161,7 +161,7 @@ TEST_F(PenSettingsFile, aGrayAbove100FailsAndEveryPenTakesItsDefault) {
         withLine(penFile([](int) { return 40; }, "c", "d",
                          [](int) { return std::string("1.000"); }, [](int) { return 30; }),
                  5, "PenGray5=101"));
-    EXPECT_EQ(1, readPenSettingsFile());
+    EXPECT_EQ(-1, readPenSettingsFile());
     loadPenSettingsOrDefaults();
     expectPenDefaults();  // the first four grays included
 }
@@ -171,7 +171,7 @@ TEST_F(PenSettingsFile, aFailedReadLeavesThePenDataAsItWas) {
     PenEntry before[PEN_COUNT];
     std::memcpy(before, state.penTable, sizeof before);
     testing::writeWholeFile(PEN_SETTINGS_FILE, withLine(defaultFile(), 300, "LumenGray22=101"));
-    EXPECT_EQ(1, readPenSettingsFile());
+    EXPECT_EQ(-1, readPenSettingsFile());
     EXPECT_EQ(0, std::memcmp(before, state.penTable, sizeof before));
     EXPECT_STREQ("Floor plan, rev. 3", state.comment);
 }
@@ -187,7 +187,7 @@ TEST_F(PenSettingsFile, integersReadAsTheirLeadingDigits) {
     EXPECT_EQ(0, state.penTable[0].penGray);
 
     testing::writeWholeFile(PEN_SETTINGS_FILE, withLine(defaultFile(), 3, "PenGray3=-1"));
-    EXPECT_EQ(1, readPenSettingsFile());
+    EXPECT_EQ(-1, readPenSettingsFile());
 }
 
 TEST_F(PenSettingsFile, widthsMustBeAbove0AndAtMost25Point4) {
@@ -207,7 +207,7 @@ TEST_F(PenSettingsFile, widthsMustBeAbove0AndAtMost25Point4) {
         testing::writeWholeFile(PEN_SETTINGS_FILE,
                                 withLine(defaultFile(), lumenWideLine(1),
                                          std::string("LumenWide1=") + c.value));
-        EXPECT_EQ(c.accepted ? 0 : 1, readPenSettingsFile());
+        EXPECT_EQ(c.accepted ? 0 : -1, readPenSettingsFile());
         if (c.accepted) {
             EXPECT_EQ(c.width, state.penTable[0].penWidth);
         }
@@ -220,23 +220,23 @@ TEST_F(PenSettingsFile, linesOutOfOrderFail) {
     file = withLine(file, lumenWideLine(1), "LumenGray1=100");
     file = withLine(file, lumenWideLine(1) + 1, "LumenWide1=0.254");
     testing::writeWholeFile(PEN_SETTINGS_FILE, file);
-    EXPECT_EQ(1, readPenSettingsFile());
+    EXPECT_EQ(-1, readPenSettingsFile());
 
     testing::writeWholeFile(PEN_SETTINGS_FILE, withLine(defaultFile(), 2, "PenGray3=100"));
-    EXPECT_EQ(1, readPenSettingsFile());
+    EXPECT_EQ(-1, readPenSettingsFile());
     testing::writeWholeFile(PEN_SETTINGS_FILE, withLine(defaultFile(), 10, "pengray10=100"));
-    EXPECT_EQ(1, readPenSettingsFile());
+    EXPECT_EQ(-1, readPenSettingsFile());
     testing::writeWholeFile(PEN_SETTINGS_FILE,
                             withLine(defaultFile(), DRAW_NAME_LINE, "Comment=x"));
-    EXPECT_EQ(1, readPenSettingsFile());
+    EXPECT_EQ(-1, readPenSettingsFile());
 }
 
 TEST_F(PenSettingsFile, aShortFileFailsAndLinesAfterTheLastAreNotRead) {
     std::string file = defaultFile();
     testing::writeWholeFile(PEN_SETTINGS_FILE, file.substr(0, file.size() - 2 - 16));
-    EXPECT_EQ(1, readPenSettingsFile());
+    EXPECT_EQ(-1, readPenSettingsFile());
     testing::writeWholeFile(PEN_SETTINGS_FILE, "");
-    EXPECT_EQ(1, readPenSettingsFile());
+    EXPECT_EQ(-1, readPenSettingsFile());
     testing::writeWholeFile(PEN_SETTINGS_FILE, file + "anything\r\nat all");
     EXPECT_EQ(0, readPenSettingsFile());
     // The last line needs no line end.
@@ -258,7 +258,7 @@ TEST_F(PenSettingsFile, aTooLongPenLineIsSplitAndFails) {
     // the line of pen 2.
     testing::writeWholeFile(PEN_SETTINGS_FILE,
                             withLine(defaultFile(), 1, "PenGray1=" + std::string(71, '0')));
-    EXPECT_EQ(1, readPenSettingsFile());
+    EXPECT_EQ(-1, readPenSettingsFile());
     // 79 characters with the line feed still fit.
     testing::writeWholeFile(PEN_SETTINGS_FILE,
                             withLine(defaultFile(), 1, "PenGray1=" + std::string(68, '0') + "7"));
@@ -293,7 +293,7 @@ TEST_F(PenSettingsFile, longTextsAreCutToTheirFieldsOnACharacterBoundary) {
     // is not where it should be.
     file = withLine(defaultFile(), COMMENT_LINE, "Comment=" + std::string(91, 'c'));
     testing::writeWholeFile(PEN_SETTINGS_FILE, file);
-    EXPECT_EQ(1, readPenSettingsFile());
+    EXPECT_EQ(-1, readPenSettingsFile());
 }
 
 TEST_F(PenSettingsFile, emptyTextsReadAsEmpty) {
@@ -307,7 +307,7 @@ TEST_F(PenSettingsFile, emptyTextsReadAsEmpty) {
 TEST_F(PenSettingsFile, penDataNeverLoadedOrDefaultedIsNotWritten) {
     testing::writeWholeFile(PEN_SETTINGS_FILE, "the user's file");
     EXPECT_FALSE(state.penDataValid);
-    EXPECT_EQ(1, writePenSettingsFile());
+    EXPECT_EQ(-1, writePenSettingsFile());
     EXPECT_EQ("the user's file", testing::readWholeFile(PEN_SETTINGS_FILE));
 }
 
@@ -315,7 +315,7 @@ TEST_F(PenSettingsFile, aFileThatCannotBeCreatedLeavesTheOldOne) {
     applyPenDefaults();
     testing::writeWholeFile(PEN_SETTINGS_FILE, "old");
     fs::create_directory(PEN_SETTINGS_FILE_NEW);  // the new file cannot be created
-    EXPECT_EQ(1, writePenSettingsFile());
+    EXPECT_EQ(-1, writePenSettingsFile());
     EXPECT_EQ("old", testing::readWholeFile(PEN_SETTINGS_FILE));
 }
 
@@ -323,7 +323,7 @@ TEST_F(PenSettingsFile, aFailedReplaceRemovesTheNewFile) {
     applyPenDefaults();
     fs::create_directory(PEN_SETTINGS_FILE);
     fs::create_directory(fs::path(PEN_SETTINGS_FILE) / "inside");
-    EXPECT_EQ(1, writePenSettingsFile());
+    EXPECT_EQ(-1, writePenSettingsFile());
     EXPECT_TRUE(fs::is_directory(PEN_SETTINGS_FILE));
     EXPECT_FALSE(fs::exists(PEN_SETTINGS_FILE_NEW));
 }
@@ -341,7 +341,7 @@ TEST_F(PenSettingsFile, aFullDiskKeepsTheOldFileAndReportsFailure) {
     testing::writeWholeFile(PEN_SETTINGS_FILE, "old");
     fs::create_symlink("/dev/full", PEN_SETTINGS_FILE_NEW);
     applyPenDefaults();
-    EXPECT_EQ(1, writePenSettingsFile());
+    EXPECT_EQ(-1, writePenSettingsFile());
     EXPECT_EQ("old", testing::readWholeFile(PEN_SETTINGS_FILE));
     EXPECT_FALSE(fs::is_symlink(PEN_SETTINGS_FILE_NEW));
 }
@@ -354,7 +354,7 @@ TEST_F(PenSettingsFile, aReadOnlyDirectoryKeepsTheOldFile) {
         GTEST_SKIP() << "running with rights that ignore permissions";
     }
     applyPenDefaults();
-    EXPECT_EQ(1, writePenSettingsFile());
+    EXPECT_EQ(-1, writePenSettingsFile());
     fs::permissions(".", fs::perms::owner_all);
     EXPECT_EQ("old", testing::readWholeFile(PEN_SETTINGS_FILE));
 }
