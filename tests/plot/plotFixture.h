@@ -32,6 +32,10 @@ std::string expectedPalette(bool colour);
 // end 0, two copies, Standard output, no serial line, paper 1.
 PlotSettings workedExampleSettings();
 
+// The worked example's settings with the Option output: the job ticket
+// comes first and names the model's trays.
+PlotSettings optionOutputSettings();
+
 class PlotRequestTest : public ::testing::Test {
 protected:
     void SetUp() override;
@@ -60,6 +64,14 @@ protected:
 
     // 49, 50, 29 with `stored`, 47 with the area: a plot ready to begin.
     void prepare(const PlotSettings& stored, double width = 33.0, double height = 22.0);
+
+    // 48 with a zeroed record asking for the area and the steps per inch.
+    int16_t query(double width, double height, double stepsX, double stepsY);
+
+    // 49, 50, 29 with `stored`, 43 (the stored model again), 48 (the
+    // paper list of the model in use), 47, 30: the staged preamble, with a
+    // fresh host.
+    std::string preambleFor(const PlotSettings& stored);
 
     // What is staged in the OutputBuffer and not yet sent.
     std::string staged() const;

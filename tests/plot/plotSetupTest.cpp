@@ -2,16 +2,21 @@
 // 47 (set area), 48 (query area), 15 (line-type legend), 31 (summary).
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "plot/plotFixture.h"
 #include "tavix/driverState.h"
 #include "tavix/messageSlots.h"
 #include "tavix/packet.h"
 #include "tavix/requestPackets.h"
+#include "tavix/settingsStore.h"
 #include "tavix/tables.h"
 
 namespace tavix::plottest {
@@ -355,6 +360,94 @@ TEST_F(PlotSetupTest, summaryOfOptionOutputUsesTheModelsTrays) {
     // A serial plotter is not "PARALLEL".
     EXPECT_NE(std::string::npos, all.find("\n " + msg(MSG_PORT) + "\n"));
     EXPECT_EQ(std::string::npos, all.find(msg(MSG_PARALLEL)));
+}
+
+// --- Stored values and host values beyond their ranges ---------------------
+
+// The settings summary (code 31) labels the line end, media type and tray
+// from their tables; stored indices beyond them show the default rows
+// (rounded, Any, Auto).
+TEST_F(PlotSetupTest, theSummaryOfIndicesBeyondTheTablesShowsTheDefaultRows) {
+    auto summaryOf = [this](const PlotSettings& s) {
+        host = testing::RecordingHost{};
+        host.install();
+        prepare(s);
+        host.messages.clear();
+        send(31);
+        std::string all;
+        for (const std::string& m : host.messages) all += m;
+        return all;
+    };
+    PlotSettings s = optionOutputSettings();
+    s.setLineEnd(DEFAULT_LINE_END);
+    s.setMediaType(0);
+    s.setTray(0);
+    const std::string reference = summaryOf(s);
+    ASSERT_FALSE(reference.empty());
+    for (int16_t index : {int16_t{77}, int16_t{-1}, int16_t{32767}}) {
+        SCOPED_TRACE(index);
+        s.setLineEnd(index);
+        s.setMediaType(index);
+        s.setTray(index);
+        EXPECT_BYTES(reference, summaryOf(s));
+    }
+}
+
+// The integers of the preamble's PS, IP and SC instructions.
+std::vector<long long> setUpNumbers(const std::string& preamble) {
+    std::vector<long long> numbers;
+    for (const char* name : {"PS", "IP", "SC"}) {
+        size_t at = preamble.find(name);
+        if (at == std::string::npos) continue;
+        const char* p = preamble.c_str() + at + 2;
+        for (;;) {
+            char* end = nullptr;
+            errno = 0;
+            long long n = std::strtoll(p, &end, 10);
+            if (end == p) break;
+            numbers.push_back(errno == ERANGE ? LLONG_MAX : n);
+            p = end;
+            if (*p != ',') break;
+            ++p;
+        }
+    }
+    return numbers;
+}
+
+// Plot areas and steps per inch from a query (code 48) may be NaN or
+// infinite; they are tamed on the way in, and the plot that follows has
+// set-up numbers a 32-bit integer holds.
+TEST_F(PlotSetupTest, nonNumericQueryValuesGiveASetUpInRange) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        double width, height, stepsX, stepsY;
+    };
+    for (const Case& c : {Case{nan, nan, nan, nan}, Case{inf, -inf, inf, -inf},
+                          Case{1e308, 20, -1e308, 1016}, Case{-inf, 10, 0, nan}}) {
+        SCOPED_TRACE(std::to_string(c.width) + " " + std::to_string(c.height) + " " +
+                     std::to_string(c.stepsX) + " " + std::to_string(c.stepsY));
+        host = testing::RecordingHost{};
+        host.install();
+        prepare(workedExampleSettings());
+        EXPECT_EQ(19, query(c.width, c.height, c.stepsX, c.stepsY));
+        for (double v : {state.plotWidth, state.plotHeight, state.deviceWidth, state.deviceHeight,
+                         state.stepsPerInchX, state.stepsPerInchY})
+            EXPECT_TRUE(std::isfinite(v));
+        // NaN steps take the plotter's own steps at the scale divisor.
+        if (std::isnan(c.stepsX)) {
+            EXPECT_EQ(1016.0 / state.scaleDivisor, state.stepsPerInchX);
+        }
+        ASSERT_EQ(0, beginPlot());
+        const std::string preamble = staged();
+        const std::vector<long long> numbers = setUpNumbers(preamble);
+        EXPECT_EQ(10u, numbers.size());
+        for (long long n : numbers) {
+            EXPECT_LE(n, INT32_MAX);
+            EXPECT_GE(n, INT32_MIN);
+        }
+        endPlot();
+    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -359,6 +360,35 @@ TEST_F(PenSettingsFile, aReadOnlyDirectoryKeepsTheOldFile) {
     EXPECT_EQ("old", testing::readWholeFile(PEN_SETTINGS_FILE));
 }
 #endif
+
+// The line of the pen settings file that begins with `key`.
+std::string lineOf(const std::string& file, const std::string& key) {
+    size_t at = file.find("\r\n" + key);
+    if (at == std::string::npos) return "<none>";
+    at += 2;
+    return file.substr(at, file.find("\r\n", at) - at);
+}
+
+// The stamp texts are fixed fields that a dialog or a reader fills; one
+// that has lost its terminating NUL is written up to its field's end, not
+// on into the fields after it.
+TEST_F(PenSettingsFile, stampTextsWithoutTheirNulAreWrittenUpToTheField) {
+    applyPenDefaults();
+    std::memset(state.comment, 'c', sizeof state.comment);
+    std::memset(state.drawName, 'n', sizeof state.drawName);
+    ASSERT_EQ(0, writePenSettingsFile());
+    const std::string file = testing::readWholeFile(PEN_SETTINGS_FILE);
+    EXPECT_EQ("Comment=" + std::string(COMMENT_SIZE - 1, 'c'), lineOf(file, "Comment="));
+    EXPECT_EQ("DrawName=" + std::string(DRAW_NAME_SIZE - 1, 'n'), lineOf(file, "DrawName="));
+    EXPECT_EQ(767u * 2, static_cast<size_t>(std::count(file.begin(), file.end(), '\r')) +
+                            static_cast<size_t>(std::count(file.begin(), file.end(), '\n')));
+
+    // And it reads back as the texts cut to their fields.
+    applyPenDefaults();
+    ASSERT_EQ(0, readPenSettingsFile());
+    EXPECT_EQ(std::string(COMMENT_SIZE - 1, 'c'), std::string(state.comment));
+    EXPECT_EQ(std::string(DRAW_NAME_SIZE - 1, 'n'), std::string(state.drawName));
+}
 
 }  // namespace
 }  // namespace tavix
