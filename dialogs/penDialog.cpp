@@ -49,9 +49,26 @@ void markSelection(HWND dialog) {
         SendDlgItemMessageA(dialog, IDC_PEN_LIST, LB_SETSEL, TRUE, state.penSelection[i]);
 }
 
-}  // namespace
+// The pen list is not redrawn while its rows are refilled: a list redrawn
+// after each of 255 rows takes seconds. It is drawn once when this ends.
+class PenListRefill {
+public:
+    explicit PenListRefill(HWND dialog) : dialog_(dialog) {
+        SendDlgItemMessageA(dialog_, IDC_PEN_LIST, WM_SETREDRAW, FALSE, 0);
+    }
+    ~PenListRefill() {
+        SendDlgItemMessageA(dialog_, IDC_PEN_LIST, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(GetDlgItem(dialog_, IDC_PEN_LIST), nullptr, TRUE);
+    }
+    PenListRefill(const PenListRefill&) = delete;
+    PenListRefill& operator=(const PenListRefill&) = delete;
 
-void fillPenList(HWND dialog, int position) {
+private:
+    HWND dialog_;
+};
+
+// All 255 rows again, the row at `position` marked.
+void refillPenList(HWND dialog, int position) {
     SendDlgItemMessageA(dialog, IDC_PEN_LIST, LB_RESETCONTENT, 0, 0);
     char text[64];
     for (int i = 0; i < PEN_COUNT; ++i) {
@@ -62,7 +79,15 @@ void fillPenList(HWND dialog, int position) {
     SendDlgItemMessageA(dialog, IDC_PEN_LIST, LB_SETSEL, TRUE, position);
 }
 
+}  // namespace
+
+void fillPenList(HWND dialog, int position) {
+    PenListRefill refill(dialog);
+    refillPenList(dialog, position);
+}
+
 void refreshSelectedPens(HWND dialog) {
+    PenListRefill refill(dialog);
     char text[64];
     for (int i = 0; i < selectionCount(); ++i) {
         int32_t position = state.penSelection[i];
@@ -178,7 +203,8 @@ void restoreDefaults(HWND dialog) {
         pen.penWidth = DEFAULT_WIDTH;
         pen.penGray = DEFAULT_GRAY;
     }
-    fillPenList(dialog, state.focusPen);
+    PenListRefill refill(dialog);
+    refillPenList(dialog, state.focusPen);
     writeOwnFieldInt(dialog, IDC_PEN_GRAY, DEFAULT_GRAY);
     writeOwnFieldText(dialog, IDC_PEN_WIDTH, "0.254");
     state.penWidthEdited = 0;
