@@ -24,6 +24,28 @@ INT_PTR CALLBACK penDialogHandler(HWND dialog, UINT message, WPARAM wParam, LPAR
 INT_PTR CALLBACK stampDialogHandler(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK modelDialogHandler(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
+// What a settings dialog's procedure is made of. WM_INITDIALOG runs
+// initialise. OK runs accept, which takes the dialog's working copy into the
+// one it was opened from, and ends the dialog unless accept refuses; Cancel
+// ends it. Every other command goes to command, and the arrows of the
+// up-down control spinId (none when 0) run stepped.
+struct DialogParts {
+    void (*initialise)(HWND dialog);
+    bool (*accept)(HWND dialog);
+    void (*command)(HWND dialog, int id, int code);
+    int spinId = 0;
+    void (*stepped)(HWND dialog) = nullptr;
+};
+
+// The dialog procedure of those parts; FALSE for the messages they leave to
+// the dialog manager.
+INT_PTR handleDialogMessage(const DialogParts& parts, HWND dialog, UINT message, WPARAM wParam,
+                            LPARAM lParam);
+
+// The row the user picked in a drop-down list (notification `code`), or -1
+// when the notification is not a selection change or no row is selected.
+int selectedRow(HWND dialog, int comboId, int code);
+
 // Opens a template of the driver module (state.moduleInstance) with the
 // given owner; returns the dialog's result.
 INT_PTR openDialog(const char* templateName, HWND owner, DLGPROC handler);

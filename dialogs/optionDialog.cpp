@@ -100,23 +100,18 @@ void densityStepped(HWND dialog) {
 
 void setFlagFromPair(HWND, SettingsFlag flag, bool on) { working().set(flag, on); }
 
+bool accept(HWND) {
+    std::memcpy(&state.deviceDialogSettings, &state.optionDialogSettings, sizeof state.deviceDialogSettings);
+    std::memcpy(state.deviceDialogPens, state.optionDialogPens, sizeof state.deviceDialogPens);
+    return true;
+}
+
 void command(HWND dialog, int id, int code) {
     PlotSettings& s = working();
     bool clicked = code == BN_CLICKED;
     switch (id) {
-    case IDOK:
-        std::memcpy(&state.deviceDialogSettings, &state.optionDialogSettings, sizeof state.deviceDialogSettings);
-        std::memcpy(state.deviceDialogPens, state.optionDialogPens, sizeof state.deviceDialogPens);
-        EndDialog(dialog, DIALOG_OK);
-        break;
-    case IDCANCEL:
-        EndDialog(dialog, DIALOG_CANCEL);
-        break;
     case IDC_OPTION_MEDIA_TYPE:
-        if (code == CBN_SELCHANGE) {
-            LRESULT row = SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0);
-            if (row >= 0) s.setMediaType(static_cast<int16_t>(row));
-        }
+        if (int row = selectedRow(dialog, id, code); row >= 0) s.setMediaType(static_cast<int16_t>(row));
         break;
     case IDC_OPTION_TRAY:
         if (code == CBN_SELCHANGE) {
@@ -173,22 +168,8 @@ void command(HWND dialog, int id, int code) {
 }  // namespace
 
 INT_PTR CALLBACK optionDialogHandler(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        initialise(dialog);
-        return TRUE;
-    case WM_COMMAND:
-        command(dialog, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    case WM_VSCROLL:
-        if (reinterpret_cast<HWND>(lParam) == GetDlgItem(dialog, IDC_OPTION_DENSITY_SPIN)) {
-            densityStepped(dialog);
-            return TRUE;
-        }
-        return FALSE;
-    default:
-        return FALSE;
-    }
+    static const DialogParts parts{initialise, accept, command, IDC_OPTION_DENSITY_SPIN, densityStepped};
+    return handleDialogMessage(parts, dialog, message, wParam, lParam);
 }
 
 }  // namespace tavix

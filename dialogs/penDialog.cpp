@@ -212,19 +212,17 @@ void restoreDefaults(HWND dialog) {
     markSelection(dialog);
 }
 
+bool accept(HWND dialog) {
+    // Enter leaves the focus in the width field: what it holds is taken as
+    // if the field had been left, and a refused width keeps the dialog open.
+    if (GetFocus() == GetDlgItem(dialog, IDC_PEN_WIDTH) && !widthChanged(dialog, EN_KILLFOCUS))
+        return false;
+    std::memcpy(state.optionDialogPens, state.penDialogPens, sizeof state.optionDialogPens);
+    return true;
+}
+
 void command(HWND dialog, int id, int code) {
     switch (id) {
-    case IDOK:
-        // Enter leaves the focus in the width field: what it holds is taken
-        // as if the field had been left, and a refused width keeps the
-        // dialog open.
-        if (GetFocus() == GetDlgItem(dialog, IDC_PEN_WIDTH) && !widthChanged(dialog, EN_KILLFOCUS)) break;
-        std::memcpy(state.optionDialogPens, state.penDialogPens, sizeof state.optionDialogPens);
-        EndDialog(dialog, DIALOG_OK);
-        break;
-    case IDCANCEL:
-        EndDialog(dialog, DIALOG_CANCEL);
-        break;
     case IDC_PEN_LIST:
         if (code == LBN_SELCHANGE) selectionChanged(dialog);
         break;
@@ -244,17 +242,9 @@ void command(HWND dialog, int id, int code) {
 
 }  // namespace
 
-INT_PTR CALLBACK penDialogHandler(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        initialise(dialog);
-        return TRUE;
-    case WM_COMMAND:
-        command(dialog, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    default:
-        return FALSE;
-    }
+INT_PTR CALLBACK penDialogHandler(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    static const DialogParts parts{initialise, accept, command};
+    return handleDialogMessage(parts, dialog, message, wParam, lParam);
 }
 
 }  // namespace tavix

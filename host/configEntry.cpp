@@ -1,9 +1,8 @@
 // ConfigEntry: the configuration request dispatcher, and the requests that
 // load, choose and save the configuration.
 //
-// While errorLatch is set, codes
-// 11, 21, 40 and 47 are refused; only code 49 clears it. Codes not handled
-// here leave the packet exactly as it came.
+// While errorLatch is set, codes 11, 21, 40 and 47 are refused; only code 49
+// clears it. Codes not handled here leave the packet exactly as it came.
 #include <cstdint>
 #include <cstring>
 
@@ -27,51 +26,43 @@ static_assert(sizeof(ModelEntry::name) == modelPacket::NAME_SIZE);
 
 int32_t modelIndexInRange(int32_t index) { return index >= 0 && index < MODEL_COUNT ? index : 0; }
 
+void deviceInitialisation(uint8_t* packet) {
+    writeI16(packet, PACKET_STATUS, static_cast<int16_t>(initialiseDevice()));
+}
+
+void identification(uint8_t* packet) {
+    state.errorLatch = 0;
+    identifyDriver(packet);
+}
+
+void language(uint8_t*) { loadLanguageTables(); }
+
+struct ConfigRequest {
+    int16_t code;
+    void (*handler)(uint8_t* packet);
+    bool refusedWhenLatched;
+};
+
+// Code 2 (end of the configuration) needs nothing.
+constexpr ConfigRequest configRequests[] = {
+    {11, answerInterfaceVersion, true},
+    {20, chooseModel, false},
+    {21, deviceInitialisation, true},
+    {22, answerTable22, false},
+    {23, answerTable23, false},
+    {25, answerTable25, false},
+    {40, answerCapabilities, true},
+    {44, answerPenWidths, false},
+    {47, saveConfiguration, true},
+    {49, identification, false},
+    {50, language, false},
+};
+
 void dispatch(uint8_t* packet, int16_t code) {
-    const bool latched = state.errorLatch != 0;
-    switch (code) {
-    case 2:
-        break;
-    case 11:
-        if (latched) return refuseRequest(packet);
-        answerInterfaceVersion(packet);
-        break;
-    case 20:
-        chooseModel(packet);
-        break;
-    case 21:
-        if (latched) return refuseRequest(packet);
-        writeI16(packet, PACKET_STATUS, static_cast<int16_t>(initialiseDevice()));
-        break;
-    case 22:
-        answerTable22(packet);
-        break;
-    case 23:
-        answerTable23(packet);
-        break;
-    case 25:
-        answerTable25(packet);
-        break;
-    case 40:
-        if (latched) return refuseRequest(packet);
-        answerCapabilities(packet);
-        break;
-    case 44:
-        answerPenWidths(packet);
-        break;
-    case 47:
-        if (latched) return refuseRequest(packet);
-        saveConfiguration(packet);
-        break;
-    case 49:
-        state.errorLatch = 0;
-        identifyDriver(packet);
-        break;
-    case 50:
-        loadLanguageTables();
-        break;
-    default:
-        break;
+    for (const ConfigRequest& r : configRequests) {
+        if (r.code != code) continue;
+        if (r.refusedWhenLatched && state.errorLatch != 0) return refuseRequest(packet);
+        return r.handler(packet);
     }
 }
 

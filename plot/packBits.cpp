@@ -81,6 +81,17 @@ int32_t repeatBounds(const uint64_t* eq, int32_t words, int32_t* at) {
     return count;
 }
 
+// Copies n bytes, sizeof(T) <= n <= 2 * sizeof(T), as two words that may
+// overlap.
+template <typename T>
+inline void copyTwoWords(uint8_t* out, const uint8_t* in, int32_t n) {
+    T first, last;
+    std::memcpy(&first, in, sizeof first);
+    std::memcpy(&last, in + n - sizeof(T), sizeof last);
+    std::memcpy(out, &first, sizeof first);
+    std::memcpy(out + n - sizeof(T), &last, sizeof last);
+}
+
 // Copies 1..124 bytes without a library call; never touches a byte outside
 // either range.
 inline void copySmall(uint8_t* out, const uint8_t* in, int32_t n) {
@@ -96,17 +107,9 @@ inline void copySmall(uint8_t* out, const uint8_t* in, int32_t n) {
         std::memcpy(out, in, static_cast<size_t>(n));
 #endif
     } else if (n >= 8) {
-        uint64_t a, b;
-        std::memcpy(&a, in, 8);
-        std::memcpy(&b, in + n - 8, 8);
-        std::memcpy(out, &a, 8);
-        std::memcpy(out + n - 8, &b, 8);
+        copyTwoWords<uint64_t>(out, in, n);
     } else if (n >= 4) {
-        uint32_t a, b;
-        std::memcpy(&a, in, 4);
-        std::memcpy(&b, in + n - 4, 4);
-        std::memcpy(out, &a, 4);
-        std::memcpy(out + n - 4, &b, 4);
+        copyTwoWords<uint32_t>(out, in, n);
     } else {
         for (int32_t k = 0; k < n; ++k) out[k] = in[k];
     }
