@@ -21,11 +21,11 @@
 #include "platform/hostAddress.h"
 #include "plot/packBits.h"
 #include "plot/rasterReference.h"
+#include "plot/rtlEncoder.h"
 #include "tavix/driverState.h"
 #include "tavix/entryPoints.h"
 #include "tavix/hostServices.h"
 #include "tavix/packet.h"
-#include "tavix/raster.h"
 
 namespace {
 

@@ -4,10 +4,11 @@
 
 #include <cstring>
 
+#include "host/languageTables.h"
 #include "resources/resource.h"
 #include "tavix/driverState.h"
 #include "tavix/messages.h"
-#include "tavix/shiftJis.h"
+#include "runtime/shiftJis.h"
 #include "tavix/tables.h"
 
 namespace tavix {

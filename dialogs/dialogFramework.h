@@ -59,11 +59,6 @@ void fillLineEndList(HWND dialog, int index);
 void fillStampPositionList(HWND dialog, int index);
 void fillFontSizeList(HWND dialog, int index);
 
-// The pen list: all 255 pens with the row at `position` marked, and the
-// rows of the current selection rebuilt from the working copy and marked.
-void fillPenList(HWND dialog, int position);
-void refreshSelectedPens(HWND dialog);
-
 // The pictures of owner-drawn buttons, stretched over the button.
 void drawBadge(HWND dialog, const DRAWITEMSTRUCT& item);
 void drawModelPicture(HWND dialog, const DRAWITEMSTRUCT& item);

@@ -7,7 +7,7 @@
 #include "resources/resource.h"
 #include "tavix/driverState.h"
 #include "tavix/messages.h"
-#include "tavix/settingsStore.h"
+#include "settings/settingsDefaults.h"
 #include "tavix/tables.h"
 
 namespace tavix {

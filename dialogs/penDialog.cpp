@@ -5,10 +5,10 @@
 
 #include "dialogs/dialogFramework.h"
 #include "resources/resource.h"
-#include "tavix/decimalText.h"
+#include "runtime/decimalText.h"
 #include "tavix/driverState.h"
 #include "tavix/messageSlots.h"
-#include "tavix/textFormat.h"
+#include "runtime/textFormat.h"
 
 namespace tavix {
 
@@ -79,13 +79,14 @@ void refillPenList(HWND dialog, int position) {
     SendDlgItemMessageA(dialog, IDC_PEN_LIST, LB_SETSEL, TRUE, position);
 }
 
-}  // namespace
-
+// The pen list: all 255 pens with the row at `position` marked.
 void fillPenList(HWND dialog, int position) {
     PenListRefill refill(dialog);
     refillPenList(dialog, position);
 }
 
+// The rows of the current selection rebuilt from the working copy, and
+// marked.
 void refreshSelectedPens(HWND dialog) {
     PenListRefill refill(dialog);
     char text[64];
@@ -99,8 +100,6 @@ void refreshSelectedPens(HWND dialog) {
     }
     markSelection(dialog);
 }
-
-namespace {
 
 void initialise(HWND dialog) {
     std::memcpy(state.penDialogPens, state.optionDialogPens, sizeof state.penDialogPens);

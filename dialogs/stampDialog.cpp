@@ -5,10 +5,10 @@
 
 #include "dialogs/dialogFramework.h"
 #include "resources/resource.h"
-#include "tavix/decimalText.h"
+#include "runtime/decimalText.h"
 #include "tavix/driverState.h"
 #include "tavix/messageSlots.h"
-#include "tavix/textFormat.h"
+#include "runtime/textFormat.h"
 
 namespace tavix {
 

@@ -6,16 +6,21 @@
 #include <cstdint>
 #include <cstring>
 
-#include "host/configHandlers.h"
-#include "tavix/configRequests.h"
-#include "tavix/dialogLaunchers.h"
+#include "host/configEntry.h"
+#include "dialogs/launchers.h"
+#include "host/deviceInit.h"
+#include "host/fixedReplies.h"
+#include "host/identify.h"
+#include "host/languageTables.h"
+#include "host/showMessage.h"
+#include "settings/penSettingsFile.h"
 #include "tavix/driverState.h"
 #include "tavix/entryPoints.h"
 #include "tavix/hostServices.h"
 #include "tavix/messages.h"
 #include "tavix/packet.h"
 #include "tavix/requestPackets.h"
-#include "tavix/settingsStore.h"
+#include "settings/settingsDefaults.h"
 #include "tavix/tables.h"
 
 namespace tavix {

@@ -6,13 +6,13 @@
 // The reply's layout is in requestPackets.h.
 #include <cstring>
 
-#include "tavix/configRequests.h"
-#include "tavix/dialogLaunchers.h"
+#include "dialogs/launchers.h"
+#include "host/deviceInit.h"
 #include "tavix/driverState.h"
 #include "tavix/hostServices.h"
 #include "tavix/packet.h"
 #include "tavix/requestPackets.h"
-#include "tavix/settingsStore.h"
+#include "settings/settingsDefaults.h"
 #include "tavix/tables.h"
 
 namespace tavix {

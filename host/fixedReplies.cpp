@@ -2,9 +2,9 @@
 // the counts and tables is its business; the values are the ones it expects.
 #include <cstring>
 
-#include "host/configHandlers.h"
+#include "host/fixedReplies.h"
+#include "host/languageTables.h"
 #include "tavix/driverState.h"
-#include "tavix/messages.h"
 #include "tavix/packet.h"
 #include "tavix/requestPackets.h"
 

@@ -2,7 +2,8 @@
 // requestPackets.h).
 #include <cstring>
 
-#include "tavix/configRequests.h"
+#include "host/identify.h"
+#include "host/showMessage.h"
 #include "tavix/driverRecord.h"
 #include "tavix/driverState.h"
 #include "tavix/messages.h"

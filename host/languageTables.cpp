@@ -3,6 +3,7 @@
 // metric paper labels.
 #include <cstring>
 
+#include "host/languageTables.h"
 #include "tavix/driverState.h"
 #include "tavix/messages.h"
 #include "tavix/tables.h"

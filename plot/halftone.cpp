@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "plot/grayLevel.h"
+#include "plot/halftone.h"
 #include "tavix/driverState.h"
-#include "tavix/raster.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

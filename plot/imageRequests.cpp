@@ -9,14 +9,15 @@
 
 #include "platform/hostAddress.h"
 #include "platform/messageBox.h"
+#include "plot/imageRequests.h"
 #include "plot/rasterOutput.h"
+#include "plot/rtlEncoder.h"
 #include "tavix/driverState.h"
 #include "tavix/imageRequest.h"
 #include "tavix/outputBuffer.h"
 #include "tavix/packet.h"
-#include "tavix/palette.h"
-#include "tavix/raster.h"
-#include "tavix/textFormat.h"
+#include "plot/palette.h"
+#include "runtime/textFormat.h"
 
 namespace tavix {
 

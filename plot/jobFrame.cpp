@@ -2,14 +2,16 @@
 // OutputBuffer and of the per-plot drawing state.
 #include <cstring>
 
-#include "tavix/configRequests.h"
+#include "plot/jobFrame.h"
+#include "host/identify.h"
+#include "plot/penStateMachine.h"
+#include "plot/preamble.h"
 #include "tavix/driverState.h"
 #include "tavix/hostServices.h"
 #include "tavix/messageSlots.h"
 #include "tavix/outputBuffer.h"
 #include "tavix/packet.h"
 #include "tavix/requestPackets.h"
-#include "tavix/plotRequests.h"
 
 namespace tavix {
 namespace {

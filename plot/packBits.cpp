@@ -16,7 +16,6 @@
 #include <cstring>
 
 #include "tavix/driverState.h"
-#include "tavix/raster.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>

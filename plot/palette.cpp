@@ -1,10 +1,10 @@
 // The colour-number palette: the RGB of every pen the host can name.
 // Pens 1..255 are sent with "PC" in the preamble and again after every
 // raster image; entry 0 is never sent.
-#include "tavix/palette.h"
+#include "plot/palette.h"
 
 #include "plot/grayLevel.h"
-#include "tavix/textFormat.h"
+#include "runtime/textFormat.h"
 
 namespace tavix {
 

@@ -4,11 +4,12 @@
 #include <cmath>
 #include <cstring>
 
+#include "plot/penStateMachine.h"
+#include "plot/pens.h"
 #include "tavix/driverState.h"
 #include "tavix/outputBuffer.h"
-#include "tavix/palette.h"
-#include "tavix/plotRequests.h"
-#include "tavix/textFormat.h"
+#include "plot/palette.h"
+#include "runtime/textFormat.h"
 
 namespace tavix {
 

@@ -7,15 +7,20 @@
 // a handler, and codes outside 2..54, leave the packet exactly as it came.
 #include <cstdint>
 
+#include "host/languageTables.h"
+#include "plot/imageRequests.h"
+#include "plot/jobFrame.h"
+#include "plot/penStateMachine.h"
+#include "plot/pens.h"
+#include "plot/plotInfo.h"
+#include "plot/plotSetup.h"
+#include "plot/polygonFill.h"
 #include "tavix/driverState.h"
 #include "tavix/entryPoints.h"
-#include "tavix/hostNumbers.h"
+#include "runtime/hostNumbers.h"
 #include "tavix/imageRequest.h"
-#include "tavix/messages.h"
 #include "tavix/packet.h"
 #include "tavix/requestPackets.h"
-#include "tavix/plotRequests.h"
-#include "tavix/raster.h"
 
 namespace tavix {
 namespace {

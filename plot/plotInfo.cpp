@@ -3,11 +3,11 @@
 // hostShowMessage in the installed language.
 #include <cstring>
 
+#include "plot/plotInfo.h"
 #include "tavix/driverState.h"
 #include "tavix/hostServices.h"
 #include "tavix/messageSlots.h"
-#include "tavix/plotRequests.h"
-#include "tavix/settingsStore.h"
+#include "settings/settingsDefaults.h"
 #include "tavix/tables.h"
 
 namespace tavix {

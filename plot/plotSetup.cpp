@@ -5,16 +5,18 @@
 // requestPackets.h.
 #include <cstring>
 
-#include "tavix/configRequests.h"
-#include "tavix/dialogLaunchers.h"
+#include "dialogs/launchers.h"
+#include "host/configEntry.h"
+#include "host/deviceInit.h"
+#include "plot/plotSetup.h"
+#include "settings/penSettingsFile.h"
 #include "tavix/driverState.h"
-#include "tavix/hostNumbers.h"
+#include "runtime/hostNumbers.h"
 #include "tavix/hostServices.h"
 #include "tavix/messageSlots.h"
 #include "tavix/packet.h"
 #include "tavix/requestPackets.h"
-#include "tavix/plotRequests.h"
-#include "tavix/settingsStore.h"
+#include "settings/settingsDefaults.h"
 #include "tavix/tables.h"
 
 namespace tavix {

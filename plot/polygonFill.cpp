@@ -7,12 +7,14 @@
 #include <cstdint>
 
 #include "platform/hostAddress.h"
+#include "plot/penStateMachine.h"
+#include "plot/pens.h"
+#include "plot/polygonFill.h"
 #include "tavix/driverState.h"
 #include "tavix/outputBuffer.h"
 #include "tavix/packet.h"
-#include "tavix/plotRequests.h"
 #include "tavix/requestPackets.h"
-#include "tavix/textFormat.h"
+#include "runtime/textFormat.h"
 
 namespace tavix {
 namespace {

@@ -19,15 +19,16 @@
 // extra copies.
 #include <cstring>
 
+#include "plot/preamble.h"
+#include "plot/pens.h"
 #include "tavix/driverState.h"
-#include "tavix/hostNumbers.h"
+#include "runtime/hostNumbers.h"
 #include "tavix/hostServices.h"
-#include "tavix/jobTicket.h"
+#include "settings/jobTicket.h"
 #include "tavix/outputBuffer.h"
-#include "tavix/plotRequests.h"
-#include "tavix/settingsStore.h"
+#include "settings/settingsDefaults.h"
 #include "tavix/tables.h"
-#include "tavix/textFormat.h"
+#include "runtime/textFormat.h"
 
 namespace tavix {
 namespace {

@@ -15,12 +15,13 @@
 #include <cstring>
 
 #include "plot/grayLevel.h"
+#include "plot/halftone.h"
 #include "plot/packBits.h"
 #include "plot/rasterFill.h"
 #include "plot/rasterOutput.h"
+#include "plot/rtlEncoder.h"
 #include "tavix/driverState.h"
-#include "tavix/raster.h"
-#include "tavix/textFormat.h"
+#include "runtime/textFormat.h"
 
 namespace tavix {
 namespace {

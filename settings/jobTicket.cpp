@@ -9,18 +9,18 @@
 // Every line ends in CR LF except the closing "===", which the PJL universal
 // exit follows directly. The rows of the option tables are taken from the
 // constant tables of the model in use when the ticket is written.
-#include "tavix/jobTicket.h"
+#include "settings/jobTicket.h"
 
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
 
 #include "tavix/driverState.h"
-#include "tavix/hostNumbers.h"
+#include "runtime/hostNumbers.h"
 #include "tavix/outputBuffer.h"
-#include "tavix/settingsStore.h"
+#include "settings/settingsDefaults.h"
 #include "tavix/tables.h"
-#include "tavix/textFormat.h"
+#include "runtime/textFormat.h"
 
 namespace tavix {
 namespace {

@@ -15,11 +15,12 @@
 #include <cstring>
 
 #include "platform/fileReplace.h"
-#include "tavix/decimalText.h"
+#include "runtime/decimalText.h"
+#include "settings/penSettingsFile.h"
 #include "tavix/driverState.h"
-#include "tavix/settingsStore.h"
-#include "tavix/shiftJis.h"
-#include "tavix/textFormat.h"
+#include "settings/settingsDefaults.h"
+#include "runtime/shiftJis.h"
+#include "runtime/textFormat.h"
 
 namespace tavix {
 namespace {

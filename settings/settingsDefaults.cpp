@@ -1,8 +1,9 @@
 // The defaults of the settings block and of the pen data.
 #include <cstring>
 
+#include "settings/penSettingsFile.h"
 #include "tavix/driverState.h"
-#include "tavix/settingsStore.h"
+#include "settings/settingsDefaults.h"
 #include "tavix/tables.h"
 
 namespace tavix {

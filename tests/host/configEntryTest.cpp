@@ -4,14 +4,14 @@
 #include <string>
 
 #include "host/configTestSupport.h"
+#include "settings/penSettingsFile.h"
 #include "support/cp932.h"
 #include "support/recordingHost.h"
 #include "support/scratchDirectory.h"
 #include "tavix/driverRecord.h"
 #include "tavix/driverState.h"
-#include "tavix/messages.h"
 #include "tavix/requestPackets.h"
-#include "tavix/settingsStore.h"
+#include "settings/settingsDefaults.h"
 
 namespace tavix {
 namespace {

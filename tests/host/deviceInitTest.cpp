@@ -4,13 +4,13 @@
 #include <string>
 
 #include "host/configTestSupport.h"
+#include "host/deviceInit.h"
 #include "support/recordingHost.h"
 #include "support/scratchDirectory.h"
 #include "support/testSeams.h"
-#include "tavix/configRequests.h"
 #include "tavix/driverState.h"
 #include "tavix/requestPackets.h"
-#include "tavix/settingsStore.h"
+#include "settings/settingsDefaults.h"
 #include "tavix/tables.h"
 
 namespace tavix {

@@ -8,14 +8,15 @@
 #include <cstring>
 #include <string>
 
+#include "host/languageTables.h"
 #include "support/testSeams.h"
 #include "dialogs/dialogFramework.h"
 #include "platform/native/scriptedUser.h"
 #include "resources/resource.h"
-#include "tavix/dialogLaunchers.h"
+#include "dialogs/launchers.h"
 #include "tavix/driverState.h"
 #include "tavix/messages.h"
-#include "tavix/settingsStore.h"
+#include "settings/settingsDefaults.h"
 #include "tavix/tables.h"
 
 namespace tavix::testing {

@@ -8,10 +8,10 @@
 #include <string>
 
 #include "plot/grayLevel.h"
+#include "plot/halftone.h"
 #include "plot/rasterReference.h"
 #include "support/recordingHost.h"
 #include "tavix/driverState.h"
-#include "tavix/raster.h"
 
 namespace tavix {
 namespace {

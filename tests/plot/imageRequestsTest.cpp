@@ -10,6 +10,7 @@
 
 #include "platform/hostAddress.h"
 #include "platform/messageBox.h"
+#include "plot/imageRequests.h"
 #include "support/imageRequestPacket.h"
 #include "support/recordingHost.h"
 #include "support/testSeams.h"
@@ -18,7 +19,6 @@
 #include "tavix/messageSlots.h"
 #include "tavix/outputBuffer.h"
 #include "tavix/packet.h"
-#include "tavix/raster.h"
 #include "tavix/requestPackets.h"
 
 namespace tavix {

@@ -10,15 +10,18 @@
 #include <vector>
 
 #include "platform/hostAddress.h"
+#include "plot/jobFrame.h"
+#include "plot/pens.h"
 #include "plot/plotFixture.h"
+#include "plot/plotSetup.h"
+#include "plot/preamble.h"
 #include "tavix/driverState.h"
 #include "tavix/imageRequest.h"
 #include "tavix/messageSlots.h"
 #include "tavix/outputBuffer.h"
 #include "tavix/packet.h"
-#include "tavix/plotRequests.h"
 #include "tavix/requestPackets.h"
-#include "tavix/settingsStore.h"
+#include "settings/settingsDefaults.h"
 #include "tavix/tables.h"
 
 namespace tavix::plottest {

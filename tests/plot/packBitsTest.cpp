@@ -9,7 +9,6 @@
 #include "plot/rasterReference.h"
 #include "support/recordingHost.h"
 #include "tavix/driverState.h"
-#include "tavix/raster.h"
 
 namespace tavix {
 namespace {

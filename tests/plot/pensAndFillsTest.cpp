@@ -6,11 +6,12 @@
 #include <limits>
 #include <string>
 
+#include "plot/jobFrame.h"
+#include "plot/pens.h"
 #include "plot/plotFixture.h"
 #include "tavix/driverState.h"
 #include "tavix/packet.h"
-#include "tavix/palette.h"
-#include "tavix/plotRequests.h"
+#include "plot/palette.h"
 #include "tavix/requestPackets.h"
 
 namespace tavix::plottest {

@@ -16,7 +16,7 @@
 #include "tavix/messageSlots.h"
 #include "tavix/packet.h"
 #include "tavix/requestPackets.h"
-#include "tavix/settingsStore.h"
+#include "settings/settingsDefaults.h"
 #include "tavix/tables.h"
 
 namespace tavix::plottest {

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "plot/rasterReference.h"
+#include "plot/rtlEncoder.h"
 #include "support/recordingHost.h"
 #include "tavix/driverState.h"
-#include "tavix/raster.h"
 
 namespace tavix {
 namespace {

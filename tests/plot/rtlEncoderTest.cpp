@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "plot/rtlEncoder.h"
 #include "support/recordingHost.h"
 #include "tavix/driverState.h"
 #include "tavix/messageSlots.h"
-#include "tavix/raster.h"
 
 namespace tavix {
 namespace {

@@ -20,13 +20,14 @@
 #include "platform/messageBox.h"
 #include "platform/native/scriptedUser.h"
 #include "reliability/referenceRuns.h"
+#include "settings/penSettingsFile.h"
 #include "support/recordingHost.h"
 #include "support/scratchDirectory.h"
 #include "support/testSeams.h"
 #include "tavix/driverState.h"
 #include "tavix/messages.h"
 #include "tavix/outputBuffer.h"
-#include "tavix/settingsStore.h"
+#include "settings/settingsDefaults.h"
 
 namespace tavix::reliability {
 namespace {

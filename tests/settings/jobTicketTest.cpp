@@ -1,6 +1,6 @@
 // The job ticket block, byte for byte.
 #include "support/testSeams.h"
-#include "tavix/jobTicket.h"
+#include "settings/jobTicket.h"
 
 #include <gtest/gtest.h>
 

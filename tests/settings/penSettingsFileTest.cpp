@@ -5,11 +5,12 @@
 #include <filesystem>
 #include <string>
 
+#include "settings/penSettingsFile.h"
 #include "support/cp932.h"
 #include "support/recordingHost.h"
 #include "support/scratchDirectory.h"
 #include "tavix/driverState.h"
-#include "tavix/settingsStore.h"
+#include "settings/settingsDefaults.h"
 
 #if !defined(_WIN32)
 #include <unistd.h>

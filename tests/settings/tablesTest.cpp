@@ -9,7 +9,6 @@
 #include "support/testSeams.h"
 #include "tavix/driverRecord.h"
 #include "tavix/driverState.h"
-#include "tavix/messages.h"
 #include "tavix/tables.h"
 
 namespace tavix {

@@ -1,4 +1,5 @@
-// Configuration-side operations shared with the plot entry.
+// Device initialisation (request 21) and the margin, plot-area and
+// resolution rules it shares with the plot entry's set-up.
 #pragma once
 
 #include <cstdint>
@@ -6,14 +7,6 @@
 #include "tavix/tableTypes.h"
 
 namespace tavix {
-
-// Request 49 (both entries): identification into the packet. The caller
-// has already cleared errorLatch.
-void identifyDriver(uint8_t* packet);
-
-// A configuration step failed: shows the message slot, sets errorLatch to
-// LATCH_CONFIG and refuses the request (-1 at packet offset 0).
-void failConfiguration(uint8_t* packet, int messageSlot);
 
 // Request 21: device initialisation; returns 0.
 int initialiseDevice();
