@@ -20,7 +20,7 @@
 
 #include "platform/hostAddress.h"
 #include "plot/packBits.h"
-#include "plot/rasterReference.h"
+#include "tests/plot/rasterReference.h"
 #include "plot/rtlEncoder.h"
 #include "tavix/driverState.h"
 #include "tavix/entryPoints.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "plot/rasterReference.h"
+#include "tests/plot/rasterReference.h"
 #include "plot/rtlEncoder.h"
 #include "support/recordingHost.h"
 #include "tavix/driverState.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "host/configTestSupport.h"
+#include "tests/host/configTestSupport.h"
 #include "settings/penSettingsFile.h"
 #include "support/cp932.h"
 #include "support/recordingHost.h"

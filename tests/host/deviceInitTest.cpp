@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "host/configTestSupport.h"
+#include "tests/host/configTestSupport.h"
 #include "host/deviceInit.h"
 #include "support/recordingHost.h"
 #include "support/scratchDirectory.h"

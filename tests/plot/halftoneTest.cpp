@@ -9,7 +9,7 @@
 
 #include "plot/grayLevel.h"
 #include "plot/halftone.h"
-#include "plot/rasterReference.h"
+#include "tests/plot/rasterReference.h"
 #include "support/recordingHost.h"
 #include "tavix/driverState.h"
 

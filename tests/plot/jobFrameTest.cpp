@@ -12,7 +12,7 @@
 #include "platform/hostAddress.h"
 #include "plot/jobFrame.h"
 #include "plot/pens.h"
-#include "plot/plotFixture.h"
+#include "tests/plot/plotFixture.h"
 #include "plot/plotSetup.h"
 #include "plot/preamble.h"
 #include "tavix/driverState.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "plot/packBits.h"
-#include "plot/rasterReference.h"
+#include "tests/plot/rasterReference.h"
 #include "support/recordingHost.h"
 #include "tavix/driverState.h"
 

@@ -6,7 +6,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "plot/plotFixture.h"
+#include "tests/plot/plotFixture.h"
 #include "platform/hostAddress.h"
 #include "tavix/driverState.h"
 #include "tavix/entryPoints.h"

@@ -8,7 +8,7 @@
 
 #include "plot/jobFrame.h"
 #include "plot/pens.h"
-#include "plot/plotFixture.h"
+#include "tests/plot/plotFixture.h"
 #include "tavix/driverState.h"
 #include "tavix/packet.h"
 #include "plot/palette.h"

@@ -1,4 +1,4 @@
-#include "plot/plotFixture.h"
+#include "tests/plot/plotFixture.h"
 
 #include <cstdio>
 #include <cstring>

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "plot/plotFixture.h"
+#include "tests/plot/plotFixture.h"
 #include "tavix/driverState.h"
 #include "tavix/messageSlots.h"
 #include "tavix/packet.h"

@@ -19,7 +19,7 @@
 
 #include "platform/messageBox.h"
 #include "platform/native/scriptedUser.h"
-#include "reliability/referenceRuns.h"
+#include "tests/reliability/referenceRuns.h"
 #include "settings/penSettingsFile.h"
 #include "support/recordingHost.h"
 #include "support/scratchDirectory.h"

@@ -1,4 +1,4 @@
-#include "reliability/referenceRuns.h"
+#include "tests/reliability/referenceRuns.h"
 
 #include <cstring>
 

@@ -8,7 +8,7 @@
 #include <limits>
 #include <string>
 
-#include "plot/plotFixture.h"
+#include "tests/plot/plotFixture.h"
 #include "tavix/driverState.h"
 #include "tavix/outputBuffer.h"
 #include "tavix/tables.h"
