@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -16,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "resources/resource.h"
 #include "tavix/packet.h"
 #include "tavix/requestPackets.h"
 #include "win32TestSupport.h"
@@ -383,6 +385,51 @@ void captureWindow(HWND window, const std::string& path) {
     DeleteObject(bitmap);
     DeleteDC(memory);
     ReleaseDC(nullptr, screen);
+}
+
+// How long "Default Pen Setting" takes, the 255-row list refilled: a
+// measurement for a screen (run with DISPLAY set and
+// TAVIX_PEN_DEFAULTS_TIMING=<clicks>), not a check.
+TEST_F(DialogRun, defaultPenSettingTiming) {
+    const char* clicks = std::getenv("TAVIX_PEN_DEFAULTS_TIMING");
+    if (clicks == nullptr) GTEST_SKIP() << "TAVIX_PEN_DEFAULTS_TIMING not set";
+    const int n = std::atoi(clicks) > 0 ? std::atoi(clicks) : 1;
+    beginConfiguration();
+    send(config, 20, nullptr, [&](User& user) {
+        HWND d = user.dialog(cp932("機種選択"));
+        ASSERT_NE(nullptr, d);
+        User::press(d, IDOK);
+    });
+    send(config, 21, askForDefaults, [&](User& user) {
+        HWND d = user.dialog(cp932("ﾃﾞﾊﾞｲｽ設定"));
+        ASSERT_NE(nullptr, d);
+        User::click(d, IDC_DEVICE_OUTPUT_OPTION);
+        User::press(d, IDC_DEVICE_OPTION_SETTING);
+        HWND option = user.dialog(cp932("追加機能出力設定"));
+        ASSERT_NE(nullptr, option);
+        User::click(option, IDC_OPTION_PEN_YES);
+        User::press(option, IDC_OPTION_PEN_SETTING);
+        HWND pen = user.dialog(cp932("ﾍﾟﾝ設定"));
+        ASSERT_NE(nullptr, pen);
+        User::selectListRow(pen, IDC_PEN_LIST, 0);
+        LARGE_INTEGER frequency, start, end;
+        QueryPerformanceFrequency(&frequency);
+        for (int i = 0; i < n; ++i) {
+            QueryPerformanceCounter(&start);
+            SendMessageA(pen, WM_COMMAND, MAKEWPARAM(IDC_PEN_DEFAULTS, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(pen, IDC_PEN_DEFAULTS)));
+            UpdateWindow(GetDlgItem(pen, IDC_PEN_LIST));
+            QueryPerformanceCounter(&end);
+            std::printf("[ TIMING ] Default Pen Setting: %.1f ms\n",
+                        1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
+                            static_cast<double>(frequency.QuadPart));
+        }
+        User::press(pen, IDCANCEL);
+        user.waitClosed(pen);
+        User::press(option, IDCANCEL);
+        user.waitClosed(option);
+        User::press(d, IDCANCEL);
+    });
 }
 
 TEST_F(DialogRun, screenshotsOfTheBaseTemplates) {
