@@ -37,6 +37,7 @@
 #include "tavix/outputBuffer.h"
 #include "tavix/packet.h"
 #include "tightPeEncoder.h"
+#include "tavix/requestPackets.h"
 
 namespace {
 
@@ -123,9 +124,9 @@ Points makeWorkload(Workload w) {
     Random r{0x7A41D0u + static_cast<uint64_t>(w)};
     auto add = [&p](int16_t code, int32_t x, int32_t y) {
         Request q{};
-        writeI16(q.data(), 0, code);
-        writeU16(q.data(), 4, static_cast<uint16_t>(x));
-        writeU16(q.data(), 6, static_cast<uint16_t>(y));
+        writeI16(q.data(), PACKET_STATUS, code);
+        writeU16(q.data(), plotPacket::X, static_cast<uint16_t>(x));
+        writeU16(q.data(), plotPacket::Y, static_cast<uint16_t>(y));
         p.requests.push_back(q);
     };
     int32_t x = AREA_X / 2, y = AREA_Y / 2;
@@ -181,7 +182,7 @@ void beginDriverPlot(bool eightBit) {
     state.scaleDivisor = 1;
     state.stepsPerInchX = state.stepsPerInchY = 1016.0;
     uint8_t packet[16] = {};
-    writeI16(packet, 0, 30);
+    writeI16(packet, PACKET_STATUS, 30);
     PlotEntry(packet);
     flushOutput();
     output = kept;
@@ -190,7 +191,7 @@ void beginDriverPlot(bool eightBit) {
 
 void endDriverPlot() {
     uint8_t packet[16] = {};
-    writeI16(packet, 0, 2);
+    writeI16(packet, PACKET_STATUS, 2);
     PlotEntry(packet);
 }
 

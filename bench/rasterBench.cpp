@@ -19,12 +19,13 @@
 #include <vector>
 
 #include "platform/hostAddress.h"
-#include "plot/rasterReference.h"
+#include "plot/packBits.h"
+#include "tests/plot/rasterReference.h"
+#include "plot/rtlEncoder.h"
 #include "tavix/driverState.h"
 #include "tavix/entryPoints.h"
 #include "tavix/hostServices.h"
 #include "tavix/packet.h"
-#include "tavix/raster.h"
 
 namespace {
 
@@ -175,7 +176,8 @@ std::map<std::string, std::vector<uint8_t>> packInputs() {
 }
 
 void fastPack(benchmark::State& s, std::vector<uint8_t> input) {
-    for (auto _ : s) benchmark::DoNotOptimize(packRow(static_cast<int32_t>(input.size()), input.data()));
+    const int32_t length = static_cast<int32_t>(input.size());
+    for (auto _ : s) benchmark::DoNotOptimize(packInto(state.raster.packOutput, length, input.data()));
     s.SetBytesProcessed(static_cast<int64_t>(s.iterations()) * static_cast<int64_t>(input.size()));
 }
 

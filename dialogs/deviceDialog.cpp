@@ -8,6 +8,7 @@
 #include "resources/resource.h"
 #include "tavix/driverRecord.h"
 #include "tavix/driverState.h"
+#include "tavix/messageSlots.h"
 #include "tavix/tables.h"
 
 namespace tavix {
@@ -100,33 +101,25 @@ void copiesStepped(HWND dialog) {
 void showVersion(HWND dialog) {
     char banner[81];
     copyBoundedText(banner, sizeof banner, driverRecord.banner);
-    MessageBoxA(dialog, banner, state.messages[41], MB_OK);
+    MessageBoxA(dialog, banner, state.messages[MSG_DRIVER_VERSION], MB_OK);
+}
+
+bool accept(HWND) {
+    std::memcpy(&state.settings, &state.deviceDialogSettings, sizeof state.settings);
+    std::memcpy(state.penTable, state.deviceDialogPens, sizeof state.penTable);
+    std::memcpy(state.penGrayList, state.deviceDialogGrays, sizeof state.penGrayList);
+    state.copiesToPlot = state.settings.copies();
+    return true;
 }
 
 void command(HWND dialog, int id, int code) {
     PlotSettings& s = working();
     switch (id) {
-    case IDOK:
-        std::memcpy(&state.settings, &state.deviceDialogSettings, sizeof state.settings);
-        std::memcpy(state.penTable, state.deviceDialogPens, sizeof state.penTable);
-        std::memcpy(state.penGrayList, state.deviceDialogGrays, sizeof state.penGrayList);
-        state.copiesToPlot = state.settings.copies();
-        EndDialog(dialog, DIALOG_OK);
-        break;
-    case IDCANCEL:
-        EndDialog(dialog, DIALOG_CANCEL);
-        break;
     case IDC_DEVICE_PAPER_SIZE:
-        if (code == CBN_SELCHANGE) {
-            LRESULT row = SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0);
-            if (row >= 0) s.setPaperSize(static_cast<int32_t>(row) + 1);
-        }
+        if (int row = selectedRow(dialog, id, code); row >= 0) s.setPaperSize(row + 1);
         break;
     case IDC_DEVICE_LINE_END:
-        if (code == CBN_SELCHANGE) {
-            LRESULT row = SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0);
-            if (row >= 0) s.setLineEnd(static_cast<int16_t>(row));
-        }
+        if (int row = selectedRow(dialog, id, code); row >= 0) s.setLineEnd(static_cast<int16_t>(row));
         break;
     case IDC_DEVICE_COPIES:
         copiesChanged(dialog);
@@ -171,28 +164,13 @@ void command(HWND dialog, int id, int code) {
 }  // namespace
 
 INT_PTR CALLBACK deviceDialogHandler(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        initialise(dialog);
+    if (message == WM_DRAWITEM) {
+        if (wParam != IDC_DEVICE_BADGE) return FALSE;
+        drawBadge(dialog, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
         return TRUE;
-    case WM_COMMAND:
-        command(dialog, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    case WM_DRAWITEM:
-        if (wParam == IDC_DEVICE_BADGE) {
-            drawBadge(dialog, *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
-            return TRUE;
-        }
-        return FALSE;
-    case WM_VSCROLL:
-        if (reinterpret_cast<HWND>(lParam) == GetDlgItem(dialog, IDC_DEVICE_COPIES_SPIN)) {
-            copiesStepped(dialog);
-            return TRUE;
-        }
-        return FALSE;
-    default:
-        return FALSE;
     }
+    static const DialogParts parts{initialise, accept, command, IDC_DEVICE_COPIES_SPIN, copiesStepped};
+    return handleDialogMessage(parts, dialog, message, wParam, lParam);
 }
 
 }  // namespace tavix

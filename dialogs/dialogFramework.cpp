@@ -4,10 +4,11 @@
 
 #include <cstring>
 
+#include "host/languageTables.h"
 #include "resources/resource.h"
 #include "tavix/driverState.h"
 #include "tavix/messages.h"
-#include "tavix/shiftJis.h"
+#include "runtime/shiftJis.h"
 #include "tavix/tables.h"
 
 namespace tavix {
@@ -51,6 +52,39 @@ void stretchPicture(const DRAWITEMSTRUCT& item, int bitmapId, int x, int y, int 
 }
 
 }  // namespace
+
+INT_PTR handleDialogMessage(const DialogParts& parts, HWND dialog, UINT message, WPARAM wParam,
+                            LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        parts.initialise(dialog);
+        return TRUE;
+    case WM_COMMAND: {
+        const int id = LOWORD(wParam);
+        if (id == IDOK) {
+            if (parts.accept(dialog)) EndDialog(dialog, DIALOG_OK);
+        } else if (id == IDCANCEL) {
+            EndDialog(dialog, DIALOG_CANCEL);
+        } else {
+            parts.command(dialog, id, HIWORD(wParam));
+        }
+        return TRUE;
+    }
+    case WM_VSCROLL:
+        if (parts.spinId == 0 || reinterpret_cast<HWND>(lParam) != GetDlgItem(dialog, parts.spinId))
+            return FALSE;
+        parts.stepped(dialog);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+int selectedRow(HWND dialog, int comboId, int code) {
+    if (code != CBN_SELCHANGE) return -1;
+    LRESULT row = SendDlgItemMessageA(dialog, comboId, CB_GETCURSEL, 0, 0);
+    return row >= 0 ? static_cast<int>(row) : -1;
+}
 
 INT_PTR openDialog(const char* templateName, HWND owner, DLGPROC handler) {
     return DialogBoxParamA(static_cast<HINSTANCE>(state.moduleInstance), templateName, owner, handler, 0);
@@ -136,13 +170,6 @@ void copyBoundedText(char* out, size_t capacity, const char* text) {
     size_t n = text == nullptr ? 0 : shiftJisPrefixLength(text, capacity - 1);
     if (n > 0) std::memmove(out, text, n);
     out[n] = '\0';
-}
-
-int16_t standardDensity() {
-    const ModelEntry& model = currentModelEntry();
-    if (modelNameEquals(model, MODEL_TX30)) return 16;
-    if (modelNameEquals(model, MODEL_TX_SERIES)) return 20;
-    return 15;
 }
 
 }  // namespace tavix

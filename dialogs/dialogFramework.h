@@ -24,6 +24,28 @@ INT_PTR CALLBACK penDialogHandler(HWND dialog, UINT message, WPARAM wParam, LPAR
 INT_PTR CALLBACK stampDialogHandler(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK modelDialogHandler(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
+// What a settings dialog's procedure is made of. WM_INITDIALOG runs
+// initialise. OK runs accept, which takes the dialog's working copy into the
+// one it was opened from, and ends the dialog unless accept refuses; Cancel
+// ends it. Every other command goes to command, and the arrows of the
+// up-down control spinId (none when 0) run stepped.
+struct DialogParts {
+    void (*initialise)(HWND dialog);
+    bool (*accept)(HWND dialog);
+    void (*command)(HWND dialog, int id, int code);
+    int spinId = 0;
+    void (*stepped)(HWND dialog) = nullptr;
+};
+
+// The dialog procedure of those parts; FALSE for the messages they leave to
+// the dialog manager.
+INT_PTR handleDialogMessage(const DialogParts& parts, HWND dialog, UINT message, WPARAM wParam,
+                            LPARAM lParam);
+
+// The row the user picked in a drop-down list (notification `code`), or -1
+// when the notification is not a selection change or no row is selected.
+int selectedRow(HWND dialog, int comboId, int code);
+
 // Opens a template of the driver module (state.moduleInstance) with the
 // given owner; returns the dialog's result.
 INT_PTR openDialog(const char* templateName, HWND owner, DLGPROC handler);
@@ -36,11 +58,6 @@ void fillTrayList(HWND dialog, int index);
 void fillLineEndList(HWND dialog, int index);
 void fillStampPositionList(HWND dialog, int index);
 void fillFontSizeList(HWND dialog, int index);
-
-// The pen list: all 255 pens with the row at `position` marked, and the
-// rows of the current selection rebuilt from the working copy and marked.
-void fillPenList(HWND dialog, int position);
-void refreshSelectedPens(HWND dialog);
 
 // The pictures of owner-drawn buttons, stretched over the button.
 void drawBadge(HWND dialog, const DRAWITEMSTRUCT& item);
@@ -58,8 +75,5 @@ void writeOwnFieldText(HWND dialog, int id, const char* text);
 // Copies at most capacity - 1 bytes of text into out without splitting a
 // two-byte (code page 932) character; always terminates out.
 void copyBoundedText(char* out, size_t capacity, const char* text);
-
-// The density the model's defaults give: 16 TX-30, 20 TX Series, else 15.
-int16_t standardDensity();
 
 }  // namespace tavix

@@ -1,7 +1,7 @@
 // The three dialogs that host requests open. Each fetches the driver's own
 // module by name right before it opens the outermost dialog; the nested
 // dialogs use the same instance. No owner window, initialisation value 0.
-#include "tavix/dialogLaunchers.h"
+#include "dialogs/launchers.h"
 
 #include "dialogs/dialogFramework.h"
 #include "tavix/driverState.h"

@@ -7,6 +7,7 @@
 #include "resources/resource.h"
 #include "tavix/driverState.h"
 #include "tavix/messages.h"
+#include "settings/settingsDefaults.h"
 #include "tavix/tables.h"
 
 namespace tavix {
@@ -45,7 +46,7 @@ void initialise(HWND dialog) {
 
     // A stored density outside 1..64 would make the field's own check put
     // the same bad value back for ever: it opens at the model's standard.
-    if (s.density() < DENSITY_MIN || s.density() > DENSITY_MAX) s.setDensity(standardDensity());
+    if (s.density() < DENSITY_MIN || s.density() > DENSITY_MAX) s.setDensity(defaultDensity(currentModelEntry()));
 
     char hint[20];
     copyBoundedText(hint, sizeof hint, densityHint());
@@ -83,7 +84,7 @@ void densityChanged(HWND dialog) {
         if (state.dialogFieldWrite) return;
         SendDlgItemMessageA(dialog, IDC_OPTION_DENSITY_SPIN, UDM_SETPOS, 0, MAKELPARAM(working().density(), 0));
         writeOwnFieldInt(dialog, IDC_OPTION_DENSITY, static_cast<UINT>(working().density()));
-        showFieldWarning(dialog, 71, 44);
+        showFieldWarning(dialog, MSG_BAD_DENSITY, MSG_DENSITY_CAPTION);
         return;
     }
     working().setDensity(static_cast<int16_t>(value));
@@ -99,23 +100,18 @@ void densityStepped(HWND dialog) {
 
 void setFlagFromPair(HWND, SettingsFlag flag, bool on) { working().set(flag, on); }
 
+bool accept(HWND) {
+    std::memcpy(&state.deviceDialogSettings, &state.optionDialogSettings, sizeof state.deviceDialogSettings);
+    std::memcpy(state.deviceDialogPens, state.optionDialogPens, sizeof state.deviceDialogPens);
+    return true;
+}
+
 void command(HWND dialog, int id, int code) {
     PlotSettings& s = working();
     bool clicked = code == BN_CLICKED;
     switch (id) {
-    case IDOK:
-        std::memcpy(&state.deviceDialogSettings, &state.optionDialogSettings, sizeof state.deviceDialogSettings);
-        std::memcpy(state.deviceDialogPens, state.optionDialogPens, sizeof state.deviceDialogPens);
-        EndDialog(dialog, DIALOG_OK);
-        break;
-    case IDCANCEL:
-        EndDialog(dialog, DIALOG_CANCEL);
-        break;
     case IDC_OPTION_MEDIA_TYPE:
-        if (code == CBN_SELCHANGE) {
-            LRESULT row = SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0);
-            if (row >= 0) s.setMediaType(static_cast<int16_t>(row));
-        }
+        if (int row = selectedRow(dialog, id, code); row >= 0) s.setMediaType(static_cast<int16_t>(row));
         break;
     case IDC_OPTION_TRAY:
         if (code == CBN_SELCHANGE) {
@@ -172,22 +168,8 @@ void command(HWND dialog, int id, int code) {
 }  // namespace
 
 INT_PTR CALLBACK optionDialogHandler(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-    case WM_INITDIALOG:
-        initialise(dialog);
-        return TRUE;
-    case WM_COMMAND:
-        command(dialog, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    case WM_VSCROLL:
-        if (reinterpret_cast<HWND>(lParam) == GetDlgItem(dialog, IDC_OPTION_DENSITY_SPIN)) {
-            densityStepped(dialog);
-            return TRUE;
-        }
-        return FALSE;
-    default:
-        return FALSE;
-    }
+    static const DialogParts parts{initialise, accept, command, IDC_OPTION_DENSITY_SPIN, densityStepped};
+    return handleDialogMessage(parts, dialog, message, wParam, lParam);
 }
 
 }  // namespace tavix

@@ -5,9 +5,10 @@
 
 #include "dialogs/dialogFramework.h"
 #include "resources/resource.h"
-#include "tavix/decimalText.h"
+#include "runtime/decimalText.h"
 #include "tavix/driverState.h"
-#include "tavix/textFormat.h"
+#include "tavix/messageSlots.h"
+#include "runtime/textFormat.h"
 
 namespace tavix {
 
@@ -48,9 +49,26 @@ void markSelection(HWND dialog) {
         SendDlgItemMessageA(dialog, IDC_PEN_LIST, LB_SETSEL, TRUE, state.penSelection[i]);
 }
 
-}  // namespace
+// The pen list is not redrawn while its rows are refilled: a list redrawn
+// after each of 255 rows takes seconds. It is drawn once when this ends.
+class PenListRefill {
+public:
+    explicit PenListRefill(HWND dialog) : dialog_(dialog) {
+        SendDlgItemMessageA(dialog_, IDC_PEN_LIST, WM_SETREDRAW, FALSE, 0);
+    }
+    ~PenListRefill() {
+        SendDlgItemMessageA(dialog_, IDC_PEN_LIST, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(GetDlgItem(dialog_, IDC_PEN_LIST), nullptr, TRUE);
+    }
+    PenListRefill(const PenListRefill&) = delete;
+    PenListRefill& operator=(const PenListRefill&) = delete;
 
-void fillPenList(HWND dialog, int position) {
+private:
+    HWND dialog_;
+};
+
+// All 255 rows again, the row at `position` marked.
+void refillPenList(HWND dialog, int position) {
     SendDlgItemMessageA(dialog, IDC_PEN_LIST, LB_RESETCONTENT, 0, 0);
     char text[64];
     for (int i = 0; i < PEN_COUNT; ++i) {
@@ -61,7 +79,16 @@ void fillPenList(HWND dialog, int position) {
     SendDlgItemMessageA(dialog, IDC_PEN_LIST, LB_SETSEL, TRUE, position);
 }
 
+// The pen list: all 255 pens with the row at `position` marked.
+void fillPenList(HWND dialog, int position) {
+    PenListRefill refill(dialog);
+    refillPenList(dialog, position);
+}
+
+// The rows of the current selection rebuilt from the working copy, and
+// marked.
 void refreshSelectedPens(HWND dialog) {
+    PenListRefill refill(dialog);
     char text[64];
     for (int i = 0; i < selectionCount(); ++i) {
         int32_t position = state.penSelection[i];
@@ -73,8 +100,6 @@ void refreshSelectedPens(HWND dialog) {
     }
     markSelection(dialog);
 }
-
-namespace {
 
 void initialise(HWND dialog) {
     std::memcpy(state.penDialogPens, state.optionDialogPens, sizeof state.penDialogPens);
@@ -126,7 +151,7 @@ void grayChanged(HWND dialog, int code) {
     }
     if (!number) {
         writeOwnFieldText(dialog, IDC_PEN_GRAY, "");
-        showFieldWarning(dialog, 74, 69);
+        showFieldWarning(dialog, MSG_BAD_GRAY, MSG_GRAY_VALUE);
         return;
     }
     for (int i = 0; i < selectionCount(); ++i) {
@@ -150,7 +175,7 @@ bool widthChanged(HWND dialog, int code) {
         if ((*p < '0' || *p > '9') && *p != '.') {
             writeOwnFieldText(dialog, IDC_PEN_WIDTH, "");
             state.penWidthEdited = 0;
-            showFieldWarning(dialog, 72, 70);
+            showFieldWarning(dialog, MSG_BAD_PEN_WIDTH, MSG_PEN_WIDTH);
             return false;
         }
     }
@@ -160,7 +185,7 @@ bool widthChanged(HWND dialog, int code) {
     state.penWidthEdited = 0;
     if (width > WIDTH_MAX || width < WIDTH_MIN) {
         writeOwnFieldText(dialog, IDC_PEN_WIDTH, "");
-        showFieldWarning(dialog, 72, 70);
+        showFieldWarning(dialog, MSG_BAD_PEN_WIDTH, MSG_PEN_WIDTH);
         return false;
     }
     for (int i = 0; i < selectionCount(); ++i) {
@@ -177,7 +202,8 @@ void restoreDefaults(HWND dialog) {
         pen.penWidth = DEFAULT_WIDTH;
         pen.penGray = DEFAULT_GRAY;
     }
-    fillPenList(dialog, state.focusPen);
+    PenListRefill refill(dialog);
+    refillPenList(dialog, state.focusPen);
     writeOwnFieldInt(dialog, IDC_PEN_GRAY, DEFAULT_GRAY);
     writeOwnFieldText(dialog, IDC_PEN_WIDTH, "0.254");
     state.penWidthEdited = 0;
@@ -185,19 +211,17 @@ void restoreDefaults(HWND dialog) {
     markSelection(dialog);
 }
 
+bool accept(HWND dialog) {
+    // Enter leaves the focus in the width field: what it holds is taken as
+    // if the field had been left, and a refused width keeps the dialog open.
+    if (GetFocus() == GetDlgItem(dialog, IDC_PEN_WIDTH) && !widthChanged(dialog, EN_KILLFOCUS))
+        return false;
+    std::memcpy(state.optionDialogPens, state.penDialogPens, sizeof state.optionDialogPens);
+    return true;
+}
+
 void command(HWND dialog, int id, int code) {
     switch (id) {
-    case IDOK:
-        // Enter leaves the focus in the width field: what it holds is taken
-        // as if the field had been left, and a refused width keeps the
-        // dialog open.
-        if (GetFocus() == GetDlgItem(dialog, IDC_PEN_WIDTH) && !widthChanged(dialog, EN_KILLFOCUS)) break;
-        std::memcpy(state.optionDialogPens, state.penDialogPens, sizeof state.optionDialogPens);
-        EndDialog(dialog, DIALOG_OK);
-        break;
-    case IDCANCEL:
-        EndDialog(dialog, DIALOG_CANCEL);
-        break;
     case IDC_PEN_LIST:
         if (code == LBN_SELCHANGE) selectionChanged(dialog);
         break;
@@ -217,17 +241,9 @@ void command(HWND dialog, int id, int code) {
 
 }  // namespace
 
-INT_PTR CALLBACK penDialogHandler(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        initialise(dialog);
-        return TRUE;
-    case WM_COMMAND:
-        command(dialog, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    default:
-        return FALSE;
-    }
+INT_PTR CALLBACK penDialogHandler(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    static const DialogParts parts{initialise, accept, command};
+    return handleDialogMessage(parts, dialog, message, wParam, lParam);
 }
 
 }  // namespace tavix

@@ -5,9 +5,10 @@
 
 #include "dialogs/dialogFramework.h"
 #include "resources/resource.h"
-#include "tavix/decimalText.h"
+#include "runtime/decimalText.h"
 #include "tavix/driverState.h"
-#include "tavix/textFormat.h"
+#include "tavix/messageSlots.h"
+#include "runtime/textFormat.h"
 
 namespace tavix {
 
@@ -38,7 +39,8 @@ void offsetChanged(HWND dialog, int id) {
     for (const char* p = text; *p != '\0'; ++p) {
         if ((*p < '0' || *p > '9') && *p != '.' && *p != '-') {
             writeOwnFieldText(dialog, id, "");
-            showFieldWarning(dialog, 73, id == IDC_STAMP_OFFSET_X ? 49 : 62);
+            showFieldWarning(dialog, MSG_BAD_OFFSET,
+                             id == IDC_STAMP_OFFSET_X ? MSG_OFFSET_LEFT : MSG_OFFSET_TOP);
             return;
         }
     }
@@ -83,22 +85,15 @@ void initialise(HWND dialog) {
     SetDlgItemTextA(dialog, IDC_STAMP_COMMENT, text);
 }
 
-int16_t selectedRow(HWND dialog, int id, int16_t current) {
-    LRESULT row = SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0);
-    return row >= 0 ? static_cast<int16_t>(row) : current;
+bool accept(HWND) {
+    std::memcpy(&state.optionDialogSettings, &state.stampDialogSettings, sizeof state.optionDialogSettings);
+    return true;
 }
 
 void command(HWND dialog, int id, int code) {
     PlotSettings& s = working();
     bool clicked = code == BN_CLICKED;
     switch (id) {
-    case IDOK:
-        std::memcpy(&state.optionDialogSettings, &state.stampDialogSettings, sizeof state.optionDialogSettings);
-        EndDialog(dialog, DIALOG_OK);
-        break;
-    case IDCANCEL:
-        EndDialog(dialog, DIALOG_CANCEL);
-        break;
     case IDC_STAMP_OFFSET_X:
     case IDC_STAMP_OFFSET_Y:
         offsetChanged(dialog, id);
@@ -108,10 +103,10 @@ void command(HWND dialog, int id, int code) {
         if (clicked) s.set(flags::stampMode, id == IDC_STAMP_TRANSPARENT);
         break;
     case IDC_STAMP_FONT_SIZE:
-        if (code == CBN_SELCHANGE) s.setStampFontSize(selectedRow(dialog, id, s.stampFontSize()));
+        if (int row = selectedRow(dialog, id, code); row >= 0) s.setStampFontSize(static_cast<int16_t>(row));
         break;
     case IDC_STAMP_POSITION:
-        if (code == CBN_SELCHANGE) s.setStampPosition(selectedRow(dialog, id, s.stampPosition()));
+        if (int row = selectedRow(dialog, id, code); row >= 0) s.setStampPosition(static_cast<int16_t>(row));
         break;
     case IDC_STAMP_DRAW_NAME:
         textChanged(dialog, id, state.drawName, sizeof state.drawName);
@@ -130,17 +125,9 @@ void command(HWND dialog, int id, int code) {
 
 }  // namespace
 
-INT_PTR CALLBACK stampDialogHandler(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    switch (message) {
-    case WM_INITDIALOG:
-        initialise(dialog);
-        return TRUE;
-    case WM_COMMAND:
-        command(dialog, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
-    default:
-        return FALSE;
-    }
+INT_PTR CALLBACK stampDialogHandler(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    static const DialogParts parts{initialise, accept, command};
+    return handleDialogMessage(parts, dialog, message, wParam, lParam);
 }
 
 }  // namespace tavix

@@ -15,6 +15,7 @@
 #include "support/recordingHost.h"
 #include "tavix/imageRequest.h"
 #include "tavix/packet.h"
+#include "tavix/requestPackets.h"
 
 namespace tavix::fuzzing {
 
@@ -59,30 +60,31 @@ inline HostAddress TAVIX_CDECL rowSource(void* query) {
     uint8_t step = r.plan.empty() ? 0x3F : r.plan[r.next++ % r.plan.size()];
     if (++r.served > ROWS_PER_IMAGE) step |= 0x40;
     int32_t count = static_cast<int32_t>((step & 0x3F) * 1031 % r.pixels.size());
-    writeU32(r.reply, 0, hostAddressOf(r.pixels.data()));
-    writeI32(r.reply, 4, count);
-    writeI16(r.reply, 12, (step & 0x40) ? 1 : 0);
-    writeI16(r.reply, 14, (step & 0x80) ? 1 : 0);
+    writeU32(r.reply, rowReply::PIXELS, hostAddressOf(r.pixels.data()));
+    writeI32(r.reply, rowReply::COUNT, count);
+    writeI16(r.reply, rowReply::STOP_FLAG, (step & 0x40) ? 1 : 0);
+    writeI16(r.reply, rowReply::ERROR_FLAG, (step & 0x80) ? 1 : 0);
     return hostAddressOf(r.reply);
 }
 
 inline void TAVIX_CDECL rowRelease(HostAddress) {}
 
 inline void fillImageRequest(FuzzedDataProvider& in, uint8_t* p) {
-    writeU32(p, 4, hostAddressOf(reinterpret_cast<const void*>(&rowSource)));
-    writeU32(p, 8, hostAddressOf(reinterpret_cast<const void*>(&rowRelease)));
-    for (int offset = 16; offset <= 28; offset += 4)
+    writeU32(p, imagePacket::ROW_SOURCE, hostAddressOf(reinterpret_cast<const void*>(&rowSource)));
+    writeU32(p, imagePacket::ROW_RELEASE,
+             hostAddressOf(reinterpret_cast<const void*>(&rowRelease)));
+    for (int offset = imagePacket::X0; offset <= imagePacket::Y1; offset += 4)
         writeI32(p, offset, in.ConsumeIntegralInRange<int32_t>(-100, 70000));
-    writeI32(p, 32, in.ConsumeIntegralInRange<int32_t>(0, 2));
-    writeI32(p, 36, in.ConsumeIntegralInRange<int32_t>(-1, 3000));
-    writeI32(p, 40, in.ConsumeIntegralInRange<int32_t>(-1, 3000));
-    writeI16(p, 44, in.ConsumeIntegralInRange<int16_t>(0, 2));
-    writeI16(p, 46, in.ConsumeIntegralInRange<int16_t>(0, 24));
-    writeI16(p, 48, in.ConsumeIntegralInRange<int16_t>(-2, 9));
+    writeI32(p, imagePacket::KIND, in.ConsumeIntegralInRange<int32_t>(0, 2));
+    writeI32(p, imagePacket::SOURCE_WIDTH, in.ConsumeIntegralInRange<int32_t>(-1, 3000));
+    writeI32(p, imagePacket::SOURCE_HEIGHT, in.ConsumeIntegralInRange<int32_t>(-1, 3000));
+    writeI16(p, imagePacket::TRANSPARENCY, in.ConsumeIntegralInRange<int16_t>(0, 2));
+    writeI16(p, imagePacket::DEPTH, in.ConsumeIntegralInRange<int16_t>(0, 24));
+    writeI16(p, imagePacket::COLOR_INDEX, in.ConsumeIntegralInRange<int16_t>(-2, 9));
     RowScript& r = rows();
     r.plan = in.ConsumeBytes<uint8_t>(in.ConsumeIntegralInRange<size_t>(0, 16));
     r.next = 0;
-    writeI32(p, 12, ++r.announced);
+    writeI32(p, imagePacket::HOST_VALUE, ++r.announced);
     std::vector<uint8_t> content = in.ConsumeBytes<uint8_t>(16);
     for (size_t i = 0; i < r.pixels.size(); ++i)
         r.pixels[i] = content.empty() ? static_cast<uint8_t>(i) : content[i % content.size()];

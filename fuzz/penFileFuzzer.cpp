@@ -6,8 +6,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "settings/penSettingsFile.h"
 #include "tavix/driverState.h"
-#include "tavix/settingsStore.h"
+#include "settings/settingsDefaults.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
     // The reader opens the file by its name in the current directory.

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "plot/rasterReference.h"
+#include "tests/plot/rasterReference.h"
+#include "plot/rtlEncoder.h"
 #include "support/recordingHost.h"
 #include "tavix/driverState.h"
-#include "tavix/raster.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace tavix;

@@ -13,7 +13,9 @@
 #include "fuzzHost.h"
 #include "tavix/driverState.h"
 #include "tavix/entryPoints.h"
+#include "tavix/messageSlots.h"
 #include "tavix/outputBuffer.h"
+#include "tavix/requestPackets.h"
 
 namespace {
 
@@ -62,13 +64,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::fill(packet.begin(), packet.end(), 0);
         std::vector<uint8_t> raw = in.ConsumeBytes<uint8_t>(in.ConsumeIntegralInRange<size_t>(0, 160));
         if (!raw.empty()) std::memcpy(packet.data() + 2, raw.data(), raw.size());
-        writeI16(packet.data(), 0, code);
+        writeI16(packet.data(), PACKET_STATUS, code);
         switch (code) {
-            case 33: writeI16(packet.data(), 10, in.ConsumeIntegralInRange<int16_t>(-3, 1000)); break;
+            case 33:
+                writeI16(packet.data(), plotPacket::INLINE_COUNT,
+                         in.ConsumeIntegralInRange<int16_t>(-3, 1000));
+                break;
             case 54: {
-                writeI16(packet.data(), 6, in.ConsumeIntegralInRange<int16_t>(-3, 1000));
+                writeI16(packet.data(), plotPacket::ARRAY_COUNT,
+                         in.ConsumeIntegralInRange<int16_t>(-3, 1000));
                 uint32_t where = in.PickValueInArray<uint32_t>({0u, 1u, 0xDEADBEEFu, hostAddressOf(vertices.data())});
-                writeU32(packet.data(), 8, where);
+                writeU32(packet.data(), plotPacket::ARRAY_ADDRESS, where);
                 std::vector<uint8_t> v = in.ConsumeBytes<uint8_t>(64);
                 for (size_t i = 0; i < vertices.size(); ++i) vertices[i] = v.empty() ? 0 : v[i % v.size()];
                 break;
@@ -102,8 +108,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // Once an output step has failed, nothing more reaches the port, and
         // the failure is not reported again.
         if (latchBefore != 0 && host.writeCalls != writesBefore) std::abort();
-        if (latchBefore != 0 && state.messages[77][0] != '\0') {
-            const std::string outputFailure = "\n" + std::string(state.messages[77]) + "\n";
+        const char* plottingError = state.messages[MSG_PLOTTING_ERROR];
+        if (latchBefore != 0 && plottingError[0] != '\0') {
+            const std::string outputFailure = "\n" + std::string(plottingError) + "\n";
             for (size_t m = messagesBefore; m < host.messages.size(); ++m)
                 if (host.messages[m] == outputFailure) std::abort();
         }
@@ -118,7 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (state.outlineCount < 0 || state.outlineCount > OUTLINE_CAPACITY) std::abort();
         bool writes = code == 3 || code == 4 || code == 5 || code == 7 || code == 8 || code == 41;
         if (plot && writes && !imagePendingBefore && latchBefore == 0 && state.errorLatch != 0 &&
-            readI16(packet.data(), 0) != -1)
+            readI16(packet.data(), PACKET_STATUS) != -1)
             std::abort();  // a request that failed must say so
         if (plot && code == 2) {
             if (state.outputBuffer != nullptr || state.outputCount != 0) std::abort();
@@ -130,7 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     // The host ends the plot so that nothing is held between runs.
     std::fill(packet.begin(), packet.end(), 0);
-    writeI16(packet.data(), 0, 2);
+    writeI16(packet.data(), PACKET_STATUS, 2);
     PlotEntry(packet.data());
     outputAllocationAllowed = nullptr;
     return 0;

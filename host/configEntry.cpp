@@ -1,108 +1,97 @@
 // ConfigEntry: the configuration request dispatcher, and the requests that
 // load, choose and save the configuration.
 //
-// Bytes 0-1 of a packet carry the request code in and, for most codes, the
-// status out (0 done, -1 refused or failed). While errorLatch is set, codes
-// 11, 21, 40 and 47 are refused; only code 49 clears it. Codes not handled
-// here leave the packet exactly as it came.
+// While errorLatch is set, codes 11, 21, 40 and 47 are refused; only code 49
+// clears it. Codes not handled here leave the packet exactly as it came.
 #include <cstdint>
 #include <cstring>
 
-#include "host/configHandlers.h"
-#include "tavix/configRequests.h"
-#include "tavix/dialogLaunchers.h"
+#include "host/configEntry.h"
+#include "dialogs/launchers.h"
+#include "host/deviceInit.h"
+#include "host/fixedReplies.h"
+#include "host/identify.h"
+#include "host/languageTables.h"
+#include "host/showMessage.h"
+#include "settings/penSettingsFile.h"
 #include "tavix/driverState.h"
 #include "tavix/entryPoints.h"
 #include "tavix/hostServices.h"
 #include "tavix/messages.h"
 #include "tavix/packet.h"
-#include "tavix/settingsStore.h"
+#include "tavix/requestPackets.h"
+#include "settings/settingsDefaults.h"
 #include "tavix/tables.h"
 
 namespace tavix {
 namespace {
 
 constexpr int16_t MIN_INTERFACE_VERSION = 3;
-constexpr size_t MODEL_NAME_OFFSET = 8;
-constexpr size_t MODEL_NAME_SIZE = 32;
-static_assert(sizeof(ModelEntry::name) == MODEL_NAME_SIZE);
+static_assert(sizeof(ModelEntry::name) == modelPacket::NAME_SIZE);
 
 int32_t modelIndexInRange(int32_t index) { return index >= 0 && index < MODEL_COUNT ? index : 0; }
 
-void refuse(uint8_t* packet) { writeI16(packet, 0, -1); }
-
-void failConfiguration(uint8_t* packet, int messageSlot) {
-    showMessageSlot(messageSlot);
-    state.errorLatch = LATCH_CONFIG;
-    refuse(packet);
+void deviceInitialisation(uint8_t* packet) {
+    writeI16(packet, PACKET_STATUS, static_cast<int16_t>(initialiseDevice()));
 }
 
+void identification(uint8_t* packet) {
+    state.errorLatch = 0;
+    identifyDriver(packet);
+}
+
+void language(uint8_t*) { loadLanguageTables(); }
+
+struct ConfigRequest {
+    int16_t code;
+    void (*handler)(uint8_t* packet);
+    bool refusedWhenLatched;
+};
+
+// Code 2 (end of the configuration) needs nothing.
+constexpr ConfigRequest configRequests[] = {
+    {11, answerInterfaceVersion, true},
+    {20, chooseModel, false},
+    {21, deviceInitialisation, true},
+    {22, answerTable22, false},
+    {23, answerTable23, false},
+    {25, answerTable25, false},
+    {40, answerCapabilities, true},
+    {44, answerPenWidths, false},
+    {47, saveConfiguration, true},
+    {49, identification, false},
+    {50, language, false},
+};
+
 void dispatch(uint8_t* packet, int16_t code) {
-    const bool latched = state.errorLatch != 0;
-    switch (code) {
-    case 2:
-        break;
-    case 11:
-        if (latched) return refuse(packet);
-        answerInterfaceVersion(packet);
-        break;
-    case 20:
-        chooseModel(packet);
-        break;
-    case 21:
-        if (latched) return refuse(packet);
-        writeI16(packet, 0, static_cast<int16_t>(initialiseDevice()));
-        break;
-    case 22:
-        answerTable22(packet);
-        break;
-    case 23:
-        answerTable23(packet);
-        break;
-    case 25:
-        answerTable25(packet);
-        break;
-    case 40:
-        if (latched) return refuse(packet);
-        answerCapabilities(packet);
-        break;
-    case 44:
-        answerPenWidths(packet);
-        break;
-    case 47:
-        if (latched) return refuse(packet);
-        saveConfiguration(packet);
-        break;
-    case 49:
-        state.errorLatch = 0;
-        identifyDriver(packet);
-        break;
-    case 50:
-        loadLanguageTables();
-        break;
-    default:
-        break;
+    for (const ConfigRequest& r : configRequests) {
+        if (r.code != code) continue;
+        if (r.refusedWhenLatched && state.errorLatch != 0) return refuseRequest(packet);
+        return r.handler(packet);
     }
 }
 
 }  // namespace
 
-// 16-bit at 4: the host's interface version; 32-bit at 11: its window.
+void failConfiguration(uint8_t* packet, int messageSlot) {
+    showMessageSlot(messageSlot);
+    state.errorLatch = LATCH_CONFIG;
+    refuseRequest(packet);
+}
+
 void answerInterfaceVersion(uint8_t* packet) {
-    writeI16(packet, 0, 0);
-    if (readI16(packet, 4) < MIN_INTERFACE_VERSION) {
+    writeI16(packet, PACKET_STATUS, 0);
+    if (readI16(packet, releasePacket::RELEASE) < MIN_INTERFACE_VERSION) {
         failConfiguration(packet, MSG_WRONG_RELEASE);
         return;
     }
-    state.hostWindow = readU32(packet, 11);
-    writeI16(packet, 4, 3);
-    writeI16(packet, 6, 0);
+    state.hostWindow = readU32(packet, releasePacket::HOST_WINDOW);
+    writeI16(packet, releasePacket::RELEASE, 3);
+    writeI16(packet, releasePacket::ZERO, 0);
 }
 
 // Loads the stored block, lets the user choose the model (starting at the
 // stored one) and replies with the chosen model's name.
-//   0  int16  0        2  int16  40 (reply length)
-//   4  int16  1        6  int16  0        8  32 bytes  the model name
 void chooseModel(uint8_t* packet) {
     PlotSettings loaded = state.settings;
     if (hostLoadSettings(loaded.bytes) == 0) {
@@ -115,12 +104,12 @@ void chooseModel(uint8_t* packet) {
     state.selectedModel = modelIndexInRange(state.selectedModel);
     state.currentModel = state.selectedModel;
 
-    writeI16(packet, 6, 0);
-    writeI16(packet, 4, 1);
-    std::memcpy(packet + MODEL_NAME_OFFSET, modelEntry(state.selectedModel).name,
-                MODEL_NAME_SIZE);
-    writeI16(packet, 0, 0);
-    writeI16(packet, 2, 40);
+    writeI16(packet, modelPacket::ZERO, 0);
+    writeI16(packet, modelPacket::ONE, 1);
+    std::memcpy(packet + modelPacket::NAME, modelEntry(state.selectedModel).name,
+                modelPacket::NAME_SIZE);
+    writeI16(packet, PACKET_STATUS, 0);
+    writeI16(packet, modelPacket::LENGTH, modelPacket::REPLY_LENGTH);
 }
 
 // Saves the block for the chosen model, then the pen settings file.
@@ -131,7 +120,7 @@ void saveConfiguration(uint8_t* packet) {
         return;
     }
     writePenSettingsFile();  // the block is saved; the file is best effort
-    writeI16(packet, 0, 0);
+    writeI16(packet, PACKET_STATUS, 0);
 }
 
 }  // namespace tavix
@@ -142,9 +131,9 @@ extern "C" int TAVIX_ENTRY_CDECL ConfigEntry(uint8_t* packet) {
     state.currentPacket = packet;
     // Nothing may cross into the host: a failure inside becomes a refusal.
     try {
-        dispatch(packet, readI16(packet, 0));
+        dispatch(packet, readI16(packet, PACKET_STATUS));
     } catch (...) {
-        writeI16(packet, 0, -1);
+        refuseRequest(packet);
     }
     return 0;
 }

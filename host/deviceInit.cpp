@@ -3,37 +3,20 @@
 // resolution and the serial-line values. The margin, plot-area and
 // resolution rules are shared with the plot entry's set-up.
 //
-// Reply (byte offsets, little-endian):
-//   0   int16   0 (written by the dispatcher: always succeeds)
-//   2   int16   59, the length of the reply
-//   8   double  plot-area X extent, inches
-//   16  double  plot-area Y extent, inches
-//   24  double  steps per inch on X: 1016 / scaleDivisor
-//   32  double  steps per inch on Y: the same
-//   40  int16   2315
-//   42  int16   255
-//   44  int16   1
-//   46  int16   7
-//   48  int16   port kind: 1 serial (serialHandshake), 2 otherwise
-//   50  int16   9600, line speed
-//   52  int16   0, parity
-//   54  int16   8, data bits
-//   56  int16   1, stop bits
-//   58  uint8   0
+// The reply's layout is in requestPackets.h.
 #include <cstring>
 
-#include "tavix/configRequests.h"
-#include "tavix/dialogLaunchers.h"
+#include "dialogs/launchers.h"
+#include "host/deviceInit.h"
 #include "tavix/driverState.h"
 #include "tavix/hostServices.h"
 #include "tavix/packet.h"
-#include "tavix/settingsStore.h"
+#include "tavix/requestPackets.h"
+#include "settings/settingsDefaults.h"
 #include "tavix/tables.h"
 
 namespace tavix {
 namespace {
-
-constexpr double PLOTTER_UNITS_PER_INCH = 1016.0;
 
 // Row 0 with the plot margin on, row 1 with it off; indices 0 and 1 apply
 // to the paper's W side, 2 and 3 to its H side.
@@ -91,6 +74,13 @@ PlotArea plotAreaFor(const PaperSize& paper) {
     return {h - m[3] - m[2], w - m[1] - m[0], h - d[3] - d[2], w - d[1] - d[0], false};
 }
 
+PlotArea chosenPaperArea() {
+    PlotArea area = plotAreaFor(chosenPaper());
+    state.settings.set(flags::landscapePaper, area.landscape);
+    state.paperPortrait = area.landscape ? 0 : 1;
+    return area;
+}
+
 int32_t resolutionDivisor(double width, double height) {
     // Each threshold accepts equality: 129 inches still get divisor 2. At
     // divisor 1, 64.5 inches are 65532 steps.
@@ -102,47 +92,46 @@ int32_t resolutionDivisor(double width, double height) {
 }
 
 int initialiseDevice() {
+    using namespace devicePacket;
     uint8_t* packet = state.currentPacket;
 
-    settleSettings(readI16(packet, 6) == 1);
+    settleSettings(readI16(packet, WANTS_DEFAULTS) == 1);
     bringPaperSizeIntoRange();  // the dialog shows the chosen paper
 
     // The serial line: port kind, speed, parity, data and stop bits.
-    writeI16(packet, 40, 2315);
-    writeI16(packet, 48, state.settings.get(flags::serialHandshake) ? 1 : 2);
-    writeI16(packet, 56, 1);
-    writeI16(packet, 52, 0);
-    writeI16(packet, 54, 8);
-    writeI16(packet, 50, 9600);
-    writeU8(packet, 58, 0);
+    writeI16(packet, FIELD_2315, 2315);
+    writeI16(packet, PORT_KIND, state.settings.get(flags::serialHandshake) ? 1 : 2);
+    writeI16(packet, STOP_BITS, 1);
+    writeI16(packet, PARITY, 0);
+    writeI16(packet, DATA_BITS, 8);
+    writeI16(packet, LINE_SPEED, 9600);
+    writeU8(packet, LAST_BYTE, 0);
 
     // The user may change the paper, the margin and the rest here; what is
     // in force when the dialog closes is what the host is told.
     showDeviceDialogAtConfig();
 
-    writeI16(packet, 2, 59);
+    writeI16(packet, LENGTH, REPLY_LENGTH);
     selectMargins();
 
-    PlotArea area = plotAreaFor(chosenPaper());
-    writeF64(packet, 8, area.x);
-    writeF64(packet, 16, area.y);
+    PlotArea area = chosenPaperArea();
+    writeF64(packet, AREA_X, area.x);
+    writeF64(packet, AREA_Y, area.y);
     state.deviceWidth = area.deviceWidth;
     state.deviceHeight = area.deviceHeight;
-    state.settings.set(flags::landscapePaper, area.landscape);
-    state.paperPortrait = area.landscape ? 0 : 1;
 
-    state.plotWidth = readF64(packet, 8);
-    state.plotHeight = readF64(packet, 16);
+    state.plotWidth = readF64(packet, AREA_X);
+    state.plotHeight = readF64(packet, AREA_Y);
     state.scaleDivisor = resolutionDivisor(state.plotWidth, state.plotHeight);
     double steps = PLOTTER_UNITS_PER_INCH / state.scaleDivisor;
-    writeF64(packet, 24, steps);
-    writeF64(packet, 32, steps);
+    writeF64(packet, STEPS_X, steps);
+    writeF64(packet, STEPS_Y, steps);
     state.stepsPerInchX = steps;
     state.stepsPerInchY = steps;
 
-    writeI16(packet, 42, 255);
-    writeI16(packet, 44, 1);
-    writeI16(packet, 46, 7);
+    writeI16(packet, FIELD_255, 255);
+    writeI16(packet, FIELD_1, 1);
+    writeI16(packet, FIELD_7, 7);
     return 0;
 }
 

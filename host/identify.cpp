@@ -1,40 +1,32 @@
-// Request 49 on either entry: identification. The status goes to bytes
-// 10-11; bytes 0-1 are left as they came.
-//
-//   4    int16   in: 1 when the caller is AutoCAD
-//   7    uint8   in: the host's release, at least 2
-//   10   int16   out: status, 0, -3 (not AutoCAD) or -5 (release too old)
-//   12   int16   out: 0
-//   86   81      out: the driver's banner, NUL-padded
+// Request 49 on either entry: identification (the layout is in
+// requestPackets.h).
 #include <cstring>
 
-#include "tavix/configRequests.h"
+#include "host/identify.h"
+#include "host/showMessage.h"
 #include "tavix/driverRecord.h"
 #include "tavix/driverState.h"
 #include "tavix/messages.h"
 #include "tavix/packet.h"
+#include "tavix/requestPackets.h"
 
 namespace tavix {
-namespace {
-
-constexpr size_t BANNER_OFFSET = 86;
-constexpr size_t BANNER_SIZE = 81;
-
-}  // namespace
+static_assert(sizeof(DriverRecord::banner) >= identifyPacket::BANNER_SIZE);
 
 void identifyDriver(uint8_t* packet) {
-    writeI16(packet, 10, 0);
-    writeI16(packet, 12, 0);
-    std::memcpy(packet + BANNER_OFFSET, driverRecord.banner, BANNER_SIZE);
-    if (readI16(packet, 4) != 1) {
+    using namespace identifyPacket;
+    writeI16(packet, STATUS, 0);
+    writeI16(packet, ZERO, 0);
+    std::memcpy(packet + BANNER, driverRecord.banner, BANNER_SIZE);
+    if (readI16(packet, CALLER) != 1) {
         showMessageSlot(MSG_NOT_AUTOCAD);
-        writeI16(packet, 10, -3);
+        writeI16(packet, STATUS, NOT_AUTOCAD);
         state.errorLatch = LATCH_CONFIG;
         return;
     }
-    if (readU8(packet, 7) < 2) {
+    if (readU8(packet, RELEASE) < 2) {
         showMessageSlot(MSG_WRONG_RELEASE);
-        writeI16(packet, 10, -5);
+        writeI16(packet, STATUS, RELEASE_TOO_OLD);
         state.errorLatch = LATCH_CONFIG;
     }
 }

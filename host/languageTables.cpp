@@ -3,15 +3,13 @@
 // metric paper labels.
 #include <cstring>
 
+#include "host/languageTables.h"
 #include "tavix/driverState.h"
 #include "tavix/messages.h"
 #include "tavix/tables.h"
 
 namespace tavix {
 namespace {
-
-constexpr size_t LANGUAGE_CODE_OFFSET = 8;
-constexpr size_t LANGUAGE_CODE_LENGTH = 8;
 
 // Copies an option table up to and including its end row, clearing the rest
 // of the working table.
@@ -24,26 +22,19 @@ void copyOptionTable(OptionRow (&work)[N], const OptionRow* table) {
 }  // namespace
 
 void loadLanguageTables() {
-    // 1. The host's language code (at most eight characters), kept only
-    //    until step 2 replaces it.
-    if (state.currentPacket != nullptr) {
-        std::memcpy(state.languageCode, state.currentPacket + LANGUAGE_CODE_OFFSET,
-                    LANGUAGE_CODE_LENGTH);
-        state.languageCode[LANGUAGE_CODE_LENGTH] = '\0';
-    }
-    // 2. From here on the driver's language is Japanese.
+    // The language code the host sends (packet bytes 8..15) is not read: the
+    // texts and dialogs exist in Japanese only, and "ja" also selects the
+    // metric paper labels.
     std::memset(state.languageCode, 0, sizeof state.languageCode);
     std::memcpy(state.languageCode, "ja", 3);
-    // 3. The Japanese messages.
+    state.languageIndex = 0;
     std::memcpy(state.messages, japaneseMessages, sizeof state.messages);
-    // 4. The working option tables the dialogs and the job ticket read.
+    // The working option tables the dialogs and the job ticket read, the
+    // trays those of the model in use.
     copyOptionTable(state.mediaTypeWork, mediaTypeTable);
     copyOptionTable(state.stampPlacementWork, stampPlacementTable);
     copyOptionTable(state.lineEndWork, lineEndTable);
-    // 5. The tray table of the model in use.
     copyOptionTable(state.trayWork, trayTableFor(currentModelEntry()));
-    // 6.
-    state.languageIndex = 0;
 }
 
 bool languageIsJapanese() { return std::memcmp(state.languageCode, "ja", 3) == 0; }

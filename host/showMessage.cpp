@@ -1,5 +1,6 @@
 #include <cstring>
 
+#include "host/showMessage.h"
 #include "tavix/driverState.h"
 #include "tavix/hostServices.h"
 #include "tavix/messages.h"

@@ -1,11 +1,10 @@
-// Halftone: the tone curve, the 16 x 16 ordered-dither matrix, the masks
-// built from it for each image, and the dithering of one row into the
-// yellow, magenta and cyan bit planes.
+// Halftone: the tone curve, the 16 x 16 ordered-dither matrix and the
+// dithering of one row into the yellow, magenta and cyan bit planes.
 #include <cstring>
 
 #include "plot/grayLevel.h"
+#include "plot/halftone.h"
 #include "tavix/driverState.h"
-#include "tavix/raster.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -143,25 +142,19 @@ inline unsigned litLanesScalar(const uint8_t* components, const uint8_t* biasedB
 
 }  // namespace
 
-void buildDitherMasks() {
-    auto& masks = state.raster.ditherMasks;
-    for (int r = 0; r < 16; ++r) {
-        masks[r][0] = 0x0000;
-        masks[r][255] = 0xFFFF;
-        for (int level = 1; level <= 254; ++level) {
-            uint16_t mask = 0;
-            for (int c = 0; c < 16; ++c)
-                if (level >= DITHER_MATRIX.cell[r][c]) mask = static_cast<uint16_t>(mask | (0x8000 >> c));
-            masks[r][level] = mask;
-        }
-    }
+uint16_t ditherMask(int row, int level) {
+    if (row < 0 || row > 15 || level < 0 || level > 255) return 0;
+    uint16_t mask = 0;
+    for (int c = 0; c < 16; ++c)
+        if (levelLights(level, row, c)) mask = static_cast<uint16_t>(mask | (0x8000 >> c));
+    return mask;
 }
 
 // Reads `width` replicated pixels of the component buffers and writes
 // ceil(width / 16) big-endian words to each plane, the pixels beyond the
 // width as zero bits, then three zero bytes: a colour plane is sent as
 // floor(width / 8) + 3 bytes, so every byte sent belongs to this row.
-// The per-pixel result equals a lookup of the image's masks (pattern row
+// The per-pixel result equals a lookup of ditherMask (pattern row
 // rowIndex mod 16, level 255 - TONE_CURVE[v]); the bounds are that lookup
 // folded into one compare.
 void ditherPlanes(int32_t rowIndex, int32_t width, int32_t colour) {

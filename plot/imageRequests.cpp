@@ -9,14 +9,15 @@
 
 #include "platform/hostAddress.h"
 #include "platform/messageBox.h"
+#include "plot/imageRequests.h"
 #include "plot/rasterOutput.h"
+#include "plot/rtlEncoder.h"
 #include "tavix/driverState.h"
 #include "tavix/imageRequest.h"
 #include "tavix/outputBuffer.h"
 #include "tavix/packet.h"
-#include "tavix/palette.h"
-#include "tavix/raster.h"
-#include "tavix/textFormat.h"
+#include "plot/palette.h"
+#include "runtime/textFormat.h"
 
 namespace tavix {
 
@@ -68,16 +69,8 @@ void writeMove(const char* command, int64_t x, int64_t y) {
 // The 255 pen colours of the preamble again, as grays in monochrome.
 void restorePenColours(bool colour) {
     for (int pen = 1; pen <= 255; ++pen) {
-        int r = colorIndexPalette[pen][0], g = colorIndexPalette[pen][1],
-            b = colorIndexPalette[pen][2];
-        if (!colour && !(r == g && g == b)) {
-            int gray = (30 * r + 59 * g + 11 * b) / 100;
-            r = g = b = gray > 255 ? 255 : gray;
-        }
-        char text[32];
-        TextBuilder t(text, sizeof text);
-        t.text("PC").integer(pen).character(',').integer(r).character(',').integer(g);
-        t.character(',').integer(b);
+        char text[PEN_COLOUR_TEXT_SIZE];
+        formatPenColour(text, pen, colour);
         rasterWriteText(text);
     }
 }

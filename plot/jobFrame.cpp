@@ -2,17 +2,19 @@
 // OutputBuffer and of the per-plot drawing state.
 #include <cstring>
 
-#include "tavix/configRequests.h"
+#include "plot/jobFrame.h"
+#include "host/identify.h"
+#include "plot/penStateMachine.h"
+#include "plot/preamble.h"
 #include "tavix/driverState.h"
 #include "tavix/hostServices.h"
+#include "tavix/messageSlots.h"
 #include "tavix/outputBuffer.h"
 #include "tavix/packet.h"
-#include "tavix/plotRequests.h"
+#include "tavix/requestPackets.h"
 
 namespace tavix {
 namespace {
-
-constexpr int MSG_NO_MEMORY = 2;  // "Insufficient memories for this plotting."
 
 void copyText(char (&to)[RESTORE_TEXT_SIZE], const char* from) {
     std::strncpy(to, from, RESTORE_TEXT_SIZE - 1);
@@ -23,8 +25,8 @@ void copyText(char (&to)[RESTORE_TEXT_SIZE], const char* from) {
 
 void beginPlot(uint8_t* packet) {
     state.imageMarker = 0;
-    if (state.errorLatch != 0) return writeI16(packet, 0, -1);
-    writeI16(packet, 0, 0);
+    if (state.errorLatch != 0) return refuseRequest(packet);
+    writeI16(packet, PACKET_STATUS, 0);
 
     state.somethingDrawn = 0;
     state.previousX = state.previousY = state.currentX = state.currentY = 0;
@@ -42,13 +44,13 @@ void beginPlot(uint8_t* packet) {
     if (!obtainOutputBuffer()) {
         hostShowMessage("\n%s", state.messages[MSG_NO_MEMORY]);
         state.errorLatch = LATCH_OUTPUT;
-        return writeI16(packet, 0, -1);
+        return refuseRequest(packet);
     }
     state.exchangeToken = hostExchangeValue(30, 1);
 
     if (writePreamble() != 0) {
         state.errorLatch = LATCH_OUTPUT;
-        return writeI16(packet, 0, -1);
+        return refuseRequest(packet);
     }
     state.imageMarker = 0;
 }

@@ -1,4 +1,4 @@
-// packRow: TIFF PackBits with pieces of at most 124 bytes, closed by a
+// PackBits rows: TIFF PackBits with pieces of at most 124 bytes, closed by a
 // one-byte literal of value 0 (two zero bytes). A header byte n of 0..123
 // is followed by n + 1 literal bytes; 0x85..0xFF (-123..-1) by one byte
 // repeated 1 - n times. No header is ever 0x80.
@@ -16,7 +16,6 @@
 #include <cstring>
 
 #include "tavix/driverState.h"
-#include "tavix/raster.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -81,6 +80,17 @@ int32_t repeatBounds(const uint64_t* eq, int32_t words, int32_t* at) {
     return count;
 }
 
+// Copies n bytes, sizeof(T) <= n <= 2 * sizeof(T), as two words that may
+// overlap.
+template <typename T>
+inline void copyTwoWords(uint8_t* out, const uint8_t* in, int32_t n) {
+    T first, last;
+    std::memcpy(&first, in, sizeof first);
+    std::memcpy(&last, in + n - sizeof(T), sizeof last);
+    std::memcpy(out, &first, sizeof first);
+    std::memcpy(out + n - sizeof(T), &last, sizeof last);
+}
+
 // Copies 1..124 bytes without a library call; never touches a byte outside
 // either range.
 inline void copySmall(uint8_t* out, const uint8_t* in, int32_t n) {
@@ -96,17 +106,9 @@ inline void copySmall(uint8_t* out, const uint8_t* in, int32_t n) {
         std::memcpy(out, in, static_cast<size_t>(n));
 #endif
     } else if (n >= 8) {
-        uint64_t a, b;
-        std::memcpy(&a, in, 8);
-        std::memcpy(&b, in + n - 8, 8);
-        std::memcpy(out, &a, 8);
-        std::memcpy(out + n - 8, &b, 8);
+        copyTwoWords<uint64_t>(out, in, n);
     } else if (n >= 4) {
-        uint32_t a, b;
-        std::memcpy(&a, in, 4);
-        std::memcpy(&b, in + n - 4, 4);
-        std::memcpy(out, &a, 4);
-        std::memcpy(out + n - 4, &b, 4);
+        copyTwoWords<uint32_t>(out, in, n);
     } else {
         for (int32_t k = 0; k < n; ++k) out[k] = in[k];
     }
@@ -182,12 +184,7 @@ int32_t packInto(uint8_t* out, int32_t length, const uint8_t* data) {
     return static_cast<int32_t>(o - out);
 }
 
-// More than PACK_INPUT_SIZE bytes are never packed: the rest of such a row
-// would not fit the packer's buffers. Callers clip their rows to that size.
-int32_t packRow(int32_t length, const uint8_t* data) {
-    if (length > PACK_INPUT_SIZE) length = PACK_INPUT_SIZE;
-    static_assert(packedBound(PACK_INPUT_SIZE) + PACK_SLACK <= PACK_OUTPUT_SIZE);
-    return packInto(state.raster.packOutput, length, data);
-}
+// One packed row of the longest input fits the raster state's output.
+static_assert(packedBound(PACK_INPUT_SIZE) + PACK_SLACK <= PACK_OUTPUT_SIZE);
 
 }  // namespace tavix

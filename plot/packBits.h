@@ -1,5 +1,6 @@
-// The row compressor behind packRow, for callers that keep several packed
-// rows at once (the three colour planes of one row).
+// The row compressor: TIFF PackBits with pieces of at most 124 bytes, closed
+// by two zero bytes. Callers may keep several packed rows at once (the three
+// colour planes of one row).
 #pragma once
 
 #include <cstdint>

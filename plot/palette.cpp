@@ -1,14 +1,18 @@
 // The colour-number palette: the RGB of every pen the host can name.
 // Pens 1..255 are sent with "PC" in the preamble and again after every
 // raster image; entry 0 is never sent.
-#include "tavix/palette.h"
+#include "plot/palette.h"
+
+#include "plot/grayLevel.h"
+#include "runtime/textFormat.h"
 
 namespace tavix {
 
 // Ten entries a line, red, green, blue. Entries 10..249 are 24 hue families
 // of ten: a full colour and its pale companion at five brightness levels.
 // Entries 57 (71,73,35) and 134 (0,127,153) break the pattern of their
-// families; they are kept as the stored palette has them.
+// families; they stay so, because drawings already plotted with these pens
+// show those colours.
 const uint8_t colorIndexPalette[256][3] = {
     /*   0 */ {0, 0, 0}, {255, 0, 0}, {255, 255, 0}, {0, 255, 0}, {0, 255, 255}, {0, 0, 255}, {255, 0, 255}, {0, 0, 0}, {191, 191, 191}, {127, 127, 127},
     /*  10 */ {255, 0, 0}, {255, 127, 127}, {165, 0, 0}, {165, 81, 81}, {127, 0, 0}, {127, 63, 63}, {73, 0, 0}, {73, 35, 35}, {35, 0, 0}, {35, 17, 17},
@@ -37,5 +41,14 @@ const uint8_t colorIndexPalette[256][3] = {
     /* 240 */ {255, 0, 63}, {255, 127, 158}, {165, 0, 40}, {165, 81, 102}, {127, 0, 30}, {127, 63, 79}, {73, 0, 17}, {73, 35, 45}, {35, 0, 7}, {35, 17, 22},
     /* 250 */ {84, 84, 84}, {117, 117, 117}, {150, 150, 150}, {186, 186, 186}, {219, 219, 219}, {255, 255, 255},
 };
+
+void formatPenColour(char (&text)[PEN_COLOUR_TEXT_SIZE], int pen, bool colour) {
+    unsigned r = colorIndexPalette[pen][0], g = colorIndexPalette[pen][1],
+             b = colorIndexPalette[pen][2];
+    if (!colour && !(r == g && g == b)) r = g = b = grayOf(r, g, b);
+    TextBuilder(text, sizeof text)
+        .text("PC").integer(pen).character(',').integer(r).character(',').integer(g)
+        .character(',').integer(b);
+}
 
 }  // namespace tavix

@@ -19,11 +19,11 @@
 #include <cstdint>
 
 #include "plot/penStateMachine.h"
+#include "plot/polygonFill.h"
 #include "tavix/driverState.h"
 #include "tavix/outputBuffer.h"
 #include "tavix/packet.h"
-#include "tavix/plotRequests.h"
-#include "tavix/textFormat.h"
+#include "runtime/textFormat.h"
 
 namespace tavix {
 namespace {

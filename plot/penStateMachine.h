@@ -1,9 +1,13 @@
-// The move and draw requests as the dispatcher serves them inline: nearly
-// every request of a plot is a draw or a move that goes on from a drawn or
-// moved point, and that case is one straight path here (state, one point
-// staged by stagePoint). Everything else (opening a sequence, after a lift,
-// a pen to re-select after a fill, an outline being captured, a point
-// dropped as redundant) goes the general way in penStateMachine.cpp.
+// The pen state machine of the vector requests (codes 3, 4 and 8): pen up
+// and down moves in Polyline Encoded form, and the outline a draw collects
+// for an image.
+//
+// The dispatcher serves moves and draws inline: nearly every request of a
+// plot is a draw or a move that goes on from a drawn or moved point, and
+// that case is one straight path here (state, one point staged by
+// stagePoint). Everything else (opening a sequence, after a lift, a pen to
+// re-select after a fill, an outline being captured, a point dropped as
+// redundant) goes the general way in penStateMachine.cpp.
 #pragma once
 
 #include <cstdint>
@@ -11,11 +15,30 @@
 #include "plot/peEncoding.h"
 #include "tavix/driverState.h"
 #include "tavix/packet.h"
+#include "tavix/requestPackets.h"
 
 namespace tavix {
 
-// Codes 3 and 4 in every case (penStateMachine.cpp); -1 at packet offset 0
-// when a write fails.
+// Closes an open PE sequence with ";" and leaves penState at PEN_OUTSIDE.
+int leavePe();
+
+// Codes 3, 4 and 8. moveTo and drawTo answer 1 when the point was dropped as
+// redundant (nothing written, nothing changed).
+int moveTo(uint32_t x, uint32_t y);
+int drawTo(uint32_t x, uint32_t y);
+int liftPen();
+
+// Code 3 as a whole request: the move, refused when it fails.
+void moveRequest(uint8_t* packet);
+
+// Code 4 as a whole request: pen re-selection, the draw, outline capture.
+void drawRequest(uint8_t* packet);
+
+// Ends outline capture and forgets the points collected, so that an outline
+// that never closed does not start the next one.
+void clearOutlineCapture();
+
+// Codes 3 and 4 in every case; the request is refused when a write fails.
 void moveInGeneral(uint8_t* packet, uint32_t x, uint32_t y);
 void drawInGeneral(uint8_t* packet, uint32_t x, uint32_t y);
 
@@ -29,23 +52,23 @@ inline bool continuesSequence(int16_t s, uint32_t x, uint32_t y) {
 
 // Code 3: "<" and the point; the state becomes PEN_MOVED.
 [[gnu::always_inline]] inline void serveMove(uint8_t* packet) {
-    const uint32_t x = readU16(packet, 4), y = readU16(packet, 6);
+    const uint32_t x = readU16(packet, plotPacket::X), y = readU16(packet, plotPacket::Y);
     const int16_t s = state.penState;
     if (!continuesSequence(s, x, y)) return moveInGeneral(packet, x, y);
     state.previousPenState = s;
     state.penState = PEN_MOVED;
-    if (stagePointInMode(x, y, 1) != 0) writeI16(packet, 0, -1);
+    if (stagePointInMode(x, y, 1) != 0) refuseRequest(packet);
 }
 
 // Code 4: the point; the state becomes PEN_DOWN and something is drawn.
 [[gnu::always_inline]] inline void serveDraw(uint8_t* packet) {
-    const uint32_t x = readU16(packet, 4), y = readU16(packet, 6);
+    const uint32_t x = readU16(packet, plotPacket::X), y = readU16(packet, plotPacket::Y);
     const int16_t s = state.penState;
     if (!continuesSequence(s, x, y) || state.penReselect != 0 || state.outlineCapture != 0)
         return drawInGeneral(packet, x, y);
     state.previousPenState = s;
     state.penState = PEN_DOWN;
-    if (stagePointInMode(x, y, 0) != 0) return writeI16(packet, 0, -1);
+    if (stagePointInMode(x, y, 0) != 0) return refuseRequest(packet);
     state.somethingDrawn = 1;
 }
 

@@ -4,11 +4,12 @@
 #include <cmath>
 #include <cstring>
 
+#include "plot/penStateMachine.h"
+#include "plot/pens.h"
 #include "tavix/driverState.h"
 #include "tavix/outputBuffer.h"
-#include "tavix/palette.h"
-#include "tavix/plotRequests.h"
-#include "tavix/textFormat.h"
+#include "plot/palette.h"
+#include "runtime/textFormat.h"
 
 namespace tavix {
 
@@ -67,20 +68,8 @@ int setPenWidth(double inches) {
 int writePalette() {
     bool colour = state.settings.get(flags::colorMode);
     for (int pen = 1; pen <= 255; ++pen) {
-        int r = colorIndexPalette[pen][0];
-        int g = colorIndexPalette[pen][1];
-        int b = colorIndexPalette[pen][2];
-        if (!colour && !(r == g && g == b)) {
-            // Luminance in integer arithmetic, truncated.
-            int gray = (30 * r + 59 * g + 11 * b) / 100;
-            if (gray < 0) gray = 0;
-            if (gray > 255) gray = 255;
-            r = g = b = gray;
-        }
-        char text[32];
-        TextBuilder(text, sizeof text)
-            .text("PC").integer(pen).character(',').integer(r).character(',').integer(g)
-            .character(',').integer(b);
+        char text[PEN_COLOUR_TEXT_SIZE];
+        formatPenColour(text, pen, colour);
         if (writeText(text) != 0) return -1;
     }
     return 0;

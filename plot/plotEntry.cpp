@@ -7,14 +7,20 @@
 // a handler, and codes outside 2..54, leave the packet exactly as it came.
 #include <cstdint>
 
+#include "host/languageTables.h"
+#include "plot/imageRequests.h"
+#include "plot/jobFrame.h"
 #include "plot/penStateMachine.h"
+#include "plot/pens.h"
+#include "plot/plotInfo.h"
+#include "plot/plotSetup.h"
+#include "plot/polygonFill.h"
 #include "tavix/driverState.h"
 #include "tavix/entryPoints.h"
-#include "tavix/hostNumbers.h"
-#include "tavix/messages.h"
+#include "runtime/hostNumbers.h"
+#include "tavix/imageRequest.h"
 #include "tavix/packet.h"
-#include "tavix/plotRequests.h"
-#include "tavix/raster.h"
+#include "tavix/requestPackets.h"
 
 namespace tavix {
 namespace {
@@ -24,20 +30,18 @@ using Handler = void (*)(uint8_t* packet);
 constexpr int FIRST_CODE = 2;
 constexpr int LAST_CODE = 54;
 
-void failed(uint8_t* packet) { writeI16(packet, 0, -1); }
-
 void onEndPlot(uint8_t*) { endPlot(); }
 
 void onSelectPen(uint8_t* packet) {
-    if (selectPen(readI16(packet, 4)) != 0) failed(packet);
+    if (selectPen(readI16(packet, plotPacket::VALUE)) != 0) refuseRequest(packet);
 }
 
 void onLineType(uint8_t* packet) {
-    if (setLineType(readU16(packet, 4)) != 0) failed(packet);
+    if (setLineType(readU16(packet, plotPacket::VALUE)) != 0) refuseRequest(packet);
 }
 
 void onLiftPen(uint8_t* packet) {
-    if (liftPen() != 0) failed(packet);
+    if (liftPen() != 0) refuseRequest(packet);
 }
 
 void onAbort(uint8_t*) { abortPlot(); }
@@ -52,17 +56,18 @@ void onShowSummary(uint8_t*) { showSettingsSummary(); }
 
 void onFillInline(uint8_t* packet) { fillInlineRequest(packet); }
 
-void onLineTypeCount(uint8_t* packet) { state.lineTypeCount = readI16(packet, 4); }
+void onLineTypeCount(uint8_t* packet) { state.lineTypeCount = readI16(packet, plotPacket::VALUE); }
 
 void onPenWidth(uint8_t* packet) {
-    writeI16(packet, 0, 0);
+    writeI16(packet, PACKET_STATUS, 0);
     // NaN and infinities become the limit, which is written as the widest pen.
-    if (setPenWidth(hostDouble(packet, 4, HOST_DOUBLE_LIMIT)) != 0) failed(packet);
+    double inches = hostDouble(packet, plotPacket::VALUE, HOST_DOUBLE_LIMIT);
+    if (setPenWidth(inches) != 0) refuseRequest(packet);
 }
 
 void onModelAndLineTypes(uint8_t* packet) {
     state.currentModel = state.settings.modelIndex();
-    state.lineTypeCount = packet[8];
+    state.lineTypeCount = packet[plotPacket::LINE_TYPE_COUNT];
 }
 
 void onConfigurePlot(uint8_t* packet) { configurePlot(packet); }
@@ -78,7 +83,8 @@ void onSetLanguage(uint8_t*) { loadLanguageTables(); }
 void onBeginImage(uint8_t* packet) {
     announceImage(packet);
     // A newly armed outline starts empty.
-    if (readI16(packet, 44) == 1 && state.outlineCapture != 0) state.outlineCount = 0;
+    if (readI16(packet, imagePacket::TRANSPARENCY) == 1 && state.outlineCapture != 0)
+        state.outlineCount = 0;
 }
 
 void onFillArray(uint8_t* packet) { fillArrayRequest(packet); }
@@ -139,7 +145,7 @@ extern "C" int TAVIX_ENTRY_CDECL PlotEntry(uint8_t* packet) {
     try {
         state.currentPacket = packet;
         if (state.imageMarker == IMAGE_PENDING) printImageFirst();
-        int code = readI16(packet, 0);
+        int code = readI16(packet, PACKET_STATUS);
         // Draws and moves, nearly every request of a plot, are served here.
         if (code == 4) {
             serveDraw(packet);
@@ -149,7 +155,7 @@ extern "C" int TAVIX_ENTRY_CDECL PlotEntry(uint8_t* packet) {
             if (Handler h = handlers[code - FIRST_CODE]) h(packet);
         }
     } catch (...) {
-        writeI16(packet, 0, -1);
+        refuseRequest(packet);
     }
     return 0;
 }

@@ -3,53 +3,17 @@
 // hostShowMessage in the installed language.
 #include <cstring>
 
+#include "plot/plotInfo.h"
 #include "tavix/driverState.h"
 #include "tavix/hostServices.h"
-#include "tavix/plotRequests.h"
+#include "tavix/messageSlots.h"
+#include "settings/settingsDefaults.h"
 #include "tavix/tables.h"
 
 namespace tavix {
 namespace {
 
-// Message slots of the summary.
-constexpr int MSG_LINE_TYPES = 8;     // "Line types  0 = continuous line ", 9..15 the patterns
-constexpr int MSG_DENSITY = 17;
-constexpr int MSG_PLOTTER = 25;
-constexpr int MSG_PAPER_SIZE = 26;
-constexpr int MSG_COPIES = 27;
-constexpr int MSG_PORT = 28;
-constexpr int MSG_PARALLEL = 29;
-constexpr int MSG_MEDIA_TYPE = 31;
-constexpr int MSG_LINE_END = 32;
-constexpr int MSG_MIRROR = 33;
-constexpr int MSG_HALF_TONE = 35;
-constexpr int MSG_BLACK_FILL = 36;
-constexpr int MSG_TRAY = 37;
-constexpr int MSG_PORTRAIT = 46;
-constexpr int MSG_LANDSCAPE = 47;
-constexpr int MSG_OUTPUT_OPTION = 51;
-constexpr int MSG_OUTPUT_STANDARD = 52;
-constexpr int MSG_SYNCHRONOUS_CUT = 54;
-constexpr int MSG_FORMAT_CUT = 55;
-constexpr int MSG_INVERT_ON = 57;
-constexpr int MSG_INVERT_OFF = 58;
-constexpr int MSG_MARGIN_ON = 60;
-constexpr int MSG_MARGIN_OFF = 61;
-constexpr int MSG_CENTERING_ON = 67;
-constexpr int MSG_CENTERING_OFF = 68;
-
-// Rows the defaults would choose, for stored indices beyond their tables.
-constexpr int16_t DEFAULT_LINE_END = 3;
-constexpr int16_t DEFAULT_MEDIA_TYPE = 0;
-constexpr int16_t DEFAULT_TRAY = 0;
-
 const char* msg(int slot) { return state.messages[slot]; }
-
-const char* rowLabel(const OptionRow* table, int32_t index, int32_t fallback) {
-    const OptionRow* row = optionRow(table, index);
-    if (row == nullptr) row = optionRow(table, fallback);
-    return row != nullptr ? row->label : "";
-}
 
 // The chosen paper's label from the list code 48 built; empty when there
 // is no such entry.
@@ -83,15 +47,15 @@ void showSettingsSummary() {
     hostShowMessage("\n %s", msg(s.get(flags::plotMargin) ? MSG_MARGIN_ON : MSG_MARGIN_OFF));
     hostShowMessage("\n %s", msg(s.get(flags::fillStyle) ? MSG_HALF_TONE : MSG_BLACK_FILL));
     hostShowMessage("\n %s%s ", msg(MSG_LINE_END),
-                    rowLabel(lineEndTable, s.lineEnd(), DEFAULT_LINE_END));
+                    optionLabel(lineEndTable, s.lineEnd(), DEFAULT_LINE_END));
     hostShowMessage("\n %s%2d ", msg(MSG_COPIES), static_cast<int>(state.copiesToPlot));
     bool option = s.get(flags::outputOption);
     hostShowMessage("\n %s", msg(option ? MSG_OUTPUT_OPTION : MSG_OUTPUT_STANDARD));
     if (option) {
         hostShowMessage("\n %s%s ", msg(MSG_MEDIA_TYPE),
-                        rowLabel(mediaTypeTable, s.mediaType(), DEFAULT_MEDIA_TYPE));
+                        optionLabel(mediaTypeTable, s.mediaType(), DEFAULT_MEDIA_TYPE));
         hostShowMessage("\n %s%s ", msg(MSG_TRAY),
-                        rowLabel(trayTableFor(model), s.tray(), DEFAULT_TRAY));
+                        optionLabel(trayTableFor(model), s.tray(), DEFAULT_TRAY));
         hostShowMessage("\n %s", msg(s.get(flags::orientation) ? MSG_PORTRAIT : MSG_LANDSCAPE));
         hostShowMessage("\n %s",
                         msg(s.get(flags::formatCut) ? MSG_SYNCHRONOUS_CUT : MSG_FORMAT_CUT));

@@ -1,83 +1,33 @@
 // Plot set-up: loading the settings (code 29) and settling the plot area
 // (codes 46, 47, 48).
 //
-// PlotAreaRecord, the 267-byte packet of codes 46 to 48:
-//   Offset  Type    Meaning
-//   0       int16   request code; reply 19 (46, 48), 0 or -1
-//   5       uint32  host option word, kept in hostOptions
-//   9       double  plot area width, inches
-//   17      double  plot area height, inches
-//   25      double  maximum plot area width, inches
-//   33      double  maximum plot area height, inches
-//   41      double  host units per inch along X
-//   49      double  host units per inch along Y
-//   73      4       "MAX" and NUL when the area is the maximum
-//   139     uint8   written 1
-//   140     uint8   written 0
-// All other bytes pass through code 46 unchanged.
+// PlotAreaRecord, the packet of codes 46 to 48, is laid out in
+// requestPackets.h.
 #include <cstring>
 
-#include "tavix/configRequests.h"
-#include "tavix/dialogLaunchers.h"
+#include "dialogs/launchers.h"
+#include "host/configEntry.h"
+#include "host/deviceInit.h"
+#include "plot/plotSetup.h"
+#include "settings/penSettingsFile.h"
 #include "tavix/driverState.h"
-#include "tavix/hostNumbers.h"
+#include "runtime/hostNumbers.h"
 #include "tavix/hostServices.h"
+#include "tavix/messageSlots.h"
 #include "tavix/packet.h"
-#include "tavix/plotRequests.h"
-#include "tavix/settingsStore.h"
+#include "tavix/requestPackets.h"
+#include "settings/settingsDefaults.h"
 #include "tavix/tables.h"
 
 namespace tavix {
 namespace {
 
-constexpr int PLOT_AREA_RECORD_SIZE = 267;
-constexpr int16_t REPLY_PLOT_AREA = 19;
-constexpr double PLOTTER_UNITS_PER_INCH = 1016.0;
 constexpr int16_t LOWEST_HOST_RELEASE = 3;
 
-constexpr int MSG_WRONG_RELEASE = 1;  // "This release of AutoCAD is incorrect; ..."
-constexpr int MSG_SAVE_FAILED = 75;   // "Can not save the configuration data."
-constexpr int MSG_LOAD_FAILED = 76;   // "Can not get the configuration data."
-
-void failSettings(uint8_t* packet, int message) {
-    hostShowMessage("\n%s\n", state.messages[message]);
-    state.errorLatch = LATCH_CONFIG;
-    writeI16(packet, 0, -1);
-}
-
-// The area on the chosen paper, the host's X axis along the longer side.
-struct PaperArea {
-    double width, height;  // W and H of the paper row
-    bool wide;             // W > H; a square paper takes the tall branch
-    double x, y;           // maximum area after the host margins
-};
-
-PaperArea paperArea() {
-    const PaperSize& paper = chosenPaper();
-    const double* m = state.hostMargins;
-    PaperArea a{paper.width, paper.height, paper.width > paper.height, 0, 0};
-    if (a.wide) {
-        a.x = a.width - m[1] - m[0];
-        a.y = a.height - m[3] - m[2];
-    } else {
-        a.x = a.height - m[3] - m[2];
-        a.y = a.width - m[1] - m[0];
-    }
-    state.settings.set(flags::landscapePaper, a.wide);
-    state.paperPortrait = a.wide ? 0 : 1;
-    return a;
-}
-
 // Device area of the whole paper less the device margins.
-void deviceFromPaper(const PaperArea& a) {
-    const double* d = state.deviceMargins;
-    if (a.wide) {
-        state.deviceWidth = a.width - d[1] - d[0];
-        state.deviceHeight = a.height - d[3] - d[2];
-    } else {
-        state.deviceWidth = a.height - d[3] - d[2];
-        state.deviceHeight = a.width - d[1] - d[0];
-    }
+void deviceFromPaper(const PlotArea& a) {
+    state.deviceWidth = a.deviceWidth;
+    state.deviceHeight = a.deviceHeight;
 }
 
 // Device area of a requested plot area plus the offset margins.
@@ -92,18 +42,21 @@ void deviceFromRequest(bool wide, double width, double height) {
     }
 }
 
-void markMaximum(uint8_t* record) { std::memcpy(record + 73, "MAX", 4); }
+void markMaximum(uint8_t* record) {
+    std::memcpy(record + plotAreaPacket::MAX_MARK, "MAX", 4);
+}
 
 }  // namespace
 
 void loadPlotSettings(uint8_t* packet) {
-    if (state.errorLatch != 0) return writeI16(packet, 0, -1);
-    writeI16(packet, 0, 0);
-    if (readI16(packet, 4) < LOWEST_HOST_RELEASE) return failSettings(packet, MSG_WRONG_RELEASE);
+    if (state.errorLatch != 0) return refuseRequest(packet);
+    writeI16(packet, PACKET_STATUS, 0);
+    if (readI16(packet, releasePacket::RELEASE) < LOWEST_HOST_RELEASE)
+        return failConfiguration(packet, MSG_WRONG_RELEASE);
 
     // The block is taken only when the host says it delivered it.
     PlotSettings loaded = state.settings;
-    if (hostLoadSettings(loaded.bytes) != 0) return failSettings(packet, MSG_LOAD_FAILED);
+    if (hostLoadSettings(loaded.bytes) != 0) return failConfiguration(packet, MSG_CANNOT_GET);
     state.settings = loaded;
     loadPenSettingsOrDefaults();
 
@@ -113,65 +66,69 @@ void loadPlotSettings(uint8_t* packet) {
     if (copies > 999 || copies < 1) state.settings.setCopies(1);
     state.copiesToPlot = state.settings.copies();
 
-    writeI16(packet, 4, 3);
-    writeI16(packet, 6, 0);
-    state.hostWindow = readU32(packet, 11);
+    writeI16(packet, releasePacket::RELEASE, 3);
+    writeI16(packet, releasePacket::ZERO, 0);
+    state.hostWindow = readU32(packet, releasePacket::HOST_WINDOW);
 }
 
 void configurePlot(uint8_t* packet) {
-    if (state.errorLatch != 0) return writeI16(packet, 0, -1);
-    writeI16(packet, 0, 0);
+    using namespace plotAreaPacket;
+    if (state.errorLatch != 0) return refuseRequest(packet);
+    writeI16(packet, PACKET_STATUS, 0);
 
-    uint8_t record[PLOT_AREA_RECORD_SIZE];
+    uint8_t record[SIZE];
     std::memcpy(record, packet, sizeof record);
-    state.hostOptions = readU32(record, 5);
-    record[139] = 1;
-    record[140] = 0;
+    state.hostOptions = readU32(record, OPTIONS);
+    record[ONE] = 1;
+    record[ZERO] = 0;
 
     showDeviceDialogAtPlot();
     selectMargins();
-    PaperArea a = paperArea();
+    PlotArea a = chosenPaperArea();
     deviceFromPaper(a);
-    writeF64(record, 9, a.x);
-    writeF64(record, 17, a.y);
-    writeF64(record, 25, a.x);
-    writeF64(record, 33, a.y);
+    writeF64(record, WIDTH, a.x);
+    writeF64(record, HEIGHT, a.y);
+    writeF64(record, MAX_WIDTH, a.x);
+    writeF64(record, MAX_HEIGHT, a.y);
     state.plotWidth = a.x;
     state.plotHeight = a.y;
 
     state.scaleDivisor = resolutionDivisor(state.plotWidth, state.plotHeight);
     double steps = PLOTTER_UNITS_PER_INCH / state.scaleDivisor;
-    writeF64(record, 41, steps);
-    writeF64(record, 49, steps);
+    writeF64(record, UNITS_X, steps);
+    writeF64(record, UNITS_Y, steps);
     state.stepsPerInchX = state.stepsPerInchY = steps;
     markMaximum(record);
 
     std::memcpy(packet, record, sizeof record);
-    writeI16(packet, 0, REPLY_PLOT_AREA);
+    writeI16(packet, PACKET_STATUS, REPLY);
 
     // The block is saved for the model it was loaded for: modelIndex is
     // the stored one, not the configuration run's selection.
-    if (hostSaveSettings(state.settings.bytes) != 0) return failSettings(packet, MSG_SAVE_FAILED);
+    if (hostSaveSettings(state.settings.bytes) != 0)
+        return failConfiguration(packet, MSG_CANNOT_SAVE);
     writePenSettingsFile();
 }
 
 void setPlotArea(uint8_t* packet) {
-    if (state.errorLatch != 0) return writeI16(packet, 0, -1);
+    using namespace plotAreaPacket;
+    if (state.errorLatch != 0) return refuseRequest(packet);
     selectMargins();
     const PaperSize& paper = chosenPaper();
-    double width = hostDouble(packet, 9, 0);
-    double height = hostDouble(packet, 17, 0);
+    double width = hostDouble(packet, WIDTH, 0);
+    double height = hostDouble(packet, HEIGHT, 0);
     deviceFromRequest(paper.width > paper.height, width, height);
     state.plotWidth = width;
     state.plotHeight = height;
-    packet[139] = 1;
-    state.hostOptions = readU32(packet, 5);
+    packet[ONE] = 1;
+    state.hostOptions = readU32(packet, OPTIONS);
 }
 
 void queryPlotArea(uint8_t* packet) {
-    if (state.errorLatch != 0) return writeI16(packet, 0, -1);
-    writeI16(packet, 0, 0);
-    state.hostOptions = readU32(packet, 5);
+    using namespace plotAreaPacket;
+    if (state.errorLatch != 0) return refuseRequest(packet);
+    writeI16(packet, PACKET_STATUS, 0);
+    state.hostOptions = readU32(packet, OPTIONS);
     // The paper list is built once after each initialise.
     if (state.firstQuery != 1) return;
     state.firstQuery = 0;
@@ -184,36 +141,36 @@ void queryPlotArea(uint8_t* packet) {
         state.paperLabels[i][PAPER_LABEL_SIZE - 1] = '\0';
     }
 
-    packet[139] = 1;
-    packet[140] = 0;
+    packet[ONE] = 1;
+    packet[ZERO] = 0;
     int32_t paperSize = state.settings.paperSize();
     if (paperSize > state.paperCount || paperSize < 1) state.settings.setPaperSize(1);
 
     selectMargins();
-    PaperArea a = paperArea();
-    writeF64(packet, 25, a.x);
-    writeF64(packet, 33, a.y);
+    PlotArea a = chosenPaperArea();
+    writeF64(packet, MAX_WIDTH, a.x);
+    writeF64(packet, MAX_HEIGHT, a.y);
     state.scaleDivisor = resolutionDivisor(a.x, a.y);
 
-    double width = hostDouble(packet, 9, 0);
-    double height = hostDouble(packet, 17, 0);
+    double width = hostDouble(packet, WIDTH, 0);
+    double height = hostDouble(packet, HEIGHT, 0);
     if (a.x > width || a.y > height) {
-        deviceFromRequest(a.wide, width, height);
+        deviceFromRequest(a.landscape, width, height);
     } else {
         // A request of at least the maximum both ways gets the maximum.
         width = a.x;
         height = a.y;
-        writeF64(packet, 9, width);
-        writeF64(packet, 17, height);
+        writeF64(packet, WIDTH, width);
+        writeF64(packet, HEIGHT, height);
         markMaximum(packet);
         deviceFromPaper(a);
     }
     state.plotWidth = width;
     state.plotHeight = height;
     double defaultSteps = PLOTTER_UNITS_PER_INCH / state.scaleDivisor;
-    state.stepsPerInchX = hostDouble(packet, 41, defaultSteps);
-    state.stepsPerInchY = hostDouble(packet, 49, defaultSteps);
-    writeI16(packet, 0, REPLY_PLOT_AREA);
+    state.stepsPerInchX = hostDouble(packet, UNITS_X, defaultSteps);
+    state.stepsPerInchY = hostDouble(packet, UNITS_Y, defaultSteps);
+    writeI16(packet, PACKET_STATUS, REPLY);
 }
 
 }  // namespace tavix

@@ -1,20 +1,20 @@
 // Polygon fill: one HP-GL/2 polygon per filled area. A pen selection, a
 // pen-up move to the first vertex, polygon mode ("PM0"), the other vertices
 // in PE form, an explicit close back to the first vertex and "PM2FP".
-//
-//   form     request  fill pen                  count       vertices
-//   array    54       int16 at 4                int16 at 6  uint32 address at 8
-//                                                           of (uint16 x, y) pairs
-//   inline   33       int16 at 6                int16 at 10 (uint16 x, y) pairs from 12
-//   outline  code 4   255 (white)               outlineCount  outlinePoints
+// The array (code 54) and inline (code 33) forms take their pen, count and
+// vertices from the packet (requestPackets.h); the outline form fills the
+// points the draws collected (outlineCount, outlinePoints) with pen 255.
 #include <cstdint>
 
 #include "platform/hostAddress.h"
+#include "plot/penStateMachine.h"
+#include "plot/pens.h"
+#include "plot/polygonFill.h"
 #include "tavix/driverState.h"
 #include "tavix/outputBuffer.h"
 #include "tavix/packet.h"
-#include "tavix/plotRequests.h"
-#include "tavix/textFormat.h"
+#include "tavix/requestPackets.h"
+#include "runtime/textFormat.h"
 
 namespace tavix {
 namespace {
@@ -81,11 +81,11 @@ int fillWithColour(int16_t colour, int32_t n, const uint8_t* pairs) {
 
 // The host's vertex array for a code-54 packet, or null.
 const uint8_t* arrayVertices(const uint8_t* packet) {
-    return static_cast<const uint8_t*>(hostPointer(readU32(packet, 8)));
+    return static_cast<const uint8_t*>(hostPointer(readU32(packet, plotPacket::ARRAY_ADDRESS)));
 }
 
 void answerFill(uint8_t* packet, int result) {
-    writeI16(packet, 0, static_cast<int16_t>(result));
+    writeI16(packet, PACKET_STATUS, static_cast<int16_t>(result));
     if (result == 0) state.penReselect = 1;
 }
 
@@ -93,17 +93,18 @@ void answerFill(uint8_t* packet, int result) {
 
 int fillPolygonArray() {
     const uint8_t* packet = state.currentPacket;
-    int16_t count = readI16(packet, 6);
+    int16_t count = readI16(packet, plotPacket::ARRAY_COUNT);
     const uint8_t* pairs = arrayVertices(packet);
     if (count < 2 || pairs == nullptr) return 0;
-    return fillWithColour(readI16(packet, 4), count, pairs);
+    return fillWithColour(readI16(packet, plotPacket::ARRAY_PEN), count, pairs);
 }
 
 int fillPolygonInline() {
     const uint8_t* packet = state.currentPacket;
-    int16_t count = readI16(packet, 10);
+    int16_t count = readI16(packet, plotPacket::INLINE_COUNT);
     if (count < 2) return 0;
-    return fillWithColour(readI16(packet, 6), count, packet + 12);
+    const uint8_t* pairs = packet + plotPacket::INLINE_PAIRS;
+    return fillWithColour(readI16(packet, plotPacket::INLINE_PEN), count, pairs);
 }
 
 int fillPolygonOutline(int16_t restorePen) {
@@ -115,16 +116,16 @@ int fillPolygonOutline(int16_t restorePen) {
 }
 
 void fillArrayRequest(uint8_t* packet) {
-    if (state.errorLatch != 0) return writeI16(packet, 0, 0);
+    if (state.errorLatch != 0) return writeI16(packet, PACKET_STATUS, 0);
     // A negative count, or no vertex array at all, is a polygon with too
     // few vertices: nothing is answered.
-    if (readI16(packet, 6) < 2 || arrayVertices(packet) == nullptr) return;
+    if (readI16(packet, plotPacket::ARRAY_COUNT) < 2 || arrayVertices(packet) == nullptr) return;
     answerFill(packet, fillPolygonArray());
 }
 
 void fillInlineRequest(uint8_t* packet) {
-    if (state.errorLatch != 0) return writeI16(packet, 0, 0);
-    if (readI16(packet, 10) < 2) return;
+    if (state.errorLatch != 0) return writeI16(packet, PACKET_STATUS, 0);
+    if (readI16(packet, plotPacket::INLINE_COUNT) < 2) return;
     answerFill(packet, fillPolygonInline());
 }
 

@@ -19,21 +19,22 @@
 // extra copies.
 #include <cstring>
 
+#include "plot/preamble.h"
+#include "plot/pens.h"
 #include "tavix/driverState.h"
-#include "tavix/hostNumbers.h"
+#include "runtime/hostNumbers.h"
 #include "tavix/hostServices.h"
-#include "tavix/jobTicket.h"
+#include "settings/jobTicket.h"
 #include "tavix/outputBuffer.h"
-#include "tavix/plotRequests.h"
+#include "settings/settingsDefaults.h"
 #include "tavix/tables.h"
-#include "tavix/textFormat.h"
+#include "runtime/textFormat.h"
 
 namespace tavix {
 namespace {
 
 // Bit 6 of the host's option word: the host drives the serial line itself.
 constexpr uint32_t HOST_OPTION_NO_DEVICE_CONTROL = 0x40;
-constexpr int16_t DEFAULT_LINE_END = 3;  // rounded, the settings default
 
 void sendDeviceControlStrings() {
     hostSendDeviceControl("\x1b.R");
@@ -50,14 +51,6 @@ void sendDeviceControlStrings() {
 int64_t plotterUnits(double inches, double stepsPerInch) {
     int64_t steps = floorToInt32(saneHostDouble(inches, 0) * saneHostDouble(stepsPerInch, 0));
     return clampToInt32(steps * state.scaleDivisor);
-}
-
-// The line-end row of the constant table; a stored index beyond the table
-// takes the default row.
-const char* lineEndText() {
-    const OptionRow* row = optionRow(lineEndTable, state.settings.lineEnd());
-    if (row == nullptr) row = optionRow(lineEndTable, DEFAULT_LINE_END);
-    return row != nullptr ? row->ticketLine : "";
 }
 
 // A fresh text in stagingText.
@@ -122,7 +115,7 @@ int writePreamble() {
     state.restoreTexts.window[RESTORE_TEXT_SIZE - 1] = '\0';
     if (writeText(state.stagingText) != 0) return -1;
 
-    if (writeText(lineEndText()) != 0) return -1;
+    if (writeText(optionTicketLine(lineEndTable, state.settings.lineEnd(), DEFAULT_LINE_END)) != 0) return -1;
     if ((scaled || state.settings.get(flags::fillStyle)) && writeText("NP256") != 0) return -1;
     if (writeText("CR0,255,0,255,0,255") != 0) return -1;
     if (writePalette() != 0) return -1;

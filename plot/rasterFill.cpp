@@ -41,6 +41,12 @@ inline void storePixel(int32_t at, int32_t m, uint8_t r, uint8_t g, uint8_t b) {
     }
 }
 
+// The block sinks of the RGB forms; without SSE2 every pixel takes the loop.
+template <int M>
+struct ToComponents;
+template <int M>
+struct ToGrayTone;
+
 #if defined(__SSE2__)
 
 inline __m128i load(const uint8_t* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
@@ -163,56 +169,54 @@ int32_t fillBitonalBlocks(int32_t n, const uint8_t* data, uint8_t r, uint8_t g, 
     return i;
 }
 
+// Sixteen RGB pixels at a time into the sink's buffers, at the
+// magnifications that have a block form; returns the pixels done.
+template <template <int> class Sink>
+int32_t rgbBlocks(int32_t m, int32_t n, const uint8_t* data, const Key& key, int32_t& white) {
+    switch (m) {
+        case 1: return fillRgbBlocks<Sink<1>>(n, data, key, white);
+        case 2: return fillRgbBlocks<Sink<2>>(n, data, key, white);
+        case 4: return fillRgbBlocks<Sink<4>>(n, data, key, white);
+        case 8: return fillRgbBlocks<Sink<8>>(n, data, key, white);
+        case 16: return fillRgbBlocks<Sink<16>>(n, data, key, white);
+        default: return 0;
+    }
+}
+
 #endif
 
-}  // namespace
-
-int32_t fillComponentsRgb(int32_t n, const uint8_t* data) {
+// An RGB row: the key colour becomes white; blocks of sixteen pixels go to
+// the Sink, the rest one at a time to store(i, m, r, g, b), m the
+// magnification. Returns the pixels that are not white.
+template <template <int> class Sink, typename Store>
+int32_t fillRgb(int32_t n, const uint8_t* data, Store store) {
     const int32_t m = state.raster.magnify;
     const Key key = keyColour();
-    int32_t white = 0;
-    int32_t i = 0;
+    int32_t white = 0, i = 0;
 #if defined(__SSE2__)
-    switch (m) {
-        case 1: i = fillRgbBlocks<ToComponents<1>>(n, data, key, white); break;
-        case 2: i = fillRgbBlocks<ToComponents<2>>(n, data, key, white); break;
-        case 4: i = fillRgbBlocks<ToComponents<4>>(n, data, key, white); break;
-        case 8: i = fillRgbBlocks<ToComponents<8>>(n, data, key, white); break;
-        case 16: i = fillRgbBlocks<ToComponents<16>>(n, data, key, white); break;
-        default: break;
-    }
+    i = rgbBlocks<Sink>(m, n, data, key, white);
 #endif
     for (; i < n; ++i) {
         uint8_t r = data[3 * i], g = data[3 * i + 1], b = data[3 * i + 2];
         if (key.active && r == key.r && g == key.g && b == key.b) r = g = b = 0xFF;
         white += (r & g & b) == 0xFF;
-        storePixel(i * m, m, r, g, b);
+        store(i, m, r, g, b);
     }
     return n - white;
 }
 
+}  // namespace
+
+int32_t fillComponentsRgb(int32_t n, const uint8_t* data) {
+    return fillRgb<ToComponents>(n, data, [](int32_t i, int32_t m, uint8_t r, uint8_t g, uint8_t b) {
+        storePixel(i * m, m, r, g, b);
+    });
+}
+
 int32_t fillToneGrayRgb(int32_t n, const uint8_t* data) {
-    const int32_t m = state.raster.magnify;
-    const Key key = keyColour();
-    int32_t white = 0;
-    int32_t i = 0;
-#if defined(__SSE2__)
-    switch (m) {
-        case 1: i = fillRgbBlocks<ToGrayTone<1>>(n, data, key, white); break;
-        case 2: i = fillRgbBlocks<ToGrayTone<2>>(n, data, key, white); break;
-        case 4: i = fillRgbBlocks<ToGrayTone<4>>(n, data, key, white); break;
-        case 8: i = fillRgbBlocks<ToGrayTone<8>>(n, data, key, white); break;
-        case 16: i = fillRgbBlocks<ToGrayTone<16>>(n, data, key, white); break;
-        default: break;
-    }
-#endif
-    for (; i < n; ++i) {
-        uint8_t r = data[3 * i], g = data[3 * i + 1], b = data[3 * i + 2];
-        if (key.active && r == key.r && g == key.g && b == key.b) r = g = b = 0xFF;
-        white += (r & g & b) == 0xFF;
+    return fillRgb<ToGrayTone>(n, data, [](int32_t i, int32_t m, uint8_t r, uint8_t g, uint8_t b) {
         std::memset(state.raster.toneRow + i * m, grayOf(r, g, b), static_cast<size_t>(m));
-    }
-    return n - white;
+    });
 }
 
 int32_t fillComponentsBitonal(int32_t n, const uint8_t* data, int32_t red, int32_t green,

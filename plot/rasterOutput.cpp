@@ -4,6 +4,7 @@
 
 #include "tavix/driverState.h"
 #include "tavix/hostServices.h"
+#include "tavix/messageSlots.h"
 
 namespace tavix {
 
@@ -12,7 +13,7 @@ int rasterWrite(const void* bytes, int32_t count) {
     // An empty write is skipped: the host answers it with 0, its failure value.
     if (count <= 0) return 0;
     if (hostWriteOutput(count, bytes) != 0) return 0;
-    hostShowMessage("\n%s\n", state.messages[77]);
+    hostShowMessage("\n%s\n", state.messages[MSG_PLOTTING_ERROR]);
     state.errorLatch = LATCH_OUTPUT;
     state.outputCount = 0;
     state.somethingDrawn = 0;

@@ -15,12 +15,13 @@
 #include <cstring>
 
 #include "plot/grayLevel.h"
+#include "plot/halftone.h"
 #include "plot/packBits.h"
 #include "plot/rasterFill.h"
 #include "plot/rasterOutput.h"
+#include "plot/rtlEncoder.h"
 #include "tavix/driverState.h"
-#include "tavix/raster.h"
-#include "tavix/textFormat.h"
+#include "runtime/textFormat.h"
 
 namespace tavix {
 namespace {
@@ -200,7 +201,6 @@ void beginRaster(int32_t width, int32_t height, int32_t mode, int32_t colour, in
     rs.height = height > 0 ? height : 0;
     rs.ditherRowIndex = 0;
     rs.pendingSkip = 0;
-    buildDitherMasks();
 
     const uint8_t* config = contone() ? (rs.colour ? CONFIG_CONTONE_COLOUR : CONFIG_CONTONE_MONO)
                                       : (rs.colour ? CONFIG_DITHERED_COLOUR : CONFIG_DITHERED_MONO);

@@ -1,4 +1,4 @@
-#include "tavix/decimalText.h"
+#include "runtime/decimalText.h"
 
 #include <charconv>
 #include <limits>

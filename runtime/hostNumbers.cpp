@@ -1,4 +1,4 @@
-#include "tavix/hostNumbers.h"
+#include "runtime/hostNumbers.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "tavix/shiftJis.h"
+#include "runtime/shiftJis.h"
 
 namespace tavix {
 

@@ -9,33 +9,21 @@
 // Every line ends in CR LF except the closing "===", which the PJL universal
 // exit follows directly. The rows of the option tables are taken from the
 // constant tables of the model in use when the ticket is written.
-#include "tavix/jobTicket.h"
+#include "settings/jobTicket.h"
 
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
 
 #include "tavix/driverState.h"
-#include "tavix/hostNumbers.h"
+#include "runtime/hostNumbers.h"
 #include "tavix/outputBuffer.h"
+#include "settings/settingsDefaults.h"
 #include "tavix/tables.h"
-#include "tavix/textFormat.h"
+#include "runtime/textFormat.h"
 
 namespace tavix {
 namespace {
-
-// A stored index beyond its table (a tray kept from a model with more trays,
-// a damaged block) writes the row the defaults would have chosen.
-constexpr int16_t DEFAULT_MEDIA_TYPE = 0;     // MediaType=Any
-constexpr int16_t DEFAULT_TRAY = 0;           // Tray=Auto
-constexpr int16_t DEFAULT_STAMP_POSITION = 0; // Placement=0
-constexpr int16_t DEFAULT_FONT_SIZE = 4;      // FontSize=12
-
-const char* rowText(const OptionRow* table, int32_t index, int32_t fallback) {
-    const OptionRow* row = optionRow(table, index);
-    if (row == nullptr) row = optionRow(table, fallback);
-    return row != nullptr ? row->ticketLine : "";
-}
 
 // Copies outside 1..999 are one copy.
 int32_t ticketCopies() {
@@ -71,12 +59,12 @@ void writeStamp(Ticket& t) {
     t.line("Stamp=On\r\n").line("[Stamp Setting]\r\n");
     if (s.get(flags::orientation)) t.line("PortraitData=1\r\n");
     t.line(s.get(flags::stampMode) ? "MargeType=Transparent\r\n" : "MargeType=Opaque\r\n");
-    t.line(rowText(stampPlacementTable, s.stampPosition(), DEFAULT_STAMP_POSITION));
+    t.line(optionTicketLine(stampPlacementTable, s.stampPosition(), DEFAULT_STAMP_POSITION));
     staging().text("OffsetX=").fixed(s.stampOffsetX(), 2).text("mm\r\n");
     t.staged();
     staging().text("OffsetY=").fixed(s.stampOffsetY(), 2).text("mm\r\n");
     t.staged();
-    t.line(rowText(stampFontSizeTable, s.stampFontSize(), DEFAULT_FONT_SIZE));
+    t.line(optionTicketLine(stampFontSizeTable, s.stampFontSize(), DEFAULT_STAMP_FONT_SIZE));
 
     char drawName[DRAW_NAME_SIZE];
     char comment[COMMENT_SIZE];
@@ -124,8 +112,8 @@ int writeJobTicket() {
     const ModelEntry& model = currentModelEntry();
     Ticket t;
     t.line("##DOZ START\r\n").line("OutputSize=Original\r\n");
-    t.line(rowText(mediaTypeTable, s.mediaType(), DEFAULT_MEDIA_TYPE));
-    t.line(rowText(trayTableFor(model), s.tray(), DEFAULT_TRAY));
+    t.line(optionTicketLine(mediaTypeTable, s.mediaType(), DEFAULT_MEDIA_TYPE));
+    t.line(optionTicketLine(trayTableFor(model), s.tray(), DEFAULT_TRAY));
     staging().text("Copies=").integer(ticketCopies()).text("\r\n");
     t.staged();
     // A set formatCut bit is the synchronous cut: the printer's format cut off.
@@ -150,7 +138,7 @@ int writeJobTicket() {
     t.line(s.get(flags::centering) ? "Basis=4\r\n" : "Basis=6\r\n");
     t.line("OffsetX=0mm\r\n").line("OffsetY=0mm\r\n");
     t.line("##DOZ END\r\n===");
-    return t.ok() ? 0 : 1;
+    return t.ok() ? 0 : -1;
 }
 
 }  // namespace tavix

@@ -109,4 +109,23 @@ const OptionRow* optionRow(const OptionRow* table, int32_t index) {
     return &table[index];
 }
 
+namespace {
+
+const OptionRow* rowOrDefault(const OptionRow* table, int32_t index, int32_t fallback) {
+    const OptionRow* row = optionRow(table, index);
+    return row != nullptr ? row : optionRow(table, fallback);
+}
+
+}  // namespace
+
+const char* optionLabel(const OptionRow* table, int32_t index, int32_t fallback) {
+    const OptionRow* row = rowOrDefault(table, index, fallback);
+    return row != nullptr ? row->label : "";
+}
+
+const char* optionTicketLine(const OptionRow* table, int32_t index, int32_t fallback) {
+    const OptionRow* row = rowOrDefault(table, index, fallback);
+    return row != nullptr ? row->ticketLine : "";
+}
+
 }  // namespace tavix

@@ -1,8 +1,8 @@
 // The paper lists of the five models. W and H are in inches and alone drive
 // the plot area; the labels are what the paper lists show (metric when the
 // language is "ja", inch otherwise), trailing spaces included.
+#include "host/languageTables.h"
 #include "tavix/driverRecord.h"
-#include "tavix/messages.h"
 #include "tavix/tables.h"
 
 namespace tavix {

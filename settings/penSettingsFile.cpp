@@ -15,11 +15,12 @@
 #include <cstring>
 
 #include "platform/fileReplace.h"
-#include "tavix/decimalText.h"
+#include "runtime/decimalText.h"
+#include "settings/penSettingsFile.h"
 #include "tavix/driverState.h"
-#include "tavix/settingsStore.h"
-#include "tavix/shiftJis.h"
-#include "tavix/textFormat.h"
+#include "settings/settingsDefaults.h"
+#include "runtime/shiftJis.h"
+#include "runtime/textFormat.h"
 
 namespace tavix {
 namespace {
@@ -41,9 +42,9 @@ struct PenFileData {
     PenEntry pens[PEN_COUNT];
 };
 
-// Reads lines as the text mode of the original platform gives them: CR LF
-// becomes LF, and a line longer than the limit is split, its rest being the
-// next line.
+// Reads lines as a Windows C runtime's text mode gives them, so that a file
+// reads the same in both builds: CR LF becomes LF, and a line longer than
+// the limit is split, its rest being the next line.
 class LineReader {
 public:
     explicit LineReader(std::FILE* file) : file_(file) {}
@@ -211,12 +212,12 @@ bool writeAll(std::FILE* file) {
 
 int readPenSettingsFile() {
     std::FILE* file = std::fopen(PEN_SETTINGS_FILE, "rb");
-    if (file == nullptr) return 1;
+    if (file == nullptr) return -1;
     static PenFileData data;
     std::memset(&data, 0, sizeof data);
     bool accepted = readAll(file, data);
     std::fclose(file);
-    if (!accepted) return 1;
+    if (!accepted) return -1;
     std::memcpy(state.penGrayList, data.grayList, sizeof state.penGrayList);
     std::memcpy(state.comment, data.comment, sizeof state.comment);
     std::memcpy(state.drawName, data.drawName, sizeof state.drawName);
@@ -228,16 +229,16 @@ int readPenSettingsFile() {
 int writePenSettingsFile() {
     // Pen data that was never loaded or defaulted is all zero: writing it
     // would replace the user's file with one that cannot be read back.
-    if (!state.penDataValid) return 1;
+    if (!state.penDataValid) return -1;
     std::FILE* file = std::fopen(PEN_SETTINGS_FILE_NEW, "wb");
-    if (file == nullptr) return 1;
+    if (file == nullptr) return -1;
     bool ok = writeAll(file);
     if (std::fflush(file) != 0) ok = false;
     if (std::fclose(file) != 0) ok = false;
     // The old file stays until the new one is complete.
     if (!ok || replaceFile(PEN_SETTINGS_FILE_NEW, PEN_SETTINGS_FILE) != 0) {
         std::remove(PEN_SETTINGS_FILE_NEW);
-        return 1;
+        return -1;
     }
     return 0;
 }

@@ -1,8 +1,9 @@
 // The defaults of the settings block and of the pen data.
 #include <cstring>
 
+#include "settings/penSettingsFile.h"
 #include "tavix/driverState.h"
-#include "tavix/settingsStore.h"
+#include "settings/settingsDefaults.h"
 #include "tavix/tables.h"
 
 namespace tavix {
@@ -19,13 +20,13 @@ constexpr uint8_t DEFAULT_FLAGS_C = 0x03;
 constexpr uint8_t DEFAULT_FLAGS_C_LUMEN_Q1 = 0x02;
 constexpr uint8_t DEFAULT_FLAGS_D = 0x00;
 
+}  // namespace
+
 int16_t defaultDensity(const ModelEntry& model) {
     if (modelNameEquals(model, MODEL_TX30)) return 16;
     if (modelNameEquals(model, MODEL_TX_SERIES)) return 20;
     return 15;
 }
-
-}  // namespace
 
 void applySettingsDefaults() {
     const ModelEntry& model = modelEntry(state.selectedModel);
@@ -35,10 +36,10 @@ void applySettingsDefaults() {
     s.setPaperSize(1);
     s.setStampFontSize(DEFAULT_STAMP_FONT_SIZE);
     s.setLineEnd(DEFAULT_LINE_END);
-    s.setMediaType(0);
+    s.setMediaType(DEFAULT_MEDIA_TYPE);
     s.setReserved14(0);
-    s.setStampPosition(0);
-    s.setTray(0);
+    s.setStampPosition(DEFAULT_STAMP_POSITION);
+    s.setTray(DEFAULT_TRAY);
     s.setDensity(defaultDensity(model));
     s.setStampOffsetX(0.0f);
     s.setStampOffsetY(0.0f);
@@ -68,9 +69,10 @@ void loadPenSettingsOrDefaults() {
 void bringIndicesIntoRange() {
     const ModelEntry& model = modelEntry(state.currentModel);
     PlotSettings& s = state.settings;
-    if (optionRow(mediaTypeTable, s.mediaType()) == nullptr) s.setMediaType(0);
-    if (optionRow(trayTableFor(model), s.tray()) == nullptr) s.setTray(0);
-    if (optionRow(stampPlacementTable, s.stampPosition()) == nullptr) s.setStampPosition(0);
+    if (optionRow(mediaTypeTable, s.mediaType()) == nullptr) s.setMediaType(DEFAULT_MEDIA_TYPE);
+    if (optionRow(trayTableFor(model), s.tray()) == nullptr) s.setTray(DEFAULT_TRAY);
+    if (optionRow(stampPlacementTable, s.stampPosition()) == nullptr)
+        s.setStampPosition(DEFAULT_STAMP_POSITION);
     if (optionRow(stampFontSizeTable, s.stampFontSize()) == nullptr)
         s.setStampFontSize(DEFAULT_STAMP_FONT_SIZE);
     if (optionRow(lineEndTable, s.lineEnd()) == nullptr) s.setLineEnd(DEFAULT_LINE_END);

@@ -18,6 +18,19 @@ constexpr int16_t PEN_UP_FLAGGED = 2;  // "<" written, the next pair moves
 constexpr int16_t PEN_DOWN = 4;        // the last pair drew
 constexpr int16_t PEN_MOVED = 8;       // the last pair moved
 
+// The error latch (errorLatch) is how every request fails. A configuration
+// step that fails sets LATCH_CONFIG; a write the host refuses, or a plot
+// that gets no OutputBuffer, sets LATCH_OUTPUT. From then on every output
+// operation writes nothing and answers -1, what is staged is dropped and the
+// extra copies are cancelled, and latched requests are refused at once (the
+// fills answer 0); only identification (code 49) clears it. The failure is shown to the user once,
+// where it happens. So a caller in the middle of the plot path may ignore a
+// return value on purpose: nothing after a failed write can reach the port,
+// and the request's answer comes from the latch.
+//
+// Return values: operations answer 0 done, -1 failed; request handlers write
+// their answer into the packet instead (refuseRequest). moveTo and drawTo
+// also answer 1 for a point dropped as redundant.
 constexpr uint8_t LATCH_CONFIG = 137;  // a configuration step failed
 constexpr uint8_t LATCH_OUTPUT = 0xFF; // an output step failed
 
@@ -62,10 +75,8 @@ struct RasterState {
     uint8_t red[RASTER_ROW_PIXELS], green[RASTER_ROW_PIXELS], blue[RASTER_ROW_PIXELS];
     uint8_t yellow[RASTER_ROW_PIXELS], magenta[RASTER_ROW_PIXELS], cyan[RASTER_ROW_PIXELS];
     uint8_t toneRow[TONE_ROW_SIZE];
-    uint8_t packInput[PACK_INPUT_SIZE];
     int32_t packRuns[PACK_INPUT_SIZE];
     uint8_t packOutput[PACK_OUTPUT_SIZE];
-    uint16_t ditherMasks[16][256];
 };
 
 // The image kept by code 52 until the next plot request prints it.

@@ -1,6 +1,8 @@
-// Message texts (80 slots of 80 bytes) and language set-up.
+// The message texts: 80 slots of 80 bytes in each language, and the
+// density hints of the option dialog.
 #pragma once
 
+#include "tavix/messageSlots.h"
 #include "tavix/tableTypes.h"
 
 namespace tavix {
@@ -15,24 +17,5 @@ extern const char englishMessages[MESSAGE_COUNT][MESSAGE_SIZE];
 extern const char densityHints15[6][20];
 extern const char densityHints16[6][20];
 extern const char densityHints20[6][20];
-
-// Request 50: language code from packet bytes 8..15, then "ja", the
-// Japanese messages, the working option tables and the tray table of the
-// current model; languageIndex 0.
-void loadLanguageTables();
-
-// True when languageCode is "ja" (compared with its terminating NUL).
-bool languageIsJapanese();
-
-// Message slots shown by the configuration requests.
-constexpr int MSG_NOT_AUTOCAD = 0;
-constexpr int MSG_WRONG_RELEASE = 1;
-constexpr int MSG_CANNOT_SAVE = 75;
-constexpr int MSG_CANNOT_GET = 76;
-
-// Shows the installed text of a slot through hostShowMessage as "\n%s\n"
-// (an empty line before language set-up). A slot outside 0..79 shows
-// nothing.
-void showMessageSlot(int slot);
 
 }  // namespace tavix

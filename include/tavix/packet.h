@@ -6,6 +6,7 @@
 // single bytes and shifts), never through a cast of a misaligned pointer.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -54,29 +55,20 @@ inline void writeI32(uint8_t* base, size_t offset, int32_t value) {
 }
 
 inline float readF32(const uint8_t* base, size_t offset) {
-    uint32_t bits = readU32(base, offset);
-    float value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
+    return std::bit_cast<float>(readU32(base, offset));
 }
 
 inline void writeF32(uint8_t* base, size_t offset, float value) {
-    uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    writeU32(base, offset, bits);
+    writeU32(base, offset, std::bit_cast<uint32_t>(value));
 }
 
 inline double readF64(const uint8_t* base, size_t offset) {
-    uint64_t bits = static_cast<uint64_t>(readU32(base, offset)) |
-                    (static_cast<uint64_t>(readU32(base, offset + 4)) << 32);
-    double value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
+    return std::bit_cast<double>(static_cast<uint64_t>(readU32(base, offset)) |
+                                 (static_cast<uint64_t>(readU32(base, offset + 4)) << 32));
 }
 
 inline void writeF64(uint8_t* base, size_t offset, double value) {
-    uint64_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
+    const uint64_t bits = std::bit_cast<uint64_t>(value);
     writeU32(base, offset, static_cast<uint32_t>(bits));
     writeU32(base, offset + 4, static_cast<uint32_t>(bits >> 32));
 }

@@ -48,6 +48,13 @@ int optionRowCount(const OptionRow* table);
 // The row at index, or null when the table has no such row.
 const OptionRow* optionRow(const OptionRow* table, int32_t index);
 
+// The label and the output text of the row at index; a stored index beyond
+// the table (a tray kept from a model with more trays, a damaged block)
+// takes the row at fallback, the one the defaults would have chosen. Empty
+// when neither is a row.
+const char* optionLabel(const OptionRow* table, int32_t index, int32_t fallback);
+const char* optionTicketLine(const OptionRow* table, int32_t index, int32_t fallback);
+
 // Test seam: the model table and paper lists the driver reads. They point at
 // the shipped tables; tests may point them at tables of their own to reach
 // branches that no shipped row takes (portrait paper, hpglLevel 1, a model

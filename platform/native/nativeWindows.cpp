@@ -145,21 +145,30 @@ LRESULT comboMessage(HWND__* c, UINT message, WPARAM w, LPARAM l) {
     }
 }
 
+// A row change the list shows at once: with redrawing on, each one repaints.
+void rowChanged(HWND__* c) {
+    if (c->redraw) ++c->rowChangesDrawn;
+}
+
 LRESULT listMessage(HWND__* c, UINT message, WPARAM w, LPARAM l) {
     int count = static_cast<int>(c->items.size());
     switch (message) {
     case LB_RESETCONTENT:
+        rowChanged(c);
         c->items.clear();
         c->selected.clear();
         c->anchor = c->caret = 0;
         return 0;
     case LB_ADDSTRING:
+        rowChanged(c);
         return insertRow(c, -1, reinterpret_cast<const char*>(l), true);
     case LB_INSERTSTRING:
+        rowChanged(c);
         return insertRow(c, listIndex(w), reinterpret_cast<const char*>(l), true);
     case LB_DELETESTRING: {
         int i = listIndex(w);
         if (i < 0 || i >= count) return LB_ERR;
+        rowChanged(c);
         c->items.erase(c->items.begin() + i);
         c->selected.erase(c->selected.begin() + i);
         return count - 1;
@@ -254,6 +263,9 @@ LRESULT controlMessage(HWND__* c, UINT message, WPARAM w, LPARAM l) {
     }
     case WM_GETTEXTLENGTH:
         return static_cast<LRESULT>(c->text.size());
+    case WM_SETREDRAW:
+        c->redraw = w != 0;
+        return 0;
     case BM_GETCHECK:
         return c->check;
     case BM_SETCHECK:
@@ -533,6 +545,12 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam) {
     HWND c = GetDlgItem(dialog, id);
     return c == nullptr ? 0 : send(c, message, wParam, lParam);
+}
+
+BOOL InvalidateRect(HWND window, const RECT*, BOOL) {
+    if (!isLiveWindow(window)) return FALSE;
+    window->invalid = true;
+    return TRUE;
 }
 
 LONG GetWindowLongA(HWND window, int index) {

@@ -49,6 +49,11 @@ struct HWND__ {
     int curSel = -1;             // combo boxes
     int anchor = 0, caret = 0;
 
+    // Redrawing (WM_SETREDRAW), and the list rows inserted, deleted or
+    // cleared while it was on: each of those repaints the list.
+    bool redraw = true;
+    int rowChangesDrawn = 0;
+
     // Up-down controls (the default range runs from 100 down to 0).
     int low = 100, high = 0, pos = 0;
     HWND__* buddy = nullptr;

@@ -412,6 +412,14 @@ int DialogDriver::paintCount(int id) const {
     HWND c = peek(dialog_, id);
     return c != nullptr ? c->paints : 0;
 }
+bool DialogDriver::redrawing(int id) const {
+    HWND c = peek(dialog_, id);
+    return c != nullptr && c->redraw;
+}
+int DialogDriver::rowChangesDrawn(int listId) const {
+    HWND c = peek(dialog_, listId);
+    return c != nullptr ? c->rowChangesDrawn : 0;
+}
 RECT DialogDriver::clientRect() const {
     RECT r{};
     GetClientRect(dialog_, &r);

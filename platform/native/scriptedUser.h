@@ -86,6 +86,8 @@ public:
     int focusedId() const;                              // 0 when no control has the focus
     std::vector<BlitRecord> face(int id) const;         // the blits of its last painting
     int paintCount(int id) const;
+    bool redrawing(int id) const;       // WM_SETREDRAW's state, on when never sent
+    int rowChangesDrawn(int listId) const;  // rows changed while redrawing was on
     RECT clientRect() const;                            // pixels
 
 private:

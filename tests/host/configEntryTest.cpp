@@ -3,14 +3,15 @@
 #include <cstring>
 #include <string>
 
-#include "host/configTestSupport.h"
+#include "tests/host/configTestSupport.h"
+#include "settings/penSettingsFile.h"
 #include "support/cp932.h"
 #include "support/recordingHost.h"
 #include "support/scratchDirectory.h"
 #include "tavix/driverRecord.h"
 #include "tavix/driverState.h"
-#include "tavix/messages.h"
-#include "tavix/settingsStore.h"
+#include "tavix/requestPackets.h"
+#include "settings/settingsDefaults.h"
 
 namespace tavix {
 namespace {
@@ -58,12 +59,12 @@ TEST_F(ConfigEntryTest, codesOutsideTheTableLeaveThePacketAsItCame) {
 
 TEST_F(ConfigEntryTest, interfaceVersionAccepted) {
     Packet packet(11);
-    writeI16(packet.data(), 4, 3);
-    writeU32(packet.data(), 11, 0x00012345);
+    writeI16(packet.data(), releasePacket::RELEASE, 3);
+    writeU32(packet.data(), releasePacket::HOST_WINDOW, 0x00012345);
     Packet expected = packet;
-    writeI16(expected.data(), 0, 0);
-    writeI16(expected.data(), 4, 3);
-    writeI16(expected.data(), 6, 0);
+    writeI16(expected.data(), PACKET_STATUS, 0);
+    writeI16(expected.data(), releasePacket::RELEASE, 3);
+    writeI16(expected.data(), releasePacket::ZERO, 0);
     sendConfig(packet);
     EXPECT_BYTES(expected.str(), packet.str());
     EXPECT_EQ(0x00012345u, state.hostWindow);
@@ -73,9 +74,9 @@ TEST_F(ConfigEntryTest, interfaceVersionAccepted) {
 TEST_F(ConfigEntryTest, interfaceVersionBelow3FailsAndLatches) {
     testing::identifyAndSetLanguage();
     Packet packet(11);
-    writeI16(packet.data(), 4, 2);
+    writeI16(packet.data(), releasePacket::RELEASE, 2);
     Packet expected = packet;
-    writeI16(expected.data(), 0, -1);
+    writeI16(expected.data(), PACKET_STATUS, -1);
     sendConfig(packet);
     EXPECT_BYTES(expected.str(), packet.str());
     EXPECT_EQ(LATCH_CONFIG, state.errorLatch);
@@ -87,7 +88,7 @@ TEST_F(ConfigEntryTest, interfaceVersionBelow3FailsAndLatches) {
 
 TEST_F(ConfigEntryTest, messagesBeforeLanguageSetUpAreEmptyLines) {
     Packet packet(11);
-    writeI16(packet.data(), 4, 1);
+    writeI16(packet.data(), releasePacket::RELEASE, 1);
     sendConfig(packet);
     ASSERT_EQ(1u, host.messages.size());
     EXPECT_EQ("\n\n", host.messages[0]);
@@ -99,7 +100,7 @@ TEST_F(ConfigEntryTest, latchedRequestsAreRefused) {
         SCOPED_TRACE(code);
         Packet packet(code);
         Packet expected = packet;
-        writeI16(expected.data(), 0, -1);
+        writeI16(expected.data(), PACKET_STATUS, -1);
         sendConfig(packet);
         EXPECT_BYTES(expected.str(), packet.str());
     }
@@ -113,44 +114,46 @@ TEST_F(ConfigEntryTest, latchedRequestsAreRefused) {
 TEST_F(ConfigEntryTest, identificationAccepted) {
     state.errorLatch = LATCH_OUTPUT;
     Packet packet(49);
-    writeI16(packet.data(), 4, 1);
-    packet.bytes[7] = 2;
+    writeI16(packet.data(), identifyPacket::CALLER, 1);
+    packet.bytes[identifyPacket::RELEASE] = 2;
     Packet expected = packet;
-    writeI16(expected.data(), 10, 0);
-    writeI16(expected.data(), 12, 0);
-    std::memset(expected.data() + 86, 0, 81);
-    std::memcpy(expected.data() + 86, DRIVER_BANNER, std::strlen(DRIVER_BANNER));
+    writeI16(expected.data(), identifyPacket::STATUS, 0);
+    writeI16(expected.data(), identifyPacket::ZERO, 0);
+    std::memset(expected.data() + identifyPacket::BANNER, 0, identifyPacket::BANNER_SIZE);
+    std::memcpy(expected.data() + identifyPacket::BANNER, DRIVER_BANNER,
+                std::strlen(DRIVER_BANNER));
     sendConfig(packet);
     EXPECT_BYTES(expected.str(), packet.str());  // bytes 0-1 as they came
     EXPECT_EQ(0, state.errorLatch);
     EXPECT_TRUE(host.messages.empty());
     EXPECT_STREQ("TAVIXDRV 1.0  HP-GL/2 and HP RTL driver for TAVIX E wide-format printers",
-                 reinterpret_cast<const char*>(packet.data() + 86));
+                 reinterpret_cast<const char*>(packet.data() + identifyPacket::BANNER));
 }
 
 TEST_F(ConfigEntryTest, identificationFromAnotherApplication) {
     testing::identifyAndSetLanguage();
     Packet packet(49);
-    writeI16(packet.data(), 4, 0);
-    packet.bytes[7] = 2;
+    writeI16(packet.data(), identifyPacket::CALLER, 0);
+    packet.bytes[identifyPacket::RELEASE] = 2;
     sendConfig(packet);
-    EXPECT_EQ(-3, readI16(packet.data(), 10));
-    EXPECT_EQ(0, readI16(packet.data(), 12));
+    EXPECT_EQ(-3, readI16(packet.data(), identifyPacket::STATUS));
+    EXPECT_EQ(0, readI16(packet.data(), identifyPacket::ZERO));
     EXPECT_EQ(49, packet.status());
     EXPECT_EQ(LATCH_CONFIG, state.errorLatch);
     ASSERT_EQ(1u, host.messages.size());
     EXPECT_BYTES(expectedMessage("AutoCAD でないｱﾌﾟﾘｹｰｼｮﾝから呼ぼうとしました。"),
                  host.messages[0]);
-    EXPECT_STREQ(DRIVER_BANNER, reinterpret_cast<const char*>(packet.data() + 86));
+    EXPECT_STREQ(DRIVER_BANNER,
+                 reinterpret_cast<const char*>(packet.data() + identifyPacket::BANNER));
 }
 
 TEST_F(ConfigEntryTest, identificationFromAnOldReleaseLatchesUntilTheNext49) {
     testing::identifyAndSetLanguage();
     Packet packet(49);
-    writeI16(packet.data(), 4, 1);
-    packet.bytes[7] = 1;
+    writeI16(packet.data(), identifyPacket::CALLER, 1);
+    packet.bytes[identifyPacket::RELEASE] = 1;
     sendConfig(packet);
-    EXPECT_EQ(-5, readI16(packet.data(), 10));
+    EXPECT_EQ(-5, readI16(packet.data(), identifyPacket::STATUS));
     EXPECT_EQ(LATCH_CONFIG, state.errorLatch);
     EXPECT_BYTES(expectedMessage("AutoCAD のﾊﾞｰｼﾞｮﾝが不正です。R14を使用してください。"),
                  host.messages.at(0));
@@ -168,11 +171,11 @@ TEST_F(ConfigEntryTest, identificationFromAnOldReleaseLatchesUntilTheNext49) {
 TEST_F(ConfigEntryTest, chooseModelWithoutStoredSettingsRepliesTx90) {
     Packet packet(20);
     Packet expected = packet;
-    writeI16(expected.data(), 0, 0);
-    writeI16(expected.data(), 2, 40);
-    writeI16(expected.data(), 4, 1);
-    writeI16(expected.data(), 6, 0);
-    writeFixedText(expected.data(), 8, 32, "TX-90-TAVIX E");
+    writeI16(expected.data(), PACKET_STATUS, 0);
+    writeI16(expected.data(), modelPacket::LENGTH, 40);
+    writeI16(expected.data(), modelPacket::ONE, 1);
+    writeI16(expected.data(), modelPacket::ZERO, 0);
+    writeFixedText(expected.data(), modelPacket::NAME, modelPacket::NAME_SIZE, "TX-90-TAVIX E");
     sendConfig(packet);
     EXPECT_BYTES(expected.str(), packet.str());
     EXPECT_EQ(0, state.selectedModel);
@@ -185,7 +188,8 @@ TEST_F(ConfigEntryTest, chooseModelStartsAtTheStoredModel) {
     Packet packet(20);
     sendConfig(packet);
     EXPECT_EQ(std::string("Lumen Q1-TAVIX E") + std::string(16, '\0'),
-              std::string(reinterpret_cast<char*>(packet.data() + 8), 32));
+              std::string(reinterpret_cast<char*>(packet.data() + modelPacket::NAME),
+                          modelPacket::NAME_SIZE));
     EXPECT_EQ(3, state.currentModel);
     EXPECT_EQ(0, std::memcmp(host.stored, state.settings.bytes, 40));
 }
@@ -198,7 +202,8 @@ TEST_F(ConfigEntryTest, aStoredModelIndexOutsideTheTableCountsAs0) {
         host.hasStored = true;
         Packet packet(20);
         sendConfig(packet);
-        EXPECT_STREQ("TX-90-TAVIX E", reinterpret_cast<const char*>(packet.data() + 8));
+        EXPECT_STREQ("TX-90-TAVIX E",
+                     reinterpret_cast<const char*>(packet.data() + modelPacket::NAME));
         EXPECT_EQ(0, state.selectedModel);
         EXPECT_EQ(0, state.currentModel);
     }
@@ -207,60 +212,60 @@ TEST_F(ConfigEntryTest, aStoredModelIndexOutsideTheTableCountsAs0) {
 TEST_F(ConfigEntryTest, fixedTables22And23And25) {
     Packet p22(22);
     Packet e22 = p22;
-    writeI16(e22.data(), 0, 0);
-    writeI16(e22.data(), 2, 262);
-    writeI16(e22.data(), 4, 7);
-    std::memset(e22.data() + 6, 0, 256);
+    writeI16(e22.data(), PACKET_STATUS, 0);
+    writeI16(e22.data(), tablePacket::LENGTH, 262);
+    writeI16(e22.data(), tablePacket::COUNT, 7);
+    std::memset(e22.data() + tablePacket::TABLE, 0, 256);
     EXPECT_BYTES(e22.str(), sendConfig(p22).str());
 
     Packet p23(23);
     Packet e23 = p23;
-    writeI16(e23.data(), 0, 0);
-    writeI16(e23.data(), 2, 262);
-    writeI16(e23.data(), 4, 255);
-    std::memset(e23.data() + 6, 1, 256);
+    writeI16(e23.data(), PACKET_STATUS, 0);
+    writeI16(e23.data(), tablePacket::LENGTH, 262);
+    writeI16(e23.data(), tablePacket::COUNT, 255);
+    std::memset(e23.data() + tablePacket::TABLE, 1, 256);
     EXPECT_BYTES(e23.str(), sendConfig(p23).str());
 
     Packet p25(25);
     Packet e25 = p25;
-    writeI16(e25.data(), 0, 0);
-    writeI16(e25.data(), 2, 262);
-    writeI16(e25.data(), 4, 255);
-    e25.bytes[6] = 1;
+    writeI16(e25.data(), PACKET_STATUS, 0);
+    writeI16(e25.data(), tablePacket::LENGTH, 262);
+    writeI16(e25.data(), tablePacket::COUNT, 255);
+    e25.bytes[tablePacket::TABLE] = 1;
     for (int i = 1; i < 256; ++i) e25.bytes[6 + i] = static_cast<uint8_t>(i);
     EXPECT_BYTES(e25.str(), sendConfig(p25).str());
 }
 
 TEST_F(ConfigEntryTest, capabilitiesReportJapaneseOnlyAfterLanguageSetUp) {
     Packet before(40);
-    writeU32(before.data(), 5, 0x12345678);
+    writeU32(before.data(), plotAreaPacket::OPTIONS, 0x12345678);
     Packet expected = before;
-    writeI16(expected.data(), 0, 0);
-    expected.bytes[4] = 0;
-    writeU32(expected.data(), 5, 0x12345678 | 0x80000);
-    expected.bytes[139] = 1;
-    expected.bytes[140] = 0;
+    writeI16(expected.data(), PACKET_STATUS, 0);
+    expected.bytes[plotAreaPacket::JAPANESE] = 0;
+    writeU32(expected.data(), plotAreaPacket::OPTIONS, 0x12345678 | 0x80000);
+    expected.bytes[plotAreaPacket::ONE] = 1;
+    expected.bytes[plotAreaPacket::ZERO] = 0;
     EXPECT_BYTES(expected.str(), sendConfig(before).str());
 
     testing::identifyAndSetLanguage("en");
     Packet after(40);
-    writeU32(after.data(), 5, 0);
+    writeU32(after.data(), plotAreaPacket::OPTIONS, 0);
     sendConfig(after);
-    EXPECT_EQ(1, after.bytes[4]);
-    EXPECT_EQ(0x80000u, readU32(after.data(), 5));
-    EXPECT_EQ(1, after.bytes[139]);
-    EXPECT_EQ(0, after.bytes[140]);
+    EXPECT_EQ(1, after.bytes[plotAreaPacket::JAPANESE]);
+    EXPECT_EQ(0x80000u, readU32(after.data(), plotAreaPacket::OPTIONS));
+    EXPECT_EQ(1, after.bytes[plotAreaPacket::ONE]);
+    EXPECT_EQ(0, after.bytes[plotAreaPacket::ZERO]);
 }
 
 TEST_F(ConfigEntryTest, penWidthTable) {
     Packet packet(44);
-    writeI16(packet.data(), 8, 100);
-    writeI16(packet.data(), 12, 20);
+    writeI16(packet.data(), penWidthsPacket::FIRST, 100);
+    writeI16(packet.data(), penWidthsPacket::SECOND, 20);
     Packet expected = packet;
-    writeI16(expected.data(), 0, 0);
-    writeI16(expected.data(), 2, 120);
-    writeI32(expected.data(), 4, 255);
-    for (int i = 0; i < 256; ++i) writeF64(expected.data(), 16 + 8 * i, 0.01);
+    writeI16(expected.data(), PACKET_STATUS, 0);
+    writeI16(expected.data(), penWidthsPacket::SUM, 120);
+    writeI32(expected.data(), penWidthsPacket::COUNT, 255);
+    for (int i = 0; i < 256; ++i) writeF64(expected.data(), penWidthsPacket::WIDTHS + 8 * i, 0.01);
     sendConfig(packet);
     EXPECT_BYTES(expected.str(), packet.str());
     EXPECT_EQ(0xA5, packet.bytes[2064]);
@@ -272,7 +277,7 @@ TEST_F(ConfigEntryTest, saveStoresTheBlockForTheChosenModelAndWritesThePenFile) 
     state.penTable[0].penWidth = 0.5f;
     Packet packet(47);
     Packet expected = packet;
-    writeI16(expected.data(), 0, 0);
+    writeI16(expected.data(), PACKET_STATUS, 0);
     sendConfig(packet);
     EXPECT_BYTES(expected.str(), packet.str());
     EXPECT_EQ(2, readI32(host.stored, 36));
@@ -289,7 +294,7 @@ TEST_F(ConfigEntryTest, aFailedSaveShowsMessage75LatchesAndKeepsThePenFile) {
     host.failSaveAtCall = 0;
     Packet packet(47);
     Packet expected = packet;
-    writeI16(expected.data(), 0, -1);
+    writeI16(expected.data(), PACKET_STATUS, -1);
     sendConfig(packet);
     EXPECT_BYTES(expected.str(), packet.str());
     EXPECT_EQ(LATCH_CONFIG, state.errorLatch);
@@ -298,7 +303,7 @@ TEST_F(ConfigEntryTest, aFailedSaveShowsMessage75LatchesAndKeepsThePenFile) {
     EXPECT_EQ("previous", testing::readWholeFile(PEN_SETTINGS_FILE));
 
     Packet version(11);
-    writeI16(version.data(), 4, 3);
+    writeI16(version.data(), releasePacket::RELEASE, 3);
     EXPECT_EQ(-1, sendConfig(version).status());
 }
 
@@ -318,12 +323,12 @@ TEST_F(ConfigEntryTest, aRunThatKeepsTheStoredBlockKeepsThePenFile) {
     host.hasStored = true;
     testing::identifyAndSetLanguage();
     Packet version(11);
-    writeI16(version.data(), 4, 3);
+    writeI16(version.data(), releasePacket::RELEASE, 3);
     sendConfig(version);
     Packet choose(20);
     sendConfig(choose);
     Packet device(21);
-    writeI16(device.data(), 6, 0);
+    writeI16(device.data(), devicePacket::WANTS_DEFAULTS, 0);
     EXPECT_EQ(0, sendConfig(device).status());
     EXPECT_EQ(1.25f, state.penTable[7].penWidth);
     EXPECT_STREQ("stamp comment", state.comment);
@@ -352,7 +357,7 @@ TEST_F(ConfigEntryTest, keepingTheStoredBlockDoesNotReloadLoadedPenData) {
     Packet choose(20);
     sendConfig(choose);
     Packet device(21);
-    writeI16(device.data(), 6, 0);
+    writeI16(device.data(), devicePacket::WANTS_DEFAULTS, 0);
     sendConfig(device);
     EXPECT_EQ(2.0f, state.penTable[0].penWidth);
 }

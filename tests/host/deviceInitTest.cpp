@@ -3,12 +3,14 @@
 #include <cstring>
 #include <string>
 
-#include "host/configTestSupport.h"
+#include "tests/host/configTestSupport.h"
+#include "host/deviceInit.h"
 #include "support/recordingHost.h"
 #include "support/scratchDirectory.h"
-#include "tavix/configRequests.h"
+#include "support/testSeams.h"
 #include "tavix/driverState.h"
-#include "tavix/settingsStore.h"
+#include "tavix/requestPackets.h"
+#include "settings/settingsDefaults.h"
 #include "tavix/tables.h"
 
 namespace tavix {
@@ -20,7 +22,6 @@ using testing::sendConfig;
 class DeviceInit : public ::testing::Test {
 protected:
     void SetUp() override { host.install(); }
-    void TearDown() override { restoreShippedTables(); }
 
     // Stores a block for `model` with the defaults changed by `edit`, and
     // makes `model` the chosen one, as requests 47 and 20 would.
@@ -37,7 +38,7 @@ protected:
 
     Packet run(int16_t useDefaults = 0) {
         Packet packet(21);
-        writeI16(packet.data(), 6, useDefaults);
+        writeI16(packet.data(), devicePacket::WANTS_DEFAULTS, useDefaults);
         sendConfig(packet);
         return packet;
     }
@@ -46,27 +47,28 @@ protected:
     std::string expectedReply(double x, double y, int divisor, int16_t portKind,
                               int16_t useDefaults = 0) {
         Packet e(21);
-        writeI16(e.data(), 6, useDefaults);
-        writeI16(e.data(), 0, 0);
-        writeI16(e.data(), 2, 59);
-        writeF64(e.data(), 8, x);
-        writeF64(e.data(), 16, y);
-        writeF64(e.data(), 24, 1016.0 / divisor);
-        writeF64(e.data(), 32, 1016.0 / divisor);
-        writeI16(e.data(), 40, 2315);
-        writeI16(e.data(), 42, 255);
-        writeI16(e.data(), 44, 1);
-        writeI16(e.data(), 46, 7);
-        writeI16(e.data(), 48, portKind);
-        writeI16(e.data(), 50, 9600);
-        writeI16(e.data(), 52, 0);
-        writeI16(e.data(), 54, 8);
-        writeI16(e.data(), 56, 1);
-        e.bytes[58] = 0;
+        writeI16(e.data(), devicePacket::WANTS_DEFAULTS, useDefaults);
+        writeI16(e.data(), PACKET_STATUS, 0);
+        writeI16(e.data(), devicePacket::LENGTH, 59);
+        writeF64(e.data(), devicePacket::AREA_X, x);
+        writeF64(e.data(), devicePacket::AREA_Y, y);
+        writeF64(e.data(), devicePacket::STEPS_X, 1016.0 / divisor);
+        writeF64(e.data(), devicePacket::STEPS_Y, 1016.0 / divisor);
+        writeI16(e.data(), devicePacket::FIELD_2315, 2315);
+        writeI16(e.data(), devicePacket::FIELD_255, 255);
+        writeI16(e.data(), devicePacket::FIELD_1, 1);
+        writeI16(e.data(), devicePacket::FIELD_7, 7);
+        writeI16(e.data(), devicePacket::PORT_KIND, portKind);
+        writeI16(e.data(), devicePacket::LINE_SPEED, 9600);
+        writeI16(e.data(), devicePacket::PARITY, 0);
+        writeI16(e.data(), devicePacket::DATA_BITS, 8);
+        writeI16(e.data(), devicePacket::STOP_BITS, 1);
+        e.bytes[devicePacket::LAST_BYTE] = 0;
         return e.str();
     }
 
     testing::ScratchDirectory scratch;
+    testing::TestSeams seams;
     testing::RecordingHost host;
 };
 
@@ -76,15 +78,15 @@ TEST_F(DeviceInit, archEWithMargin) {
     storeAndChoose(0, [](PlotSettings&) {});
     Packet reply = run();
     EXPECT_BYTES(expectedReply(48 - M - M, 36 - M - M, 1, 2), reply.str());
-    EXPECT_NEAR(47.606, readF64(reply.data(), 8), 1e-12);
-    EXPECT_NEAR(35.606, readF64(reply.data(), 16), 1e-12);
+    EXPECT_NEAR(47.606, readF64(reply.data(), devicePacket::AREA_X), 1e-12);
+    EXPECT_NEAR(35.606, readF64(reply.data(), devicePacket::AREA_Y), 1e-12);
     EXPECT_EQ(1, state.scaleDivisor);
     EXPECT_EQ(1016.0, state.stepsPerInchX);
     EXPECT_EQ(1016.0, state.stepsPerInchY);
     EXPECT_TRUE(state.settings.get(flags::landscapePaper));
     EXPECT_EQ(0, state.paperPortrait);
-    EXPECT_EQ(readF64(reply.data(), 8), state.plotWidth);
-    EXPECT_EQ(readF64(reply.data(), 16), state.plotHeight);
+    EXPECT_EQ(readF64(reply.data(), devicePacket::AREA_X), state.plotWidth);
+    EXPECT_EQ(readF64(reply.data(), devicePacket::AREA_Y), state.plotHeight);
     EXPECT_EQ(48 - M - M, state.deviceWidth);
     EXPECT_EQ(36 - M - M, state.deviceHeight);
     for (int i = 0; i < 4; ++i) {
@@ -104,8 +106,8 @@ TEST_F(DeviceInit, longPlot129KeepsDivisor2WithAndWithoutMargin) {
     storeAndChoose(0, [](PlotSettings& s) { s.setPaperSize(22); });
     Packet reply = run();
     EXPECT_BYTES(expectedReply(129 - M - M, 36 - M - M, 2, 2), reply.str());
-    EXPECT_NEAR(128.606, readF64(reply.data(), 8), 1e-12);
-    EXPECT_EQ(508.0, readF64(reply.data(), 24));
+    EXPECT_NEAR(128.606, readF64(reply.data(), devicePacket::AREA_X), 1e-12);
+    EXPECT_EQ(508.0, readF64(reply.data(), devicePacket::STEPS_X));
 
     storeAndChoose(0, [](PlotSettings& s) {
         s.setPaperSize(22);
@@ -118,7 +120,7 @@ TEST_F(DeviceInit, maxPaperGetsDivisor16) {
     storeAndChoose(0, [](PlotSettings& s) { s.setPaperSize(25); });
     Packet reply = run();
     EXPECT_BYTES(expectedReply(600 - M - M, 36 - M - M, 16, 2), reply.str());
-    EXPECT_EQ(63.5, readF64(reply.data(), 24));
+    EXPECT_EQ(63.5, readF64(reply.data(), devicePacket::STEPS_X));
     EXPECT_EQ(16, state.scaleDivisor);
 }
 
@@ -180,8 +182,8 @@ TEST_F(DeviceInit, aBlockForAnotherModelGivesTheNewModelsDefaults) {
     EXPECT_EQ(0x70, state.settings.flagByte(0));
     EXPECT_EQ(0x03, state.settings.flagByte(2));
     // ARCH D is the first paper of the 24-inch list.
-    EXPECT_EQ(36 - M - M, readF64(reply.data(), 8));
-    EXPECT_EQ(24 - M - M, readF64(reply.data(), 16));
+    EXPECT_EQ(36 - M - M, readF64(reply.data(), devicePacket::AREA_X));
+    EXPECT_EQ(24 - M - M, readF64(reply.data(), devicePacket::AREA_Y));
     EXPECT_EQ(0, host.loadCalls);
 }
 
@@ -205,8 +207,8 @@ TEST_F(DeviceInit, theStoredBlockIsKept) {
     EXPECT_EQ(40, state.settings.density());
     EXPECT_EQ(7, state.settings.copies());
     EXPECT_EQ(17, state.settings.paperSize());
-    EXPECT_EQ(600 - M - M, readF64(reply.data(), 8));
-    EXPECT_EQ(63.5, readF64(reply.data(), 24));
+    EXPECT_EQ(600 - M - M, readF64(reply.data(), devicePacket::AREA_X));
+    EXPECT_EQ(63.5, readF64(reply.data(), devicePacket::STEPS_X));
 }
 
 TEST_F(DeviceInit, aPaperSizeOutsideTheListBecomes1) {
@@ -215,7 +217,7 @@ TEST_F(DeviceInit, aPaperSizeOutsideTheListBecomes1) {
         storeAndChoose(2, [size](PlotSettings& s) { s.setPaperSize(size); });
         Packet reply = run();
         EXPECT_EQ(1, state.settings.paperSize());
-        EXPECT_EQ(36 - M - M, readF64(reply.data(), 8));  // ARCH D
+        EXPECT_EQ(36 - M - M, readF64(reply.data(), devicePacket::AREA_X));  // ARCH D
     }
     // 17 is the last paper of the TX-30.
     storeAndChoose(2, [](PlotSettings& s) { s.setPaperSize(17); });

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "host/languageTables.h"
 #include "support/recordingHost.h"
 #include "tavix/driverState.h"
 #include "tavix/messages.h"

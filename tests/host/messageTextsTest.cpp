@@ -168,6 +168,62 @@ TEST(MessageTexts, codePage932BytesThatAreEasyToGetWrong) {
     EXPECT_EQ(std::string("\xCA\xDF\xD7\xDA\xD9 "), std::string(japaneseMessages[29]));
 }
 
+// Each slot the driver names holds the text its name promises.
+TEST(MessageTexts, namedSlotsHoldTheirTexts) {
+    const struct {
+        int slot;
+        const char* english;
+    } named[] = {
+        {MSG_NOT_AUTOCAD, "You have tried to call the driver from a non-AutoCAD application."},
+        {MSG_WRONG_RELEASE, "This release of AutoCAD is incorrect; you must use AutoCAD R14."},
+        {MSG_NO_MEMORY, "Insufficient memories for this plotting."},
+        {MSG_CANNOT_SAVE, "Can not save the configuration data."},
+        {MSG_CANNOT_GET, "Can not get the configuration data."},
+        {MSG_PLOTTING_ERROR, "Plotting error occured. "},
+        {MSG_LINE_TYPES, "Line types  0 = continuous line "},
+        {MSG_DENSITY, "Density: "},
+        {MSG_PLOTTER, "Plotter : "},
+        {MSG_PAPER_SIZE, "Paper size : "},
+        {MSG_COPIES, "Number of plots : "},
+        {MSG_PORT, "Plotter port : "},
+        {MSG_PARALLEL, "PARALLEL "},
+        {MSG_MEDIA_TYPE, "Media Type: "},
+        {MSG_LINE_END, "Line End:   "},
+        {MSG_MIRROR, "Mirror Image: "},
+        {MSG_HALF_TONE, "Fill the polygon with half-tone."},
+        {MSG_BLACK_FILL, "Fill the polygon with black."},
+        {MSG_TRAY, "Tray:       "},
+        {MSG_PORTRAIT, "Drawing orientation: Portrait"},
+        {MSG_LANDSCAPE, "Drawing orientation: Landscape"},
+        {MSG_OUTPUT_OPTION, "Output: Option "},
+        {MSG_OUTPUT_STANDARD, "Output: Standard "},
+        {MSG_SYNCHRONOUS_CUT, "Cut Mode: Synchronous Cut "},
+        {MSG_FORMAT_CUT, "Cut Mode: Formmat Cut "},
+        {MSG_INVERT_ON, "Invert: ON "},
+        {MSG_INVERT_OFF, "Invert: OFF "},
+        {MSG_MARGIN_ON, "Plot Margin: On "},
+        {MSG_MARGIN_OFF, "Plot Margin: Off "},
+        {MSG_CENTERING_ON, "Centering:   ON "},
+        {MSG_CENTERING_OFF, "Centering:   OFF "},
+        {MSG_DRIVER_VERSION, "Driver version"},
+        {MSG_DENSITY_CAPTION, "Density"},
+        {MSG_OFFSET_LEFT, "Offset:Left"},
+        {MSG_OFFSET_TOP, "Offset:Top"},
+        {MSG_GRAY_VALUE, "Gray Value"},
+        {MSG_PEN_WIDTH, "Pen Width"},
+        {MSG_BAD_DENSITY, "Input the integer of 1 to 64 in the 'Density'."},
+        {MSG_BAD_PEN_WIDTH, "Value of 'Pen Width' is invalid."},
+        {MSG_BAD_OFFSET, "Offset value is invalid. "},
+        {MSG_BAD_GRAY, "Input the integer of 0 to 100 in the Gray Value of pen. "},
+    };
+    for (const auto& n : named) {
+        SCOPED_TRACE(n.english);
+        ASSERT_GE(n.slot, 0);
+        ASSERT_LT(n.slot, MESSAGE_COUNT);
+        EXPECT_EQ(std::string(n.english), std::string(englishMessages[n.slot]));
+    }
+}
+
 TEST(DensityHints, sixTextsPerStandardDensity) {
     const char (*tables[3])[20] = {densityHints15, densityHints16, densityHints20};
     const char* numbers[3] = {"15", "16", "20"};

@@ -8,13 +8,15 @@
 #include <cstring>
 #include <string>
 
+#include "host/languageTables.h"
+#include "support/testSeams.h"
 #include "dialogs/dialogFramework.h"
 #include "platform/native/scriptedUser.h"
 #include "resources/resource.h"
-#include "tavix/dialogLaunchers.h"
+#include "dialogs/launchers.h"
 #include "tavix/driverState.h"
 #include "tavix/messages.h"
-#include "tavix/settingsStore.h"
+#include "settings/settingsDefaults.h"
 #include "tavix/tables.h"
 
 namespace tavix::testing {
@@ -24,11 +26,11 @@ namespace user = native::scriptedUser;
 
 class DialogTest : public ::testing::Test {
 protected:
+    TestSeams seams;
     uint8_t packet[64] = {};
 
     void SetUp() override {
         resetDriverState();
-        restoreShippedTables();
         user::reset();
         std::memcpy(packet + 8, "en", 2);
         state.currentPacket = packet;

@@ -196,6 +196,28 @@ TEST_F(PenDialog, defaultPenSettingResetsEveryPenAndKeepsTheSelectionMarked) {
     }
 }
 
+// Refilling the 255 rows with the list redrawn after each one takes
+// seconds on a real screen: every refill (opening, a value typed into
+// selected pens, "Default Pen Setting") happens with redrawing off, and the
+// list is redrawing again afterwards.
+TEST_F(PenDialog, everyRefillOfThePenListHappensWithRedrawingOff) {
+    runPen([&](DialogDriver& d) {
+        EXPECT_EQ(0, d.rowChangesDrawn(IDC_PEN_LIST));
+        EXPECT_TRUE(d.redrawing(IDC_PEN_LIST));
+        d.selectItems(IDC_PEN_LIST, {0, 1, 2});
+        d.type(IDC_PEN_GRAY, "40");
+        d.focus(IDC_PEN_WIDTH);
+        d.type(IDC_PEN_WIDTH, "0.5");
+        d.focus(IDC_PEN_GRAY);
+        EXPECT_EQ(item(3, 40, "0.500"), d.items(IDC_PEN_LIST)[2]);
+        d.click(IDC_PEN_DEFAULTS);
+        EXPECT_EQ(item(3, 100, "0.254"), d.items(IDC_PEN_LIST)[2]);
+        EXPECT_EQ(0, d.rowChangesDrawn(IDC_PEN_LIST));
+        EXPECT_TRUE(d.redrawing(IDC_PEN_LIST));
+        d.ok();
+    });
+}
+
 TEST_F(PenDialog, cancelHereOrInAnEnclosingDialogLeavesThePenTable) {
     auto edit = [](DialogDriver& d) {
         d.clickItem(IDC_PEN_LIST, 0);

@@ -8,20 +8,17 @@
 #include <string>
 
 #include "plot/grayLevel.h"
-#include "plot/rasterReference.h"
+#include "plot/halftone.h"
+#include "tests/plot/rasterReference.h"
 #include "support/recordingHost.h"
 #include "tavix/driverState.h"
-#include "tavix/raster.h"
 
 namespace tavix {
 namespace {
 
 class HalftoneTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        host.install();
-        buildDitherMasks();
-    }
+    void SetUp() override { host.install(); }
 
     void fillRow(int32_t width, uint8_t r, uint8_t g, uint8_t b) {
         std::memset(state.raster.red, r, static_cast<size_t>(width));
@@ -40,7 +37,7 @@ protected:
 // The cells of thresholds 255 and 256 are lit by level 255 only (0 here).
 int thresholdFromMasks(int r, int c) {
     for (int level = 1; level <= 254; ++level)
-        if (state.raster.ditherMasks[r][level] & (0x8000 >> c)) return level;
+        if (ditherMask(r, level) & (0x8000 >> c)) return level;
     return 0;
 }
 
@@ -58,10 +55,10 @@ TEST_F(HalftoneTest, masksHoldTheSixteenBySixteenMatrix) {
 TEST_F(HalftoneTest, levelLLightsLCellsAndLevel255LightsAll) {
     for (int level : {0, 1, 68, 128, 254, 255}) {
         int lit = 0;
-        for (int r = 0; r < 16; ++r) lit += __builtin_popcount(state.raster.ditherMasks[r][level]);
+        for (int r = 0; r < 16; ++r) lit += __builtin_popcount(ditherMask(r, level));
         EXPECT_EQ(level == 255 ? 256 : level, lit) << "level " << level;
     }
-    for (int r = 0; r < 16; ++r) EXPECT_EQ(0xFFFF, state.raster.ditherMasks[r][255]);
+    for (int r = 0; r < 16; ++r) EXPECT_EQ(0xFFFF, ditherMask(r, 255));
 }
 
 TEST_F(HalftoneTest, middleGrayRowGivesA0A0) {

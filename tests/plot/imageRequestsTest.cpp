@@ -10,13 +10,16 @@
 
 #include "platform/hostAddress.h"
 #include "platform/messageBox.h"
+#include "plot/imageRequests.h"
 #include "support/imageRequestPacket.h"
 #include "support/recordingHost.h"
+#include "support/testSeams.h"
 #include "tavix/driverState.h"
 #include "tavix/imageRequest.h"
+#include "tavix/messageSlots.h"
 #include "tavix/outputBuffer.h"
 #include "tavix/packet.h"
-#include "tavix/raster.h"
+#include "tavix/requestPackets.h"
 
 namespace tavix {
 namespace {
@@ -110,7 +113,7 @@ protected:
         fake = &images;
         boxes.clear();
         warningBoxHook = recordBox;
-        std::strcpy(state.messages[77], "Plotting error occured. ");
+        std::strcpy(state.messages[MSG_PLOTTING_ERROR], "Plotting error occured. ");
         ASSERT_TRUE(obtainOutputBuffer());
         std::strcpy(state.restoreTexts.window, "IW0,0,33528,22352");
         std::strcpy(state.restoreTexts.pen, "SP3");
@@ -127,7 +130,6 @@ protected:
     }
 
     void TearDown() override {
-        warningBoxHook = nullptr;
         fake = nullptr;
         releaseOutputBuffer();
     }
@@ -138,6 +140,7 @@ protected:
         EXPECT_EQ(0, printPendingImage());
     }
 
+    testing::TestSeams seams;
     testing::RecordingHost host;
     FakeImageHost images;
     std::vector<uint8_t> packet;
@@ -148,7 +151,7 @@ TEST_F(ImageRequestsTest, announceKeepsTheRequestAndReplies) {
     shape.transparency = 1;
     packet = imagePacketFor(shape);
     announceImage(packet.data());
-    EXPECT_EQ(52, readI16(packet.data(), 0));
+    EXPECT_EQ(52, readI16(packet.data(), PACKET_STATUS));
     EXPECT_EQ(1, readI16(packet.data(), imagePacket::REPLY));
     EXPECT_EQ(0, std::memcmp(packet.data(), state.image.request, IMAGE_REQUEST_SIZE));
     EXPECT_EQ(IMAGE_PENDING, state.imageMarker);

@@ -6,12 +6,22 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <utility>
+#include <vector>
 
-#include "plot/plotFixture.h"
+#include "platform/hostAddress.h"
+#include "plot/jobFrame.h"
+#include "plot/pens.h"
+#include "tests/plot/plotFixture.h"
+#include "plot/plotSetup.h"
+#include "plot/preamble.h"
 #include "tavix/driverState.h"
+#include "tavix/imageRequest.h"
+#include "tavix/messageSlots.h"
 #include "tavix/outputBuffer.h"
 #include "tavix/packet.h"
-#include "tavix/plotRequests.h"
+#include "tavix/requestPackets.h"
+#include "settings/settingsDefaults.h"
 #include "tavix/tables.h"
 
 namespace tavix::plottest {
@@ -157,7 +167,7 @@ TEST_F(JobFrameTest, beginPlotAfterFailedSettingsLoadAnswersFailure) {
     initialise();
     setLanguage();
     std::fill(packet.begin(), packet.end(), 0);
-    writeI16(packet.data(), 4, 2);  // release 2
+    writeI16(packet.data(), releasePacket::RELEASE, 2);  // release 2
     EXPECT_EQ(-1, send(29));
     EXPECT_EQ(LATCH_CONFIG, state.errorLatch);
     EXPECT_EQ(-1, beginPlot());
@@ -173,7 +183,7 @@ TEST_F(JobFrameTest, allocationFailureShowsMessageAndLatches) {
     outputAllocationAllowed = [] { return false; };
     EXPECT_EQ(-1, beginPlot());
     ASSERT_FALSE(host.messages.empty());
-    EXPECT_EQ(std::string("\n") + state.messages[2], host.messages.back());
+    EXPECT_EQ(std::string("\n") + state.messages[MSG_NO_MEMORY], host.messages.back());
     EXPECT_EQ(LATCH_OUTPUT, state.errorLatch);
     EXPECT_TRUE(host.exchangeCalls.empty());
 }
@@ -318,7 +328,7 @@ TEST_P(FlushFailureTest, refusedPieceLatchesAndSendsNothingMore) {
     EXPECT_EQ(static_cast<size_t>(refused) * 128, host.output.size());
     EXPECT_EQ(refused + 1, host.writeCalls);
     ASSERT_EQ(1u, host.messages.size());
-    EXPECT_EQ(std::string("\n") + state.messages[77] + "\n", host.messages[0]);
+    EXPECT_EQ(std::string("\n") + state.messages[MSG_PLOTTING_ERROR] + "\n", host.messages[0]);
     EXPECT_EQ(LATCH_OUTPUT, state.errorLatch);
     EXPECT_EQ(nullptr, state.outputBuffer);
     ASSERT_EQ(2u, host.exchangeCalls.size());
@@ -375,6 +385,82 @@ TEST_F(JobFrameTest, abortCancelsTheTrailerAndCopies) {
     endPlot();
     EXPECT_EQ("", host.output);
     EXPECT_EQ(nullptr, state.outputBuffer);
+}
+
+// --- Stored values and host values beyond their ranges ---------------------
+
+// A stored modelIndex outside 0..4 (codes 29 and 43) plots as the first
+// model.
+TEST_F(JobFrameTest, aStoredModelIndexOutsideTheTablePlotsAsTheFirstModel) {
+    PlotSettings s = optionOutputSettings();
+    const std::string reference = preambleFor(s);
+    ASSERT_NE(std::string::npos, reference.find("##DOZ START"));
+    for (int32_t index : {5, -1, 1000, INT32_MIN, INT32_MAX}) {
+        SCOPED_TRACE(index);
+        s.setModelIndex(index);
+        EXPECT_BYTES(reference, preambleFor(s));
+        EXPECT_EQ(25, state.paperCount);  // the TX-90 list
+    }
+}
+
+// The line end of the preamble comes from a four-row table; a stored index
+// beyond it writes the default (rounded) line end.
+TEST_F(JobFrameTest, aStoredLineEndOutsideTheTableWritesTheDefault) {
+    PlotSettings s = optionOutputSettings();
+    s.setLineEnd(DEFAULT_LINE_END);
+    const std::string reference = preambleFor(s);
+    for (int16_t lineEnd : {int16_t{4}, int16_t{-1}, int16_t{32767}, int16_t{-32768}}) {
+        SCOPED_TRACE(lineEnd);
+        s.setLineEnd(lineEnd);
+        const std::string preamble = preambleFor(s);
+        // The job ticket carries the stored value; the HP-GL/2 set-up after
+        // the PJL switch is the default one.
+        const size_t pjl = reference.find("\x1b%-12345X");
+        ASSERT_NE(std::string::npos, pjl);
+        EXPECT_BYTES(reference.substr(pjl), preamble.substr(preamble.find("\x1b%-12345X")));
+    }
+}
+
+// The row functions of an image that must never be asked for a row.
+int rowQueries = 0;
+ImageRowReplyAddress TAVIX_CDECL countingRowSource(void*) {
+    ++rowQueries;
+    return 0;
+}
+void TAVIX_CDECL ignoringRowRelease(ImageRowReplyAddress) {}
+
+// After an abort (code 9) the stream has lost what was staged: an image
+// announced then is dropped without a row, and end plot sends nothing.
+TEST_F(JobFrameTest, anImageAfterAnAbortIsDroppedAndNothingIsSent) {
+    prepare(workedExampleSettings());
+    ASSERT_EQ(0, beginPlot());
+    ASSERT_EQ(3, move(100, 100));
+    ASSERT_EQ(4, draw(2000, 1500));
+    send(9);
+
+    std::vector<uint8_t> image(IMAGE_REQUEST_SIZE, 0);
+    writeU32(image.data(), imagePacket::ROW_SOURCE,
+             hostAddressOf(reinterpret_cast<const void*>(&countingRowSource)));
+    writeU32(image.data(), imagePacket::ROW_RELEASE,
+             hostAddressOf(reinterpret_cast<const void*>(&ignoringRowRelease)));
+    writeI32(image.data(), imagePacket::X0, 1000);
+    writeI32(image.data(), imagePacket::Y0, 1000);
+    writeI32(image.data(), imagePacket::X1, 2000);
+    writeI32(image.data(), imagePacket::Y1, 1500);
+    writeI32(image.data(), imagePacket::KIND, 8);
+    writeI32(image.data(), imagePacket::SOURCE_WIDTH, 40);
+    writeI32(image.data(), imagePacket::SOURCE_HEIGHT, 20);
+    rowQueries = 0;
+    send(52, image);
+    EXPECT_EQ(-1, draw(3000, 3000));  // prints the pending image first
+    EXPECT_EQ(0u, state.imageMarker);
+    endPlot();
+
+    EXPECT_EQ(0, rowQueries);
+    EXPECT_EQ(0, host.writeCalls);
+    EXPECT_TRUE(host.messages.empty());
+    EXPECT_EQ(nullptr, state.outputBuffer);
+    EXPECT_EQ((std::vector<std::pair<int, int>>{{30, 1}, {42, 1}}), host.exchangeCalls);
 }
 
 }  // namespace

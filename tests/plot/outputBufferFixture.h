@@ -8,7 +8,9 @@
 #include <string>
 
 #include "support/recordingHost.h"
+#include "support/testSeams.h"
 #include "tavix/driverState.h"
+#include "tavix/messageSlots.h"
 #include "tavix/outputBuffer.h"
 
 namespace tavix::testing {
@@ -17,7 +19,7 @@ class OutputBufferFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         host.install();
-        std::strcpy(state.messages[77], "Plotting error occured. ");
+        std::strcpy(state.messages[MSG_PLOTTING_ERROR], "Plotting error occured. ");
         ASSERT_TRUE(obtainOutputBuffer());
     }
     void TearDown() override { releaseOutputBuffer(); }
@@ -28,6 +30,7 @@ protected:
                            static_cast<size_t>(state.outputCount));
     }
 
+    TestSeams seams;
     RecordingHost host;
 };
 

@@ -5,8 +5,9 @@
 #include <cstring>
 #include <string>
 
-#include "plot/outputBufferFixture.h"
+#include "tests/plot/outputBufferFixture.h"
 #include "tavix/driverState.h"
+#include "tavix/messageSlots.h"
 
 namespace tavix {
 namespace {

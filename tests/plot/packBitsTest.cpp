@@ -1,4 +1,4 @@
-// packRow: the worked results, the piece limits, decoding back, the buffer
+// The row packer: the worked results, the piece limits, decoding back, the buffer
 // limit, and the fast packer against the straightforward one.
 #include <gtest/gtest.h>
 
@@ -6,13 +6,18 @@
 #include <vector>
 
 #include "plot/packBits.h"
-#include "plot/rasterReference.h"
+#include "tests/plot/rasterReference.h"
 #include "support/recordingHost.h"
 #include "tavix/driverState.h"
-#include "tavix/raster.h"
 
 namespace tavix {
 namespace {
+
+// One row packed into the raster state's output, as the encoder packs a
+// tone row.
+int32_t packRow(int32_t length, const uint8_t* data) {
+    return packInto(state.raster.packOutput, length, data);
+}
 
 std::string pack(const std::string& raw) {
     int32_t n = packRow(static_cast<int32_t>(raw.size()), reinterpret_cast<const uint8_t*>(raw.data()));

@@ -1,7 +1,7 @@
 // The colour-number palette as the pens and the image restore send it.
 #include <gtest/gtest.h>
 
-#include "tavix/palette.h"
+#include "plot/palette.h"
 
 namespace tavix {
 namespace {

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "plot/outputBufferFixture.h"
+#include "tests/plot/outputBufferFixture.h"
 #include "plot/peEncoding.h"
 #include "tavix/driverState.h"
 #include "tavix/outputBuffer.h"
-#include "tavix/plotRequests.h"
+#include "plot/penStateMachine.h"
 
 namespace tavix {
 namespace {

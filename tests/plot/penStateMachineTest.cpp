@@ -6,12 +6,14 @@
 #include <stdexcept>
 #include <string>
 
-#include "plot/plotFixture.h"
+#include "tests/plot/plotFixture.h"
 #include "platform/hostAddress.h"
 #include "tavix/driverState.h"
 #include "tavix/entryPoints.h"
 #include "tavix/hostServices.h"
+#include "tavix/imageRequest.h"
 #include "tavix/packet.h"
+#include "tavix/requestPackets.h"
 
 namespace tavix::plottest {
 namespace {
@@ -210,11 +212,12 @@ TEST_F(PenStateTest, armedOutlineStartsEmpty) {
     state.outlineCapture = 1;
     state.outlineCount = 7;  // an earlier outline that never closed
     std::vector<uint8_t> image(IMAGE_REQUEST_SIZE);
-    writeI16(image.data(), 0, 52);
-    for (size_t offset : {16, 20, 24, 28}) writeI32(image.data(), offset, 100);  // no area
-    writeI16(image.data(), 44, 1);
+    writeI16(image.data(), PACKET_STATUS, 52);
+    for (int offset : {imagePacket::X0, imagePacket::Y0, imagePacket::X1, imagePacket::Y1})
+        writeI32(image.data(), offset, 100);  // no area
+    writeI16(image.data(), imagePacket::TRANSPARENCY, 1);
     PlotEntry(image.data());
-    EXPECT_EQ(1, readI16(image.data(), 122));
+    EXPECT_EQ(1, readI16(image.data(), imagePacket::REPLY));
     EXPECT_EQ(0, state.outlineCount);
     EXPECT_EQ(100, state.outlineOrigin.x);
     // The image is printed first, then the draw is captured as point 0.
@@ -235,7 +238,7 @@ TEST_F(PenStateTest, codesWithoutHandlerLeaveThePacketAsItCame) {
         SCOPED_TRACE(code);
         std::vector<uint8_t> p(300);
         for (size_t i = 0; i < p.size(); ++i) p[i] = static_cast<uint8_t>(i * 7 + 3);
-        writeI16(p.data(), 0, static_cast<int16_t>(code));
+        writeI16(p.data(), PACKET_STATUS, static_cast<int16_t>(code));
         std::vector<uint8_t> before = p;
         PlotEntry(p.data());
         EXPECT_EQ(before, p);
@@ -244,11 +247,11 @@ TEST_F(PenStateTest, codesWithoutHandlerLeaveThePacketAsItCame) {
 }
 
 TEST_F(PenStateTest, lineTypeCountRequests) {
-    writeI16(packet.data(), 4, 6);
+    writeI16(packet.data(), plotPacket::VALUE, 6);
     send(36);
     EXPECT_EQ(6, state.lineTypeCount);
     state.settings.setModelIndex(2);
-    packet[8] = 4;
+    packet[plotPacket::LINE_TYPE_COUNT] = 4;
     send(43);
     EXPECT_EQ(4, state.lineTypeCount);
     EXPECT_EQ(2, state.currentModel);

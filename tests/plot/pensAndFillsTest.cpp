@@ -6,11 +6,13 @@
 #include <limits>
 #include <string>
 
-#include "plot/plotFixture.h"
+#include "plot/jobFrame.h"
+#include "plot/pens.h"
+#include "tests/plot/plotFixture.h"
 #include "tavix/driverState.h"
 #include "tavix/packet.h"
-#include "tavix/palette.h"
-#include "tavix/plotRequests.h"
+#include "plot/palette.h"
+#include "tavix/requestPackets.h"
 
 namespace tavix::plottest {
 namespace {
@@ -116,7 +118,7 @@ TEST_F(PensTest, penWidthsInMillimetres) {
                    Case{-0.01, "PW297.000"}, Case{nan, "PW297.000"}, Case{inf, "PW297.000"},
                    Case{-inf, "PW297.000"}, Case{1e300, "PW297.000"}}) {
         SCOPED_TRACE(c.text);
-        writeI16(packet.data(), 0, 41);
+        writeI16(packet.data(), PACKET_STATUS, 41);
         EXPECT_EQ(0, penWidth(c.inches));
         EXPECT_EQ(c.text, written());
         EXPECT_STREQ(c.text, state.restoreTexts.penWidth);
@@ -188,7 +190,7 @@ TEST_F(FillTest, tooFewVerticesAnswerNothing) {
         SCOPED_TRACE(count);
         writeI16(packet.data(), 2, 0x55);
         EXPECT_EQ(54, fillArray(5, {100, 100, 200, 200}, count));
-        writeI16(packet.data(), 10, count);
+        writeI16(packet.data(), plotPacket::INLINE_COUNT, count);
         EXPECT_EQ(33, send(33));
     }
     EXPECT_EQ("", written());
@@ -197,9 +199,9 @@ TEST_F(FillTest, tooFewVerticesAnswerNothing) {
 
 TEST_F(FillTest, missingVertexArrayIsLikeTooFewVertices) {
     start(true);
-    writeI16(packet.data(), 4, 5);
-    writeI16(packet.data(), 6, 3);
-    writeU32(packet.data(), 8, 0);
+    writeI16(packet.data(), plotPacket::ARRAY_PEN, 5);
+    writeI16(packet.data(), plotPacket::ARRAY_COUNT, 3);
+    writeU32(packet.data(), plotPacket::ARRAY_ADDRESS, 0);
     EXPECT_EQ(54, send(54));
     EXPECT_EQ("", written());
 }

@@ -1,4 +1,4 @@
-#include "plot/plotFixture.h"
+#include "tests/plot/plotFixture.h"
 
 #include <cstdio>
 #include <cstring>
@@ -8,6 +8,7 @@
 #include "tavix/entryPoints.h"
 #include "tavix/outputBuffer.h"
 #include "tavix/packet.h"
+#include "tavix/requestPackets.h"
 #include "tavix/tables.h"
 
 namespace tavix::plottest {
@@ -91,35 +92,34 @@ PlotSettings workedExampleSettings() {
     return s;
 }
 
-void PlotRequestTest::SetUp() {
-    host.install();
-    restoreShippedTables();
+PlotSettings optionOutputSettings() {
+    PlotSettings s = workedExampleSettings();
+    s.set(flags::outputOption, true);
+    return s;
 }
 
-void PlotRequestTest::TearDown() {
-    releaseOutputBuffer();
-    restoreShippedTables();
-    outputAllocationAllowed = nullptr;
-}
+void PlotRequestTest::SetUp() { host.install(); }
+
+void PlotRequestTest::TearDown() { releaseOutputBuffer(); }
 
 int16_t PlotRequestTest::send(int16_t code) { return send(code, packet); }
 
 int16_t PlotRequestTest::send(int16_t code, std::vector<uint8_t>& p) {
-    writeI16(p.data(), 0, code);
+    writeI16(p.data(), PACKET_STATUS, code);
     PlotEntry(p.data());
-    return readI16(p.data(), 0);
+    return readI16(p.data(), PACKET_STATUS);
 }
 
 int16_t PlotRequestTest::initialise() {
     std::fill(packet.begin(), packet.end(), 0);
-    writeI16(packet.data(), 4, 1);  // called by AutoCAD
-    packet[7] = 14;                 // release 14
+    writeI16(packet.data(), identifyPacket::CALLER, 1);  // called by AutoCAD
+    packet[identifyPacket::RELEASE] = 14;                 // release 14
     return send(49);
 }
 
 int16_t PlotRequestTest::setLanguage() {
     std::fill(packet.begin(), packet.end(), 0);
-    std::memcpy(packet.data() + 8, "en", 2);
+    std::memcpy(packet.data() + languagePacket::CODE, "en", 2);
     return send(50);
 }
 
@@ -127,15 +127,15 @@ int16_t PlotRequestTest::loadSettings(const PlotSettings& stored) {
     std::memcpy(host.stored, stored.bytes, sizeof host.stored);
     host.hasStored = true;
     std::fill(packet.begin(), packet.end(), 0);
-    writeI16(packet.data(), 4, 3);
+    writeI16(packet.data(), releasePacket::RELEASE, 3);
     return send(29);
 }
 
 int16_t PlotRequestTest::setPlotArea(double width, double height, uint32_t options) {
     std::fill(packet.begin(), packet.end(), 0);
-    writeU32(packet.data(), 5, options);
-    writeF64(packet.data(), 9, width);
-    writeF64(packet.data(), 17, height);
+    writeU32(packet.data(), plotAreaPacket::OPTIONS, options);
+    writeF64(packet.data(), plotAreaPacket::WIDTH, width);
+    writeF64(packet.data(), plotAreaPacket::HEIGHT, height);
     return send(47);
 }
 
@@ -143,40 +143,40 @@ int16_t PlotRequestTest::beginPlot() { return send(30); }
 int16_t PlotRequestTest::endPlot() { return send(2); }
 
 int16_t PlotRequestTest::move(uint16_t x, uint16_t y) {
-    writeU16(packet.data(), 4, x);
-    writeU16(packet.data(), 6, y);
+    writeU16(packet.data(), plotPacket::X, x);
+    writeU16(packet.data(), plotPacket::Y, y);
     return send(3);
 }
 
 int16_t PlotRequestTest::draw(uint16_t x, uint16_t y) {
-    writeU16(packet.data(), 4, x);
-    writeU16(packet.data(), 6, y);
+    writeU16(packet.data(), plotPacket::X, x);
+    writeU16(packet.data(), plotPacket::Y, y);
     return send(4);
 }
 
 int16_t PlotRequestTest::lift() { return send(8); }
 
 int16_t PlotRequestTest::selectPen(int16_t pen) {
-    writeI16(packet.data(), 4, pen);
+    writeI16(packet.data(), plotPacket::VALUE, pen);
     return send(5);
 }
 
 int16_t PlotRequestTest::lineType(uint16_t type) {
-    writeU16(packet.data(), 4, type);
+    writeU16(packet.data(), plotPacket::VALUE, type);
     return send(7);
 }
 
 int16_t PlotRequestTest::penWidth(double inches) {
-    writeF64(packet.data(), 4, inches);
+    writeF64(packet.data(), plotPacket::VALUE, inches);
     return send(41);
 }
 
 int16_t PlotRequestTest::fillArray(int16_t colour, const std::vector<uint16_t>& xy, int16_t count) {
     std::vector<uint8_t> vertices(xy.size() * 2 + 4);
     for (size_t i = 0; i < xy.size(); ++i) writeU16(vertices.data(), i * 2, xy[i]);
-    writeI16(packet.data(), 4, colour);
-    writeI16(packet.data(), 6, count);
-    writeU32(packet.data(), 8, hostAddressOf(vertices.data()));
+    writeI16(packet.data(), plotPacket::ARRAY_PEN, colour);
+    writeI16(packet.data(), plotPacket::ARRAY_COUNT, count);
+    writeU32(packet.data(), plotPacket::ARRAY_ADDRESS, hostAddressOf(vertices.data()));
     return send(54);
 }
 
@@ -185,10 +185,34 @@ int16_t PlotRequestTest::fillArray(int16_t colour, const std::vector<uint16_t>& 
 }
 
 int16_t PlotRequestTest::fillInline(int16_t colour, const std::vector<uint16_t>& xy) {
-    writeI16(packet.data(), 6, colour);
-    writeI16(packet.data(), 10, static_cast<int16_t>(xy.size() / 2));
-    for (size_t i = 0; i < xy.size(); ++i) writeU16(packet.data(), 12 + i * 2, xy[i]);
+    writeI16(packet.data(), plotPacket::INLINE_PEN, colour);
+    writeI16(packet.data(), plotPacket::INLINE_COUNT, static_cast<int16_t>(xy.size() / 2));
+    for (size_t i = 0; i < xy.size(); ++i)
+        writeU16(packet.data(), plotPacket::INLINE_PAIRS + i * 2, xy[i]);
     return send(33);
+}
+
+int16_t PlotRequestTest::query(double width, double height, double stepsX, double stepsY) {
+    std::vector<uint8_t> record(plotAreaPacket::SIZE, 0);
+    writeF64(record.data(), plotAreaPacket::WIDTH, width);
+    writeF64(record.data(), plotAreaPacket::HEIGHT, height);
+    writeF64(record.data(), plotAreaPacket::UNITS_X, stepsX);
+    writeF64(record.data(), plotAreaPacket::UNITS_Y, stepsY);
+    return send(48, record);
+}
+
+std::string PlotRequestTest::preambleFor(const PlotSettings& stored) {
+    host = testing::RecordingHost{};
+    host.install();
+    prepare(stored);
+    packet[plotPacket::LINE_TYPE_COUNT] = 6;
+    send(43);
+    query(1e6, 1e6, 1016, 1016);
+    setPlotArea(33.0, 22.0);
+    EXPECT_EQ(0, beginPlot());
+    std::string preamble = staged();
+    endPlot();
+    return preamble;
 }
 
 void PlotRequestTest::prepare(const PlotSettings& stored, double width, double height) {

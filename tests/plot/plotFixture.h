@@ -12,6 +12,7 @@
 
 #include "support/recordingHost.h"
 #include "support/scratchDirectory.h"
+#include "support/testSeams.h"
 #include "tavix/driverState.h"
 #include "tavix/plotSettings.h"
 
@@ -30,6 +31,10 @@ std::string expectedPalette(bool colour);
 // The settings of the worked example: colour, black fill, 7-bit PE, line
 // end 0, two copies, Standard output, no serial line, paper 1.
 PlotSettings workedExampleSettings();
+
+// The worked example's settings with the Option output: the job ticket
+// comes first and names the model's trays.
+PlotSettings optionOutputSettings();
 
 class PlotRequestTest : public ::testing::Test {
 protected:
@@ -60,6 +65,14 @@ protected:
     // 49, 50, 29 with `stored`, 47 with the area: a plot ready to begin.
     void prepare(const PlotSettings& stored, double width = 33.0, double height = 22.0);
 
+    // 48 with a zeroed record asking for the area and the steps per inch.
+    int16_t query(double width, double height, double stepsX, double stepsY);
+
+    // 49, 50, 29 with `stored`, 43 (the stored model again), 48 (the
+    // paper list of the model in use), 47, 30: the staged preamble, with a
+    // fresh host.
+    std::string preambleFor(const PlotSettings& stored);
+
     // What is staged in the OutputBuffer and not yet sent.
     std::string staged() const;
     // Staged bytes from `mark` on (mark: an earlier staged().size()).
@@ -67,6 +80,7 @@ protected:
 
     // Requests 29 and 46 read and write the pen settings file in the current
     // directory: each test gets a directory of its own.
+    testing::TestSeams seams;
     testing::ScratchDirectory scratch;
     testing::RecordingHost host;
     std::vector<uint8_t> packet = std::vector<uint8_t>(2100);

@@ -2,14 +2,21 @@
 // 47 (set area), 48 (query area), 15 (line-type legend), 31 (summary).
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <climits>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <string>
+#include <vector>
 
-#include "plot/plotFixture.h"
+#include "tests/plot/plotFixture.h"
 #include "tavix/driverState.h"
+#include "tavix/messageSlots.h"
 #include "tavix/packet.h"
+#include "tavix/requestPackets.h"
+#include "settings/settingsDefaults.h"
 #include "tavix/tables.h"
 
 namespace tavix::plottest {
@@ -29,11 +36,11 @@ protected:
     std::vector<uint8_t> areaRecord(double width, double height, uint32_t options = 0x12) {
         std::vector<uint8_t> r(267);
         for (size_t i = 0; i < r.size(); ++i) r[i] = static_cast<uint8_t>(0xA0 + i % 31);
-        writeU32(r.data(), 5, options);
-        writeF64(r.data(), 9, width);
-        writeF64(r.data(), 17, height);
-        writeF64(r.data(), 41, 1016.0);
-        writeF64(r.data(), 49, 1016.0);
+        writeU32(r.data(), plotAreaPacket::OPTIONS, options);
+        writeF64(r.data(), plotAreaPacket::WIDTH, width);
+        writeF64(r.data(), plotAreaPacket::HEIGHT, height);
+        writeF64(r.data(), plotAreaPacket::UNITS_X, 1016.0);
+        writeF64(r.data(), plotAreaPacket::UNITS_Y, 1016.0);
         return r;
     }
 };
@@ -49,11 +56,11 @@ TEST_F(PlotSetupTest, loadSettingsTakesTheStoredBlock) {
     std::memcpy(host.stored, s.bytes, 40);
     host.hasStored = true;
     std::fill(packet.begin(), packet.end(), 0);
-    writeI16(packet.data(), 4, 3);
-    writeU32(packet.data(), 11, 0xBEEF);
+    writeI16(packet.data(), releasePacket::RELEASE, 3);
+    writeU32(packet.data(), releasePacket::HOST_WINDOW, 0xBEEF);
     EXPECT_EQ(0, send(29));
-    EXPECT_EQ(3, readI16(packet.data(), 4));
-    EXPECT_EQ(0, readI16(packet.data(), 6));
+    EXPECT_EQ(3, readI16(packet.data(), releasePacket::RELEASE));
+    EXPECT_EQ(0, readI16(packet.data(), releasePacket::ZERO));
     EXPECT_EQ(0xBEEFu, state.hostWindow);
     EXPECT_EQ(2, state.currentModel);
     EXPECT_EQ(3, state.copiesToPlot);
@@ -77,10 +84,10 @@ TEST_F(PlotSetupTest, oldHostReleaseFailsAndLatches) {
     initialise();
     setLanguage();
     host.hasStored = true;
-    writeI16(packet.data(), 4, 2);
+    writeI16(packet.data(), releasePacket::RELEASE, 2);
     EXPECT_EQ(-1, send(29));
     ASSERT_EQ(1u, host.messages.size());
-    EXPECT_EQ(std::string("\n") + state.messages[1] + "\n", host.messages[0]);
+    EXPECT_EQ(std::string("\n") + state.messages[MSG_WRONG_RELEASE] + "\n", host.messages[0]);
     EXPECT_EQ(LATCH_CONFIG, state.errorLatch);
     EXPECT_EQ(0, host.loadCalls);
 }
@@ -90,10 +97,10 @@ TEST_F(PlotSetupTest, failedLoadFailsAndKeepsTheBlock) {
     setLanguage();
     state.settings = workedExampleSettings();
     host.hasStored = false;
-    writeI16(packet.data(), 4, 3);
+    writeI16(packet.data(), releasePacket::RELEASE, 3);
     EXPECT_EQ(-1, send(29));
     ASSERT_EQ(1u, host.messages.size());
-    EXPECT_EQ(std::string("\n") + state.messages[76] + "\n", host.messages[0]);
+    EXPECT_EQ(std::string("\n") + state.messages[MSG_CANNOT_GET] + "\n", host.messages[0]);
     EXPECT_EQ(LATCH_CONFIG, state.errorLatch);
     EXPECT_EQ(2, state.settings.copies());
     // Latched: the next set-up requests answer -1 and do nothing.
@@ -117,15 +124,15 @@ TEST_F(PlotSetupTest, configurePlotGivesTheWholePaperAsMaximum) {
     EXPECT_EQ(19, send(46, record));
 
     const double x = 48 - MARGIN - MARGIN, y = 36 - MARGIN - MARGIN;
-    EXPECT_DOUBLE_EQ(x, readF64(record.data(), 9));
-    EXPECT_DOUBLE_EQ(y, readF64(record.data(), 17));
-    EXPECT_DOUBLE_EQ(x, readF64(record.data(), 25));
-    EXPECT_DOUBLE_EQ(y, readF64(record.data(), 33));
-    EXPECT_DOUBLE_EQ(1016.0, readF64(record.data(), 41));
-    EXPECT_DOUBLE_EQ(1016.0, readF64(record.data(), 49));
-    EXPECT_EQ(0, std::memcmp(record.data() + 73, "MAX", 4));
-    EXPECT_EQ(1, record[139]);
-    EXPECT_EQ(0, record[140]);
+    EXPECT_DOUBLE_EQ(x, readF64(record.data(), plotAreaPacket::WIDTH));
+    EXPECT_DOUBLE_EQ(y, readF64(record.data(), plotAreaPacket::HEIGHT));
+    EXPECT_DOUBLE_EQ(x, readF64(record.data(), plotAreaPacket::MAX_WIDTH));
+    EXPECT_DOUBLE_EQ(y, readF64(record.data(), plotAreaPacket::MAX_HEIGHT));
+    EXPECT_DOUBLE_EQ(1016.0, readF64(record.data(), plotAreaPacket::UNITS_X));
+    EXPECT_DOUBLE_EQ(1016.0, readF64(record.data(), plotAreaPacket::UNITS_Y));
+    EXPECT_EQ(0, std::memcmp(record.data() + plotAreaPacket::MAX_MARK, "MAX", 4));
+    EXPECT_EQ(1, record[plotAreaPacket::ONE]);
+    EXPECT_EQ(0, record[plotAreaPacket::ZERO]);
     // Every other byte passes through.
     for (size_t i = 2; i < record.size(); ++i) {
         bool written = (i >= 9 && i < 57) || (i >= 73 && i < 77) || i == 139 || i == 140;
@@ -154,8 +161,8 @@ TEST_F(PlotSetupTest, longPaperHalvesTheResolution) {
     ready(s);
     std::vector<uint8_t> record = areaRecord(1, 1);
     EXPECT_EQ(19, send(46, record));
-    EXPECT_DOUBLE_EQ(129 - MARGIN - MARGIN, readF64(record.data(), 9));
-    EXPECT_DOUBLE_EQ(508.0, readF64(record.data(), 41));
+    EXPECT_DOUBLE_EQ(129 - MARGIN - MARGIN, readF64(record.data(), plotAreaPacket::WIDTH));
+    EXPECT_DOUBLE_EQ(508.0, readF64(record.data(), plotAreaPacket::UNITS_X));
     EXPECT_EQ(2, state.scaleDivisor);
     EXPECT_DOUBLE_EQ(508.0, state.stepsPerInchX);
 }
@@ -166,7 +173,7 @@ TEST_F(PlotSetupTest, failedSaveFailsAndLatches) {
     std::vector<uint8_t> record = areaRecord(1, 1);
     EXPECT_EQ(-1, send(46, record));
     ASSERT_EQ(1u, host.messages.size());
-    EXPECT_EQ(std::string("\n") + state.messages[75] + "\n", host.messages[0]);
+    EXPECT_EQ(std::string("\n") + state.messages[MSG_CANNOT_SAVE] + "\n", host.messages[0]);
     EXPECT_EQ(LATCH_CONFIG, state.errorLatch);
 }
 
@@ -190,8 +197,8 @@ TEST_F(PlotSetupTest, tallAndSquarePapersTurnTheArea) {
         std::vector<uint8_t> record = areaRecord(1, 1);
         EXPECT_EQ(19, send(46, record));
         // The host's X axis runs along H.
-        EXPECT_DOUBLE_EQ(h - MARGIN - MARGIN, readF64(record.data(), 9));
-        EXPECT_DOUBLE_EQ(w - MARGIN - MARGIN, readF64(record.data(), 17));
+        EXPECT_DOUBLE_EQ(h - MARGIN - MARGIN, readF64(record.data(), plotAreaPacket::WIDTH));
+        EXPECT_DOUBLE_EQ(w - MARGIN - MARGIN, readF64(record.data(), plotAreaPacket::HEIGHT));
         EXPECT_DOUBLE_EQ(h - MARGIN - MARGIN, state.deviceWidth);
         EXPECT_DOUBLE_EQ(w - MARGIN - MARGIN, state.deviceHeight);
         EXPECT_EQ(1, state.paperPortrait);
@@ -209,7 +216,7 @@ TEST_F(PlotSetupTest, setPlotAreaTakesTheRequest) {
     // The offset margins are 0 in both margin rows.
     EXPECT_DOUBLE_EQ(20.5, state.deviceWidth);
     EXPECT_DOUBLE_EQ(10.25, state.deviceHeight);
-    EXPECT_EQ(1, packet[139]);
+    EXPECT_EQ(1, packet[plotAreaPacket::ONE]);
     EXPECT_EQ(0x99u, state.hostOptions);
 }
 
@@ -226,17 +233,17 @@ TEST_F(PlotSetupTest, nonNumericAreasAreTamed) {
 TEST_F(PlotSetupTest, queryReplacesAnAreaAtLeastTheMaximum) {
     ready(workedExampleSettings());
     std::vector<uint8_t> record = areaRecord(100, 100, 0x7);
-    writeF64(record.data(), 41, 999.0);
-    writeF64(record.data(), 49, 998.0);
+    writeF64(record.data(), plotAreaPacket::UNITS_X, 999.0);
+    writeF64(record.data(), plotAreaPacket::UNITS_Y, 998.0);
     EXPECT_EQ(19, send(48, record));
     const double x = 48 - MARGIN - MARGIN, y = 36 - MARGIN - MARGIN;
-    EXPECT_DOUBLE_EQ(x, readF64(record.data(), 9));
-    EXPECT_DOUBLE_EQ(y, readF64(record.data(), 17));
-    EXPECT_DOUBLE_EQ(x, readF64(record.data(), 25));
-    EXPECT_DOUBLE_EQ(y, readF64(record.data(), 33));
-    EXPECT_EQ(0, std::memcmp(record.data() + 73, "MAX", 4));
-    EXPECT_EQ(1, record[139]);
-    EXPECT_EQ(0, record[140]);
+    EXPECT_DOUBLE_EQ(x, readF64(record.data(), plotAreaPacket::WIDTH));
+    EXPECT_DOUBLE_EQ(y, readF64(record.data(), plotAreaPacket::HEIGHT));
+    EXPECT_DOUBLE_EQ(x, readF64(record.data(), plotAreaPacket::MAX_WIDTH));
+    EXPECT_DOUBLE_EQ(y, readF64(record.data(), plotAreaPacket::MAX_HEIGHT));
+    EXPECT_EQ(0, std::memcmp(record.data() + plotAreaPacket::MAX_MARK, "MAX", 4));
+    EXPECT_EQ(1, record[plotAreaPacket::ONE]);
+    EXPECT_EQ(0, record[plotAreaPacket::ZERO]);
     EXPECT_DOUBLE_EQ(x, state.plotWidth);
     EXPECT_DOUBLE_EQ(48 - MARGIN - MARGIN, state.deviceWidth);
     EXPECT_DOUBLE_EQ(999.0, state.stepsPerInchX);
@@ -250,9 +257,9 @@ TEST_F(PlotSetupTest, querySmallerInOneDirectionStands) {
     ready(workedExampleSettings());
     std::vector<uint8_t> record = areaRecord(100, 20);
     EXPECT_EQ(19, send(48, record));
-    EXPECT_DOUBLE_EQ(100.0, readF64(record.data(), 9));
-    EXPECT_DOUBLE_EQ(20.0, readF64(record.data(), 17));
-    EXPECT_NE(0, std::memcmp(record.data() + 73, "MAX", 4));
+    EXPECT_DOUBLE_EQ(100.0, readF64(record.data(), plotAreaPacket::WIDTH));
+    EXPECT_DOUBLE_EQ(20.0, readF64(record.data(), plotAreaPacket::HEIGHT));
+    EXPECT_NE(0, std::memcmp(record.data() + plotAreaPacket::MAX_MARK, "MAX", 4));
     EXPECT_DOUBLE_EQ(100.0, state.plotWidth);
     EXPECT_DOUBLE_EQ(20.0, state.deviceHeight);
 }
@@ -265,7 +272,7 @@ TEST_F(PlotSetupTest, queryWorksOncePerInitialise) {
     std::vector<uint8_t> before = again;
     EXPECT_EQ(0, send(48, again));
     EXPECT_EQ(0x55u, state.hostOptions);
-    before[0] = 0;
+    before[PACKET_STATUS] = 0;
     before[1] = 0;
     EXPECT_EQ(before, again);
     initialise();
@@ -303,9 +310,10 @@ TEST_F(PlotSetupTest, lineTypeLegend) {
     ready(workedExampleSettings());
     send(15);
     ASSERT_EQ(9u, host.messages.size());
-    EXPECT_EQ(std::string("\n") + state.messages[8], host.messages[0]);
+    EXPECT_EQ(std::string("\n") + state.messages[MSG_LINE_TYPES], host.messages[0]);
     for (int n = 1; n <= 7; ++n)
-        EXPECT_EQ(std::string("\n                ") + char('0' + n) + state.messages[8 + n],
+        EXPECT_EQ(std::string("\n                ") + char('0' + n) +
+                      state.messages[MSG_LINE_TYPES + n],
                   host.messages[static_cast<size_t>(n)]);
     EXPECT_EQ("\n", host.messages[8]);
 }
@@ -323,10 +331,12 @@ TEST_F(PlotSetupTest, summaryOfStandardOutput) {
     host.messages.clear();
     send(31);
     auto msg = [](int n) { return std::string(state.messages[n]); };
-    std::string expected = " " + msg(25) + "TX-90-TAVIX E" + "\n " + msg(26) +
-                           "ARCH E     1219.2mm x 914.4mm " + " " + "\n " + msg(60) + "\n " +
-                           msg(36) + "\n " + msg(32) + lineEndTable[0].label + " " + "\n " +
-                           msg(27) + " 2 " + "\n " + msg(52) + "\n " + msg(28) + msg(29) + "\n";
+    std::string expected = " " + msg(MSG_PLOTTER) + "TX-90-TAVIX E" + "\n " +
+                           msg(MSG_PAPER_SIZE) + "ARCH E     1219.2mm x 914.4mm " + " " + "\n " +
+                           msg(MSG_MARGIN_ON) + "\n " + msg(MSG_BLACK_FILL) + "\n " +
+                           msg(MSG_LINE_END) + lineEndTable[0].label + " " + "\n " +
+                           msg(MSG_COPIES) + " 2 " + "\n " + msg(MSG_OUTPUT_STANDARD) + "\n " +
+                           msg(MSG_PORT) + msg(MSG_PARALLEL) + "\n";
     EXPECT_BYTES(expected, joined(host.messages));
 }
 
@@ -344,12 +354,100 @@ TEST_F(PlotSetupTest, summaryOfOptionOutputUsesTheModelsTrays) {
     std::string all = joined(host.messages);
     EXPECT_NE(std::string::npos, all.find("TX-70-TAVIX E"));
     EXPECT_NE(std::string::npos,
-              all.find("\n " + msg(37) + trayTableFor(modelEntry(1))[3].label + " "));
-    EXPECT_NE(std::string::npos, all.find("\n " + msg(33) + "ON"));
-    EXPECT_NE(std::string::npos, all.find("\n " + msg(17) + " 7 "));
+              all.find("\n " + msg(MSG_TRAY) + trayTableFor(modelEntry(1))[3].label + " "));
+    EXPECT_NE(std::string::npos, all.find("\n " + msg(MSG_MIRROR) + "ON"));
+    EXPECT_NE(std::string::npos, all.find("\n " + msg(MSG_DENSITY) + " 7 "));
     // A serial plotter is not "PARALLEL".
-    EXPECT_NE(std::string::npos, all.find("\n " + msg(28) + "\n"));
-    EXPECT_EQ(std::string::npos, all.find(msg(29)));
+    EXPECT_NE(std::string::npos, all.find("\n " + msg(MSG_PORT) + "\n"));
+    EXPECT_EQ(std::string::npos, all.find(msg(MSG_PARALLEL)));
+}
+
+// --- Stored values and host values beyond their ranges ---------------------
+
+// The settings summary (code 31) labels the line end, media type and tray
+// from their tables; stored indices beyond them show the default rows
+// (rounded, Any, Auto).
+TEST_F(PlotSetupTest, theSummaryOfIndicesBeyondTheTablesShowsTheDefaultRows) {
+    auto summaryOf = [this](const PlotSettings& s) {
+        host = testing::RecordingHost{};
+        host.install();
+        prepare(s);
+        host.messages.clear();
+        send(31);
+        std::string all;
+        for (const std::string& m : host.messages) all += m;
+        return all;
+    };
+    PlotSettings s = optionOutputSettings();
+    s.setLineEnd(DEFAULT_LINE_END);
+    s.setMediaType(0);
+    s.setTray(0);
+    const std::string reference = summaryOf(s);
+    ASSERT_FALSE(reference.empty());
+    for (int16_t index : {int16_t{77}, int16_t{-1}, int16_t{32767}}) {
+        SCOPED_TRACE(index);
+        s.setLineEnd(index);
+        s.setMediaType(index);
+        s.setTray(index);
+        EXPECT_BYTES(reference, summaryOf(s));
+    }
+}
+
+// The integers of the preamble's PS, IP and SC instructions.
+std::vector<long long> setUpNumbers(const std::string& preamble) {
+    std::vector<long long> numbers;
+    for (const char* name : {"PS", "IP", "SC"}) {
+        size_t at = preamble.find(name);
+        if (at == std::string::npos) continue;
+        const char* p = preamble.c_str() + at + 2;
+        for (;;) {
+            char* end = nullptr;
+            errno = 0;
+            long long n = std::strtoll(p, &end, 10);
+            if (end == p) break;
+            numbers.push_back(errno == ERANGE ? LLONG_MAX : n);
+            p = end;
+            if (*p != ',') break;
+            ++p;
+        }
+    }
+    return numbers;
+}
+
+// Plot areas and steps per inch from a query (code 48) may be NaN or
+// infinite; they are tamed on the way in, and the plot that follows has
+// set-up numbers a 32-bit integer holds.
+TEST_F(PlotSetupTest, nonNumericQueryValuesGiveASetUpInRange) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const double inf = std::numeric_limits<double>::infinity();
+    struct Case {
+        double width, height, stepsX, stepsY;
+    };
+    for (const Case& c : {Case{nan, nan, nan, nan}, Case{inf, -inf, inf, -inf},
+                          Case{1e308, 20, -1e308, 1016}, Case{-inf, 10, 0, nan}}) {
+        SCOPED_TRACE(std::to_string(c.width) + " " + std::to_string(c.height) + " " +
+                     std::to_string(c.stepsX) + " " + std::to_string(c.stepsY));
+        host = testing::RecordingHost{};
+        host.install();
+        prepare(workedExampleSettings());
+        EXPECT_EQ(19, query(c.width, c.height, c.stepsX, c.stepsY));
+        for (double v : {state.plotWidth, state.plotHeight, state.deviceWidth, state.deviceHeight,
+                         state.stepsPerInchX, state.stepsPerInchY})
+            EXPECT_TRUE(std::isfinite(v));
+        // NaN steps take the plotter's own steps at the scale divisor.
+        if (std::isnan(c.stepsX)) {
+            EXPECT_EQ(1016.0 / state.scaleDivisor, state.stepsPerInchX);
+        }
+        ASSERT_EQ(0, beginPlot());
+        const std::string preamble = staged();
+        const std::vector<long long> numbers = setUpNumbers(preamble);
+        EXPECT_EQ(10u, numbers.size());
+        for (long long n : numbers) {
+            EXPECT_LE(n, INT32_MAX);
+            EXPECT_GE(n, INT32_MIN);
+        }
+        endPlot();
+    }
 }
 
 }  // namespace

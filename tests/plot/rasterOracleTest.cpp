@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "plot/rasterReference.h"
+#include "tests/plot/rasterReference.h"
+#include "plot/rtlEncoder.h"
 #include "support/recordingHost.h"
 #include "tavix/driverState.h"
-#include "tavix/raster.h"
 
 namespace tavix {
 namespace {

@@ -1,6 +1,6 @@
 // A straightforward HP RTL encoder, written line by line from the
 // description of the raster forms, PackBits and the dither (with the
-// driver's mended limits: rows clipped to the buffers and the declared
+// driver's limits: rows clipped to the buffers and the declared
 // width, colour plane bytes that all belong to the row). Tests only: it is
 // the oracle the fast encoder must match byte for byte, and the baseline of
 // the raster benchmark. Header-only so that the benchmark can use it too.

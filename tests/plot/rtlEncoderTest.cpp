@@ -8,9 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "plot/rtlEncoder.h"
 #include "support/recordingHost.h"
 #include "tavix/driverState.h"
-#include "tavix/raster.h"
+#include "tavix/messageSlots.h"
 
 namespace tavix {
 namespace {
@@ -54,7 +55,7 @@ class RtlEncoderTest : public ::testing::Test {
 protected:
     void SetUp() override {
         host.install();
-        std::strcpy(state.messages[77], "Plotting error occured. ");
+        std::strcpy(state.messages[MSG_PLOTTING_ERROR], "Plotting error occured. ");
     }
 
     void row(const std::vector<uint8_t>& rgb) {

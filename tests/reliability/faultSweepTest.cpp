@@ -19,13 +19,15 @@
 
 #include "platform/messageBox.h"
 #include "platform/native/scriptedUser.h"
-#include "reliability/referenceRuns.h"
+#include "tests/reliability/referenceRuns.h"
+#include "settings/penSettingsFile.h"
 #include "support/recordingHost.h"
 #include "support/scratchDirectory.h"
+#include "support/testSeams.h"
 #include "tavix/driverState.h"
 #include "tavix/messages.h"
 #include "tavix/outputBuffer.h"
-#include "tavix/settingsStore.h"
+#include "settings/settingsDefaults.h"
 
 namespace tavix::reliability {
 namespace {
@@ -330,13 +332,12 @@ int sweepStride() {
 
 class FaultSweep : public ::testing::Test {
 protected:
+    testing::TestSeams seams;
     void SetUp() override {
         warningBoxHook = recordBox;
         outputAllocationAllowed = allocationAllowed;
     }
     void TearDown() override {
-        warningBoxHook = nullptr;
-        outputAllocationAllowed = nullptr;
         user::reset();
         releaseOutputBuffer();
     }

@@ -1,4 +1,4 @@
-#include "reliability/referenceRuns.h"
+#include "tests/reliability/referenceRuns.h"
 
 #include <cstring>
 
@@ -9,6 +9,7 @@
 #include "tavix/entryPoints.h"
 #include "tavix/imageRequest.h"
 #include "tavix/packet.h"
+#include "tavix/requestPackets.h"
 
 namespace tavix::reliability {
 namespace {
@@ -95,20 +96,20 @@ void TAVIX_CDECL rowRelease(ImageRowReplyAddress reply) {
 
 std::vector<uint8_t> packet(int16_t code, size_t size) {
     std::vector<uint8_t> p(size, 0);
-    writeI16(p.data(), 0, code);
+    writeI16(p.data(), PACKET_STATUS, code);
     return p;
 }
 
 std::vector<uint8_t> point(int16_t code, uint16_t x, uint16_t y) {
     std::vector<uint8_t> p = packet(code, 8);
-    writeU16(p.data(), 4, x);
-    writeU16(p.data(), 6, y);
+    writeU16(p.data(), plotPacket::X, x);
+    writeU16(p.data(), plotPacket::Y, y);
     return p;
 }
 
 std::vector<uint8_t> withI16(int16_t code, int16_t value) {
     std::vector<uint8_t> p = packet(code, 8);
-    writeI16(p.data(), 4, value);
+    writeI16(p.data(), plotPacket::VALUE, value);
     return p;
 }
 
@@ -138,7 +139,7 @@ void addVectors(std::vector<std::vector<uint8_t>>& out, int count, uint32_t& see
         if (i % 151 == 0) out.push_back(withI16(7, static_cast<int16_t>(next() % 9)));
         if (i % 211 == 0) {
             std::vector<uint8_t> p = packet(41, 12);
-            writeF64(p.data(), 4, 0.002 * (1 + next() % 20));
+            writeF64(p.data(), plotPacket::VALUE, 0.002 * (1 + next() % 20));
             out.push_back(p);
         }
         uint32_t r = next();
@@ -157,20 +158,23 @@ void addVectors(std::vector<std::vector<uint8_t>>& out, int count, uint32_t& see
 
 std::vector<uint8_t> fillInline(int16_t colour, const std::vector<uint16_t>& xy) {
     std::vector<uint8_t> p = packet(33, 12 + 2 * xy.size());
-    writeI16(p.data(), 6, colour);
-    writeI16(p.data(), 10, static_cast<int16_t>(xy.size() / 2));
-    for (size_t i = 0; i < xy.size(); ++i) writeU16(p.data(), 12 + 2 * i, xy[i]);
+    writeI16(p.data(), plotPacket::INLINE_PEN, colour);
+    writeI16(p.data(), plotPacket::INLINE_COUNT, static_cast<int16_t>(xy.size() / 2));
+    for (size_t i = 0; i < xy.size(); ++i)
+        writeU16(p.data(), plotPacket::INLINE_PAIRS + 2 * i, xy[i]);
     return p;
 }
 
-int16_t answerOf(int16_t code, const uint8_t* p) { return readI16(p, code == 49 ? 10 : 0); }
+int16_t answerOf(int16_t code, const uint8_t* p) {
+    return readI16(p, code == 49 ? identifyPacket::STATUS : PACKET_STATUS);
+}
 
 template <typename Entry>
 RequestRecord send(testing::RecordingHost& host, Entry entry, std::vector<uint8_t>& work,
                    const std::vector<uint8_t>& request) {
     work.assign(request.begin(), request.end());
     RequestRecord r{};
-    r.code = readI16(request.data(), 0);
+    r.code = readI16(request.data(), PACKET_STATUS);
     r.latchBefore = state.errorLatch;
     r.writesBefore = host.writeCalls;
     r.penState = state.penState;
@@ -180,8 +184,8 @@ RequestRecord send(testing::RecordingHost& host, Entry entry, std::vector<uint8_
     r.lastHostX = state.lastHostX;
     r.lastHostY = state.lastHostY;
     if (request.size() >= 8) {
-        r.x = readU16(request.data(), 4);
-        r.y = readU16(request.data(), 6);
+        r.x = readU16(request.data(), plotPacket::X);
+        r.y = readU16(request.data(), plotPacket::Y);
     }
     entry(work.data());
     r.answer = answerOf(r.code, work.data());
@@ -260,27 +264,27 @@ PlotSettings referenceStoredBlock() {
 ReferencePlot::ReferencePlot(const PlotShape& shape) {
     auto& out = packets_;
     std::vector<uint8_t> p = packet(49, 167);
-    writeI16(p.data(), 4, 1);  // AutoCAD
-    p[7] = 14;
+    writeI16(p.data(), identifyPacket::CALLER, 1);  // AutoCAD
+    p[identifyPacket::RELEASE] = 14;
     out.push_back(p);
     p = packet(50, 16);
-    std::memcpy(p.data() + 8, "ja", 2);
+    std::memcpy(p.data() + languagePacket::CODE, "ja", 2);
     out.push_back(p);
     p = packet(29, 16);
-    writeI16(p.data(), 4, 3);
-    writeU32(p.data(), 11, 0x00010203);
+    writeI16(p.data(), releasePacket::RELEASE, 3);
+    writeU32(p.data(), releasePacket::HOST_WINDOW, 0x00010203);
     out.push_back(p);
     // A larger area than the paper: the maximum comes back.
     p = packet(48, 267);
-    writeF64(p.data(), 9, 1e6);
-    writeF64(p.data(), 17, 1e6);
-    writeF64(p.data(), 41, 1016);
-    writeF64(p.data(), 49, 1016);
+    writeF64(p.data(), plotAreaPacket::WIDTH, 1e6);
+    writeF64(p.data(), plotAreaPacket::HEIGHT, 1e6);
+    writeF64(p.data(), plotAreaPacket::UNITS_X, 1016);
+    writeF64(p.data(), plotAreaPacket::UNITS_Y, 1016);
     out.push_back(p);
     if (shape.configureDialog) out.push_back(packet(46, 267));
     p = packet(47, 267);
-    writeF64(p.data(), 9, 33.0);
-    writeF64(p.data(), 17, 22.0);
+    writeF64(p.data(), plotAreaPacket::WIDTH, 33.0);
+    writeF64(p.data(), plotAreaPacket::HEIGHT, 22.0);
     out.push_back(p);
     out.push_back(packet(30, 4));
 
@@ -293,9 +297,9 @@ ReferencePlot::ReferencePlot(const PlotShape& shape) {
     vertices_.assign(sizeof array, 0);
     for (size_t i = 0; i < sizeof array / sizeof array[0]; ++i) writeU16(vertices_.data(), 2 * i, array[i]);
     p = packet(54, 12);
-    writeI16(p.data(), 4, 5);
-    writeI16(p.data(), 6, 6);
-    writeU32(p.data(), 8, hostAddressOf(vertices_.data()));
+    writeI16(p.data(), plotPacket::ARRAY_PEN, 5);
+    writeI16(p.data(), plotPacket::ARRAY_COUNT, 6);
+    writeU32(p.data(), plotPacket::ARRAY_ADDRESS, hostAddressOf(vertices_.data()));
     out.push_back(p);
 
     // An RGB image with key-colour transparency (which arms no outline).
@@ -315,7 +319,7 @@ std::vector<RequestRecord> ReferencePlot::play(testing::RecordingHost& host) con
     std::vector<uint8_t> work;
     work.reserve(4096);
     for (const std::vector<uint8_t>& request : packets_) {
-        if (readI16(request.data(), 0) == 46 && state.errorLatch == 0)
+        if (readI16(request.data(), PACKET_STATUS) == 46 && state.errorLatch == 0)
             user::expect("drivercfg", [](native::DialogDriver& d) { d.ok(); });
         records.push_back(send(host, PlotEntry, work, request));
     }
@@ -326,15 +330,15 @@ std::vector<RequestRecord> playConfigurationRun(testing::RecordingHost& host) {
     std::vector<RequestRecord> records;
     std::vector<uint8_t> work;
     std::vector<uint8_t> p = packet(49, 167);
-    writeI16(p.data(), 4, 1);
-    p[7] = 2;
+    writeI16(p.data(), identifyPacket::CALLER, 1);
+    p[identifyPacket::RELEASE] = 2;
     records.push_back(send(host, ConfigEntry, work, p));
     p = packet(50, 16);
-    std::memcpy(p.data() + 8, "ja", 2);
+    std::memcpy(p.data() + languagePacket::CODE, "ja", 2);
     records.push_back(send(host, ConfigEntry, work, p));
     p = packet(11, 16);
-    writeI16(p.data(), 4, 3);
-    writeU32(p.data(), 11, 0x00010203);
+    writeI16(p.data(), releasePacket::RELEASE, 3);
+    writeU32(p.data(), releasePacket::HOST_WINDOW, 0x00010203);
     records.push_back(send(host, ConfigEntry, work, p));
     user::expect("modelcfg", [](native::DialogDriver& d) { d.ok(); });
     records.push_back(send(host, ConfigEntry, work, packet(20, 40)));

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "reliability/referenceRuns.h"
+#include "tests/reliability/referenceRuns.h"
 #include "support/recordingHost.h"
 #include "support/scratchDirectory.h"
 #include "tavix/driverState.h"

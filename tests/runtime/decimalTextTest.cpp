@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <limits>
 
-#include "tavix/decimalText.h"
-#include "tavix/shiftJis.h"
+#include "runtime/decimalText.h"
+#include "runtime/shiftJis.h"
 
 namespace tavix {
 namespace {

@@ -1,4 +1,4 @@
-#include "tavix/textFormat.h"
+#include "runtime/textFormat.h"
 
 #include <gtest/gtest.h>
 

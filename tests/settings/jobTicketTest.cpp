@@ -1,5 +1,6 @@
 // The job ticket block, byte for byte.
-#include "tavix/jobTicket.h"
+#include "support/testSeams.h"
+#include "settings/jobTicket.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +8,7 @@
 #include <limits>
 #include <string>
 
-#include "plot/plotFixture.h"
+#include "tests/plot/plotFixture.h"
 #include "tavix/driverState.h"
 #include "tavix/outputBuffer.h"
 #include "tavix/tables.h"
@@ -37,15 +38,11 @@ class JobTicketTest : public ::testing::Test {
 protected:
     void SetUp() override {
         host.install();
-        restoreShippedTables();
         state.settings = tx90Defaults();
         for (PenEntry& p : state.penTable) p = PenEntry{0.254f, 100};
         ASSERT_TRUE(obtainOutputBuffer());
     }
-    void TearDown() override {
-        releaseOutputBuffer();
-        restoreShippedTables();
-    }
+    void TearDown() override { releaseOutputBuffer(); }
     std::string ticket() {
         state.outputCount = 0;
         EXPECT_EQ(0, writeJobTicket());
@@ -68,6 +65,7 @@ protected:
         state.settings.setStampOffsetX(1.5f);
         state.settings.setStampOffsetY(-2.25f);
     }
+    testing::TestSeams seams;
     testing::RecordingHost host;
 };
 
@@ -235,7 +233,7 @@ TEST_F(JobTicketTest, firstFailedWriteEndsTheTicket) {
     // The second line must flush a nearly full buffer, and the host refuses.
     state.outputCount = OUTPUT_LIMIT - 30;
     host.failWriteAtCall = 0;
-    EXPECT_EQ(1, writeJobTicket());
+    EXPECT_EQ(-1, writeJobTicket());
     EXPECT_EQ(1, host.writeCalls);
     EXPECT_EQ(0, state.outputCount);
     EXPECT_EQ(LATCH_OUTPUT, state.errorLatch);

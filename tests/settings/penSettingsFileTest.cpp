@@ -1,14 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <string>
 
+#include "settings/penSettingsFile.h"
 #include "support/cp932.h"
 #include "support/recordingHost.h"
 #include "support/scratchDirectory.h"
 #include "tavix/driverState.h"
-#include "tavix/settingsStore.h"
+#include "settings/settingsDefaults.h"
 
 #if !defined(_WIN32)
 #include <unistd.h>
@@ -149,7 +151,7 @@ TEST_F(PenSettingsFile, whatIsWrittenCanAlwaysBeReadBack) {
 }
 
 TEST_F(PenSettingsFile, aMissingFileFails) {
-    EXPECT_EQ(1, readPenSettingsFile());
+    EXPECT_EQ(-1, readPenSettingsFile());
     EXPECT_FALSE(state.penDataValid);
     loadPenSettingsOrDefaults();
     expectPenDefaults();
@@ -161,7 +163,7 @@ TEST_F(PenSettingsFile, aGrayAbove100FailsAndEveryPenTakesItsDefault) {
         withLine(penFile([](int) { return 40; }, "c", "d",
                          [](int) { return std::string("1.000"); }, [](int) { return 30; }),
                  5, "PenGray5=101"));
-    EXPECT_EQ(1, readPenSettingsFile());
+    EXPECT_EQ(-1, readPenSettingsFile());
     loadPenSettingsOrDefaults();
     expectPenDefaults();  // the first four grays included
 }
@@ -171,7 +173,7 @@ TEST_F(PenSettingsFile, aFailedReadLeavesThePenDataAsItWas) {
     PenEntry before[PEN_COUNT];
     std::memcpy(before, state.penTable, sizeof before);
     testing::writeWholeFile(PEN_SETTINGS_FILE, withLine(defaultFile(), 300, "LumenGray22=101"));
-    EXPECT_EQ(1, readPenSettingsFile());
+    EXPECT_EQ(-1, readPenSettingsFile());
     EXPECT_EQ(0, std::memcmp(before, state.penTable, sizeof before));
     EXPECT_STREQ("Floor plan, rev. 3", state.comment);
 }
@@ -187,7 +189,7 @@ TEST_F(PenSettingsFile, integersReadAsTheirLeadingDigits) {
     EXPECT_EQ(0, state.penTable[0].penGray);
 
     testing::writeWholeFile(PEN_SETTINGS_FILE, withLine(defaultFile(), 3, "PenGray3=-1"));
-    EXPECT_EQ(1, readPenSettingsFile());
+    EXPECT_EQ(-1, readPenSettingsFile());
 }
 
 TEST_F(PenSettingsFile, widthsMustBeAbove0AndAtMost25Point4) {
@@ -207,7 +209,7 @@ TEST_F(PenSettingsFile, widthsMustBeAbove0AndAtMost25Point4) {
         testing::writeWholeFile(PEN_SETTINGS_FILE,
                                 withLine(defaultFile(), lumenWideLine(1),
                                          std::string("LumenWide1=") + c.value));
-        EXPECT_EQ(c.accepted ? 0 : 1, readPenSettingsFile());
+        EXPECT_EQ(c.accepted ? 0 : -1, readPenSettingsFile());
         if (c.accepted) {
             EXPECT_EQ(c.width, state.penTable[0].penWidth);
         }
@@ -220,23 +222,23 @@ TEST_F(PenSettingsFile, linesOutOfOrderFail) {
     file = withLine(file, lumenWideLine(1), "LumenGray1=100");
     file = withLine(file, lumenWideLine(1) + 1, "LumenWide1=0.254");
     testing::writeWholeFile(PEN_SETTINGS_FILE, file);
-    EXPECT_EQ(1, readPenSettingsFile());
+    EXPECT_EQ(-1, readPenSettingsFile());
 
     testing::writeWholeFile(PEN_SETTINGS_FILE, withLine(defaultFile(), 2, "PenGray3=100"));
-    EXPECT_EQ(1, readPenSettingsFile());
+    EXPECT_EQ(-1, readPenSettingsFile());
     testing::writeWholeFile(PEN_SETTINGS_FILE, withLine(defaultFile(), 10, "pengray10=100"));
-    EXPECT_EQ(1, readPenSettingsFile());
+    EXPECT_EQ(-1, readPenSettingsFile());
     testing::writeWholeFile(PEN_SETTINGS_FILE,
                             withLine(defaultFile(), DRAW_NAME_LINE, "Comment=x"));
-    EXPECT_EQ(1, readPenSettingsFile());
+    EXPECT_EQ(-1, readPenSettingsFile());
 }
 
 TEST_F(PenSettingsFile, aShortFileFailsAndLinesAfterTheLastAreNotRead) {
     std::string file = defaultFile();
     testing::writeWholeFile(PEN_SETTINGS_FILE, file.substr(0, file.size() - 2 - 16));
-    EXPECT_EQ(1, readPenSettingsFile());
+    EXPECT_EQ(-1, readPenSettingsFile());
     testing::writeWholeFile(PEN_SETTINGS_FILE, "");
-    EXPECT_EQ(1, readPenSettingsFile());
+    EXPECT_EQ(-1, readPenSettingsFile());
     testing::writeWholeFile(PEN_SETTINGS_FILE, file + "anything\r\nat all");
     EXPECT_EQ(0, readPenSettingsFile());
     // The last line needs no line end.
@@ -258,7 +260,7 @@ TEST_F(PenSettingsFile, aTooLongPenLineIsSplitAndFails) {
     // the line of pen 2.
     testing::writeWholeFile(PEN_SETTINGS_FILE,
                             withLine(defaultFile(), 1, "PenGray1=" + std::string(71, '0')));
-    EXPECT_EQ(1, readPenSettingsFile());
+    EXPECT_EQ(-1, readPenSettingsFile());
     // 79 characters with the line feed still fit.
     testing::writeWholeFile(PEN_SETTINGS_FILE,
                             withLine(defaultFile(), 1, "PenGray1=" + std::string(68, '0') + "7"));
@@ -293,7 +295,7 @@ TEST_F(PenSettingsFile, longTextsAreCutToTheirFieldsOnACharacterBoundary) {
     // is not where it should be.
     file = withLine(defaultFile(), COMMENT_LINE, "Comment=" + std::string(91, 'c'));
     testing::writeWholeFile(PEN_SETTINGS_FILE, file);
-    EXPECT_EQ(1, readPenSettingsFile());
+    EXPECT_EQ(-1, readPenSettingsFile());
 }
 
 TEST_F(PenSettingsFile, emptyTextsReadAsEmpty) {
@@ -307,7 +309,7 @@ TEST_F(PenSettingsFile, emptyTextsReadAsEmpty) {
 TEST_F(PenSettingsFile, penDataNeverLoadedOrDefaultedIsNotWritten) {
     testing::writeWholeFile(PEN_SETTINGS_FILE, "the user's file");
     EXPECT_FALSE(state.penDataValid);
-    EXPECT_EQ(1, writePenSettingsFile());
+    EXPECT_EQ(-1, writePenSettingsFile());
     EXPECT_EQ("the user's file", testing::readWholeFile(PEN_SETTINGS_FILE));
 }
 
@@ -315,7 +317,7 @@ TEST_F(PenSettingsFile, aFileThatCannotBeCreatedLeavesTheOldOne) {
     applyPenDefaults();
     testing::writeWholeFile(PEN_SETTINGS_FILE, "old");
     fs::create_directory(PEN_SETTINGS_FILE_NEW);  // the new file cannot be created
-    EXPECT_EQ(1, writePenSettingsFile());
+    EXPECT_EQ(-1, writePenSettingsFile());
     EXPECT_EQ("old", testing::readWholeFile(PEN_SETTINGS_FILE));
 }
 
@@ -323,7 +325,7 @@ TEST_F(PenSettingsFile, aFailedReplaceRemovesTheNewFile) {
     applyPenDefaults();
     fs::create_directory(PEN_SETTINGS_FILE);
     fs::create_directory(fs::path(PEN_SETTINGS_FILE) / "inside");
-    EXPECT_EQ(1, writePenSettingsFile());
+    EXPECT_EQ(-1, writePenSettingsFile());
     EXPECT_TRUE(fs::is_directory(PEN_SETTINGS_FILE));
     EXPECT_FALSE(fs::exists(PEN_SETTINGS_FILE_NEW));
 }
@@ -341,7 +343,7 @@ TEST_F(PenSettingsFile, aFullDiskKeepsTheOldFileAndReportsFailure) {
     testing::writeWholeFile(PEN_SETTINGS_FILE, "old");
     fs::create_symlink("/dev/full", PEN_SETTINGS_FILE_NEW);
     applyPenDefaults();
-    EXPECT_EQ(1, writePenSettingsFile());
+    EXPECT_EQ(-1, writePenSettingsFile());
     EXPECT_EQ("old", testing::readWholeFile(PEN_SETTINGS_FILE));
     EXPECT_FALSE(fs::is_symlink(PEN_SETTINGS_FILE_NEW));
 }
@@ -354,11 +356,40 @@ TEST_F(PenSettingsFile, aReadOnlyDirectoryKeepsTheOldFile) {
         GTEST_SKIP() << "running with rights that ignore permissions";
     }
     applyPenDefaults();
-    EXPECT_EQ(1, writePenSettingsFile());
+    EXPECT_EQ(-1, writePenSettingsFile());
     fs::permissions(".", fs::perms::owner_all);
     EXPECT_EQ("old", testing::readWholeFile(PEN_SETTINGS_FILE));
 }
 #endif
+
+// The line of the pen settings file that begins with `key`.
+std::string lineOf(const std::string& file, const std::string& key) {
+    size_t at = file.find("\r\n" + key);
+    if (at == std::string::npos) return "<none>";
+    at += 2;
+    return file.substr(at, file.find("\r\n", at) - at);
+}
+
+// The stamp texts are fixed fields that a dialog or a reader fills; one
+// that has lost its terminating NUL is written up to its field's end, not
+// on into the fields after it.
+TEST_F(PenSettingsFile, stampTextsWithoutTheirNulAreWrittenUpToTheField) {
+    applyPenDefaults();
+    std::memset(state.comment, 'c', sizeof state.comment);
+    std::memset(state.drawName, 'n', sizeof state.drawName);
+    ASSERT_EQ(0, writePenSettingsFile());
+    const std::string file = testing::readWholeFile(PEN_SETTINGS_FILE);
+    EXPECT_EQ("Comment=" + std::string(COMMENT_SIZE - 1, 'c'), lineOf(file, "Comment="));
+    EXPECT_EQ("DrawName=" + std::string(DRAW_NAME_SIZE - 1, 'n'), lineOf(file, "DrawName="));
+    EXPECT_EQ(767u * 2, static_cast<size_t>(std::count(file.begin(), file.end(), '\r')) +
+                            static_cast<size_t>(std::count(file.begin(), file.end(), '\n')));
+
+    // And it reads back as the texts cut to their fields.
+    applyPenDefaults();
+    ASSERT_EQ(0, readPenSettingsFile());
+    EXPECT_EQ(std::string(COMMENT_SIZE - 1, 'c'), std::string(state.comment));
+    EXPECT_EQ(std::string(DRAW_NAME_SIZE - 1, 'n'), std::string(state.drawName));
+}
 
 }  // namespace
 }  // namespace tavix

@@ -3,10 +3,11 @@
 #include <cstring>
 #include <string>
 
+#include "settings/penSettingsFile.h"
 #include "support/recordingHost.h"
 #include "support/scratchDirectory.h"
 #include "tavix/driverState.h"
-#include "tavix/settingsStore.h"
+#include "settings/settingsDefaults.h"
 
 namespace tavix {
 namespace {

@@ -6,9 +6,9 @@
 
 #include "support/cp932.h"
 #include "support/recordingHost.h"
+#include "support/testSeams.h"
 #include "tavix/driverRecord.h"
 #include "tavix/driverState.h"
-#include "tavix/messages.h"
 #include "tavix/tables.h"
 
 namespace tavix {
@@ -82,7 +82,7 @@ void expectList(const std::vector<Paper>& expected, const PaperSize* list) {
 class Tables : public ::testing::Test {
 protected:
     void SetUp() override { host.install(); }
-    void TearDown() override { restoreShippedTables(); }
+    testing::TestSeams seams;
     testing::RecordingHost host;
 };
 

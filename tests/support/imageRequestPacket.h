@@ -10,6 +10,7 @@
 #include "tavix/driverState.h"
 #include "tavix/imageRequest.h"
 #include "tavix/packet.h"
+#include "tavix/requestPackets.h"
 
 namespace tavix::testing {
 
@@ -17,7 +18,7 @@ template <typename Spec>
 std::vector<uint8_t> imageRequestPacket(const Spec& s, const void* rowSource, const void* rowRelease,
                                         uint8_t blockFirst) {
     std::vector<uint8_t> p(IMAGE_REQUEST_SIZE, 0);
-    writeI16(p.data(), 0, 52);
+    writeI16(p.data(), PACKET_STATUS, 52);
     writeU32(p.data(), imagePacket::ROW_SOURCE, hostAddressOf(rowSource));
     writeU32(p.data(), imagePacket::ROW_RELEASE, hostAddressOf(rowRelease));
     writeI32(p.data(), imagePacket::HOST_VALUE, s.hostValue);

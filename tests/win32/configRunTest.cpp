@@ -13,9 +13,16 @@
 #include <vector>
 
 #include "tavix/packet.h"
+#include "tavix/requestPackets.h"
 #include "win32TestSupport.h"
 
 namespace {
+
+// Request 21 asking for the defaults.
+void askForDefaults(uint8_t* p) { tavix::writeI16(p, tavix::devicePacket::WANTS_DEFAULTS, 1); }
+
+// Requests 11 and 29 from release 3 of the host interface.
+void release3(uint8_t* p) { tavix::writeI16(p, tavix::releasePacket::RELEASE, 3); }
 
 using namespace tavix::win32test;
 
@@ -102,7 +109,7 @@ protected:
     }
     std::vector<uint8_t> send(int16_t code, void (*fill)(uint8_t*) = nullptr) {
         std::vector<uint8_t> packet(2100, 0xA5);
-        tavix::writeI16(packet.data(), 0, code);
+        tavix::writeI16(packet.data(), tavix::PACKET_STATUS, code);
         if (fill) fill(packet.data());
         DialogCanceller canceller(GetCurrentThreadId());
         config(packet.data());
@@ -119,26 +126,27 @@ protected:
 
 TEST_F(ConfigRun, aWholeRunSavesTheBlockAndWritesThePenFile) {
     auto identify = send(49, [](uint8_t* p) {
-        tavix::writeI16(p, 4, 1);
-        p[7] = 2;
+        tavix::writeI16(p, tavix::identifyPacket::CALLER, 1);
+        p[tavix::identifyPacket::RELEASE] = 2;
     });
-    EXPECT_EQ(0, tavix::readI16(identify.data(), 10));
-    EXPECT_EQ(49, tavix::readI16(identify.data(), 0));
+    EXPECT_EQ(0, tavix::readI16(identify.data(), tavix::identifyPacket::STATUS));
+    EXPECT_EQ(49, tavix::readI16(identify.data(), tavix::PACKET_STATUS));
     send(50, [](uint8_t* p) { std::memcpy(p + 8, "en\0", 3); });
-    auto version = send(11, [](uint8_t* p) { tavix::writeI16(p, 4, 3); });
-    EXPECT_EQ(0, tavix::readI16(version.data(), 0));
+    auto version = send(11, release3);
+    EXPECT_EQ(0, tavix::readI16(version.data(), tavix::PACKET_STATUS));
 
     auto model = send(20);
-    EXPECT_EQ(40, tavix::readI16(model.data(), 2));
-    EXPECT_STREQ("TX-90-TAVIX E", reinterpret_cast<const char*>(model.data() + 8));
+    EXPECT_EQ(40, tavix::readI16(model.data(), tavix::modelPacket::LENGTH));
+    EXPECT_STREQ("TX-90-TAVIX E",
+                 reinterpret_cast<const char*>(model.data() + tavix::modelPacket::NAME));
 
-    auto device = send(21, [](uint8_t* p) { tavix::writeI16(p, 6, 1); });
-    EXPECT_EQ(0, tavix::readI16(device.data(), 0));
-    EXPECT_EQ(59, tavix::readI16(device.data(), 2));
-    EXPECT_NEAR(47.606, tavix::readF64(device.data(), 8), 1e-12);
-    EXPECT_NEAR(35.606, tavix::readF64(device.data(), 16), 1e-12);
-    EXPECT_EQ(1016.0, tavix::readF64(device.data(), 24));
-    EXPECT_EQ(2, tavix::readI16(device.data(), 48));
+    auto device = send(21, askForDefaults);
+    EXPECT_EQ(0, tavix::readI16(device.data(), tavix::PACKET_STATUS));
+    EXPECT_EQ(59, tavix::readI16(device.data(), tavix::devicePacket::LENGTH));
+    EXPECT_NEAR(47.606, tavix::readF64(device.data(), tavix::devicePacket::AREA_X), 1e-12);
+    EXPECT_NEAR(35.606, tavix::readF64(device.data(), tavix::devicePacket::AREA_Y), 1e-12);
+    EXPECT_EQ(1016.0, tavix::readF64(device.data(), tavix::devicePacket::STEPS_X));
+    EXPECT_EQ(2, tavix::readI16(device.data(), tavix::devicePacket::PORT_KIND));
 
     // An older file is replaced whole.
     HANDLE old = CreateFileA("tavixdrv.def", GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -148,7 +156,7 @@ TEST_F(ConfigRun, aWholeRunSavesTheBlockAndWritesThePenFile) {
     CloseHandle(old);
 
     auto save = send(47);
-    EXPECT_EQ(0, tavix::readI16(save.data(), 0));
+    EXPECT_EQ(0, tavix::readI16(save.data(), tavix::PACKET_STATUS));
     EXPECT_TRUE(hostState.hasStored);
     EXPECT_EQ(0, tavix::readI32(hostState.stored, 36));
     EXPECT_EQ(15, tavix::readI16(hostState.stored, 24));
@@ -162,21 +170,21 @@ TEST_F(ConfigRun, aWholeRunSavesTheBlockAndWritesThePenFile) {
 
 TEST_F(ConfigRun, aFailedSaveShowsTheJapaneseMessage) {
     send(49, [](uint8_t* p) {
-        tavix::writeI16(p, 4, 1);
-        p[7] = 2;
+        tavix::writeI16(p, tavix::identifyPacket::CALLER, 1);
+        p[tavix::identifyPacket::RELEASE] = 2;
     });
     send(50);
     hostState.failSave = true;
     auto save = send(47);
-    EXPECT_EQ(-1, tavix::readI16(save.data(), 0));
+    EXPECT_EQ(-1, tavix::readI16(save.data(), tavix::PACKET_STATUS));
     ASSERT_EQ(1u, hostState.messages.size());
     std::string expected(1, '\n');
     expected += cp932("config情報を保存できません。 ");
     expected += '\n';
     EXPECT_EQ(expected, hostState.messages[0]);
     EXPECT_EQ("<missing>", readFile("tavixdrv.def"));
-    auto refused = send(11, [](uint8_t* p) { tavix::writeI16(p, 4, 3); });
-    EXPECT_EQ(-1, tavix::readI16(refused.data(), 0));
+    auto refused = send(11, release3);
+    EXPECT_EQ(-1, tavix::readI16(refused.data(), tavix::PACKET_STATUS));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -16,10 +17,18 @@
 #include <thread>
 #include <vector>
 
+#include "resources/resource.h"
 #include "tavix/packet.h"
+#include "tavix/requestPackets.h"
 #include "win32TestSupport.h"
 
 namespace {
+
+// Request 21 asking for the defaults.
+void askForDefaults(uint8_t* p) { tavix::writeI16(p, tavix::devicePacket::WANTS_DEFAULTS, 1); }
+
+// Requests 11 and 29 from release 3 of the host interface.
+void release3(uint8_t* p) { tavix::writeI16(p, tavix::releasePacket::RELEASE, 3); }
 
 using namespace tavix::win32test;
 
@@ -171,7 +180,7 @@ protected:
     std::vector<uint8_t> send(EntryFn entry, int16_t code, std::function<void(uint8_t*)> fill = nullptr,
                               std::function<void(User&)> script = nullptr) {
         std::vector<uint8_t> packet(2100, 0);
-        tavix::writeI16(packet.data(), 0, code);
+        tavix::writeI16(packet.data(), tavix::PACKET_STATUS, code);
         if (fill) fill(packet.data());
         User user(GetCurrentThreadId());
         std::thread person([&] {
@@ -185,11 +194,11 @@ protected:
 
     void beginConfiguration() {
         send(config, 49, [](uint8_t* p) {
-            tavix::writeI16(p, 4, 1);
-            p[7] = 2;
+            tavix::writeI16(p, tavix::identifyPacket::CALLER, 1);
+            p[tavix::identifyPacket::RELEASE] = 2;
         });
         send(config, 50, [](uint8_t* p) { std::memcpy(p + 8, "en", 2); });
-        send(config, 11, [](uint8_t* p) { tavix::writeI16(p, 4, 3); });
+        send(config, 11, release3);
     }
 
     Host hostState;
@@ -214,7 +223,8 @@ TEST_F(DialogRun, theModelDialogIgnoresCancelAndKeepsTheClickedModel) {
         User::press(d, IDOK);
         user.waitClosed(d);
     });
-    EXPECT_STREQ("TX-30-TAVIX E", reinterpret_cast<const char*>(reply.data() + 8));
+    EXPECT_STREQ("TX-30-TAVIX E",
+                 reinterpret_cast<const char*>(reply.data() + tavix::modelPacket::NAME));
 }
 
 TEST_F(DialogRun, settingsMadeInTheNestedDialogsComeBackThroughEveryOk) {
@@ -226,7 +236,7 @@ TEST_F(DialogRun, settingsMadeInTheNestedDialogsComeBackThroughEveryOk) {
         User::press(d, IDOK);
         user.waitClosed(d);
     });
-    auto device = send(config, 21, [](uint8_t* p) { tavix::writeI16(p, 6, 1); }, [](User& user) {
+    auto device = send(config, 21, askForDefaults, [](User& user) {
         HWND d = user.dialog(cp932("ﾃﾞﾊﾞｲｽ設定"));
         ASSERT_NE(nullptr, d);
         EXPECT_EQ("1", User::text(d, 114));
@@ -272,9 +282,9 @@ TEST_F(DialogRun, settingsMadeInTheNestedDialogsComeBackThroughEveryOk) {
         User::press(d, IDOK);
         user.waitClosed(d);
     });
-    EXPECT_EQ(0, tavix::readI16(device.data(), 0));
+    EXPECT_EQ(0, tavix::readI16(device.data(), tavix::PACKET_STATUS));
     auto save = send(config, 47);
-    EXPECT_EQ(0, tavix::readI16(save.data(), 0));
+    EXPECT_EQ(0, tavix::readI16(save.data(), tavix::PACKET_STATUS));
     const uint8_t* s = hostState.stored;
     EXPECT_EQ(12, tavix::readI32(s, 0));
     EXPECT_EQ(5, tavix::readI32(s, 4));
@@ -298,7 +308,7 @@ TEST_F(DialogRun, cancelInTheDeviceDialogDropsItsEditsAndEscapeIsCancel) {
         ASSERT_NE(nullptr, d);
         User::press(d, IDOK);
     });
-    send(config, 21, [](uint8_t* p) { tavix::writeI16(p, 6, 1); }, [](User& user) {
+    send(config, 21, askForDefaults, [](User& user) {
         HWND d = user.dialog(cp932("ﾃﾞﾊﾞｲｽ設定"));
         ASSERT_NE(nullptr, d);
         User::setText(d, 114, "7");
@@ -316,18 +326,18 @@ TEST_F(DialogRun, thePlotRequestOpensTheChangeDialogAndSavesWhatComesBack) {
         ASSERT_NE(nullptr, d);
         User::press(d, IDOK);
     });
-    send(config, 21, [](uint8_t* p) { tavix::writeI16(p, 6, 1); }, [](User& user) {
+    send(config, 21, askForDefaults, [](User& user) {
         HWND d = user.dialog(cp932("ﾃﾞﾊﾞｲｽ設定"));
         ASSERT_NE(nullptr, d);
         User::press(d, IDOK);
     });
     send(config, 47);
     send(plot, 49, [](uint8_t* p) {
-        tavix::writeI16(p, 4, 1);
-        p[7] = 2;
+        tavix::writeI16(p, tavix::identifyPacket::CALLER, 1);
+        p[tavix::identifyPacket::RELEASE] = 2;
     });
     send(plot, 50, [](uint8_t* p) { std::memcpy(p + 8, "en", 2); });
-    send(plot, 29, [](uint8_t* p) { tavix::writeI16(p, 4, 3); });
+    send(plot, 29, release3);
     send(plot, 46, nullptr, [](User& user) {
         HWND d = user.dialog(cp932("ﾃﾞﾊﾞｲｽﾞ設定の変更"));
         ASSERT_NE(nullptr, d);
@@ -377,6 +387,51 @@ void captureWindow(HWND window, const std::string& path) {
     ReleaseDC(nullptr, screen);
 }
 
+// How long "Default Pen Setting" takes, the 255-row list refilled: a
+// measurement for a screen (run with DISPLAY set and
+// TAVIX_PEN_DEFAULTS_TIMING=<clicks>), not a check.
+TEST_F(DialogRun, defaultPenSettingTiming) {
+    const char* clicks = std::getenv("TAVIX_PEN_DEFAULTS_TIMING");
+    if (clicks == nullptr) GTEST_SKIP() << "TAVIX_PEN_DEFAULTS_TIMING not set";
+    const int n = std::atoi(clicks) > 0 ? std::atoi(clicks) : 1;
+    beginConfiguration();
+    send(config, 20, nullptr, [&](User& user) {
+        HWND d = user.dialog(cp932("機種選択"));
+        ASSERT_NE(nullptr, d);
+        User::press(d, IDOK);
+    });
+    send(config, 21, askForDefaults, [&](User& user) {
+        HWND d = user.dialog(cp932("ﾃﾞﾊﾞｲｽ設定"));
+        ASSERT_NE(nullptr, d);
+        User::click(d, IDC_DEVICE_OUTPUT_OPTION);
+        User::press(d, IDC_DEVICE_OPTION_SETTING);
+        HWND option = user.dialog(cp932("追加機能出力設定"));
+        ASSERT_NE(nullptr, option);
+        User::click(option, IDC_OPTION_PEN_YES);
+        User::press(option, IDC_OPTION_PEN_SETTING);
+        HWND pen = user.dialog(cp932("ﾍﾟﾝ設定"));
+        ASSERT_NE(nullptr, pen);
+        User::selectListRow(pen, IDC_PEN_LIST, 0);
+        LARGE_INTEGER frequency, start, end;
+        QueryPerformanceFrequency(&frequency);
+        for (int i = 0; i < n; ++i) {
+            QueryPerformanceCounter(&start);
+            SendMessageA(pen, WM_COMMAND, MAKEWPARAM(IDC_PEN_DEFAULTS, BN_CLICKED),
+                         reinterpret_cast<LPARAM>(GetDlgItem(pen, IDC_PEN_DEFAULTS)));
+            UpdateWindow(GetDlgItem(pen, IDC_PEN_LIST));
+            QueryPerformanceCounter(&end);
+            std::printf("[ TIMING ] Default Pen Setting: %.1f ms\n",
+                        1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) /
+                            static_cast<double>(frequency.QuadPart));
+        }
+        User::press(pen, IDCANCEL);
+        user.waitClosed(pen);
+        User::press(option, IDCANCEL);
+        user.waitClosed(option);
+        User::press(d, IDCANCEL);
+    });
+}
+
 TEST_F(DialogRun, screenshotsOfTheBaseTemplates) {
     const char* folder = std::getenv("TAVIX_DIALOG_SHOTS");
     if (folder == nullptr) GTEST_SKIP() << "TAVIX_DIALOG_SHOTS not set";
@@ -393,7 +448,7 @@ TEST_F(DialogRun, screenshotsOfTheBaseTemplates) {
         shot(d, "modelcfg");
         User::press(d, IDOK);
     });
-    send(config, 21, [](uint8_t* p) { tavix::writeI16(p, 6, 1); }, [&](User& user) {
+    send(config, 21, askForDefaults, [&](User& user) {
         HWND d = user.dialog(cp932("ﾃﾞﾊﾞｲｽ設定"));
         ASSERT_NE(nullptr, d);
         shot(d, "detailcfg");
@@ -423,11 +478,11 @@ TEST_F(DialogRun, screenshotsOfTheBaseTemplates) {
     });
     send(config, 47);
     send(plot, 49, [](uint8_t* p) {
-        tavix::writeI16(p, 4, 1);
-        p[7] = 2;
+        tavix::writeI16(p, tavix::identifyPacket::CALLER, 1);
+        p[tavix::identifyPacket::RELEASE] = 2;
     });
     send(plot, 50);
-    send(plot, 29, [](uint8_t* p) { tavix::writeI16(p, 4, 3); });
+    send(plot, 29, release3);
     send(plot, 46, nullptr, [&](User& user) {
         HWND d = user.dialog(cp932("ﾃﾞﾊﾞｲｽﾞ設定の変更"));
         ASSERT_NE(nullptr, d);

@@ -12,7 +12,9 @@
 #include <thread>
 #include <vector>
 
+#include "tavix/imageRequest.h"
 #include "tavix/packet.h"
+#include "tavix/requestPackets.h"
 
 namespace {
 
@@ -41,9 +43,11 @@ uint32_t __cdecl rowSource(void* query) {
     const uint8_t* q = static_cast<const uint8_t*>(query);
     host->queries.emplace_back(q, q + 144);
     std::memset(host->reply, 0, sizeof host->reply);
-    tavix::writeU32(host->reply, 0, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(host->row.data())));
-    tavix::writeI32(host->reply, 4, static_cast<int32_t>(host->row.size()));
-    if (static_cast<int>(host->queries.size()) - 1 == host->errorAt) tavix::writeI16(host->reply, 14, 1);
+    tavix::writeU32(host->reply, tavix::rowReply::PIXELS,
+                    static_cast<uint32_t>(reinterpret_cast<uintptr_t>(host->row.data())));
+    tavix::writeI32(host->reply, tavix::rowReply::COUNT, static_cast<int32_t>(host->row.size()));
+    if (static_cast<int>(host->queries.size()) - 1 == host->errorAt)
+        tavix::writeI16(host->reply, tavix::rowReply::ERROR_FLAG, 1);
     return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(host->reply));
 }
 void __cdecl rowRelease(uint32_t reply) {
@@ -106,21 +110,23 @@ protected:
     }
     int16_t send(int16_t code) {
         std::vector<uint8_t> packet(256, 0);
-        tavix::writeI16(packet.data(), 0, code);
+        tavix::writeI16(packet.data(), tavix::PACKET_STATUS, code);
         if (code == 49) {  // the identification the host gives
-            tavix::writeI16(packet.data(), 4, 1);
-            packet[7] = 2;
+            tavix::writeI16(packet.data(), tavix::identifyPacket::CALLER, 1);
+            packet[tavix::identifyPacket::RELEASE] = 2;
         }
         plot(packet.data());
-        return tavix::readI16(packet.data(), 0);
+        return tavix::readI16(packet.data(), tavix::PACKET_STATUS);
     }
     // The worked image: 100 x 50 RGB source pixels into (1000, 2000)-(2000, 2500).
     std::vector<uint8_t> sendImage() {
         std::vector<uint8_t> packet(256, 0);
-        tavix::writeI16(packet.data(), 0, 52);
-        tavix::writeU32(packet.data(), 4, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(&rowSource)));
-        tavix::writeU32(packet.data(), 8, static_cast<uint32_t>(reinterpret_cast<uintptr_t>(&rowRelease)));
-        tavix::writeI32(packet.data(), 12, 0x5EED);
+        tavix::writeI16(packet.data(), tavix::PACKET_STATUS, 52);
+        tavix::writeU32(packet.data(), tavix::imagePacket::ROW_SOURCE,
+                        static_cast<uint32_t>(reinterpret_cast<uintptr_t>(&rowSource)));
+        tavix::writeU32(packet.data(), tavix::imagePacket::ROW_RELEASE,
+                        static_cast<uint32_t>(reinterpret_cast<uintptr_t>(&rowRelease)));
+        tavix::writeI32(packet.data(), tavix::imagePacket::HOST_VALUE, 0x5EED);
         const int32_t fields[] = {1000, 2000, 2000, 2500, 8, 100, 50};
         for (int i = 0; i < 7; ++i) tavix::writeI32(packet.data(), 16 + 4 * i, fields[i]);
         plot(packet.data());
@@ -137,13 +143,13 @@ TEST_F(DllImage, anImageIsPrintedByTheNextRequestAndEndsThePage) {
     send(49);
     ASSERT_EQ(0, send(30));
     auto image = sendImage();
-    EXPECT_EQ(1, tavix::readI16(image.data(), 122));
+    EXPECT_EQ(1, tavix::readI16(image.data(), tavix::imagePacket::REPLY));
     EXPECT_TRUE(state.queries.empty());
     send(8);  // any request prints the pending image first
     ASSERT_EQ(196u, state.queries.size());
     EXPECT_EQ(196, state.released);
-    EXPECT_EQ(0x5EED, tavix::readI32(state.queries[0].data(), 32));
-    EXPECT_EQ(2003, tavix::readI32(state.queries[1].data(), 20));
+    EXPECT_EQ(0x5EED, tavix::readI32(state.queries[0].data(), tavix::rowQuery::HOST_VALUE));
+    EXPECT_EQ(2003, tavix::readI32(state.queries[1].data(), tavix::rowQuery::DEVICE_Y_START));
     EXPECT_NE(std::string::npos, state.output.find(";PU2000,2000PA2000,2000\x1b%1A"));
     EXPECT_NE(std::string::npos, state.output.find("\x1b*r393S\x1b*r196T\x1b*b2M\x1b*t400R"));
     send(2);

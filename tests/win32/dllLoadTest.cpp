@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "tavix/packet.h"
+#include "tavix/requestPackets.h"
 
 namespace {
 
@@ -78,12 +79,12 @@ TEST(Dll, unknownRequestLeavesThePacketAsItCame) {
     auto plot = reinterpret_cast<EntryFn>(tavix::readU32(r, 414));
     uint8_t packet[64];
     for (int i = 0; i < 64; ++i) packet[i] = static_cast<uint8_t>(0xA0 + i);
-    tavix::writeI16(packet, 0, 13);
+    tavix::writeI16(packet, tavix::PACKET_STATUS, 13);
     uint8_t before[64];
     std::memcpy(before, packet, 64);
     config(packet);
     EXPECT_EQ(0, std::memcmp(before, packet, 64));
-    tavix::writeI16(packet, 0, 60);
+    tavix::writeI16(packet, tavix::PACKET_STATUS, 60);
     std::memcpy(before, packet, 64);
     plot(packet);
     EXPECT_EQ(0, std::memcmp(before, packet, 64));

@@ -4,9 +4,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "tavix/configRequests.h"
+#include "host/deviceInit.h"
 #include "tavix/driverState.h"
-#include "tavix/settingsStore.h"
+#include "settings/penSettingsFile.h"
+#include "settings/settingsDefaults.h"
 #include "tavix/tables.h"
 
 namespace tavix::cups {

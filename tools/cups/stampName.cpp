@@ -4,7 +4,8 @@
 
 #include "platform/native/codePage.h"
 #include "tavix/driverState.h"
-#include "tavix/settingsStore.h"
+#include "settings/penSettingsFile.h"
+#include "settings/settingsDefaults.h"
 
 namespace tavix::cups {
 

@@ -11,7 +11,8 @@
 #include <fstream>
 
 #include "drawingFile.h"
-#include "tavix/settingsStore.h"
+#include "settings/penSettingsFile.h"
+#include "settings/settingsDefaults.h"
 
 namespace tavix::host {
 namespace {

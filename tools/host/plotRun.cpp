@@ -10,6 +10,7 @@
 #include "imageRows.h"
 #include "platform/hostAddress.h"
 #include "tavix/packet.h"
+#include "tavix/requestPackets.h"
 
 namespace tavix::host {
 namespace {

@@ -8,7 +8,8 @@
 #include "paperChoice.h"
 #include "tavix/driverState.h"
 #include "tavix/plotSettings.h"
-#include "tavix/settingsStore.h"
+#include "settings/penSettingsFile.h"
+#include "settings/settingsDefaults.h"
 #include "tavix/tables.h"
 
 namespace tavix::host {

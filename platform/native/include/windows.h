@@ -97,6 +97,7 @@ typedef INT_PTR (*DLGPROC)(HWND, UINT, WPARAM, LPARAM);
 #define WM_CLOSE 0x0010
 #define WM_SETFOCUS 0x0007
 #define WM_KILLFOCUS 0x0008
+#define WM_SETREDRAW 0x000B
 #define WM_SETTEXT 0x000C
 #define WM_GETTEXT 0x000D
 #define WM_GETTEXTLENGTH 0x000E
@@ -275,6 +276,7 @@ LRESULT SendMessageA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT SendDlgItemMessageA(HWND dialog, int id, UINT message, WPARAM wParam, LPARAM lParam);
 LONG GetWindowLongA(HWND window, int index);
 BOOL GetClientRect(HWND window, LPRECT rect);
+BOOL InvalidateRect(HWND window, const RECT* rect, BOOL erase);
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 HBITMAP LoadBitmapA(HINSTANCE instance, LPCSTR name);
 

@@ -1,4 +1,5 @@
-// Configuration-side operations shared with the plot entry.
+// Device initialisation (request 21) and the margin, plot-area and
+// resolution rules it shares with the plot entry's set-up.
 #pragma once
 
 #include <cstdint>
@@ -6,10 +7,6 @@
 #include "tavix/tableTypes.h"
 
 namespace tavix {
-
-// Request 49 (both entries): identification into the packet. The caller
-// has already cleared errorLatch.
-void identifyDriver(uint8_t* packet);
 
 // Request 21: device initialisation; returns 0.
 int initialiseDevice();
@@ -34,6 +31,13 @@ struct PlotArea {
     bool landscape;                    // W > H
 };
 PlotArea plotAreaFor(const PaperSize& paper);
+
+// The plot area of the chosen paper; the paper's orientation is recorded
+// (landscapePaper, paperPortrait) as the host is told the area.
+PlotArea chosenPaperArea();
+
+// The plotter's steps per inch at scale divisor 1.
+constexpr double PLOTTER_UNITS_PER_INCH = 1016.0;
 
 // 1, 2, 4, 8 or 16 for a plot area of w x h inches.
 int32_t resolutionDivisor(double width, double height);

@@ -1,17 +1,21 @@
-// Settings defaults and the pen settings file "tavixdrv.def".
+// The defaults of the settings block and of the pen data.
 #pragma once
 
 #include <cstdint>
 
+#include "tavix/driverRecord.h"
+
 namespace tavix {
 
-// The pen settings file, in the host process's current directory, and the
-// name a new one is written under before it takes the old one's place.
-inline constexpr char PEN_SETTINGS_FILE[] = "tavixdrv.def";
-inline constexpr char PEN_SETTINGS_FILE_NEW[] = "tavixdrv.def.new";
-
+// The rows the defaults choose in the option tables.
+constexpr int16_t DEFAULT_MEDIA_TYPE = 0;       // any
+constexpr int16_t DEFAULT_TRAY = 0;             // automatic
+constexpr int16_t DEFAULT_STAMP_POSITION = 0;
 constexpr int16_t DEFAULT_STAMP_FONT_SIZE = 4;  // 12 points
 constexpr int16_t DEFAULT_LINE_END = 3;         // rounded
+
+// The model's standard density: 16 TX-30, 20 TX Series, else 15.
+int16_t defaultDensity(const ModelEntry& model);
 
 // Every defaulted block field for the selected model, then the pen settings
 // file (or the pen defaults when it cannot be read).
@@ -20,15 +24,6 @@ void applySettingsDefaults();
 // Every penGrayList entry 100, every pen 0.254 mm and gray 100, drawName and
 // comment empty.
 void applyPenDefaults();
-
-// 0 when the whole file was read and accepted, 1 otherwise (the caller then
-// applies the pen defaults).
-int readPenSettingsFile();
-
-// 0 when the file was written (a new file replaces the old one only when
-// complete), 1 otherwise. Pen data that was never loaded or defaulted is
-// not written.
-int writePenSettingsFile();
 
 // Loads the pen file, or applies the pen defaults when it cannot be read.
 void loadPenSettingsOrDefaults();

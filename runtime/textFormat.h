@@ -3,7 +3,7 @@
 // Every number in the output is formatted here, so that both builds give the
 // same bytes whatever the host process's C runtime or locale: the decimal
 // point is always '.', and a value exactly halfway between two results
-// rounds away from zero (the rounding of the original platform's C runtime:
+// rounds away from zero (as the Windows C runtime of the CAD host rounds:
 // "%.2f" of 0.125 is "0.13").
 #pragma once
 

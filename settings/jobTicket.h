@@ -6,7 +6,7 @@
 namespace tavix {
 
 // Writes the whole block through writeText: 0 when every line was written,
-// 1 at the first failed write (nothing more is written).
+// -1 at the first failed write (nothing more is written).
 int writeJobTicket();
 
 // The pen width in hundredths of a millimetre, rounded half up, as the
