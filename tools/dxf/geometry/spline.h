@@ -1,0 +1,46 @@
+#pragma once
+// NURBS curves of DXF SPLINE as chains of chords.
+#include <optional>
+#include <vector>
+
+#include "point.h"
+
+namespace tavix::dxf::geometry {
+
+// A spline as the DXF stores it. With control points, the knot vector has
+// controlPoints + degree + 1 entries (an empty one means a clamped uniform
+// vector) and weights are empty (all 1) or one per control point. Without
+// control points, the curve is the cubic through `fitPoints` (chord length
+// parameters), with the given end tangents or tangents estimated from the
+// first and last five points, as CAD programs build it.
+struct Spline {
+  int degree = 3;
+  std::vector<Point> controlPoints;
+  std::vector<double> knots;
+  std::vector<double> weights;
+  std::vector<Point> fitPoints;
+  std::optional<Point> startTangent;
+  std::optional<Point> endTangent;
+  // Closed or periodic: a knot vector that is not clamped is drawn over its
+  // valid span [knots[degree], knots[count]] as stored; a closed curve whose
+  // knots are clamped is already closed by its control points.
+  bool closed = false;
+};
+
+// Largest control or fit point count accepted; beyond it the file is hostile.
+constexpr int MAX_SPLINE_POINTS = 100000;
+// Highest degree accepted (the DXF allows any; CAD programs write up to 11).
+constexpr int MAX_SPLINE_DEGREE = 25;
+
+// The curve, every chord within `tolerance` of it (adaptive subdivision of
+// each knot span). nullopt when the definition is inconsistent (counts,
+// non-finite values, decreasing knots, weights <= 0, degree < 1 or too
+// high, too many points) or the tolerance is not positive.
+std::optional<Polyline> flattenSpline(const Spline& spline, double tolerance);
+
+// The control points, knots and weights of the cubic through the fit points
+// (what flattenSpline draws for a spline without control points); nullopt
+// when fewer than two distinct fit points or non-finite input.
+std::optional<Spline> splineThroughFitPoints(const Spline& spline);
+
+}  // namespace tavix::dxf::geometry
