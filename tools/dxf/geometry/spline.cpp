@@ -152,27 +152,16 @@ std::optional<Polyline> flattenCurve(const Spline& s, double tolerance) {
   return out;
 }
 
-// The direction of the curve at fit point `k` (0 or the last) from the five
-// chords around it (Akima), the ends extended by reflected chords.
+// The direction of the curve at the first or last fit point, by the five
+// point (Akima) estimate with the chords beyond the ends extended linearly
+// (d[-1] = 2 d[0] - d[1], d[-2] = 3 d[0] - 2 d[1]). Those chords make both of
+// Akima's weights equal at the ends, so the estimate is the mean of d[-1]
+// and d[0]: 1.5 d[0] - 0.5 d[1].
 Point estimatedTangent(const std::vector<Point>& q, bool atEnd) {
   const std::size_t n = q.size();
   if (n == 2) return q[1] - q[0];
-  // chord(k) = q[k+1] - q[k], extended beyond both ends.
-  std::vector<Point> d;
-  for (std::size_t k = 0; k + 1 < n; ++k) d.push_back(q[k + 1] - q[k]);
-  auto chord = [&](long k) -> Point {
-    const long last = static_cast<long>(d.size()) - 1;
-    if (k >= 0 && k <= last) return d[k];
-    if (k == -1) return 2.0 * d[0] - d[1];
-    if (k == -2) return 3.0 * d[0] - 2.0 * d[1];
-    if (k == last + 1) return 2.0 * d[last] - d[last - 1];
-    return 3.0 * d[last] - 2.0 * d[last - 1];  // last + 2
-  };
-  const long k = atEnd ? static_cast<long>(n) - 1 : 0;
-  const Point a = chord(k - 2), b = chord(k - 1), c = chord(k), e = chord(k + 1);
-  const double w1 = std::fabs(cross(a, b)), w2 = std::fabs(cross(c, e));
-  const double alpha = w1 + w2 > 0 ? w1 / (w1 + w2) : 0.5;
-  return (1 - alpha) * b + alpha * c;
+  if (atEnd) return 1.5 * (q[n - 1] - q[n - 2]) - 0.5 * (q[n - 2] - q[n - 3]);
+  return 1.5 * (q[1] - q[0]) - 0.5 * (q[2] - q[1]);
 }
 
 Point unitOr(std::optional<Point> given, Point estimate) {
