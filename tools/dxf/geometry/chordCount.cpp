@@ -17,7 +17,7 @@ int chordCount(double radius, double sweepRadians, double tolerance) {
   // larger than the tolerance allows any step.
   double chords = fewest;
   if (radius > tolerance) {
-    const double step = 2 * std::acos(1 - 2 * tolerance / radius);
+    const double step = 2 * std::acos(1 - tolerance / radius);
     if (step > 0) chords = std::max(fewest, std::ceil(sweep / step - 1e-9));
     else chords = MAX_CHORDS_PER_CURVE;
   }
