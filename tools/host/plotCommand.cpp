@@ -12,6 +12,8 @@
 #include <sstream>
 
 #include "drawingFile.h"
+#include "drawingKind.h"
+#include "dxfPlot.h"
 #include "hostConfig.h"
 #include "hostSession.h"
 #include "plotRun.h"
@@ -64,6 +66,53 @@ OutputTarget outputTarget(const std::string& name) {
 
 std::string lastError() { return std::strerror(errno); }
 
+// The first bytes of a file, enough to tell its kind.
+bool readHead(const std::string& path, std::string& head) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    head.resize(4096);
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<size_t>(in.gcount()));
+    return !in.bad();
+}
+
+// The DXF options, checked before anything is written. Returns 0 or the exit status.
+int dxfOptionsFrom(const PlotCommandOptions& o, dxf::DxfPlotOptions& d) {
+    d.toleranceMm = o.toleranceMm;
+    if (!o.scale.empty()) {
+        if (o.fit) {
+            std::fprintf(stderr, "tavix: --fit and --scale exclude each other\n");
+            return 2;
+        }
+        d.placement.fit = false;
+        if (!dxf::parseScale(o.scale, d.placement.paperPerReal)) {
+            std::fprintf(stderr, "tavix: --scale %s: give a positive scale such as 1:100 (paper:real)\n",
+                         o.scale.c_str());
+            return 1;
+        }
+    }
+    if (!o.window.empty() && !dxf::parseWindow(o.window, d.placement)) {
+        std::fprintf(stderr, "tavix: --window %s: give two corners as X0,Y0,X1,Y1 in drawing units\n",
+                     o.window.c_str());
+        return 1;
+    }
+    d.placement.rotate = o.rotate == 90;
+    d.placement.centre = o.centre;
+    d.printerLinetypes = o.linetypes == "printer";
+    if (!o.pensPath.empty()) {
+        std::string text, error;
+        if (!readFile(o.pensPath, text)) {
+            std::fprintf(stderr, "tavix: cannot read %s: %s\n", o.pensPath.c_str(), lastError().c_str());
+            return 1;
+        }
+        if (!d.pens.parse(text, error)) {
+            std::fprintf(stderr, "tavix: %s: %s\n", o.pensPath.c_str(), error.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
+
 }  // namespace
 
 void addPlotOptions(CLI::App& c, PlotCommandOptions& o) {
@@ -75,6 +124,19 @@ void addPlotOptions(CLI::App& c, PlotCommandOptions& o) {
         ->capture_default_str();
     c.add_flag("--no-panel", o.preview.noPanel, "Leave the job ticket and summary text out of the preview");
     c.add_flag("-q,--quiet", o.quiet, "Leave out the settings summary, the progress bar, the totals and the preview's warnings");
+    c.add_option("--tolerance", o.toleranceMm, "DXF: how close the chords of curves keep to them on paper, in mm")
+        ->check(CLI::Range(0.001, 10.0))
+        ->capture_default_str();
+    c.add_option("--pens", o.pensPath, "DXF: a file of 'COLOUR PEN [WIDTH-mm]' lines (docs/dxf.md)");
+    c.add_flag("--fit", o.fit, "DXF: fit the drawing's extents to the plot area (the default)");
+    c.add_option("--scale", o.scale, "DXF: plot at a scale, paper:real, such as 1:100 (the drawing's $INSUNITS)");
+    c.add_option("--rotate", o.rotate, "DXF: turn the drawing a quarter counter-clockwise (90)")
+        ->check(CLI::IsMember({0, 90}));
+    c.add_flag("--center", o.centre, "DXF: centre the drawing in the plot area");
+    c.add_option("--window", o.window, "DXF: plot only X0,Y0,X1,Y1 (drawing units)");
+    c.add_option("--linetypes", o.linetypes, "DXF: draw linetypes in 'software' or as the 'printer' line types 1..8")
+        ->check(CLI::IsMember({"software", "printer"}))
+        ->capture_default_str();
     c.footer("The settings come from the configuration file (--config, before or after the command),\n"
              "written by 'tavix configure'. Driver messages and the settings summary go to\n"
              "standard error, the printer stream to the output.");
@@ -98,16 +160,32 @@ int runPlotCommand(const PlotCommandOptions& options) {
                      options.output.c_str());
         return 2;
     }
-    std::string text;
-    if (!readFile(options.drawing, text)) {
-        std::fprintf(stderr, "tavix: cannot read %s: %s\n", options.drawing.c_str(), lastError().c_str());
+    std::string head;
+    if (fs::is_directory(options.drawing) || !readHead(options.drawing, head)) {
+        std::fprintf(stderr, "tavix: cannot read %s: %s\n", options.drawing.c_str(),
+                     fs::is_directory(options.drawing) ? "it is a folder" : lastError().c_str());
+        return 1;
+    }
+    dxf::DrawingKind kind = dxf::sniffDrawing(head);
+    if (std::string advice = dxf::unreadableDrawingAdvice(kind); !advice.empty()) {
+        std::fprintf(stderr, "tavix: %s: %s\n", options.drawing.c_str(), advice.c_str());
         return 1;
     }
     Drawing drawing;
+    dxf::DxfPlotOptions dxfOptions;
     std::string error;
-    if (!parseDrawing(text, drawing, error)) {
-        std::fprintf(stderr, "tavix: %s: %s\n", options.drawing.c_str(), error.c_str());
-        return 1;
+    if (kind == dxf::DrawingKind::AsciiDxf) {
+        if (int status = dxfOptionsFrom(options, dxfOptions); status != 0) return status;
+    } else {
+        std::string text;
+        if (!readFile(options.drawing, text)) {
+            std::fprintf(stderr, "tavix: cannot read %s: %s\n", options.drawing.c_str(), lastError().c_str());
+            return 1;
+        }
+        if (!parseDrawing(text, drawing, error)) {
+            std::fprintf(stderr, "tavix: %s: %s\n", options.drawing.c_str(), error.c_str());
+            return 1;
+        }
     }
     HostConfig config;
     bool exists = false;
@@ -134,7 +212,18 @@ int runPlotCommand(const PlotCommandOptions& options) {
     plot.baseDir = directoryOf(options.drawing);
     plot.showSummary = !options.quiet;
     plot.progress = [&bar](double done, const std::string& stage) { bar.update(done, stage); };
-    PlotOutcome outcome = runPlot(session, config, drawing, plot);
+    dxf::DxfPlotReport dxfReport;
+    PlotOutcome outcome;
+    if (kind == dxf::DrawingKind::AsciiDxf) {
+        auto producer = [&](double width, double height, double unitsPerInch, const RequestSender& send,
+                            std::string& why) {
+            return dxf::plotDxf(options.drawing, dxfOptions, dxf::PlotArea{width, height, unitsPerInch}, send,
+                                dxfReport, why);
+        };
+        outcome = runPlot(session, config, DrawingProducer(producer), plot);
+    } else {
+        outcome = runPlot(session, config, drawing, plot);
+    }
     bar.finish();
 
     bool closed = toStdout ? std::fflush(out) == 0 : std::fclose(out) == 0;
@@ -156,6 +245,9 @@ int runPlotCommand(const PlotCommandOptions& options) {
         std::fprintf(stderr, "tavix: cannot write %s: %s\n", target.path.c_str(), why.c_str());
         return 1;
     }
+    if (!options.quiet)
+        for (const std::string& warning : dxfReport.warnings)
+            std::fprintf(stderr, "tavix: warning: %s\n", warning.c_str());
     if (!options.quiet)
         std::fprintf(stderr, "tavix: %d requests, %llu bytes%s%s\n", outcome.requests,
                      static_cast<unsigned long long>(session.bytesWritten), toStdout ? "" : " to ",

@@ -52,6 +52,25 @@ public:
         return outcome;
     }
 
+    PlotOutcome run(const DrawingProducer& producer) {
+        if (!setUp()) return outcome;
+        RequestSender sender = [this](const DrawingRequest& r, std::string& why) {
+            bool ok = sendRequest(r);
+            if (!ok) why = outcome.error;
+            return ok;
+        };
+        std::string why;
+        if (!producer(areaWidth * config.stepsPerInch, areaHeight * config.stepsPerInch, config.stepsPerInch,
+                      sender, why)) {
+            if (outcome.error.empty()) outcome.error = why;
+            endPlot();
+            return outcome;
+        }
+        if (!endPlot()) return outcome;
+        outcome.ok = true;
+        return outcome;
+    }
+
 private:
     bool fail(const std::string& why) {
         std::string driver = lastMessage(session, firstMessage);
@@ -103,6 +122,8 @@ private:
             config.hasBlock = session.hasStoredBlock;
         }
 
+        areaWidth = width;
+        areaHeight = height;
         p = request(47);
         writeU32(p.data(), 5, 0);
         writeF64(p.data(), 9, width);
@@ -208,53 +229,58 @@ private:
         return true;
     }
 
+    // One request to the driver; false (with the reason) when it fails.
+    bool sendRequest(const DrawingRequest& r) {
+        Packet p{};
+        uint16_t x, y;
+        switch (r.op) {
+            case DrawingOp::Move:
+            case DrawingOp::Draw:
+                if (!coordinate(r, 0, x) || !coordinate(r, 1, y)) return false;
+                writeI16(p.data(), 0, r.op == DrawingOp::Move ? 3 : 4);
+                writeU16(p.data(), 4, x);
+                writeU16(p.data(), 6, y);
+                break;
+            case DrawingOp::Lift: writeI16(p.data(), 0, 8); break;
+            case DrawingOp::Pen:
+                writeI16(p.data(), 0, 5);
+                writeI16(p.data(), 4, static_cast<int16_t>(r.value));
+                break;
+            case DrawingOp::LineType:
+                writeI16(p.data(), 0, 7);
+                writeU16(p.data(), 4, static_cast<uint16_t>(r.value));
+                break;
+            case DrawingOp::LineTypes:
+                writeI16(p.data(), 0, 36);
+                writeI16(p.data(), 4, static_cast<int16_t>(r.value));
+                break;
+            case DrawingOp::Width:
+                writeI16(p.data(), 0, 41);
+                writeF64(p.data(), 4, r.widthInches);
+                break;
+            case DrawingOp::Abort: writeI16(p.data(), 0, 9); break;
+            case DrawingOp::Fill:
+            case DrawingOp::FillArray:
+                if (!sendFill(r)) return false;
+                ++outcome.requests;
+                return true;
+            case DrawingOp::Image:
+                if (!sendImage(r)) return false;
+                ++outcome.requests;
+                return true;
+        }
+        session.plot(p);
+        ++outcome.requests;
+        return r.op == DrawingOp::Abort || checked(p, r);
+    }
+
     bool sendDrawing(const Drawing& drawing) {
         size_t total = drawing.requests.size();
         for (size_t i = 0; i < total; ++i) {
             const DrawingRequest& r = drawing.requests[i];
-            Packet p{};
-            uint16_t x, y;
-            switch (r.op) {
-                case DrawingOp::Move:
-                case DrawingOp::Draw:
-                    if (!coordinate(r, 0, x) || !coordinate(r, 1, y)) return false;
-                    writeI16(p.data(), 0, r.op == DrawingOp::Move ? 3 : 4);
-                    writeU16(p.data(), 4, x);
-                    writeU16(p.data(), 6, y);
-                    break;
-                case DrawingOp::Lift: writeI16(p.data(), 0, 8); break;
-                case DrawingOp::Pen:
-                    writeI16(p.data(), 0, 5);
-                    writeI16(p.data(), 4, static_cast<int16_t>(r.value));
-                    break;
-                case DrawingOp::LineType:
-                    writeI16(p.data(), 0, 7);
-                    writeU16(p.data(), 4, static_cast<uint16_t>(r.value));
-                    break;
-                case DrawingOp::LineTypes:
-                    writeI16(p.data(), 0, 36);
-                    writeI16(p.data(), 4, static_cast<int16_t>(r.value));
-                    break;
-                case DrawingOp::Width:
-                    writeI16(p.data(), 0, 41);
-                    writeF64(p.data(), 4, r.widthInches);
-                    break;
-                case DrawingOp::Abort: writeI16(p.data(), 0, 9); break;
-                case DrawingOp::Fill:
-                case DrawingOp::FillArray:
-                    if (!sendFill(r)) return false;
-                    ++outcome.requests;
-                    if (options.progress) options.progress(static_cast<double>(i + 1) / static_cast<double>(total), "");
-                    continue;
-                case DrawingOp::Image:
-                    if (!sendImage(r)) return false;
-                    ++outcome.requests;
-                    continue;
-            }
-            session.plot(p);
-            ++outcome.requests;
-            if (r.op != DrawingOp::Abort && !checked(p, r)) return false;
-            if (options.progress) options.progress(static_cast<double>(i + 1) / static_cast<double>(total), "");
+            if (!sendRequest(r)) return false;
+            if (options.progress && r.op != DrawingOp::Image)
+                options.progress(static_cast<double>(i + 1) / static_cast<double>(total), "");
         }
         return true;
     }
@@ -272,6 +298,7 @@ private:
     const PlotOptions& options;
     PlotOutcome outcome;
     size_t firstMessage = session.messages.size();
+    double areaWidth = 0, areaHeight = 0;  // inches, as the driver agreed
     std::map<std::string, RgbImage> images;
     std::unique_ptr<ImageRowSource> rows;
     // One vertex buffer for every array fill, so its host address stays the same.
@@ -279,6 +306,13 @@ private:
 };
 
 }  // namespace
+
+PlotOutcome runPlot(HostSession& session, HostConfig& config, const DrawingProducer& producer,
+                    const PlotOptions& options) {
+    session.storedBlock = config.block;
+    session.hasStoredBlock = config.hasBlock;
+    return Plotter(session, config, options).run(producer);
+}
 
 PlotOutcome runPlot(HostSession& session, HostConfig& config, const Drawing& drawing,
                     const PlotOptions& options) {

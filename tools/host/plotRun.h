@@ -33,4 +33,13 @@ struct PlotOutcome {
 PlotOutcome runPlot(HostSession& session, HostConfig& config, const Drawing& drawing,
                     const PlotOptions& options);
 
+// A drawing read while it plots (DXF): called once the plot has begun, with
+// the plot area in host units and a sender for each request. A false from
+// the producer (with its reason) or from the sender ends the plot as failed.
+using RequestSender = std::function<bool(const DrawingRequest&, std::string& why)>;
+using DrawingProducer = std::function<bool(double width, double height, double unitsPerInch,
+                                           const RequestSender& send, std::string& why)>;
+PlotOutcome runPlot(HostSession& session, HostConfig& config, const DrawingProducer& producer,
+                    const PlotOptions& options);
+
 }  // namespace tavix::host

@@ -1,0 +1,39 @@
+// `tavix plot` of a DXF drawing: the file is read twice, first to measure
+// the extents of what plots, then to send it, placed on the paper, as the
+// host's drawing requests. Neither pass keeps model space in memory.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "geometry/strokeFont.h"
+#include "paperSink.h"
+#include "penMap.h"
+#include "placement.h"
+
+namespace tavix::dxf {
+
+struct DxfPlotOptions {
+    double toleranceMm = 0.05;       // chords stay this close to the curves on paper
+    PlacementOptions placement;
+    bool printerLinetypes = false;   // map linetypes onto the printer's line types 1..8
+    PenMap pens;
+    std::string fontPath = geometry::DEFAULT_STROKE_FONT;
+};
+
+struct PlotArea {
+    double width = 0, height = 0;    // host units
+    double unitsPerInch = 1016;
+};
+
+struct DxfPlotReport {
+    std::vector<std::string> warnings;
+    long long entities = 0;          // model-space entities read
+    long long strokes = 0, fills = 0;
+};
+
+// False with the reason; a reason about the file begins "line N: ".
+bool plotDxf(const std::string& path, const DxfPlotOptions& options, const PlotArea& area, const RequestSink& send,
+             DxfPlotReport& report, std::string& error);
+
+}  // namespace tavix::dxf
