@@ -44,6 +44,10 @@ struct EntityExtras {
     double extrusionZ = 1;          // group 230
     std::vector<HatchPatternLine> pattern;
     bool patternStarted = false;    // HATCH group 78 seen
+    // HATCH boundary paths given as polylines, which dxflib does not hand on.
+    std::vector<Entity> polylinePaths;
+    bool inPolylinePath = false;
+    long long pathVerticesLeft = 0;
 };
 
 class Reader : public DL_CreationAdapter {
@@ -281,6 +285,12 @@ public:
         Entity& e = begin(EntityKind::Hatch);
         e.solidFill = d.solid;
         e.pattern = completed.pattern;
+        for (Entity& path : completed.polylinePaths) {
+            if (path.vertices.size() < 2) continue;
+            e.loops.emplace_back();
+            e.loops.back().edges.push_back(std::move(path));
+        }
+        pathLoops = e.loops.size();
     }
     void addHatchLoop(const DL_HatchLoopData&) override {
         if (!pending || pending->kind != EntityKind::Hatch) return;
@@ -288,12 +298,11 @@ public:
         pending->loops.emplace_back();
     }
     void addHatchEdge(const DL_HatchEdgeData& d) override {
-        if (!pending || pending->kind != EntityKind::Hatch || pending->loops.empty()) return;
+        if (!pending || pending->kind != EntityKind::Hatch || pending->loops.size() <= pathLoops) return;
         std::vector<Entity>& edges = pending->loops.back().edges;
         if (edges.size() >= MAX_POINTS) return tooMany("boundary edges");
         Entity edge;
         switch (d.type) {
-            case 0:  // a polyline boundary: dxflib hands its vertices over as line edges
             case 1:
                 edge.kind = EntityKind::Line;
                 edge.vertices = {{d.x1, d.y1, 0}, {d.x2, d.y2, 0}};
@@ -367,6 +376,38 @@ private:
             case 290: if (e.kind == "LAYER") e.plots = g.number != 0; break;
             case 230: e.extrusionZ = g.number; break;
             case 78: if (e.kind == "HATCH") e.patternStarted = true; break;
+            case 92:
+                if (e.kind == "HATCH" && !e.patternStarted) {
+                    e.inPolylinePath = (static_cast<long long>(g.number) & 2) != 0;
+                    e.pathVerticesLeft = 0;
+                    if (e.inPolylinePath && e.polylinePaths.size() < MAX_POINTS) {
+                        e.polylinePaths.emplace_back();
+                        e.polylinePaths.back().kind = EntityKind::Polyline;
+                        e.polylinePaths.back().closed = true;
+                    } else {
+                        e.inPolylinePath = false;
+                    }
+                }
+                break;
+            case 93:
+                if (e.kind == "HATCH" && e.inPolylinePath && e.polylinePaths.back().vertices.empty())
+                    e.pathVerticesLeft = static_cast<long long>(std::min<double>(g.number, MAX_POINTS));
+                break;
+            case 10:
+                if (e.kind == "HATCH" && e.inPolylinePath && e.pathVerticesLeft > 0)
+                    e.polylinePaths.back().vertices.push_back({g.number, 0, 0});
+                break;
+            case 20:
+                if (e.kind == "HATCH" && e.inPolylinePath && e.pathVerticesLeft > 0) {
+                    e.polylinePaths.back().vertices.back().y = g.number;
+                    --e.pathVerticesLeft;
+                }
+                break;
+            case 42:
+                if (e.kind == "HATCH" && e.inPolylinePath && !e.polylinePaths.back().vertices.empty())
+                    e.polylinePaths.back().vertices.back().bulge = g.number;
+                break;
+            case 97: if (e.kind == "HATCH") e.inPolylinePath = false; break;
             case 53:
                 if (e.kind == "HATCH" && e.patternStarted && e.pattern.size() < 1000) {
                     e.pattern.emplace_back();
@@ -450,7 +491,8 @@ private:
         Entity& e = begin(EntityKind::Text);
         if (!decodeText(d.text, e.text, true)) return;
         e.insertion = {d.ipx, d.ipy};
-        e.alignPoint = {d.apx, d.apy};
+        // dxflib gives NaN for an alignment point the file leaves out.
+        e.alignPoint = std::isfinite(d.apx) && std::isfinite(d.apy) ? Point2{d.apx, d.apy} : e.insertion;
         e.height = d.height;
         e.widthFactor = d.xScaleFactor;
         e.rotation = d.angle * 180.0 / M_PI;
@@ -504,6 +546,7 @@ private:
     std::vector<std::string> blockStack;
     int currentLinetype = -1;
     bool ignoreVertices = false;
+    size_t pathLoops = 0;  // the hatch's polyline loops, which come first
     std::string mtextChunks;
     bool utf8Text = false;
     std::unique_ptr<TextDecoder> decoder;

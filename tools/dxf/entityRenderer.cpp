@@ -145,6 +145,10 @@ std::optional<Polyline> EntityRenderer::flattenEdge(const Entity& e, double tole
             s.closed = e.closed || e.periodic;
             return geometry::flattenSpline(s, tolerance);
         }
+        case EntityKind::Polyline: {
+            bool curve = false;
+            return flattenOutline(e, tolerance, curve);
+        }
         default: return std::nullopt;
     }
 }
