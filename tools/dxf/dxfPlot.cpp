@@ -1,6 +1,7 @@
 #include "dxfPlot.h"
 
 #include <cerrno>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -76,9 +77,11 @@ bool plotDxf(const std::string& path, const DxfPlotOptions& options, const PlotA
                                       "frozen or not plotted, or of kinds tavix does not draw)";
         return false;
     }
+    // The printer's window ends at the last whole unit of the area.
+    double width = std::floor(area.width), height = std::floor(area.height);
     Placement placement;
-    if (!placeDrawing(extents.extents, options.placement, measured.insunits, area.width, area.height,
-                      area.unitsPerInch, placement, error))
+    if (!placeDrawing(extents.extents, options.placement, measured.insunits, width, height, area.unitsPerInch,
+                      placement, error))
         return false;
 
     // Second pass: the plot itself.
@@ -88,7 +91,7 @@ bool plotDxf(const std::string& path, const DxfPlotOptions& options, const PlotA
     paper.printerLinetypes = options.printerLinetypes;
     paper.lineweights = extents.widths;
     paper.defaultLineweightMm = measured.lwdefault / 100.0;
-    PaperSink sink(placement, area.width, area.height, options.pens, paper, send);
+    PaperSink sink(placement, width, height, options.pens, paper, send);
     RenderSettings settings{options.toleranceMm / placement.mmPerUnit, !options.printerLinetypes};
     EntityRenderer render(tables, font ? &*font : nullptr, sink, settings);
     if (options.printerLinetypes) {

@@ -92,6 +92,9 @@ public:
 
     void addLinetype(const DL_LinetypeData& d) override {
         flushPending();
+        // dxflib hands the dashes of an entry over before the entry itself.
+        std::vector<double> dashes = std::move(pendingDashes);
+        pendingDashes.clear();
         std::string key = upperCase(d.name);
         if (key == "BYLAYER" || key == "BYBLOCK") return;
         auto found = tables.linetypeIndex.find(key);
@@ -99,13 +102,11 @@ public:
             found = tables.linetypeIndex.emplace(key, static_cast<int>(tables.linetypes.size())).first;
             tables.linetypes.push_back(Linetype{d.name, {}});
         }
-        currentLinetype = found->second;
-        tables.linetypes[currentLinetype].pattern.clear();
+        tables.linetypes[found->second].pattern = key == "CONTINUOUS" ? std::vector<double>{} : std::move(dashes);
     }
 
     void addLinetypeDash(double length) override {
-        if (currentLinetype >= 0 && tables.linetypes[currentLinetype].pattern.size() < 64)
-            tables.linetypes[currentLinetype].pattern.push_back(length);
+        if (pendingDashes.size() < 64) pendingDashes.push_back(length);
     }
 
     void setVariableString(const std::string& key, const std::string& value, int) override {
@@ -320,8 +321,10 @@ public:
                 edge.centre = {d.cx, d.cy};
                 edge.majorAxis = {d.mx, d.my};
                 edge.ratio = d.ratio;
-                edge.startAngle = d.angle1;
-                edge.endAngle = d.angle2;
+                // Boundary ellipses give angles from the major axis, not parameters.
+                edge.startAngle = std::atan2(std::sin(d.angle1) / d.ratio, std::cos(d.angle1));
+                edge.endAngle = std::atan2(std::sin(d.angle2) / d.ratio, std::cos(d.angle2));
+                if (std::fabs(d.angle2 - d.angle1) >= 2 * M_PI) edge.endAngle = edge.startAngle;
                 edge.clockwise = !d.ccw;
                 break;
             case 4:
@@ -544,7 +547,7 @@ private:
     Block* currentBlock = nullptr;
     bool skippingLayout = false;
     std::vector<std::string> blockStack;
-    int currentLinetype = -1;
+    std::vector<double> pendingDashes;
     bool ignoreVertices = false;
     size_t pathLoops = 0;  // the hatch's polyline loops, which come first
     std::string mtextChunks;
