@@ -532,7 +532,10 @@ private:
         if (!blockStack.empty()) return;  // an entity of a layout block
         ++report.entities;
         std::string why;
-        if (!handler(*e, why)) groups.fail(why, e->line);
+        if (!handler(*e, why)) {
+            if (why.rfind("line ", 0) == 0) groups.failWith(why);
+            else groups.fail(why, e->line);
+        }
     }
 
     GroupStream& groups;

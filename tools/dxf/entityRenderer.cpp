@@ -193,9 +193,9 @@ std::optional<Polyline> EntityRenderer::flattenOutline(const Entity& e, double t
 }
 
 bool EntityRenderer::drawIn(const Entity& e, const Context& context, std::string& error) {
-    if (context.depth > 0 && ++expanded > MAX_EXPANDED_ENTITIES) {
+    if (context.depth > 0 && ++expanded > settings.maxExpandedEntities) {
         error = lineText(e.line) + "the drawing's blocks expand to more than " +
-                std::to_string(MAX_EXPANDED_ENTITIES) + " entities";
+                std::to_string(settings.maxExpandedEntities) + " entities";
         return false;
     }
     int layer = e.style.layer;

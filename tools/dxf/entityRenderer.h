@@ -27,6 +27,7 @@ struct RenderSettings {
     // curve's own size, for measuring the extents before the scale is known.
     double tolerance = 0;
     bool softwareLinetypes = true;
+    long long maxExpandedEntities = MAX_EXPANDED_ENTITIES;
 };
 
 class EntityRenderer {

@@ -45,6 +45,10 @@ public:
     void finish();
     // Fails with an error about line `at` (0: the current line).
     void fail(const std::string& what, int at = 0);
+    // Fails with a message that already names its line.
+    void failWith(const std::string& message) {
+        if (errorText.empty()) errorText = message;
+    }
 
 protected:
     int_type underflow() override;
