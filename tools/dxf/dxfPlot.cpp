@@ -58,12 +58,14 @@ bool plotDxf(const std::string& path, const DxfPlotOptions& options, const PlotA
         error = "cannot read " + path + ": " + std::strerror(errno);
         return false;
     }
-    std::optional<geometry::StrokeFont> font = geometry::loadStrokeFont(options.fontPath);
+    std::optional<geometry::StrokeFont> loaded;
+    if (options.font == nullptr) loaded = geometry::loadStrokeFont(options.fontPath);
+    const geometry::StrokeFont* font = options.font != nullptr ? options.font : loaded ? &*loaded : nullptr;
 
     // First pass: the extents of everything that plots.
     DxfTables measured;
     ExtentsSink extents;
-    EntityRenderer measure(measured, font ? &*font : nullptr, extents, RenderSettings{0, false});
+    EntityRenderer measure(measured, font, extents, RenderSettings{0, false, options.maxExpandedEntities});
     DxfReadReport first;
     auto measureEntity = [&](const Entity& e, std::string& why) { return measure.draw(e, why); };
     if (!readDxf(file.get(), measured, measureEntity, first)) {
@@ -92,8 +94,9 @@ bool plotDxf(const std::string& path, const DxfPlotOptions& options, const PlotA
     paper.lineweights = extents.widths;
     paper.defaultLineweightMm = measured.lwdefault / 100.0;
     PaperSink sink(placement, width, height, options.pens, paper, send);
-    RenderSettings settings{options.toleranceMm / placement.mmPerUnit, !options.printerLinetypes};
-    EntityRenderer render(tables, font ? &*font : nullptr, sink, settings);
+    RenderSettings settings{options.toleranceMm / placement.mmPerUnit, !options.printerLinetypes,
+                            options.maxExpandedEntities};
+    EntityRenderer render(tables, font, sink, settings);
     if (options.printerLinetypes) {
         host::DrawingRequest r;
         r.op = host::DrawingOp::LineTypes;

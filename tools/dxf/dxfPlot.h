@@ -19,6 +19,8 @@ struct DxfPlotOptions {
     bool printerLinetypes = false;   // map linetypes onto the printer's line types 1..8
     PenMap pens;
     std::string fontPath = geometry::DEFAULT_STROKE_FONT;
+    const geometry::StrokeFont* font = nullptr;  // when set, used instead of reading fontPath
+    long long maxExpandedEntities = 50000000;      // see EntityRenderer
 };
 
 struct PlotArea {
