@@ -9,6 +9,7 @@
 
 #include "dxfReader.h"
 #include "entityRenderer.h"
+#include "entitySpool.h"
 
 namespace tavix::dxf {
 namespace {
@@ -67,7 +68,17 @@ bool plotDxf(const std::string& path, const DxfPlotOptions& options, const PlotA
     ExtentsSink extents;
     EntityRenderer measure(measured, font, extents, RenderSettings{0, false, options.maxExpandedEntities});
     DxfReadReport first;
-    auto measureEntity = [&](const Entity& e, std::string& why) { return measure.draw(e, why); };
+    EntitySpool spool;
+    if (!spool.ok()) {
+        error = std::string("cannot make a temporary file: ") + std::strerror(errno);
+        return false;
+    }
+    auto measureEntity = [&](const Entity& e, std::string& why) {
+        if (!measure.draw(e, why)) return false;
+        if (spool.write(e)) return true;
+        why = std::string("cannot write a temporary file: ") + std::strerror(errno);
+        return false;
+    };
     if (!readDxf(file.get(), measured, measureEntity, first)) {
         error = first.error;
         return false;
@@ -86,9 +97,7 @@ bool plotDxf(const std::string& path, const DxfPlotOptions& options, const PlotA
                       placement, error))
         return false;
 
-    // Second pass: the plot itself.
-    std::rewind(file.get());
-    DxfTables tables;
+    // Second pass: the plot itself, from the entities the first pass kept.
     PaperOptions paper;
     paper.printerLinetypes = options.printerLinetypes;
     paper.lineweights = extents.widths;
@@ -96,18 +105,27 @@ bool plotDxf(const std::string& path, const DxfPlotOptions& options, const PlotA
     PaperSink sink(placement, width, height, options.pens, paper, send);
     RenderSettings settings{options.toleranceMm / placement.mmPerUnit, !options.printerLinetypes,
                             options.maxExpandedEntities};
-    EntityRenderer render(tables, font, sink, settings);
+    EntityRenderer render(measured, font, sink, settings);
     if (options.printerLinetypes) {
         host::DrawingRequest r;
         r.op = host::DrawingOp::LineTypes;
         r.value = 8;
         if (!send(r, error)) return false;
     }
-    DxfReadReport second;
-    auto plotEntity = [&](const Entity& e, std::string& why) { return render.draw(e, why); };
-    if (!readDxf(file.get(), tables, plotEntity, second)) {
-        error = second.error;
+    if (!spool.rewind()) {
+        error = std::string("cannot read a temporary file back: ") + std::strerror(errno);
         return false;
+    }
+    Entity entity;
+    for (long long i = 0; i < spool.size(); ++i) {
+        if (!spool.read(entity)) {
+            error = std::string("cannot read a temporary file back: ") + std::strerror(errno);
+            return false;
+        }
+        if (!render.draw(entity, error)) {
+            if (error.rfind("line ", 0) != 0) error = "line " + std::to_string(entity.line) + ": " + error;
+            return false;
+        }
     }
     report.strokes = sink.strokes;
     report.fills = sink.fills;

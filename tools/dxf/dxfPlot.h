@@ -1,6 +1,7 @@
-// `tavix plot` of a DXF drawing: the file is read twice, first to measure
-// the extents of what plots, then to send it, placed on the paper, as the
-// host's drawing requests. Neither pass keeps model space in memory.
+// `tavix plot` of a DXF drawing in two passes: the file is read once, the
+// extents of what plots measured and the entities kept in a temporary file;
+// then they are drawn, placed on the paper, as the host's drawing requests.
+// Neither pass keeps model space in memory.
 #pragma once
 
 #include <string>
