@@ -56,7 +56,12 @@ std::string lineText(int line) { return "line " + std::to_string(line) + ": "; }
 
 EntityRenderer::EntityRenderer(const DxfTables& t, const geometry::StrokeFont* f, PrimitiveSink& s,
                                const RenderSettings& r)
-    : tables(t), font(f), sink(s), settings(r) {}
+    : tables(t), font(f), sink(s), settings(r) {
+    // The dashed linetypes of the table, in order, take the printer's line
+    // types 1 to 8 and round again.
+    int next = 0;
+    for (const Linetype& l : tables.linetypes) printerLineTypes.push_back(l.continuous() ? 0 : next++ % 8 + 1);
+}
 
 bool EntityRenderer::draw(const Entity& entity, std::string& error) {
     Context top;
@@ -89,6 +94,8 @@ LineLook EntityRenderer::lookOf(const Entity& e, int layer, const Context& conte
     look.linetype = s.linetype == LINETYPE_BYLAYER   ? l.linetype
                     : s.linetype == LINETYPE_BYBLOCK ? context.linetype
                                                      : s.linetype;
+    if (look.linetype >= 0 && look.linetype < static_cast<int>(printerLineTypes.size()))
+        look.printerLineType = printerLineTypes[look.linetype];
     return look;
 }
 
@@ -219,7 +226,16 @@ bool EntityRenderer::drawIn(const Entity& e, const Context& context, std::string
             return emit(look, {point(e.vertices[0]), point(e.vertices[1])}, t, localTolerance(t, 0), e.style, error);
         case EntityKind::Point:
             return sink.stroke(look, {t.apply(point(e.vertices[0])), t.apply(point(e.vertices[0]))}, 0, error);
-        case EntityKind::Circle: case EntityKind::Arc: case EntityKind::Ellipse: case EntityKind::Spline:
+        case EntityKind::Circle:
+            // Measuring, under a map that keeps circles round: the four extreme points, exactly.
+            if (settings.tolerance <= 0 && e.radius >= 0 &&
+                ((t.a == t.d && t.b == -t.c) || (t.a == -t.d && t.b == t.c))) {
+                Point c = t.apply(point(e.centre));
+                double r = e.radius * t.stretch();
+                return sink.stroke(look, {{c.x + r, c.y}, {c.x, c.y + r}, {c.x - r, c.y}, {c.x, c.y - r}}, 0, error);
+            }
+            [[fallthrough]];
+        case EntityKind::Arc: case EntityKind::Ellipse: case EntityKind::Spline:
         case EntityKind::Polyline: {
             double size = e.radius;
             if (e.kind == EntityKind::Ellipse) size = std::hypot(e.majorAxis.x, e.majorAxis.y);

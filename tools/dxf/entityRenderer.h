@@ -70,6 +70,7 @@ private:
     PrimitiveSink& sink;
     RenderSettings settings;
     std::vector<const Block*> chain;  // the blocks being drawn, outermost first
+    std::vector<int> printerLineTypes;  // per linetype: 1..8 in table order, 0 continuous
     long long expanded = 0;
 };
 

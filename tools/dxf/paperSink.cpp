@@ -109,7 +109,7 @@ bool PaperSink::select(const LineLook& look, std::string& why) {
         }
     }
     if (options.printerLinetypes) {
-        int type = look.linetype >= 0 ? look.linetype % 8 + 1 : 0;
+        int type = look.printerLineType;
         if (type != lineType) {
             request.op = host::DrawingOp::LineType;
             request.value = type;

@@ -14,6 +14,7 @@ struct LineLook {
     int colour = 7;              // colour number 1..255, BYLAYER and BYBLOCK resolved
     int lineweight = -3;         // hundredths of a millimetre, or -3 for the default
     int linetype = -3;           // index into the linetype table; -3 continuous
+    int printerLineType = 0;     // the printer's line type 1..8 for it, 0 solid
     double bandWidth = 0;        // polyline width in drawing units (0: none)
     int line = 0;                // line of the file, for messages
 };
