@@ -148,5 +148,19 @@ TEST_F(DxfWarnings, aLineWithoutHeightFitsByItsWidth) {
     EXPECT_EQ("", ran.err);
 }
 
+TEST_F(DxfWarnings, theBundledExamplesPlotWithoutAWord) {
+    for (const char* example : {"examples/floor-plan.dxf", "examples/mechanical-part.dxf"}) {
+        testing::Ran ran = testing::runTavix(
+            {"--config", "dxf.cfg", "plot", testing::sourcePath(example), "-o", "out.plt", "-q"});
+        EXPECT_EQ(0, ran.status) << example << ": " << ran.err;
+        EXPECT_EQ("", ran.err) << example;
+        // Lines in several pens, and filled areas.
+        std::string stream = readWholeFile("out.plt");
+        EXPECT_NE(std::string::npos, stream.find("PM2FP")) << example;
+        EXPECT_NE(std::string::npos, stream.find("SP1")) << example;
+        EXPECT_NE(std::string::npos, stream.find("SP3")) << example;
+    }
+}
+
 }  // namespace
 }  // namespace tavix::host
