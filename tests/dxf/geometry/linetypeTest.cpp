@@ -83,6 +83,7 @@ TEST(Linetypes, patternsThatCanNotBeLaidOutDrawTheLineWhole) {
       {"NaN element", {1, NaN}, 1},
       {"far too fine", {1e-9, -1e-9}, 1},
       {"infinite element", {std::numeric_limits<double>::infinity(), -1}, 1},
+      {"line shorter than the pattern", {800, -300}, 1},
   };
   for (const auto& row : table) {
     SCOPED_TRACE(row.name);
