@@ -6,6 +6,7 @@
 
 #include "geometry/mtext.h"
 #include "geometry/strokeFont.h"
+#include "strokeFixture.h"
 
 namespace tavix::dxf::geometry {
 namespace {
@@ -14,29 +15,14 @@ constexpr double NaN = std::numeric_limits<double>::quiet_NaN();
 
 // At height 21 one font unit is one drawing unit: "H" is 22 wide with its
 // stems 4 in from each side, a space 16; lines are 35 apart.
-class MTextTest : public ::testing::Test {
+class MTextTest : public test::StrokeFontTest {
  protected:
-  static void SetUpTestSuite() { font_ = new StrokeFont(*loadStrokeFont()); }
-  static void TearDownTestSuite() { delete font_; }
-
   static StrokedText stroke(const std::string& text, Attachment attachment = Attachment::TopLeft,
                             double width = 0, double spacing = 1, double rotation = 0) {
     MTextSpec spec{text, {0, 0}, 21, rotation, width, attachment, spacing};
-    const auto out = strokeMText(*font_, spec);
+    const auto out = strokeMText(font(), spec);
     EXPECT_TRUE(out.has_value()) << text;
     return out.value_or(StrokedText{});
-  }
-  struct Box {
-    double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
-  };
-  static Box bounds(const StrokedText& text) {
-    Box b;
-    for (const Polyline& s : text.strokes)
-      for (const Point& p : s) {
-        b.minX = std::min(b.minX, p.x), b.maxX = std::max(b.maxX, p.x);
-        b.minY = std::min(b.minY, p.y), b.maxY = std::max(b.maxY, p.y);
-      }
-    return b;
   }
   static void expectSameStrokes(const StrokedText& a, const StrokedText& b) {
     ASSERT_EQ(a.strokes.size(), b.strokes.size());
@@ -49,7 +35,6 @@ class MTextTest : public ::testing::Test {
     }
     EXPECT_EQ(a.missingGlyphs, b.missingGlyphs);
   }
-  static inline StrokeFont* font_ = nullptr;
 };
 
 TEST_F(MTextTest, linesAndAttachmentPlaceTheBlock) {
@@ -154,7 +139,7 @@ TEST_F(MTextTest, badParagraphsGiveNothing) {
       {"attachment 10", {"H", {0, 0}, 1, 0, 0, static_cast<Attachment>(10)}},
       {"overflowing size", {"HHHHHHHHHHHHHHHHHHHH", {0, 0}, 1e307}},
   };
-  for (const auto& row : table) EXPECT_FALSE(strokeMText(*font_, row.spec).has_value()) << row.name;
+  for (const auto& row : table) EXPECT_FALSE(strokeMText(font(), row.spec).has_value()) << row.name;
 }
 
 }  // namespace

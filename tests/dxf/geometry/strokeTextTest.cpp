@@ -10,6 +10,7 @@
 
 #include "geometry/strokeFont.h"
 #include "geometry/strokeText.h"
+#include "strokeFixture.h"
 
 namespace tavix::dxf::geometry {
 namespace {
@@ -61,32 +62,13 @@ std::vector<FileGlyph> readJhf(const std::string& path) {
   return glyphs;
 }
 
-class StrokeTextTest : public ::testing::Test {
+class StrokeTextTest : public test::StrokeFontTest {
  protected:
-  static void SetUpTestSuite() { font_ = new StrokeFont(*loadStrokeFont()); }
-  static void TearDownTestSuite() { delete font_; }
-  static const StrokeFont& font() { return *font_; }
-
-  struct Box {
-    double minX = INFINITY, minY = INFINITY, maxX = -INFINITY, maxY = -INFINITY;
-  };
-  static Box bounds(const StrokedText& text) {
-    Box b;
-    for (const Polyline& s : text.strokes)
-      for (const Point& p : s) {
-        b.minX = std::min(b.minX, p.x), b.maxX = std::max(b.maxX, p.x);
-        b.minY = std::min(b.minY, p.y), b.maxY = std::max(b.maxY, p.y);
-      }
-    return b;
-  }
   static StrokedText stroke(const TextSpec& spec) {
     const auto text = strokeText(font(), spec);
     EXPECT_TRUE(text.has_value());
     return text.value_or(StrokedText{});
   }
-
- private:
-  static inline StrokeFont* font_ = nullptr;
 };
 
 TEST_F(StrokeTextTest, glyphStrokesAreTheFontFilesAtCapitalHeight) {
