@@ -9,7 +9,7 @@ namespace tavix::dxf::geometry {
 
 // A spline as the DXF stores it. With control points, the knot vector has
 // controlPoints + degree + 1 entries (an empty one means a clamped uniform
-// vector) and weights are empty (all 1) or one per control point. Without
+// vector; see `closed` for the periodic form) and weights are empty (all 1) or one per control point. Without
 // control points, the curve is the cubic through `fitPoints` (chord length
 // parameters), with the given end tangents or tangents estimated from the
 // first and last five points, as CAD programs build it.
@@ -21,9 +21,12 @@ struct Spline {
   std::vector<Point> fitPoints;
   std::optional<Point> startTangent;
   std::optional<Point> endTangent;
-  // Closed or periodic: a knot vector that is not clamped is drawn over its
-  // valid span [knots[degree], knots[count]] as stored; a closed curve whose
-  // knots are clamped is already closed by its control points.
+  // Closed (periodic) curves come in two forms. Stored with count + degree
+  // + 1 knots, the control points already repeat at the end and the curve is
+  // drawn over [knots[degree], knots[count]] like any other. Stored with
+  // count + 1 knots (one period, the CAD host's periodic form), the first
+  // `degree` control points are repeated and the knots continued by the
+  // period: the curve closes on itself.
   bool closed = false;
 };
 
