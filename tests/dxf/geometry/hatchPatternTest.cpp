@@ -120,9 +120,24 @@ TEST(HatchPatterns, badDefinitionsGiveNothing) {
       {"dashes far too fine", {{0, {0, 0}, {0, 10}, {1e-6, -1e-6}}}, 1, 0, box},
       {"gaps only, far too fine", {{0, {0, 0}, {0, 10}, {-1e-9}}}, 1, 0, box},
       {"NaN in a loop", {{0, {0, 0}, {0, 1}, {}}}, 1, 0, {{{0, 0}, {NaN, 0}, {1, 1}}}},
+      {"loop overflowing the line count", {{0, {0, 0}, {0, 1}, {}}}, 1, 0, {{{0, -1e308}, {1, 1e308}, {2, 0}}}},
+      {"lines too dense for a small figure", {{0, {0, 0}, {0, 1e-12}, {}}}, 1, 0, {{{0, 0}, {1, 0}, {1, 1}}}},
   };
   for (const auto& row : table)
     EXPECT_FALSE(hatchPatternSegments(row.pattern, row.scale, row.angle, row.loops).has_value()) << row.name;
+}
+
+// A zigzag of 2000 teeth 1000 high on a 10 deep base: each of the 1000
+// lines through the teeth crosses 2000 edges (1000 pieces), each of the 10
+// lines through the base crosses two.
+TEST(HatchPatterns, manyEdgesAndManyLinesAreAllCut) {
+  Polyline comb;
+  for (int i = 0; i < 2000; ++i) comb.push_back({double(i), i % 2 ? 1000.0 : 0.0});
+  comb.push_back({2000, -10});
+  comb.push_back({0, -10});
+  const auto segments = hatchPatternSegments({{0, {0, 0.5}, {0, 1}, {}}}, 1, 0, {comb});
+  ASSERT_TRUE(segments);
+  EXPECT_EQ(segments->size(), 1000u * 1000u + 10u);
 }
 
 TEST(HatchPatterns, nothingToFillGivesNoSegments) {
