@@ -1,6 +1,7 @@
 // Nesting of boundary loops into outlines with holes.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <limits>
 
 #include "geometry/boundaryLoops.h"
@@ -34,6 +35,26 @@ TEST(BoundaryLoops, nestingAlternatesBetweenOutlinesAndHoles) {
       EXPECT_EQ(regions[i].holes, row.expected[i].holes);
     }
   }
+}
+
+// Thousands of nested rings: more containment work than a hatch may ask
+// for gives no regions rather than minutes of work.
+TEST(BoundaryLoops, hostileNestingGivesNoRegions) {
+  std::vector<Polyline> rings;
+  for (int i = 0; i < 3000; ++i) {
+    Polyline ring;
+    for (int k = 0; k < 100; ++k) {
+      const double a = 2 * 3.141592653589793 * k / 100, r = 10000.0 - 3 * i;
+      ring.push_back({r * std::cos(a), r * std::sin(a)});
+    }
+    rings.push_back(std::move(ring));
+  }
+  EXPECT_TRUE(nestBoundaryLoops(rings).empty());
+  rings.resize(100);  // a hundred nested rings is an ordinary drawing
+  const auto regions = nestBoundaryLoops(rings);
+  ASSERT_EQ(regions.size(), 50u);
+  EXPECT_EQ(regions[1].outer, 2);
+  EXPECT_EQ(regions[1].holes, std::vector<int>{3});
 }
 
 }  // namespace
