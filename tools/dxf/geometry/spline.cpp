@@ -157,6 +157,8 @@ std::optional<Polyline> flattenCurve(const Spline& s, double tolerance) {
     double t0 = a;
     Point p0 = out.back();
     for (int piece = 1; piece <= PIECES_PER_SPAN; ++piece) {
+      // Past the limit, each span adds only its end.
+      if (out.size() >= MAX_SPLINE_OUTPUT && piece < PIECES_PER_SPAN) continue;
       // The span's end is evaluated from inside the span: at a knot of full
       // multiplicity the next span's value may differ (a break in the curve).
       const double t1 = piece == PIECES_PER_SPAN ? b : a + (b - a) * piece / PIECES_PER_SPAN;

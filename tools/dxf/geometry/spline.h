@@ -36,7 +36,9 @@ constexpr int MAX_SPLINE_POINTS = 100000;
 constexpr int MAX_SPLINE_DEGREE = 25;
 
 // The curve, every chord within `tolerance` of it (adaptive subdivision of
-// each knot span). nullopt when the definition is inconsistent (counts,
+// each knot span). At most 4 * MAX_CHORDS_PER_CURVE points, plus one per knot
+// span and 32 for the refinement under way when the limit is reached;
+// beyond that a curve is drawn coarser than the tolerance. nullopt when the definition is inconsistent (counts,
 // non-finite values, decreasing knots, weights <= 0, degree < 1 or too
 // high, too many points) or the tolerance is not positive.
 std::optional<Polyline> flattenSpline(const Spline& spline, double tolerance);
