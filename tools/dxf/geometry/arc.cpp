@@ -25,12 +25,16 @@ std::optional<Polyline> arcChords(Point centre, double radius, double startRadia
   const int chords = chordCount(radius, sweep, tolerance);
   if (chords == 0 || !isFinite(centre)) return std::nullopt;
   if (radius == 0) return Polyline{centre};
-  Polyline out;
-  out.reserve(chords + 1);
+  // Every point lies within the radius (and the turning vector's drift) of
+  // the centre: if that box fits in doubles, so do all the points.
+  const double reach = radius * (1 + 1e-9);
+  if (!std::isfinite(std::fabs(centre.x) + reach) || !std::isfinite(std::fabs(centre.y) + reach))
+    return std::nullopt;
+  Polyline out(chords + 1);
+  std::size_t i = 0;
   turnSteps(startRadians, sweep, chords,
-            [&](double c, double s) { out.push_back({centre.x + radius * c, centre.y + radius * s}); });
+            [&](double c, double s) { out[i++] = {centre.x + radius * c, centre.y + radius * s}; });
   if (sweep == 2 * PI) out.back() = out.front();  // closed exactly
-  if (!allFinite(out)) return std::nullopt;
   return out;
 }
 
