@@ -33,6 +33,7 @@ double segmentDistance(Point p, Point a, Point b) {
 }  // namespace
 
 std::vector<OracleCurve> askOracle(const std::vector<std::string>& jsonCases) {
+  std::vector<OracleCurve> curves;
   char inPath[] = "/tmp/tavix-geometry-oracle-XXXXXX";
   const int fd = mkstemp(inPath);
   if (fd < 0) {
@@ -56,7 +57,6 @@ std::vector<OracleCurve> askOracle(const std::vector<std::string>& jsonCases) {
     EXPECT_EQ(status, 0) << "oracle failed: " << command;
   }
   std::remove(inPath);
-  std::vector<OracleCurve> curves;
   std::istringstream lines(output);
   std::string truth, reference;
   while (std::getline(lines, truth) && std::getline(lines, reference))
@@ -64,6 +64,38 @@ std::vector<OracleCurve> askOracle(const std::vector<std::string>& jsonCases) {
   EXPECT_EQ(curves.size(), jsonCases.size()) << "oracle answered " << curves.size() << " of "
                                              << jsonCases.size() << " cases";
   return curves;
+}
+
+std::vector<std::vector<Segment>> askOracleForSegments(const std::vector<std::string>& jsonCases) {
+  std::vector<std::vector<Segment>> out;
+  for (const OracleCurve& answer : askOracle(jsonCases)) {
+    out.emplace_back();
+    for (std::size_t i = 0; i + 1 < answer.truth.size(); i += 2) out.back().push_back({answer.truth[i], answer.truth[i + 1]});
+  }
+  return out;
+}
+
+void expectSameDrawing(const std::vector<Segment>& ours, const std::vector<Segment>& theirs, double epsilon) {
+  auto total = [](const std::vector<Segment>& pieces) {
+    double sum = 0;
+    for (const Segment& s : pieces) sum += std::hypot(s.b.x - s.a.x, s.b.y - s.a.y);
+    return sum;
+  };
+  EXPECT_NEAR(total(ours), total(theirs), epsilon * (1 + ours.size() + theirs.size()))
+      << ours.size() << " pieces against " << theirs.size();
+  auto covered = [&](const std::vector<Segment>& pieces, const std::vector<Segment>& by, const char* what) {
+    for (const Segment& s : pieces)
+      for (const Point& p : {s.a, s.b, Point{(s.a.x + s.b.x) / 2, (s.a.y + s.b.y) / 2}}) {
+        double best = INFINITY;
+        for (const Segment& t : by) best = std::fmin(best, segmentDistance(p, t.a, t.b));
+        if (best > epsilon) {
+          ADD_FAILURE() << what << " point (" << p.x << ", " << p.y << ") is " << best << " from the other drawing";
+          return;
+        }
+      }
+  };
+  covered(ours, theirs, "our");
+  covered(theirs, ours, "ezdxf's");
 }
 
 double farthestFrom(const Polyline& points, const Polyline& line) {

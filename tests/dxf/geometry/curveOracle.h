@@ -17,6 +17,13 @@ struct OracleCurve {
 // ezdxf is missing or the count of answers is wrong.
 std::vector<OracleCurve> askOracle(const std::vector<std::string>& jsonCases);
 
+// Pen-down pieces "x0 y0 x1 y1" of a linetype or hatch case (see oracle.py).
+std::vector<std::vector<Segment>> askOracleForSegments(const std::vector<std::string>& jsonCases);
+
+// Both sets of pieces draw the same: the same total length, and the ends
+// and middle of every piece of each lie on a piece of the other.
+void expectSameDrawing(const std::vector<Segment>& ours, const std::vector<Segment>& theirs, double epsilon);
+
 // The largest distance from any point of `points` to the polyline `line`.
 double farthestFrom(const Polyline& points, const Polyline& line);
 

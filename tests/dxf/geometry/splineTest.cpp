@@ -104,6 +104,43 @@ TEST(Splines, controlPointCurvesLieOnTheNurbsWithinTheTolerance) {
   });
 }
 
+Spline periodic(int degree, std::vector<Point> control, std::vector<double> knots, std::vector<double> weights = {}) {
+  Spline s = curve(degree, std::move(control), std::move(knots), std::move(weights));
+  s.closed = true;
+  return s;
+}
+
+TEST(Splines, periodicCurvesCloseOnThemselves) {
+  // One period of knots: the same curve as the control points repeated at
+  // the end under a uniform knot vector.
+  const std::vector<Point> ring = {{0, 0}, {10, 0}, {14, 8}, {5, 12}, {-4, 8}};
+  const Spline wrapped = curve(3, {{0, 0}, {10, 0}, {14, 8}, {5, 12}, {-4, 8}, {0, 0}, {10, 0}, {14, 8}},
+                               {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
+  const std::vector<SplineCase> cases = {
+      {"stored as one period", periodic(3, ring, {0, 1, 2, 3, 4, 5}), 0.01},
+      {"quadratic, one period", periodic(2, ring, {10, 12, 14, 16, 18, 20}), 0.01},
+  };
+  std::vector<std::string> requests = {oracleJson({"", wrapped, 0.01}),
+                                       oracleJson({"", curve(2, {{0, 0}, {10, 0}, {14, 8}, {5, 12}, {-4, 8}, {0, 0}, {10, 0}},
+                                                             {0, 1, 2, 3, 4, 5, 6, 7, 8, 9}), 0.01})};
+  const auto curves = askOracle(requests);
+  ASSERT_EQ(curves.size(), cases.size());
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    SCOPED_TRACE(cases[i].name);
+    const auto ours = flattenSpline(cases[i].spline, cases[i].tolerance);
+    ASSERT_TRUE(ours);
+    EXPECT_LE(farthestFrom(curves[i].truth, *ours), cases[i].tolerance * (1 + 1e-9));
+    EXPECT_LE(farthestFrom(*ours, curves[i].truth), cases[i].tolerance / 50);
+    EXPECT_NEAR(ours->front().x, ours->back().x, 1e-9);
+    EXPECT_NEAR(ours->front().y, ours->back().y, 1e-9);
+  }
+  // Uneven knots and weights still close.
+  const auto uneven = flattenSpline(periodic(3, ring, {0, 1, 3, 4, 7, 8}, {1, 2, 1, 0.5, 1}), 0.01);
+  ASSERT_TRUE(uneven);
+  EXPECT_NEAR(uneven->front().x, uneven->back().x, 1e-9);
+  EXPECT_NEAR(uneven->front().y, uneven->back().y, 1e-9);
+}
+
 TEST(Splines, fitPointCurvesMatchTheCadInterpolation) {
   expectFollowsSplines({
       {"five points", through({{0, 0}, {10, 10}, {20, 0}, {30, 10}, {40, 0}}), 0.01},
@@ -171,11 +208,22 @@ TEST(Splines, inconsistentDefinitionsGiveNothing) {
       {"overflowing fit points", through({{-1e308, 0}, {1e308, 0}, {1e308, 1e308}}), 0.01},
       {"too many fit points", through(tooMany), 0.01},
       {"nothing at all", Spline{}, 0.01},
+      {"periodic, knots falling", periodic(3, four, {0, 1, 2, 1.5, 4}), 0.01},
+      {"periodic, no period", periodic(3, four, {1, 1, 1, 1, 1}), 0.01},
+      {"periodic, NaN knot", periodic(3, four, {0, 1, NaN, 3, 4}), 0.01},
+      {"periodic, fewer points than the degree", periodic(3, {{0, 0}, {1, 1}}, {0, 1, 2}), 0.01},
   };
   for (const auto& row : table) EXPECT_FALSE(flattenSpline(row.spline, row.tolerance).has_value()) << row.name;
 }
 
 TEST(Splines, absurdSizesStayBounded) {
+  // Many spans, each asking for more refinement than the limit allows.
+  Spline wiggle = curve(3, {});
+  for (int i = 0; i < 3000; ++i) wiggle.controlPoints.push_back({double(i), i % 2 ? 1e6 : -1e6});
+  const auto wiggly = flattenSpline(wiggle, 1e-9);
+  ASSERT_TRUE(wiggly);
+  EXPECT_LE(wiggly->size(), 4u * MAX_CHORDS_PER_CURVE + 3000 + 32);
+  EXPECT_DOUBLE_EQ(wiggly->back().x, 2999);
   const struct {
     const char* name;
     Spline spline;
@@ -188,7 +236,7 @@ TEST(Splines, absurdSizesStayBounded) {
     SCOPED_TRACE(row.name);
     const auto result = flattenSpline(row.spline, row.tolerance);
     if (result) {
-      EXPECT_LE(result->size(), 4u * MAX_CHORDS_PER_CURVE + 2);
+      EXPECT_LE(result->size(), 4u * MAX_CHORDS_PER_CURVE + 1 + 32);
     }
   }
 }

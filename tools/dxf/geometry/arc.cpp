@@ -25,13 +25,16 @@ std::optional<Polyline> arcChords(Point centre, double radius, double startRadia
   const int chords = chordCount(radius, sweep, tolerance);
   if (chords == 0 || !isFinite(centre)) return std::nullopt;
   if (radius == 0) return Polyline{centre};
-  Polyline out;
-  out.reserve(chords + 1);
-  for (int i = 0; i <= chords; ++i) {
-    const double a = startRadians + sweep * i / chords;
-    out.push_back({centre.x + radius * std::cos(a), centre.y + radius * std::sin(a)});
-  }
-  if (!allFinite(out)) return std::nullopt;
+  // Every point lies within the radius (and the turning vector's drift) of
+  // the centre: if that box fits in doubles, so do all the points.
+  const double reach = radius * (1 + 1e-9);
+  if (!std::isfinite(std::fabs(centre.x) + reach) || !std::isfinite(std::fabs(centre.y) + reach))
+    return std::nullopt;
+  Polyline out(chords + 1);
+  std::size_t i = 0;
+  turnSteps(startRadians, sweep, chords,
+            [&](double c, double s) { out[i++] = {centre.x + radius * c, centre.y + radius * s}; });
+  if (sweep == 2 * PI) out.back() = out.front();  // closed exactly
   return out;
 }
 
@@ -73,12 +76,10 @@ std::optional<Polyline> flattenBulge(Point from, Point to, double bulge, double 
   if (chords == 0 || !isFinite(centre)) return std::nullopt;
   Polyline out;
   out.reserve(chords + 1);
-  out.push_back(from);
-  for (int i = 1; i < chords; ++i) {
-    const double a = startAngle + included * i / chords;
-    out.push_back({centre.x + radius * std::cos(a), centre.y + radius * std::sin(a)});
-  }
-  out.push_back(to);
+  turnSteps(startAngle, included, chords,
+            [&](double c, double s) { out.push_back({centre.x + radius * c, centre.y + radius * s}); });
+  out.front() = from;  // the vertices themselves, not their rounded images
+  out.back() = to;
   if (!allFinite(out)) return std::nullopt;
   return out;
 }

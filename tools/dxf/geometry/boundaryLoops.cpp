@@ -1,5 +1,6 @@
 #include "boundaryLoops.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "vectorMath.h"
@@ -18,6 +19,20 @@ bool inside(Point p, const Polyline& loop) {
   return odd;
 }
 
+struct Extent {
+  Point low{INFINITY, INFINITY}, high{-INFINITY, -INFINITY};
+  bool holds(Point p) const { return p.x >= low.x && p.x <= high.x && p.y >= low.y && p.y <= high.y; }
+};
+
+Extent extentOf(const Polyline& loop) {
+  Extent e;
+  for (const Point& p : loop) {
+    e.low = {std::min(e.low.x, p.x), std::min(e.low.y, p.y)};
+    e.high = {std::max(e.high.x, p.x), std::max(e.high.y, p.y)};
+  }
+  return e;
+}
+
 double area(const Polyline& loop) {
   double twice = 0;
   for (std::size_t i = 0, j = loop.size() - 1; i < loop.size(); j = i++)
@@ -30,18 +45,24 @@ double area(const Polyline& loop) {
 std::vector<FillRegion> nestBoundaryLoops(const std::vector<Polyline>& loops) {
   std::vector<int> usable;
   std::vector<double> areas(loops.size(), 0);
+  std::vector<Extent> extents(loops.size());
   for (std::size_t i = 0; i < loops.size(); ++i)
     if (loops[i].size() >= 3 && allFinite(loops[i])) {
       usable.push_back(static_cast<int>(i));
       areas[i] = area(loops[i]);
+      extents[i] = extentOf(loops[i]);
     }
+  long long work = 0;
   // For each loop: how many loops hold it, and the smallest that does. A
   // loop is probed at the middle of its first edge, away from its corners.
   std::vector<int> depth(loops.size(), 0), parent(loops.size(), -1);
   for (int i : usable) {
     const Point probe = 0.5 * (loops[i][0] + loops[i][1]);
     for (int j : usable) {
-      if (i == j || areas[j] < areas[i] || !inside(probe, loops[j])) continue;
+      if (++work > MAX_NESTING_WORK) return {};
+      if (i == j || areas[j] < areas[i] || !extents[j].holds(probe)) continue;
+      work += static_cast<long long>(loops[j].size());
+      if (!inside(probe, loops[j])) continue;
       ++depth[i];
       if (parent[i] < 0 || areas[j] < areas[parent[i]]) parent[i] = j;
     }

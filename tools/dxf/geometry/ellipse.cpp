@@ -30,10 +30,8 @@ std::optional<Polyline> flattenEllipse(Point centre, Point majorAxis, double rat
   if (chords == 0) return std::nullopt;
   Polyline out;
   out.reserve(chords + 1);
-  for (int i = 0; i <= chords; ++i) {
-    const double t = start + sweep * i / chords;
-    out.push_back(centre + std::cos(t) * majorAxis + std::sin(t) * minorAxis);
-  }
+  turnSteps(start, sweep, chords, [&](double c, double s) { out.push_back(centre + c * majorAxis + s * minorAxis); });
+  if (sweep == TURN) out.back() = out.front();  // closed exactly
   if (!allFinite(out)) return std::nullopt;
   return out;
 }

@@ -9,29 +9,45 @@
 namespace tavix::dxf::geometry {
 namespace {
 
-struct Bounds {
-  Point low{INFINITY, INFINITY}, high{-INFINITY, -INFINITY};
+// A crossing of family line k with the boundary, at distance s along it
+// from the line's own origin.
+struct Crossing {
+  double k, s;
+  bool operator<(const Crossing& o) const { return k < o.k || (k == o.k && s < o.s); }
 };
 
-// Where the line through `origin` along `direction` crosses the loops, as
-// distances along it, sorted. An edge counts when its ends lie on opposite
-// sides, one end on the line counting as above: every vertex on the line is
-// then counted once or not at all, which keeps the even-odd pairing right.
-void crossings(const std::vector<Polyline>& loops, Point origin, Point direction,
-               std::vector<double>& out) {
+// Where the family's lines cross the loops. A line k crosses an edge when
+// its ends lie on opposite sides, an end on the line counting as above it:
+// the side of each vertex is one expression of the vertex alone, so a vertex
+// on a line is counted once or not at all by its two edges, which keeps the
+// even-odd pairing right. Each edge is tried only for the lines its ends
+// span, so the work follows the crossings, not lines times edges.
+bool familyCrossings(const std::vector<Polyline>& loops, Point base, Point offset, Point direction,
+                     double spacing, std::vector<Crossing>& out) {
   out.clear();
   const Point normal{-direction.y, direction.x};
+  long long tried = 0;
   for (const Polyline& loop : loops) {
     const std::size_t n = loop.size();
     for (std::size_t i = 0; i < n; ++i) {
       const Point a = loop[i], b = loop[(i + 1) % n];
-      const double ha = dot(a - origin, normal), hb = dot(b - origin, normal);
-      if ((ha >= 0) == (hb >= 0)) continue;
-      const double t = ha / (ha - hb);
-      out.push_back(dot(a + t * (b - a) - origin, direction));
+      const double da = dot(a - base, normal), db = dot(b - base, normal);
+      const double ka = da / spacing, kb = db / spacing;
+      const double first = std::floor(std::min(ka, kb)), last = std::ceil(std::max(ka, kb));
+      const double lines = last - first + 1;  // NaN when the ends overflow
+      if (!(lines <= 2.0 * MAX_HATCH_SEGMENTS)) return false;
+      tried += static_cast<long long>(lines);
+      if (tried > 2 * MAX_HATCH_SEGMENTS) return false;
+      for (double k = first; k <= last; ++k) {
+        const double ha = da - k * spacing, hb = db - k * spacing;
+        if ((ha >= 0) == (hb >= 0)) continue;
+        const double t = ha / (ha - hb);
+        out.push_back({k, dot(a + t * (b - a) - (base + k * offset), direction)});
+      }
     }
   }
   std::sort(out.begin(), out.end());
+  return true;
 }
 
 // Appends the pen-down parts of [from, to] on the line; the dash pattern
@@ -68,19 +84,11 @@ std::optional<std::vector<Segment>> hatchPatternSegments(const std::vector<Patte
   constexpr double DEGREE = std::numbers::pi / 180;
   if (!std::isfinite(patternScale) || !(patternScale > 0) || !std::isfinite(patternAngleDegrees))
     return std::nullopt;
-  Bounds bounds;
   for (const Polyline& loop : loops)
-    for (const Point& p : loop) {
-      if (!isFinite(p)) return std::nullopt;
-      bounds.low = {std::min(bounds.low.x, p.x), std::min(bounds.low.y, p.y)};
-      bounds.high = {std::max(bounds.high.x, p.x), std::max(bounds.high.y, p.y)};
-    }
+    if (!allFinite(loop)) return std::nullopt;
   std::vector<Segment> out;
-  if (!(bounds.low.x <= bounds.high.x)) return out;
   const double turn = std::fmod(patternAngleDegrees, 360.0) * DEGREE;
-  const Point corners[] = {bounds.low, {bounds.high.x, bounds.low.y}, bounds.high,
-                           {bounds.low.x, bounds.high.y}};
-  std::vector<double> hits;
+  std::vector<Crossing> hits;
   for (const PatternLine& line : pattern) {
     if (!std::isfinite(line.angleDegrees) || !isFinite(line.basePoint) || !isFinite(line.offset))
       return std::nullopt;
@@ -98,24 +106,17 @@ std::optional<std::vector<Segment>> hatchPatternSegments(const std::vector<Patte
     const Point offset = rotated(patternScale * line.offset, turn);
     const double spacing = dot(offset, normal);
     if (!(std::fabs(spacing) > 1e-12 * std::max(1.0, length(offset)))) return std::nullopt;
-    // The family members k whose line meets the bounding box.
-    double kLow = INFINITY, kHigh = -INFINITY;
-    for (const Point& c : corners) {
-      const double k = dot(c - base, normal) / spacing;
-      kLow = std::min(kLow, k);
-      kHigh = std::max(kHigh, k);
-    }
-    if (!std::isfinite(kLow) || !std::isfinite(kHigh) ||
-        kHigh - kLow > static_cast<double>(MAX_HATCH_SEGMENTS))
-      return std::nullopt;
-    for (double k = std::ceil(kLow); k <= kHigh; ++k) {
-      const Point origin = base + k * offset;
-      crossings(loops, origin, direction, hits);
-      for (std::size_t i = 0; i + 1 < hits.size(); i += 2)
-        if (hits[i + 1] > hits[i] &&
-            !dashInterval(origin, direction, hits[i], hits[i + 1], dashes, patternLength, out))
+    if (!familyCrossings(loops, base, offset, direction, spacing, hits)) return std::nullopt;
+    for (std::size_t i = 0; i + 1 < hits.size();) {
+      std::size_t end = i;
+      while (end < hits.size() && hits[end].k == hits[i].k) ++end;
+      const Point origin = base + hits[i].k * offset;
+      for (std::size_t j = i; j + 1 < end; j += 2)
+        if (hits[j + 1].s > hits[j].s &&
+            !dashInterval(origin, direction, hits[j].s, hits[j + 1].s, dashes, patternLength, out))
           return std::nullopt;
       if (out.size() > MAX_HATCH_SEGMENTS) return std::nullopt;
+      i = end;
     }
   }
   return out;

@@ -17,9 +17,10 @@ std::vector<Polyline> applyLinetype(const Polyline& polyline, const std::vector<
   }
   for (std::size_t i = 1; i < polyline.size(); ++i)
     lineLength += length(polyline[i] - polyline[i - 1]);
-  // A pattern that can not be laid out draws the line continuous, as the CAD
-  // host does with a pattern too fine for the line.
-  if (!finitePattern || pattern.empty() || !(total > 0) || !std::isfinite(total) ||
+  // A pattern that can not be laid out draws the line continuous, and so
+  // does a line shorter than one repeat of the pattern, as the CAD host
+  // draws it (a short line would otherwise show as a lone dash or nothing).
+  if (!finitePattern || pattern.empty() || !(total > 0) || !std::isfinite(total) || lineLength < total ||
       !std::isfinite(lineLength) || lineLength / total * pattern.size() > MAX_DASHES_PER_POLYLINE)
     return {polyline};
 

@@ -16,9 +16,10 @@ constexpr long long MAX_DASHES_PER_POLYLINE = 1000000;
 // vertices, so a dash may turn a corner (it is then one polyline with the
 // corner point in it). A dot is a zero-length segment: a polyline of two
 // equal points, which the pen draws as a dot.
-// An empty pattern, one of total length zero, a non-finite or non-positive
-// scale, or a pattern too fine for MAX_DASHES_PER_POLYLINE gives the
-// polyline itself (continuous). Non-finite points give nothing.
+// A polyline shorter than one repeat of the pattern, an empty pattern, one
+// of total length zero, a non-finite or non-positive scale, or a pattern too
+// fine for MAX_DASHES_PER_POLYLINE gives the polyline itself (continuous).
+// Non-finite points give nothing.
 std::vector<Polyline> applyLinetype(const Polyline& polyline, const std::vector<double>& pattern,
                                     double scale);
 

@@ -46,11 +46,11 @@ std::vector<double> clampedUniformKnots(std::size_t count, int degree) {
   return knots;
 }
 
+using Basis = std::array<double, MAX_SPLINE_DEGREE + 1>;
+
 // The non-zero basis functions N[span - p .. span] at u (de Boor, Cox).
-void basisFunctions(const std::vector<double>& knots, std::size_t span, int p, double u,
-                    std::vector<double>& n) {
-  n.assign(p + 1, 0.0);
-  std::vector<double> left(p + 1), right(p + 1);
+void basisFunctions(const std::vector<double>& knots, std::size_t span, int p, double u, Basis& n) {
+  Basis left{}, right{};
   n[0] = 1;
   for (int j = 1; j <= p; ++j) {
     left[j] = u - knots[span + 1 - j];
@@ -64,6 +64,26 @@ void basisFunctions(const std::vector<double>& knots, std::size_t span, int p, d
     }
     n[j] = saved;
   }
+}
+
+// A periodic curve stored as the CAD host writes it: n control points and
+// n + 1 knots, one period. It is the ordinary curve over the control points
+// with the first `degree` repeated at the end and the knots continued by
+// the period on both sides, drawn over [knots[0], knots[n]].
+std::optional<Spline> unwrappedPeriodic(const Spline& s) {
+  const std::size_t n = s.controlPoints.size(), p = s.degree;
+  if (n < p || !std::is_sorted(s.knots.begin(), s.knots.end())) return std::nullopt;
+  const double period = s.knots[n] - s.knots[0];
+  if (!std::isfinite(period) || !(period > 0)) return std::nullopt;
+  Spline out = s;
+  out.knots.clear();
+  for (std::size_t i = 0; i < p; ++i) out.knots.push_back(s.knots[n - p + i] - period);
+  out.knots.insert(out.knots.end(), s.knots.begin(), s.knots.end());
+  for (std::size_t i = 1; i <= p; ++i) out.knots.push_back(s.knots[i] + period);
+  for (std::size_t i = 0; i < p; ++i) out.controlPoints.push_back(s.controlPoints[i]);
+  if (!out.weights.empty())
+    for (std::size_t i = 0; i < p; ++i) out.weights.push_back(s.weights[i]);
+  return out;
 }
 
 class CurveEvaluator {
@@ -95,7 +115,7 @@ class CurveEvaluator {
 
  private:
   const Spline& s_;
-  std::vector<double> basis_;
+  Basis basis_{};
 };
 
 struct Refiner {
@@ -137,6 +157,8 @@ std::optional<Polyline> flattenCurve(const Spline& s, double tolerance) {
     double t0 = a;
     Point p0 = out.back();
     for (int piece = 1; piece <= PIECES_PER_SPAN; ++piece) {
+      // Past the limit, each span adds only its end.
+      if (out.size() >= MAX_SPLINE_OUTPUT && piece < PIECES_PER_SPAN) continue;
       // The span's end is evaluated from inside the span: at a knot of full
       // multiplicity the next span's value may differ (a break in the curve).
       const double t1 = piece == PIECES_PER_SPAN ? b : a + (b - a) * piece / PIECES_PER_SPAN;
@@ -210,7 +232,7 @@ std::optional<Spline> splineThroughFitPoints(const Spline& spline) {
   constexpr int BAND = 3;
   std::vector<std::array<double, 2 * BAND + 1>> a(unknowns);
   std::vector<Point> rhs(unknowns);
-  std::vector<double> basis;
+  Basis basis{};
   for (std::size_t r = 0; r < unknowns; ++r) {
     const std::size_t k = r + 1;
     const std::size_t span = k + 3;
@@ -260,6 +282,14 @@ std::optional<Polyline> flattenSpline(const Spline& spline, double tolerance) {
     Spline clamped = spline;
     clamped.knots = clampedUniformKnots(spline.controlPoints.size(), spline.degree);
     return flattenCurve(clamped, tolerance);
+  }
+  if (spline.closed && spline.degree >= 1 && spline.degree <= MAX_SPLINE_DEGREE &&
+      spline.controlPoints.size() <= static_cast<std::size_t>(MAX_SPLINE_POINTS) &&
+      spline.knots.size() == spline.controlPoints.size() + 1 &&
+      (spline.weights.empty() || spline.weights.size() == spline.controlPoints.size())) {
+    const std::optional<Spline> unwrapped = unwrappedPeriodic(spline);
+    if (!unwrapped) return std::nullopt;
+    return flattenCurve(*unwrapped, tolerance);
   }
   return flattenCurve(spline, tolerance);
 }
