@@ -2,16 +2,25 @@
 # is missing first (Debian 12).
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps native asan win32 fuzz test test-native test-asan test-win32 test-fuzz fuzz-long test-valgrind test-soak demo bench clean
+.PHONY: all deps deps-demo native tools asan win32 fuzz test test-native test-asan test-win32 test-fuzz fuzz-long test-valgrind test-soak test-tools-build demo bench bench-callgrind clean
 
 all: native win32
 
 deps:
-	@scripts/install-deps.sh
+	@scripts/install-deps.sh full
+
+# What the program alone needs (no test libraries, no cross build).
+deps-demo:
+	@scripts/install-deps.sh demo
 
 native:
 	cmake --preset native >/dev/null
 	cmake --build --preset native -j $(JOBS)
+
+# The program alone, without GoogleTest and Google Benchmark.
+tools:
+	cmake --preset tools >/dev/null
+	cmake --build --preset tools -j $(JOBS)
 
 asan:
 	cmake --preset asan >/dev/null
@@ -61,7 +70,18 @@ SOAK_PLOTS ?= 10000
 test-soak: native
 	cd build/native && TAVIX_SOAK_PLOTS=$(SOAK_PLOTS) tests/tavix_tests --gtest_filter='Soak.*'
 
+# The program builds on a machine with the demo's packages only: a fresh
+# tools build that may not find GoogleTest or Google Benchmark.
+TOOLS_CHECK_DIR := build/tools-check
+test-tools-build:
+	rm -rf $(TOOLS_CHECK_DIR)
+	cmake --preset tools -B $(TOOLS_CHECK_DIR) -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON >/dev/null
+	cmake --build $(TOOLS_CHECK_DIR) -j $(JOBS) --target tavix
+	$(TOOLS_CHECK_DIR)/tavix --version
+	rm -rf $(TOOLS_CHECK_DIR)
+
 test: deps
+	$(MAKE) test-tools-build
 	$(MAKE) test-native
 	$(MAKE) test-asan
 	$(MAKE) test-win32
@@ -71,19 +91,27 @@ test: deps
 
 # The main job: configure the driver (TX-90, A1 paper, colour), plot the
 # bundled example drawing and the DXF floor plan to printer files and draw
-# their previews.
+# their previews. Only the program is built, with only what it needs installed.
 DEMO_DIR := out/demo
-demo: deps native
+demo: deps-demo tools
 	@mkdir -p $(DEMO_DIR)
-	cd $(DEMO_DIR) && ../../build/native/tavix --config demo.cfg configure --defaults --model tx90 --paper A1 --colour colour
-	cd $(DEMO_DIR) && ../../build/native/tavix --config demo.cfg plot ../../examples/demo.txt -o demo.plt --preview demo.png
-	cd $(DEMO_DIR) && ../../build/native/tavix --config demo.cfg plot ../../examples/floor-plan.dxf -o floor-plan.plt --preview floor-plan.png
+	cd $(DEMO_DIR) && ../../build/tools/tavix --config demo.cfg configure --defaults --model tx90 --paper A1 --colour colour
+	cd $(DEMO_DIR) && ../../build/tools/tavix --config demo.cfg plot ../../examples/demo.txt -o demo.plt --preview demo.png
+	cd $(DEMO_DIR) && ../../build/tools/tavix --config demo.cfg plot ../../examples/floor-plan.dxf -o floor-plan.plt --preview floor-plan.png
 	@echo
 	@echo "printer file: $(DEMO_DIR)/demo.plt, $(DEMO_DIR)/floor-plan.plt"
 	@echo "preview:      $(DEMO_DIR)/demo.png, $(DEMO_DIR)/floor-plan.png"
 
 bench: deps native
 	@for b in build/native/bench/*; do [ -x "$$b" ] && "$$b"; done
+
+# Instructions per move or draw request under callgrind, for the driver, the
+# tight per-request encoder and the whole-stream loop (four workloads, both PE
+# forms): load-independent figures beside the times of plotBench.
+bench-callgrind:
+	cmake --preset native >/dev/null
+	cmake --build --preset native -j $(JOBS) --target plotBench
+	scripts/bench-callgrind.sh build/native/bench/plotBench
 
 clean:
 	rm -rf build out

@@ -46,8 +46,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 std::abort();
         return true;
     };
-    if (!dxf::plotDxf(scratchFile(), options, dxf::PlotArea{AREA_WIDTH, AREA_HEIGHT, 1016}, send, report, error) &&
-        error.empty())
-        std::abort();
+    std::FILE* drawing = std::fopen(scratchFile().c_str(), "rb");
+    if (drawing == nullptr) std::abort();
+    bool plotted = dxf::plotDxf(drawing, options, dxf::PlotArea{AREA_WIDTH, AREA_HEIGHT, 1016}, send, report, error);
+    std::fclose(drawing);
+    if (!plotted && error.empty()) std::abort();
     return 0;
 }

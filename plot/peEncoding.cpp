@@ -5,6 +5,12 @@
 // digits 63 + (n mod 32), terminated by 95 + n. 8-bit form (base 64, "PE"):
 // digits 63 + (n mod 64), terminated by 191 + n. In 7-bit form a relative
 // step of -15..15 plotter units takes one byte, -511..511 two.
+//
+// The vector requests stage whole points through stagePoint (peEncoding.h);
+// what is here is the general path behind it: a number of any length, and a
+// point staged part by part when the buffer is missing, latched or full.
+#include "plot/peEncoding.h"
+
 #include <cstdint>
 
 #include "tavix/driverState.h"
@@ -13,22 +19,15 @@
 namespace tavix {
 
 size_t encodePeDigits(int64_t value, bool eightBit, uint8_t* out) {
-    uint64_t n = value >= 0 ? static_cast<uint64_t>(value) * 2u
-                            : (0u - static_cast<uint64_t>(value)) * 2u + 1u;
+    uint64_t n = pe::foldSign(value);
+    const unsigned bits = eightBit ? 6 : 5;
+    const uint64_t base = uint64_t{1} << bits;
     size_t length = 0;
-    if (eightBit) {
-        while (n >= 64) {
-            out[length++] = static_cast<uint8_t>(63 + (n & 63u));
-            n >>= 6;
-        }
-        out[length++] = static_cast<uint8_t>(191 + n);
-    } else {
-        while (n >= 32) {
-            out[length++] = static_cast<uint8_t>(63 + (n & 31u));
-            n >>= 5;
-        }
-        out[length++] = static_cast<uint8_t>(95 + n);
+    while (n >= base) {
+        out[length++] = static_cast<uint8_t>(63 + (n & (base - 1)));
+        n >>= bits;
     }
+    out[length++] = static_cast<uint8_t>((eightBit ? 191 : 95) + n);
     return length;
 }
 
@@ -38,7 +37,11 @@ int encodePeNumber(int64_t value) {
     return writeBytes(digits, n);
 }
 
-int emitPoint(uint32_t x, uint32_t y) {
+namespace {
+
+// emitPoint as two separate texts: each may flush at the limit, and each
+// follows the rules of writeText when there is no buffer or a latch.
+int emitPointInParts(uint32_t x, uint32_t y) {
     if (state.errorLatch != 0) return -1;
     state.lastHostX = static_cast<int32_t>(x);
     state.lastHostY = static_cast<int32_t>(y);
@@ -53,16 +56,6 @@ int emitPoint(uint32_t x, uint32_t y) {
     state.currentX = static_cast<int32_t>(cx);
     state.currentY = static_cast<int32_t>(cy);
     bool eightBit = state.settings.get(flags::eightBitEncoding);
-    // The common case: room for both numbers (at most 13 digits each)
-    // without reaching the flush boundary. The digits go straight into the
-    // buffer, exactly the bytes the two separate writes below would stage.
-    if (state.outputBuffer != nullptr && state.outputCount < OUTPUT_LIMIT - 32) {
-        uint8_t* out = state.outputBuffer + state.outputCount;
-        size_t n = encodePeDigits(dx, eightBit, out);
-        n += encodePeDigits(dy, eightBit, out + n);
-        state.outputCount += static_cast<int32_t>(n);
-        return 0;
-    }
     uint8_t digits[32];
     size_t nx = encodePeDigits(dx, eightBit, digits);
     size_t ny = encodePeDigits(dy, eightBit, digits + nx);
@@ -70,5 +63,14 @@ int emitPoint(uint32_t x, uint32_t y) {
     int ry = writeBytes(digits + nx, ny);
     return (rx == 0 && ry == 0) ? 0 : -1;
 }
+
+}  // namespace
+
+int stagePointInParts(uint32_t x, uint32_t y, bool penUp) {
+    if (penUp && writeBytes("<", 1) != 0) return -1;
+    return emitPointInParts(x, y);
+}
+
+int emitPoint(uint32_t x, uint32_t y) { return stagePointInMode(x, y, 0); }
 
 }  // namespace tavix

@@ -18,6 +18,7 @@
 // state did not change since the last event and the point is the last one.
 #include <cstdint>
 
+#include "plot/penStateMachine.h"
 #include "tavix/driverState.h"
 #include "tavix/outputBuffer.h"
 #include "tavix/packet.h"
@@ -55,17 +56,17 @@ int leavePe() {
     return 0;
 }
 
+// The move and draw rows of the table, whatever the state.
 int moveTo(uint32_t x, uint32_t y) {
     if (isRedundant(x, y)) return 1;
     int16_t before = state.penState;
     enterState(PEN_MOVED);
-    int r = 0;
-    if (before == PEN_OUTSIDE)
-        r = writeIntroWithPenUp();
-    else if (before != PEN_UP_FLAGGED)
-        r = writeText("<");
-    if (r != 0) return -1;
-    return emitPoint(x, y);
+    if (before == PEN_OUTSIDE) {
+        if (writeIntroWithPenUp() != 0) return -1;
+        return stagePointInMode(x, y, 0);
+    }
+    // "<" unless a lift has written it already.
+    return stagePointInMode(x, y, before != PEN_UP_FLAGGED ? 1 : 0);
 }
 
 int drawTo(uint32_t x, uint32_t y) {
@@ -73,17 +74,17 @@ int drawTo(uint32_t x, uint32_t y) {
     int16_t before = state.penState;
     if (before == PEN_DOWN || before == PEN_MOVED) {
         enterState(PEN_DOWN);
-        return emitPoint(x, y);
+        return stagePointInMode(x, y, 0);
     }
     if (before == PEN_UP_FLAGGED) {
         // A zero move uses up the pending "<"; the point is then drawn.
         enterState(PEN_MOVED);
         if (encodePeNumber(0) != 0 || encodePeNumber(0) != 0) return -1;
-        return emitPoint(x, y);
+        return stagePointInMode(x, y, 0);
     }
     enterState(PEN_DOWN);
     if (writeText(state.peIntro) != 0) return -1;
-    return emitPoint(x, y);
+    return stagePointInMode(x, y, 0);
 }
 
 int liftPen() {
@@ -101,9 +102,8 @@ void clearOutlineCapture() {
     state.outlineCount = 0;
 }
 
-void drawRequest(uint8_t* packet) {
-    uint32_t x = readU16(packet, 4);
-    uint32_t y = readU16(packet, 6);
+// Code 4 in every case serveDraw leaves out.
+void drawInGeneral(uint8_t* packet, uint32_t x, uint32_t y) {
     if (state.penReselect != 0) {
         // The fill left its own pen selected; the leading ";" closes
         // whatever it left open.
@@ -136,5 +136,13 @@ void drawRequest(uint8_t* packet) {
     }
     state.somethingDrawn = 1;
 }
+
+void moveInGeneral(uint8_t* packet, uint32_t x, uint32_t y) {
+    if (moveTo(x, y) < 0) failRequest(packet);
+}
+
+void moveRequest(uint8_t* packet) { serveMove(packet); }
+
+void drawRequest(uint8_t* packet) { serveDraw(packet); }
 
 }  // namespace tavix

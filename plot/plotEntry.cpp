@@ -7,6 +7,7 @@
 // a handler, and codes outside 2..54, leave the packet exactly as it came.
 #include <cstdint>
 
+#include "plot/penStateMachine.h"
 #include "tavix/driverState.h"
 #include "tavix/entryPoints.h"
 #include "tavix/hostNumbers.h"
@@ -26,12 +27,6 @@ constexpr int LAST_CODE = 54;
 void failed(uint8_t* packet) { writeI16(packet, 0, -1); }
 
 void onEndPlot(uint8_t*) { endPlot(); }
-
-void onMove(uint8_t* packet) {
-    if (moveTo(readU16(packet, 4), readU16(packet, 6)) < 0) failed(packet);
-}
-
-void onDraw(uint8_t* packet) { drawRequest(packet); }
 
 void onSelectPen(uint8_t* packet) {
     if (selectPen(readI16(packet, 4)) != 0) failed(packet);
@@ -91,8 +86,8 @@ void onFillArray(uint8_t* packet) { fillArrayRequest(packet); }
 // Indexed by code - 2. Empty entries: accepted and ignored.
 constexpr Handler handlers[LAST_CODE - FIRST_CODE + 1] = {
     onEndPlot,            // 2
-    onMove,               // 3
-    onDraw,               // 4
+    moveRequest,          // 3
+    drawRequest,          // 4
     onSelectPen,          // 5
     nullptr,              // 6
     onLineType,           // 7
@@ -127,7 +122,7 @@ constexpr Handler handlers[LAST_CODE - FIRST_CODE + 1] = {
 };
 static_assert(sizeof handlers / sizeof handlers[0] == 53);
 
-void printImageFirst() {
+[[gnu::noinline]] void printImageFirst() {
     bool capturing = state.outlineCapture != 0;
     printPendingImage();
     // Capture given up by the image drops the points collected so far.
@@ -145,8 +140,14 @@ extern "C" int TAVIX_ENTRY_CDECL PlotEntry(uint8_t* packet) {
         state.currentPacket = packet;
         if (state.imageMarker == IMAGE_PENDING) printImageFirst();
         int code = readI16(packet, 0);
-        if (code < FIRST_CODE || code > LAST_CODE) return 0;
-        if (Handler h = handlers[code - FIRST_CODE]) h(packet);
+        // Draws and moves, nearly every request of a plot, are served here.
+        if (code == 4) {
+            serveDraw(packet);
+        } else if (code == 3) {
+            serveMove(packet);
+        } else if (code >= FIRST_CODE && code <= LAST_CODE) {
+            if (Handler h = handlers[code - FIRST_CODE]) h(packet);
+        }
     } catch (...) {
         writeI16(packet, 0, -1);
     }

@@ -1,26 +1,55 @@
 #!/usr/bin/env bash
-# Installs what the build and the tests need on Debian 12, only what is
-# missing. Runs apt-get as root (or through sudo).
+# Installs what the build needs on Debian 12, only what is missing. Runs
+# apt-get as root (or through sudo).
+#
+#   scripts/install-deps.sh [demo|full]   install a profile (full by default)
+#   scripts/install-deps.sh --list demo   print a profile's packages
+#
+# demo: what the program `tavix` needs to build and run (the `tools` preset):
+#       compiler, CMake, the libraries it links, the fonts of its preview.
+# full: the demo's packages and everything the tests use: GoogleTest, Google
+#       Benchmark, the Windows cross build and wine, clang for the fuzzers,
+#       valgrind, and the independent readers the tests compare against.
 set -euo pipefail
 
-packages=(
+demo_packages=(
   cmake make g++ pkg-config
+  libcairo2-dev libpng-dev libcli11-dev
+  libdxflib-dev libhersheyfont-dev hershey-fonts-data
+  libpango1.0-dev fonts-noto-cjk fonts-ipafont-gothic
+)
+
+test_packages=(
   libgtest-dev googletest libbenchmark-dev
   g++-mingw-w64-i686 wine wine32:i386 xvfb xauth imagemagick icoutils
-  locales fonts-ipafont-gothic
-  libcairo2-dev libpng-dev libcli11-dev
+  locales
   clang-14 libclang-rt-14-dev
-  hp2xx valgrind python3
-  libdxflib-dev libhersheyfont-dev hershey-fonts-data python3-ezdxf
-  libpango1.0-dev fonts-noto-cjk
+  hp2xx valgrind python3 python3-ezdxf
   libcups2-dev libcupsimage2-dev cups cups-ppdc cups-filters cups-client
   ghostscript poppler-utils
 )
 
+profile_packages() {
+  case "$1" in
+    demo) packages=("${demo_packages[@]}") ;;
+    full) packages=("${demo_packages[@]}" "${test_packages[@]}") ;;
+    *) echo "install-deps.sh: unknown profile '$1' (demo or full)" >&2; exit 2 ;;
+  esac
+}
+
+if [ "${1:-}" = "--list" ]; then
+  profile_packages "${2:-full}"
+  printf '%s\n' "${packages[@]}"
+  exit 0
+fi
+profile=${1:-full}
+profile_packages "$profile"
+
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
 
-if ! dpkg --print-foreign-architectures | grep -qx i386; then
+# Only the full profile needs 32-bit packages (wine32 for the DLL's tests).
+if [ "$profile" = full ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
   "${sudo_cmd[@]}" dpkg --add-architecture i386
   need_update=1
 fi

@@ -21,6 +21,9 @@ int moveTo(uint32_t x, uint32_t y);
 int drawTo(uint32_t x, uint32_t y);
 int liftPen();
 
+// Code 3 as a whole request: the move, -1 at offset 0 when it fails.
+void moveRequest(uint8_t* packet);
+
 // Code 4 as a whole request: pen re-selection, the draw, outline capture.
 void drawRequest(uint8_t* packet);
 

@@ -20,7 +20,7 @@ using tavix::testing::readWholeFile;
 using tavix::testing::ScratchDirectory;
 using tavix::testing::writeWholeFile;
 
-bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+using testing::contains;
 
 // A program that ended by itself, not by a signal.
 #define EXPECT_STATUS(expected, ran) \
@@ -57,7 +57,7 @@ TEST(TavixProgram, wrongUseExitsWith2) {
         const char* says;
     } cases[] = {
         {{}, "A subcommand is required"},
-        {{"frobnicate"}, "tavix: unknown command 'frobnicate': the commands are configure, plot and preview"},
+        {{"frobnicate"}, "tavix: unknown command 'frobnicate': the commands are configure, plot, preview, models and papers"},
         {{"plot"}, "drawing is required"},
         {{"plot", "d.txt", "--colour", "mono"}, "--colour"},
         {{"configure", "--model", "tx99"}, "'tx99' is not one of: tx90, tx70, tx30, lumen-q1, tx-series"},

@@ -69,7 +69,7 @@ TEST(DrawingFile, errorsNameTheLine) {
         {"image x.png 1 2 3 4 colour 9\n", "line 1: colour takes an index 0..7"},
         {"width thick\n", "line 1: width takes a width in inches, or with mm / in"},
         {"move nan 1\n", "line 1: 'nan' is not a number"},
-        {"pen 99999\n", "line 1: pen takes a pen number 0..32767"},
+        {"pen 99999\n", "line 1: pen takes a pen number 1..255"},
     };
     for (const Case& c : cases) {
         Drawing d;

@@ -128,7 +128,7 @@ TEST_F(DxfWarnings, whatFallsOutsideIsClippedAndMeasured) {
     writeWholeFile("drawing.dxf", entities(groups({{0, "LINE"}, {10, "0"}, {20, "0"}, {11, "100"}, {21, "0"}})));
     testing::Ran ran = testing::runTavix({"--config", "dxf.cfg", "plot", "drawing.dxf", "-o", "out.plt", "--scale", "5:1"});
     EXPECT_EQ(0, ran.status) << ran.err;
-    EXPECT_NE(std::string::npos, ran.err.find("tavix: warning: 90 mm of lines (18.0% of their length) fall outside "
+    EXPECT_NE(std::string::npos, ran.err.find("tavix: warning: drawing.dxf: 90 mm of lines (18.0% of their length) fall outside "
                                               "the plot area and are clipped"))
         << ran.err;
 }
@@ -137,8 +137,8 @@ TEST_F(DxfWarnings, skippedKindsAreReportedOnceWithTheirCounts) {
     writeWholeFile("drawing.dxf", entities(A_LINE + groups({{0, "IMAGE"}, {0, "IMAGE"}, {0, "IMAGE"}, {0, "MESH"}})));
     testing::Ran ran = testing::runTavix({"--config", "dxf.cfg", "plot", "drawing.dxf", "-o", "out.plt"});
     EXPECT_EQ(0, ran.status) << ran.err;
-    EXPECT_NE(std::string::npos, ran.err.find("warning: skipped 3 IMAGE entities")) << ran.err;
-    EXPECT_NE(std::string::npos, ran.err.find("warning: skipped 1 MESH entity")) << ran.err;
+    EXPECT_NE(std::string::npos, ran.err.find("warning: drawing.dxf: skipped 3 IMAGE entities")) << ran.err;
+    EXPECT_NE(std::string::npos, ran.err.find("warning: drawing.dxf: skipped 1 MESH entity")) << ran.err;
 }
 
 TEST_F(DxfWarnings, aLineWithoutHeightFitsByItsWidth) {

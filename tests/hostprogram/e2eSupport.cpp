@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <png.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -125,8 +126,10 @@ Ran spawn(const std::string& program, const std::vector<std::string>& args, bool
     close(errFd);
     if (started == 0) {
         int status = 0;
-        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        struct rusage usage {};
+        while (wait4(pid, &status, 0, &usage) < 0 && errno == EINTR) {
         }
+        ran.maxRssKb = usage.ru_maxrss;
         if (WIFEXITED(status)) ran.status = WEXITSTATUS(status);
         else if (WIFSIGNALED(status)) ran.status = 128 + WTERMSIG(status);
     } else {

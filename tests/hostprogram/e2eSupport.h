@@ -15,6 +15,9 @@
 
 namespace tavix::host::testing {
 
+// True when `part` occurs in `text` (messages checked by their words).
+inline bool contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
 // ---- Files --------------------------------------------------------------
 
 // A path in the source tree ("examples/demo.txt") and in the tests' data
@@ -65,6 +68,7 @@ struct Ran {
     int status = -1;  // exit status; 128 + signal when it died of one
     std::string out;  // standard output
     std::string err;  // standard error
+    long maxRssKb = 0;  // the program's peak resident memory
 };
 
 // Runs the built `tavix` with these arguments in the current folder.

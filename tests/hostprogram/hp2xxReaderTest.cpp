@@ -105,7 +105,7 @@ const std::vector<std::string> A1_MONO_HALFTONE = {"--defaults", "--model", "tx9
                                                    "A1",         "--colour", "mono", "--fill", "halftone"};
 // 129 x 36 inches: beyond 64.5 inches, so a host unit is 2 plotter units.
 const std::vector<std::string> LONG_COLOUR = {"--defaults", "--model",  "tx90",  "--paper",
-                                              "Long plot",  "--colour", "colour"};
+                                              "Long plot 3276",  "--colour", "colour"};
 
 INSTANTIATE_TEST_SUITE_P(Forms, Hp2xxReader,
                          ::testing::Values(Case{"colour7Bit", A1_COLOUR, false, true, false, 1016, 1},

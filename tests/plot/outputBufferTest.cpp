@@ -5,28 +5,13 @@
 #include <cstring>
 #include <string>
 
-#include "support/recordingHost.h"
+#include "plot/outputBufferFixture.h"
 #include "tavix/driverState.h"
 
 namespace tavix {
 namespace {
 
-class OutputBufferTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        host.install();
-        std::strcpy(state.messages[77], "Plotting error occured. ");
-        ASSERT_TRUE(obtainOutputBuffer());
-    }
-    void TearDown() override { releaseOutputBuffer(); }
-
-    std::string staged() const {
-        return std::string(reinterpret_cast<const char*>(state.outputBuffer),
-                           static_cast<size_t>(state.outputCount));
-    }
-
-    testing::RecordingHost host;
-};
+using OutputBufferTest = testing::OutputBufferFixture;
 
 std::string peDigits(int64_t value, bool eightBit) {
     uint8_t out[16];

@@ -31,10 +31,6 @@ public:
     bool widths = false;
 };
 
-struct FileCloser {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
 std::string millimetres(double mm) {
     char text[64];
     std::snprintf(text, sizeof text, mm >= 10 ? "%.0f mm" : "%.1f mm", mm);
@@ -52,13 +48,8 @@ void reportRenderer(const EntityRenderer& r, DxfPlotReport& report) {
 
 }  // namespace
 
-bool plotDxf(const std::string& path, const DxfPlotOptions& options, const PlotArea& area, const RequestSink& send,
+bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& area, const RequestSink& send,
              DxfPlotReport& report, std::string& error) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file) {
-        error = "cannot read " + path + ": " + std::strerror(errno);
-        return false;
-    }
     std::optional<geometry::StrokeFont> loaded;
     if (options.font == nullptr) loaded = geometry::loadStrokeFont(options.fontPath);
     const geometry::StrokeFont* font = options.font != nullptr ? options.font : loaded ? &*loaded : nullptr;
@@ -79,7 +70,7 @@ bool plotDxf(const std::string& path, const DxfPlotOptions& options, const PlotA
         why = std::string("cannot write a temporary file: ") + std::strerror(errno);
         return false;
     };
-    if (!readDxf(file.get(), measured, measureEntity, first)) {
+    if (!readDxf(file, measured, measureEntity, first)) {
         error = first.error;
         return false;
     }

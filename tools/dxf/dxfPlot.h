@@ -4,6 +4,7 @@
 // Neither pass keeps model space in memory.
 #pragma once
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -35,8 +36,9 @@ struct DxfPlotReport {
     long long strokes = 0, fills = 0;
 };
 
-// False with the reason; a reason about the file begins "line N: ".
-bool plotDxf(const std::string& path, const DxfPlotOptions& options, const PlotArea& area, const RequestSink& send,
+// Plots the DXF drawing `file` (read from where it stands). False with the
+// reason; a reason about the file begins "line N: ".
+bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& area, const RequestSink& send,
              DxfPlotReport& report, std::string& error);
 
 }  // namespace tavix::dxf

@@ -9,11 +9,16 @@
 #include "driverMessages.h"
 #include "hostConfig.h"
 #include "hostSession.h"
+#include "outputFiles.h"
+#include "paperChoice.h"
+#include "penFile.h"
+#include "settingsListing.h"
 #include "platform/native/scriptedUser.h"
 #include "resources/resource.h"
 #include "tavix/driverState.h"
 #include "tavix/messages.h"
 #include "tavix/packet.h"
+#include "tavix/plotSettings.h"
 #include "tavix/tables.h"
 
 namespace tavix::host {
@@ -75,8 +80,7 @@ public:
         // Every word is checked before the run: nothing may throw through
         // the driver's entry points.
         if (o.model)
-            model_ = choice("model", *o.model, {{"tx90", 0}, {"tx70", 1}, {"tx30", 2}, {"lumen-q1", 3},
-                                                {"tx-series", 4}, {"0", 0}, {"1", 1}, {"2", 2}, {"3", 3}, {"4", 4}});
+            model_ = choice("model", *o.model, modelWords());
         auto pick = [](const std::optional<std::string>& v, const std::string& what,
                        const std::vector<std::pair<const char*, int>>& words) {
             return v ? choice(what, *v, words) : -1;
@@ -155,28 +159,11 @@ private:
 
     void device(DialogDriver& d) {
         if (o_.paper) {
-            auto items = d.items(IDC_DEVICE_PAPER_SIZE);
-            int row = -1;
-            char* end = nullptr;
-            long n = std::strtol(o_.paper->c_str(), &end, 10);
-            if (end != o_.paper->c_str() && *end == '\0') {
-                row = static_cast<int>(n) - 1;
-            } else {
-                for (size_t i = 0; i < items.size() && row < 0; ++i)
-                    if (items[i].rfind(*o_.paper, 0) == 0) row = static_cast<int>(i);
-            }
-            if (row < 0 || row >= static_cast<int>(items.size())) {
-                std::string list;
-                for (size_t i = 0; i < items.size(); ++i) {
-                    std::string label = native::utf8(items[i]);
-                    while (!label.empty() && label.back() == ' ') label.pop_back();
-                    std::string number = std::to_string(i + 1);
-                    list += "\n  " + std::string(number.size() < 2 ? 1 : 0, ' ') + number + "  " + label;
-                }
-                refusal_ = "--paper " + *o_.paper + ": this model has no such paper; its papers are:" + list;
-            } else {
-                d.select(IDC_DEVICE_PAPER_SIZE, row);
-            }
+            std::vector<std::string> labels;
+            for (const std::string& item : d.items(IDC_DEVICE_PAPER_SIZE)) labels.push_back(native::utf8(item));
+            PaperChoice paper = choosePaper(*o_.paper, labels);
+            if (paper.row < 0) refusal_ = paper.error;
+            else d.select(IDC_DEVICE_PAPER_SIZE, paper.row);
         }
         if (margin_ >= 0) d.click(margin_ ? IDC_DEVICE_MARGIN_ON : IDC_DEVICE_MARGIN_OFF);
         if (o_.copies && !refused()) {
@@ -325,7 +312,8 @@ Packet request(int16_t code) {
 void addConfigureOptions(CLI::App& c, ConfigureOptions& o) {
     c.add_flag("--defaults", o.defaults, "Start from the model's default settings");
     c.add_option("--model", o.model, "Model: tx90, tx70, tx30, lumen-q1 or tx-series");
-    c.add_option("--paper", o.paper, "Paper: its row in the model's list (1 = first) or the start of its label, e.g. A1");
+    c.add_option("--paper", o.paper, "Paper: its row in the model's list (1 = first), its label (any case) or a start "
+                                     "that fits one paper, e.g. a1, max ('tavix papers' lists them)");
     c.add_option("--margin", o.margin, "Plot margin: on or off");
     c.add_option("--copies", o.copies, "Copy count 1..999");
     c.add_option("--output", o.output, "Output: option (with a job ticket) or standard");
@@ -353,15 +341,119 @@ void addConfigureOptions(CLI::App& c, ConfigureOptions& o) {
     c.add_option("--pen-gray", o.penGray, "PENS=GRAY: gray 0..100 of pens like 5, 1-10 or 1,3,5, e.g. 1-10=50 (repeatable; with --pen-setting on)");
     c.add_option("--pen-width", o.penWidth, "PENS=MM: width in mm of pens, e.g. 3=0.35 (repeatable; with --pen-setting on)");
     c.add_flag("--default-pens", o.defaultPens, "Put every pen back to 0.254 mm and gray 100 (with --pen-setting on)");
+    c.add_option("--pen-file", o.penFile, "The driver's pen settings file (tavixdrv.def) to use; the driver runs in its folder");
+    c.add_flag("--show", o.show, "Print the current settings and pens in plain words, and change nothing");
 }
 
-int runConfigureCommand(const ConfigureOptions& options) {
+namespace {
+
+// The paper a settings block names, described for the user; empty without one.
+std::string paperOf(const HostConfig& config) {
+    if (!config.hasBlock) return "";
+    PlotSettings s;
+    std::memcpy(s.bytes, config.block.data(), sizeof s.bytes);
+    std::vector<std::string> labels = modelPaperLabels(s.modelIndex() >= 0 && s.modelIndex() < 5 ? s.modelIndex() : 0);
+    int row = s.paperSize() - 1;
+    return row >= 0 && row < static_cast<int>(labels.size()) ? paperDescription(labels[static_cast<size_t>(row)]) : "";
+}
+
+// The configuration run's requests (49, 50, 11, 20, 21, 47) with the
+// dialogs scripted; the configuration is saved when it succeeds. Returns the
+// exit status; the model's name comes back in `model`.
+int configurationRun(const ConfigureOptions& options, ConfigureScript& script, HostConfig& config,
+                     std::string& model) {
+    HostSession session(stdout, stderr);
+    session.connect();
+    session.storedBlock = config.block;
+    session.hasStoredBlock = config.hasBlock;
+    script.queue();
+    Packet p = request(49);
+    writeI16(p.data(), 4, 1);
+    p[7] = 2;
+    session.config(p);
+    if (readI16(p.data(), 10) != 0) throw std::runtime_error("the driver refused to initialise");
+    p = request(50);
+    std::memcpy(p.data() + 8, "ja", 2);
+    session.config(p);
+    p = request(11);
+    writeI16(p.data(), 4, 3);
+    session.config(p);
+    if (readI16(p.data(), 0) != 0) throw std::runtime_error("the driver refused the interface version");
+    p = request(20);
+    session.config(p);
+    char name[33] = {};
+    std::memcpy(name, p.data() + 8, 32);
+    model = name;
+    p = request(21);
+    writeI16(p.data(), 6, options.defaults ? 1 : 0);
+    session.config(p);
+    if (readI16(p.data(), 0) != 0) throw std::runtime_error("device initialisation failed");
+    for (const std::string& fault : native::scriptedUser::faults())
+        std::fprintf(stderr, "tavix: dialog script: %s\n", fault.c_str());
+    if (native::scriptedUser::pendingScripts() > 0)
+        throw std::runtime_error("the driver's dialogs did not open; nothing was saved");
+    if (!script.refusal().empty()) {
+        std::fprintf(stderr, "tavix: refused: %s\ntavix: nothing was saved\n", script.refusal().c_str());
+        return 1;
+    }
+    double width = readF64(p.data(), 8), height = readF64(p.data(), 16), steps = readF64(p.data(), 24);
+    p = request(47);
+    session.config(p);
+    if (readI16(p.data(), 0) != 0) throw std::runtime_error("the settings could not be saved");
+    config.block = session.storedBlock;
+    config.hasBlock = session.hasStoredBlock;
+    config.plotWidth = width;
+    config.plotHeight = height;
+    config.stepsPerInch = steps;
+    std::string error;
+    if (!saveHostConfig(options.configPath, config, error)) throw std::runtime_error(error);
+    return 0;
+}
+
+// After a saved configuration: did the driver write its pen file? Pens the
+// user set and the driver did not save fail the command.
+int checkPensSaved(const ConfigureOptions& options, const PenFilePlace& place, const PenFileCheck& before) {
+    if (penFileRewritten(before)) return 0;
+    bool pensSet = !options.penGray.empty() || !options.penWidth.empty() || options.defaultPens;
+    if (pensSet) {
+        std::fprintf(stderr, "tavix: the pen settings were not saved: %s could not be written\n", place.shown.c_str());
+        return 1;
+    }
+    if (before.state != PenFileState::Missing)
+        std::fprintf(stderr, "tavix: warning: %s could not be written; it keeps the pens it had\n", place.shown.c_str());
+    return 0;
+}
+
+}  // namespace
+
+int runConfigureCommand(const ConfigureOptions& given) {
+    ConfigureOptions options = given;
+    PenFilePlace place;
+    std::string error;
+    if (!penFilePlace(options.penFile, place, error)) {
+        std::fprintf(stderr, "tavix: %s\n", error.c_str());
+        return 2;
+    }
+    // The configuration file stays reachable from the pen file's folder.
+    if (!place.folder.empty()) options.configPath = absolutePath(given.configPath);
     HostConfig config;
     bool exists = false;
-    std::string error;
     if (!loadHostConfig(options.configPath, config, exists, error)) {
+        if (error.rfind(options.configPath, 0) == 0) error = given.configPath + error.substr(options.configPath.size());
         std::fprintf(stderr, "tavix: %s\n", error.c_str());
         return 1;
+    }
+    if (!enterPenFileFolder(place, error)) {
+        std::fprintf(stderr, "tavix: %s\n", error.c_str());
+        return 1;
+    }
+    if (options.show) {
+        if (!exists || !config.hasBlock) {
+            std::fprintf(stderr, "tavix: no configuration in %s: run 'tavix configure' first\n", given.configPath.c_str());
+            return 1;
+        }
+        showSettings(config, place.shown);
+        return 0;
     }
     std::unique_ptr<ConfigureScript> script;
     try {
@@ -370,54 +462,14 @@ int runConfigureCommand(const ConfigureOptions& options) {
         std::fprintf(stderr, "tavix: %s\n", e.what());
         return 2;
     }
-
-    HostSession session(stdout, stderr);
-    session.connect();
-    session.storedBlock = config.block;
-    session.hasStoredBlock = config.hasBlock;
+    PenFileCheck pens = checkPenFile();
+    warnAboutPenFile(place, pens, given.configPath, options.configPath, true);
+    if (pens.state != PenFileState::Missing && !backUpPenFile(error))
+        std::fprintf(stderr, "tavix: warning: %s\n", error.c_str());
+    std::string paperBefore = paperOf(config), model;
     try {
-        script->queue();
-        Packet p = request(49);
-        writeI16(p.data(), 4, 1);
-        p[7] = 2;
-        session.config(p);
-        if (readI16(p.data(), 10) != 0) throw std::runtime_error("the driver refused to initialise");
-        p = request(50);
-        std::memcpy(p.data() + 8, "ja", 2);
-        session.config(p);
-        p = request(11);
-        writeI16(p.data(), 4, 3);
-        session.config(p);
-        if (readI16(p.data(), 0) != 0) throw std::runtime_error("the driver refused the interface version");
-        p = request(20);
-        session.config(p);
-        char name[33] = {};
-        std::memcpy(name, p.data() + 8, 32);
-        p = request(21);
-        writeI16(p.data(), 6, options.defaults ? 1 : 0);
-        session.config(p);
-        if (readI16(p.data(), 0) != 0) throw std::runtime_error("device initialisation failed");
-        for (const std::string& fault : native::scriptedUser::faults())
-            std::fprintf(stderr, "tavix: dialog script: %s\n", fault.c_str());
-        if (native::scriptedUser::pendingScripts() > 0)
-            throw std::runtime_error("the driver's dialogs did not open; nothing was saved");
-        if (!script->refusal().empty()) {
-            std::fprintf(stderr, "tavix: refused: %s\ntavix: nothing was saved\n", script->refusal().c_str());
-            return 1;
-        }
-        double width = readF64(p.data(), 8), height = readF64(p.data(), 16), steps = readF64(p.data(), 24);
-        p = request(47);
-        session.config(p);
-        if (readI16(p.data(), 0) != 0) throw std::runtime_error("the settings could not be saved");
-        config.block = session.storedBlock;
-        config.hasBlock = session.hasStoredBlock;
-        config.plotWidth = width;
-        config.plotHeight = height;
-        config.stepsPerInch = steps;
-        if (!saveHostConfig(options.configPath, config, error)) throw std::runtime_error(error);
-        std::fprintf(stderr, "tavix: configured %s, plot area %.3f x %.3f in, %g steps per inch, in %s\n", name,
-                     width, height, steps, options.configPath.c_str());
-        return 0;
+        int status = configurationRun(options, *script, config, model);
+        if (status != 0) return status;
     } catch (const CLI::Error& e) {
         std::fprintf(stderr, "tavix: %s\n", e.what());
         return 2;
@@ -425,6 +477,14 @@ int runConfigureCommand(const ConfigureOptions& options) {
         std::fprintf(stderr, "tavix: %s\n", e.what());
         return 1;
     }
+    std::string paperAfter = paperOf(config);
+    if (!options.paper && !paperBefore.empty() && paperBefore != paperAfter)
+        std::fprintf(stderr, "tavix: the paper changed from %s to %s: %s\n", paperBefore.c_str(), paperAfter.c_str(),
+                     options.model ? "the model's paper list differs" : "the driver chose it");
+    std::fprintf(stderr, "tavix: configured %s, paper %s, plot area %.3f x %.3f in, %g steps per inch, in %s\n",
+                 model.c_str(), paperAfter.c_str(), config.plotWidth, config.plotHeight, config.stepsPerInch,
+                 given.configPath.c_str());
+    return checkPensSaved(options, place, pens);
 }
 
 }  // namespace tavix::host

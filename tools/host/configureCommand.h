@@ -31,6 +31,9 @@ struct ConfigureOptions {
     // Pen setting dialog: "PENS=VALUE", PENS as 5, 1-10 or 1,3,5.
     std::vector<std::string> penGray, penWidth;
     bool defaultPens = false;
+
+    std::string penFile;  // --pen-file: run the driver beside this tavixdrv.def
+    bool show = false;    // print the settings, change nothing
 };
 
 void addConfigureOptions(CLI::App& command, ConfigureOptions& options);

@@ -1,5 +1,6 @@
 // The plain-text drawing format of `tavix plot` (docs/drawing-format.md):
-// one request per line, read into a list of requests that name their line.
+// one request per line. A line parser turns one line into a request and
+// keeps the unit in force; parseDrawing reads a whole text with it.
 #pragma once
 
 #include <cstdint>
@@ -30,16 +31,45 @@ struct DrawingRequest {
     ImageOptions image;
 };
 
+// The pens a drawing may select: the printer's palette has 255.
+constexpr int FIRST_PEN = 1, LAST_PEN = 255;
+
+// Reads one line at a time. The request and the word list are reused from
+// line to line, so a long drawing costs no allocation per line.
+class DrawingLineParser {
+public:
+    enum class Result { Request, Nothing, Bad };
+
+    // `line` without its line end; a request goes to `out`, an error names
+    // the line ("line 7: ..."). A UTF-8 byte-order mark before line 1 is
+    // skipped.
+    Result parse(std::string_view line, int lineNumber, DrawingRequest& out, std::string& error);
+
+private:
+    bool request(std::string_view verb, DrawingRequest& r);
+    bool coordinates(size_t first, size_t count, DrawingRequest& r);
+    bool imageRequest(DrawingRequest& r);
+    bool fail(const std::string& what);
+
+    Unit unit_ = Unit::Host;
+    int line_ = 0;
+    std::string* error_ = nullptr;
+    std::vector<std::string_view> words_;
+};
+
 struct Drawing {
     std::vector<DrawingRequest> requests;
 };
 
-// Reads a drawing; on the first bad line returns false with an error that
-// names the line ("line 7: ...").
+// Reads a whole drawing; on the first bad line returns false with an error
+// that names the line ("line 7: ...").
 bool parseDrawing(std::string_view text, Drawing& drawing, std::string& error);
 
 // Converts a coordinate to host units (rounded); false when it does not fit
 // the unsigned 16-bit range of a request.
 bool toHostUnits(double value, Unit unit, double hostUnitsPerInch, uint16_t& out);
+
+// A word of the user's for a message: cut to a readable length.
+std::string quotedWord(std::string_view word);
 
 }  // namespace tavix::host

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <map>
 
 #include "platform/hostAddress.h"
 #include "tavix/packet.h"
@@ -10,7 +11,14 @@
 namespace tavix::host {
 namespace {
 
-ImageRowSource* current = nullptr;
+// The sources by host value.
+std::map<int32_t, ImageRowSource*>& sources() {
+    static std::map<int32_t, ImageRowSource*> registered;
+    return registered;
+}
+
+// Offset of the host value in a row query.
+constexpr size_t QUERY_HOST_VALUE = 32;
 
 // Output rows never exceed what the driver can hold in one row.
 constexpr int32_t MAX_ROW_PIXELS = 100000;
@@ -26,21 +34,24 @@ int clampIndex(double v, int size) {
 // reply travels back as a host address too.
 struct RowFunctions {
     static HostAddress rowSource(void* query) {
-        return current ? hostAddressOf(current->serve(static_cast<const uint8_t*>(query))) : 0;
+        const uint8_t* q = static_cast<const uint8_t*>(query);
+        auto found = sources().find(readI32(q, QUERY_HOST_VALUE));
+        return found != sources().end() ? hostAddressOf(found->second->serve(q)) : 0;
     }
     static void rowRelease(HostAddress) {}
 };
 
 ImageRowSource::ImageRowSource(const RgbImage& image, bool bitonal, int32_t x0, int32_t y0,
-                               int32_t x1, int32_t y1)
-    : image_(image), bitonal_(bitonal), x0_(x0), y0_(y0), x1_(x1), y1_(y1) {
+                               int32_t x1, int32_t y1, int32_t hostValue)
+    : image_(image), bitonal_(bitonal), x0_(x0), y0_(y0), x1_(x1), y1_(y1), hostValue_(hostValue) {
     // One buffer for every row, so its host address stays the same.
     pixels_.reserve(static_cast<size_t>(MAX_ROW_PIXELS) * 3);
-    current = this;
+    sources()[hostValue] = this;
 }
 
 ImageRowSource::~ImageRowSource() {
-    if (current == this) current = nullptr;
+    auto found = sources().find(hostValue_);
+    if (found != sources().end() && found->second == this) sources().erase(found);
 }
 
 uint32_t ImageRowSource::rowSourceAddress() {

@@ -7,23 +7,42 @@
 
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 
 #include "configureCommand.h"
 #include "drawPreview.h"
 #include "plotCommand.h"
+#include "settingsListing.h"
 
-int main(int argc, char** argv) {
+#ifndef TAVIX_VERSION
+#define TAVIX_VERSION "0"
+#endif
+
+namespace {
+
+constexpr const char* VERSION_TEXT = "tavix " TAVIX_VERSION;
+
+// Every message of the command line's parser begins like the program's own.
+std::string failureMessage(const CLI::App* app, const CLI::Error& e) {
+    std::string text = "tavix: " + std::string(e.what()) + "\n";
+    if (app->get_help_ptr() != nullptr) text += "Run with --help for more information.\n";
+    return text;
+}
+
+int run(int argc, char** argv) {
     using namespace tavix::host;
     CLI::App app{"tavix: configure the TAVIXDRV driver, plot drawings to printer files, preview them", "tavix"};
     app.require_subcommand(1);
     app.fallthrough();  // --config may also follow the command
+    app.failure_message(failureMessage);
+    app.set_version_flag("--version", VERSION_TEXT);
     std::string configPath = "tavix.cfg";
     app.add_option("--config", configPath,
                    "The host's configuration file: the driver's settings block and the plot area")
         ->capture_default_str();
-    app.footer("The driver keeps its pen settings in tavixdrv.def in the current directory.\n"
-               "Run 'tavix COMMAND --help' for the options of a command.");
+    app.footer("The driver keeps its pen settings in tavixdrv.def in the current directory (--pen-file\n"
+               "names another). Run 'tavix COMMAND --help' for the options of a command.");
 
     ConfigureOptions configure;
     CLI::App* configureCmd = app.add_subcommand(
@@ -41,6 +60,13 @@ int main(int argc, char** argv) {
     previewCmd->footer("docs/preview.md tells what is drawn and what the warnings mean.");
     tavix::preview::addPreviewOptions(*previewCmd, preview);
 
+    ListingOptions listing;
+    CLI::App* modelsCmd = app.add_subcommand("models", "List the printer models --model chooses from");
+    CLI::App* papersCmd = app.add_subcommand("papers", "List a model's papers, as --paper chooses from");
+    addPapersOptions(*papersCmd, listing);
+    for (CLI::App* command : {configureCmd, plotCmd, previewCmd, modelsCmd, papersCmd})
+        command->set_version_flag("--version", VERSION_TEXT);
+
     // The first word that is not an option names the command.
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--config") == 0) {
@@ -49,8 +75,8 @@ int main(int argc, char** argv) {
         }
         if (argv[i][0] == '-') continue;
         if (!app.get_subcommands([&](CLI::App* c) { return c->get_name() == argv[i]; }).empty()) break;
-        std::fprintf(stderr, "tavix: unknown command '%s': the commands are configure, plot and preview\n"
-                             "Run with --help for more information.\n", argv[i]);
+        std::fprintf(stderr, "tavix: unknown command '%s': the commands are configure, plot, preview, models "
+                             "and papers\nRun with --help for more information.\n", argv[i]);
         return 2;
     }
 
@@ -70,5 +96,21 @@ int main(int argc, char** argv) {
         return runPlotCommand(plot);
     }
     if (*previewCmd) return drawPreview(preview);
+    if (*modelsCmd) return listModels();
+    if (*papersCmd) return listPapers(listing);
     return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // Whatever escapes a command still ends with a message and status 1.
+    try {
+        return run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fputs("tavix: out of memory\n", stderr);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "tavix: %s\n", e.what());
+    }
+    return 1;
 }

@@ -2,20 +2,23 @@
 
 #include <CLI/CLI.hpp>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <functional>
+#include <new>
 
-#include "drawingFile.h"
 #include "drawingKind.h"
+#include "drawingReader.h"
 #include "dxfPlot.h"
 #include "hostConfig.h"
 #include "hostSession.h"
+#include "outputFiles.h"
+#include "penFile.h"
 #include "plotRun.h"
 #include "progressBar.h"
 
@@ -24,59 +27,56 @@ namespace {
 
 namespace fs = std::filesystem;
 
+using DrawingReader = std::function<ReadOutcome(std::FILE*, const RequestSink&, const ReadProgress&)>;
+
+std::string lastError() { return std::strerror(errno); }
+
 std::string directoryOf(const std::string& path) {
     size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
 }
 
-bool readFile(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream s;
-    s << in.rdbuf();
-    text = s.str();
-    return !in.bad();
+// What kind of drawing the file holds, by its first bytes; the file is
+// left at its start.
+dxf::DrawingKind kindOf(std::FILE* file) {
+    std::string head(4096, '\0');
+    head.resize(std::fread(head.data(), 1, head.size(), file));
+    std::rewind(file);
+    return dxf::sniffDrawing(head);
 }
 
-// Where the printer stream goes. A file is written beside its final name
-// and moved into place when it is complete, so a failed plot leaves no
-// half-written file; a symbolic link to a file is followed, so the link
-// stays. A device or a pipe (a printer port) is written directly.
-struct OutputTarget {
-    std::string path;     // the file that ends up with the stream
-    std::string writing;  // the file written: path + ".part", or path itself
-    bool direct = false;
-};
-
-OutputTarget outputTarget(const std::string& name) {
-    OutputTarget t{name, name + ".part", false};
-    std::error_code error;
-    fs::file_status linkStatus = fs::symlink_status(name, error);
-    fs::file_status status = fs::status(name, error);
-    if (fs::exists(status) && !fs::is_regular_file(status)) {
-        t.direct = true;
-    } else if (fs::is_symlink(linkStatus)) {
-        fs::path resolved = fs::exists(status) ? fs::canonical(name, error) : fs::path();
-        if (resolved.empty() || error) t.direct = true;
-        else t.path = resolved.string();
-    }
-    t.writing = t.direct ? t.path : t.path + ".part";
-    return t;
+// A DXF drawing through the same plot run: placed on the plot area the
+// driver agreed, its warnings for the user.
+DrawingReader dxfReader(const dxf::DxfPlotOptions& options, PlotRun& run, const PlotOptions& plot) {
+    return [&options, &run, &plot](std::FILE* file, const RequestSink& sink, const ReadProgress&) {
+        bool refused = false;
+        auto send = [&](const DrawingRequest& r, std::string& why) {
+            if (sink(r)) return true;
+            refused = true;
+            why = run.error();
+            return false;
+        };
+        dxf::PlotArea area{run.plotWidthInches() * run.hostUnitsPerInch(),
+                           run.plotHeightInches() * run.hostUnitsPerInch(), run.hostUnitsPerInch()};
+        dxf::DxfPlotReport report;
+        ReadOutcome outcome;
+        std::string error;
+        outcome.ok = dxf::plotDxf(file, options, area, send, report, error);
+        if (!outcome.ok && !refused) outcome.readError = error;
+        if (outcome.ok && plot.warn)
+            for (const std::string& w : report.warnings) plot.warn(w);
+        return outcome;
+    };
 }
 
-std::string lastError() { return std::strerror(errno); }
-
-// The first bytes of a file, enough to tell its kind.
-bool readHead(const std::string& path, std::string& head) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    head.resize(4096);
-    in.read(head.data(), static_cast<std::streamsize>(head.size()));
-    head.resize(static_cast<size_t>(in.gcount()));
-    return !in.bad();
+// The reader for a drawing file, chosen by its content.
+DrawingReader readerFor(std::FILE* file, const dxf::DxfPlotOptions& options, PlotRun& run, const PlotOptions& plot) {
+    if (kindOf(file) == dxf::DrawingKind::AsciiDxf) return dxfReader(options, run, plot);
+    return readTextDrawing;
 }
 
-// The DXF options, checked before anything is written. Returns 0 or the exit status.
+// The DXF options, checked before anything is read or written. Returns 0 or
+// the exit status.
 int dxfOptionsFrom(const PlotCommandOptions& o, dxf::DxfPlotOptions& d) {
     d.toleranceMm = o.toleranceMm;
     if (!o.scale.empty()) {
@@ -100,11 +100,16 @@ int dxfOptionsFrom(const PlotCommandOptions& o, dxf::DxfPlotOptions& d) {
     d.placement.centre = o.centre;
     d.printerLinetypes = o.linetypes == "printer";
     if (!o.pensPath.empty()) {
-        std::string text, error;
-        if (!readFile(o.pensPath, text)) {
+        std::FILE* f = std::fopen(o.pensPath.c_str(), "rb");
+        if (f == nullptr) {
             std::fprintf(stderr, "tavix: cannot read %s: %s\n", o.pensPath.c_str(), lastError().c_str());
             return 1;
         }
+        std::string text;
+        char chunk[4096];
+        for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0 && text.size() < (1 << 20);) text.append(chunk, n);
+        std::fclose(f);
+        std::string error;
         if (!d.pens.parse(text, error)) {
             std::fprintf(stderr, "tavix: %s: %s\n", o.pensPath.c_str(), error.c_str());
             return 1;
@@ -113,16 +118,183 @@ int dxfOptionsFrom(const PlotCommandOptions& o, dxf::DxfPlotOptions& d) {
     return 0;
 }
 
+// Wrong use of the command line: exit status 2, before anything is read.
+bool usable(const PlotCommandOptions& o, bool toStdout, std::string& why) {
+    if (o.output.empty() && isatty(1)) {
+        // 8-bit PE and raster rows would scramble the terminal.
+        why = "the printer stream would go to the terminal: name a printer file with -o "
+              "(-o - writes to standard output all the same)";
+        return false;
+    }
+    if (!o.previewPath.empty() && toStdout) {
+        why = "--preview needs the printer file named with -o";
+        return false;
+    }
+    // One file for two jobs would overwrite the run's own input or output.
+    struct Pair {
+        const std::string& a;
+        const std::string& b;
+        const char* names;
+    } pairs[] = {{o.drawing, o.output, "the drawing and the printer file"},
+                 {o.output, o.previewPath, "the printer file and the preview"},
+                 {o.drawing, o.previewPath, "the drawing and the preview"}};
+    for (const Pair& p : pairs) {
+        if (p.a.empty() || p.b.empty() || p.a == "-" || p.b == "-" || !sameFile(p.a, p.b)) continue;
+        why = std::string(p.names) + " are the same file (" + p.b + ")";
+        return false;
+    }
+    return true;
+}
+
+bool openDrawing(const std::string& path, const std::string& shown, std::FILE*& file) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+        std::fprintf(stderr, "tavix: cannot read %s: it is a directory\n", shown.c_str());
+        return false;
+    }
+    file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) {
+        std::fprintf(stderr, "tavix: cannot read %s: %s\n", shown.c_str(), lastError().c_str());
+        return false;
+    }
+    return true;
+}
+
+bool loadConfiguration(const std::string& path, const std::string& shown, HostConfig& config) {
+    bool exists = false;
+    std::string error;
+    if (!loadHostConfig(path, config, exists, error)) {
+        // The error names the file as it was opened: name it as given.
+        if (error.rfind(path, 0) == 0) error = shown + error.substr(path.size());
+        std::fprintf(stderr, "tavix: %s\n", error.c_str());
+        return false;
+    }
+    if (!exists || !config.hasBlock) {
+        std::fprintf(stderr, "tavix: no configuration in %s: run 'tavix configure' first\n", shown.c_str());
+        return false;
+    }
+    return true;
+}
+
+// The drawing, read and sent request by request, between begin and end of
+// plot. False with the message printed.
+bool plotDrawing(std::FILE* drawing, PlotRun& run, const PlotCommandOptions& o, const dxf::DxfPlotOptions& dxfOptions,
+                 const PlotOptions& plot, ProgressBar& bar) {
+    auto failed = [&](const std::string& error, const char* after, bool aboutTheDrawing = false) {
+        bar.finish();
+        if (aboutTheDrawing || error.rfind("line ", 0) == 0)
+            std::fprintf(stderr, "tavix: %s: %s%s\n", o.drawing.c_str(), error.c_str(), after);
+        else
+            std::fprintf(stderr, "tavix: %s%s\n", error.c_str(), after);
+        return false;
+    };
+    if (!run.begin()) {
+        run.abort();
+        return failed(run.error(), "");
+    }
+    struct stat info {};
+    double size = fstat(fileno(drawing), &info) == 0 && info.st_size > 0 ? static_cast<double>(info.st_size) : 0;
+    ReadOutcome read = readerFor(drawing, dxfOptions, run, plot)(
+        drawing, [&run](const DrawingRequest& r) { return run.send(r); },
+        [&](uint64_t bytes) {
+            if (size > 0) bar.update(static_cast<double>(bytes) / size);
+        });
+    const char* nothingWritten = "; no printer file was written";
+    if (!read.ok) {
+        run.abort();
+        if (!read.readError.empty()) return failed(read.readError, "");
+        return failed(run.error(), run.aborted() ? nothingWritten : "");
+    }
+    if (run.drawingRequests() == 0) {
+        run.abort();
+        return failed("the drawing draws nothing (no draw, fill or image request)", nothingWritten, true);
+    }
+    if (!run.finish()) return failed(run.error(), "");
+    bar.finish();
+    return true;
+}
+
+// The stream's file into place, and the closing line.
+bool completeOutput(const OutputTarget& target, bool toStdout, std::FILE* out, PartFileGuard& part) {
+    bool closed = toStdout ? std::fflush(out) == 0 : std::fclose(out) == 0;
+    if (!closed) {
+        std::fprintf(stderr, "tavix: cannot write the printer file %s: %s\n",
+                     toStdout ? "(standard output)" : target.writing.c_str(), lastError().c_str());
+        return false;
+    }
+    if (target.direct) return true;
+    part.release();
+    if (std::rename(target.writing.c_str(), target.path.c_str()) != 0) {
+        std::string why = lastError();
+        std::remove(target.writing.c_str());
+        std::fprintf(stderr, "tavix: cannot write %s: %s\n", target.path.c_str(), why.c_str());
+        return false;
+    }
+    return true;
+}
+
+int plotTo(const PlotCommandOptions& o, const PlotCommandOptions& shown, HostConfig& config,
+           const dxf::DxfPlotOptions& dxfOptions) {
+    bool toStdout = o.output.empty() || o.output == "-";
+    OutputTarget target = toStdout ? OutputTarget{"-", "-", true} : outputTarget(o.output);
+    std::FILE* drawing = nullptr;
+    if (!openDrawing(o.drawing, shown.drawing, drawing)) return 1;
+    // Drawings tavix cannot read are refused before any output exists.
+    if (std::string advice = dxf::unreadableDrawingAdvice(kindOf(drawing)); !advice.empty()) {
+        std::fprintf(stderr, "tavix: %s: %s\n", shown.drawing.c_str(), advice.c_str());
+        std::fclose(drawing);
+        return 1;
+    }
+    // Armed before the part file exists: a signal at any moment removes it.
+    PartFileGuard part(target.direct ? "" : target.writing);  // a device is not a part file
+    std::FILE* out = toStdout ? stdout : std::fopen(target.writing.c_str(), "wb");
+    if (out == nullptr) {
+        part.release();  // nothing of ours to remove
+        std::fprintf(stderr, "tavix: cannot create %s: %s\n", shown.output.c_str(), lastError().c_str());
+        std::fclose(drawing);
+        return 1;
+    }
+
+    HostSession session(out, stderr);
+    session.connect();
+    ProgressBar bar("plotting", !o.quiet);
+    PlotOptions plot;
+    plot.baseDir = directoryOf(o.drawing);
+    plot.showSummary = !o.quiet;
+    plot.progress = [&bar](double done, const std::string& stage) { bar.update(done, stage); };
+    plot.warn = [&](const std::string& w) {
+        bar.finish();
+        std::fprintf(stderr, "tavix: warning: %s: %s\n", shown.drawing.c_str(), w.c_str());
+    };
+    PlotRun run(session, config, plot);
+    bool plotted = plotDrawing(drawing, run, shown, dxfOptions, plot, bar);
+    std::fclose(drawing);
+    if (!plotted) {
+        run.abort();  // the driver is done with the output before it closes
+        if (!toStdout) std::fclose(out);
+        return 1;
+    }
+    if (!completeOutput(target, toStdout, out, part)) return 1;
+    if (!run.clipWarning().empty()) plot.warn(run.clipWarning());
+    if (!o.quiet)
+        std::fprintf(stderr, "tavix: %d request%s, %llu bytes%s%s\n", run.requests(), run.requests() == 1 ? "" : "s",
+                     static_cast<unsigned long long>(session.bytesWritten), toStdout ? "" : " to ",
+                     toStdout ? "" : shown.output.c_str());
+    return 0;
+}
+
 }  // namespace
 
 void addPlotOptions(CLI::App& c, PlotCommandOptions& o) {
-    c.add_option("drawing", o.drawing, "The drawing file (docs/drawing-format.md)")->required();
+    c.add_option("drawing", o.drawing, "The drawing file (docs/drawing-format.md) or a DXF drawing (docs/dxf.md)")
+        ->required();
     c.add_option("-o,--output", o.output, "The printer file, a device or '-' for standard output (the default, unless it is a terminal)");
     c.add_option("--preview", o.previewPath, "Also draw the printer file as a picture (.png, or .svg)");
     c.add_option("--dpi", o.preview.dpi, "Preview resolution in pixels per inch of paper")
         ->check(CLI::Range(0.01, 2400.0))
         ->capture_default_str();
     c.add_flag("--no-panel", o.preview.noPanel, "Leave the job ticket and summary text out of the preview");
+    c.add_option("--pen-file", o.penFile, "The driver's pen settings file (tavixdrv.def) to plot with; the driver runs in its folder");
     c.add_flag("-q,--quiet", o.quiet, "Leave out the settings summary, the progress bar, the totals and the preview's warnings");
     c.add_option("--tolerance", o.toleranceMm, "DXF: how close the chords of curves keep to them on paper, in mm")
         ->check(CLI::Range(0.001, 10.0))
@@ -144,14 +316,10 @@ void addPlotOptions(CLI::App& c, PlotCommandOptions& o) {
 
 int runPlotCommand(const PlotCommandOptions& options) {
     bool toStdout = options.output.empty() || options.output == "-";
-    if (options.output.empty() && isatty(1)) {
-        // 8-bit PE and raster rows would scramble the terminal.
-        std::fprintf(stderr, "tavix: the printer stream would go to the terminal: name a printer file with -o "
-                             "(-o - writes to standard output all the same)\n");
-        return 2;
-    }
-    if (!options.previewPath.empty() && toStdout) {
-        std::fprintf(stderr, "tavix: --preview needs the printer file named with -o\n");
+    std::string why;
+    PenFilePlace place;
+    if (!usable(options, toStdout, why) || !penFilePlace(options.penFile, place, why)) {
+        std::fprintf(stderr, "tavix: %s\n", why.c_str());
         return 2;
     }
     OutputTarget target = toStdout ? OutputTarget{"-", "-", true} : outputTarget(options.output);
@@ -160,106 +328,31 @@ int runPlotCommand(const PlotCommandOptions& options) {
                      options.output.c_str());
         return 2;
     }
-    std::string head;
-    if (fs::is_directory(options.drawing) || !readHead(options.drawing, head)) {
-        std::fprintf(stderr, "tavix: cannot read %s: %s\n", options.drawing.c_str(),
-                     fs::is_directory(options.drawing) ? "it is a folder" : lastError().c_str());
-        return 1;
-    }
-    dxf::DrawingKind kind = dxf::sniffDrawing(head);
-    if (std::string advice = dxf::unreadableDrawingAdvice(kind); !advice.empty()) {
-        std::fprintf(stderr, "tavix: %s: %s\n", options.drawing.c_str(), advice.c_str());
-        return 1;
-    }
-    Drawing drawing;
+    // Every path the user gave stays valid in the pen file's folder.
+    PlotCommandOptions o = options;
+    if (!place.folder.empty())
+        for (std::string* path : {&o.drawing, &o.output, &o.configPath, &o.previewPath}) *path = absolutePath(*path);
     dxf::DxfPlotOptions dxfOptions;
-    std::string error;
-    if (kind == dxf::DrawingKind::AsciiDxf) {
-        if (int status = dxfOptionsFrom(options, dxfOptions); status != 0) return status;
-    } else {
-        std::string text;
-        if (!readFile(options.drawing, text)) {
-            std::fprintf(stderr, "tavix: cannot read %s: %s\n", options.drawing.c_str(), lastError().c_str());
-            return 1;
-        }
-        if (!parseDrawing(text, drawing, error)) {
-            std::fprintf(stderr, "tavix: %s: %s\n", options.drawing.c_str(), error.c_str());
-            return 1;
-        }
-    }
+    if (int status = dxfOptionsFrom(o, dxfOptions); status != 0) return status;
     HostConfig config;
-    bool exists = false;
-    if (!loadHostConfig(options.configPath, config, exists, error)) {
-        std::fprintf(stderr, "tavix: %s\n", error.c_str());
+    if (!loadConfiguration(o.configPath, options.configPath, config)) return 1;
+    if (!enterPenFileFolder(place, why)) {
+        std::fprintf(stderr, "tavix: %s\n", why.c_str());
         return 1;
     }
-    if (!exists || !config.hasBlock) {
-        std::fprintf(stderr, "tavix: no configuration in %s: run 'tavix configure' first\n",
-                     options.configPath.c_str());
+    warnAboutPenFile(place, checkPenFile(), options.configPath, o.configPath, false);
+    try {
+        int status = plotTo(o, options, config, dxfOptions);
+        if (status != 0 || options.previewPath.empty()) return status;
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "tavix: out of memory plotting %s; no printer file was written\n", options.drawing.c_str());
         return 1;
     }
-
-    std::FILE* out = toStdout ? stdout : std::fopen(target.writing.c_str(), "wb");
-    if (out == nullptr) {
-        std::fprintf(stderr, "tavix: cannot create %s: %s\n", target.path.c_str(), lastError().c_str());
-        return 1;
-    }
-
-    HostSession session(out, stderr);
-    session.connect();
-    ProgressBar bar("plotting", !options.quiet);
-    PlotOptions plot;
-    plot.baseDir = directoryOf(options.drawing);
-    plot.showSummary = !options.quiet;
-    plot.progress = [&bar](double done, const std::string& stage) { bar.update(done, stage); };
-    dxf::DxfPlotReport dxfReport;
-    PlotOutcome outcome;
-    if (kind == dxf::DrawingKind::AsciiDxf) {
-        auto producer = [&](double width, double height, double unitsPerInch, const RequestSender& send,
-                            std::string& why) {
-            return dxf::plotDxf(options.drawing, dxfOptions, dxf::PlotArea{width, height, unitsPerInch}, send,
-                                dxfReport, why);
-        };
-        outcome = runPlot(session, config, DrawingProducer(producer), plot);
-    } else {
-        outcome = runPlot(session, config, drawing, plot);
-    }
-    bar.finish();
-
-    bool closed = toStdout ? std::fflush(out) == 0 : std::fclose(out) == 0;
-    std::string closeError = closed ? "" : lastError();
-    if (!outcome.ok || !closed) {
-        if (!target.direct) std::remove(target.writing.c_str());
-        if (!outcome.ok && outcome.error.rfind("line ", 0) == 0)
-            std::fprintf(stderr, "tavix: %s: %s\n", options.drawing.c_str(), outcome.error.c_str());
-        else if (!outcome.ok)
-            std::fprintf(stderr, "tavix: %s\n", outcome.error.c_str());
-        else
-            std::fprintf(stderr, "tavix: cannot write the printer file %s: %s\n",
-                         toStdout ? "(standard output)" : target.writing.c_str(), closeError.c_str());
-        return 1;
-    }
-    if (!target.direct && std::rename(target.writing.c_str(), target.path.c_str()) != 0) {
-        std::string why = lastError();
-        std::remove(target.writing.c_str());
-        std::fprintf(stderr, "tavix: cannot write %s: %s\n", target.path.c_str(), why.c_str());
-        return 1;
-    }
-    if (!options.quiet)
-        for (const std::string& warning : dxfReport.warnings)
-            std::fprintf(stderr, "tavix: warning: %s\n", warning.c_str());
-    if (!options.quiet)
-        std::fprintf(stderr, "tavix: %d requests, %llu bytes%s%s\n", outcome.requests,
-                     static_cast<unsigned long long>(session.bytesWritten), toStdout ? "" : " to ",
-                     toStdout ? "" : options.output.c_str());
-    if (!options.previewPath.empty()) {
-        preview::PreviewCommandOptions draw = options.preview;
-        draw.input = options.output;
-        draw.output = options.previewPath;
-        draw.quiet = draw.quiet || options.quiet;
-        return drawPreview(draw);
-    }
-    return 0;
+    preview::PreviewCommandOptions draw = options.preview;
+    draw.input = o.output;
+    draw.output = o.previewPath;
+    draw.quiet = draw.quiet || options.quiet;
+    return drawPreview(draw, options.previewPath);
 }
 
 }  // namespace tavix::host

@@ -1,4 +1,4 @@
-// `tavix plot`: a drawing to a printer file.
+// `tavix plot`: a drawing to a printer file, read and plotted in one pass.
 #pragma once
 
 #include <string>
@@ -16,6 +16,7 @@ struct PlotCommandOptions {
     std::string output;       // "-" or empty: standard output
     std::string configPath;
     std::string previewPath;  // optional PNG or SVG preview of the stream
+    std::string penFile;      // --pen-file: run the driver beside this tavixdrv.def
     preview::PreviewCommandOptions preview;  // how the preview is drawn
     bool quiet = false;       // no settings summary, progress or closing line
     // DXF drawings only.

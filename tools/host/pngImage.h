@@ -20,6 +20,11 @@ struct RgbImage {
 // Images above this many pixels are refused rather than held in memory.
 constexpr int64_t MAX_IMAGE_PIXELS = int64_t{1} << 28;
 
+// "W x H pixels is too large; ..." with the limit.
+std::string tooLargeMessage(int64_t width, int64_t height);
+
+// Reads a PNG file as 8-bit RGB, transparent pixels laid on white; false
+// with an error that begins with the path.
 bool loadPng(const std::string& path, RgbImage& image, std::string& error);
 
 }  // namespace tavix::host

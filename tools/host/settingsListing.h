@@ -1,0 +1,33 @@
+// What can be chosen and what is set, in plain words: `tavix models`,
+// `tavix papers [--model M]` and `tavix configure --show`.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "hostConfig.h"
+
+namespace CLI {
+class App;
+}
+
+namespace tavix::host {
+
+// The words of --model and the model rows they choose.
+const std::vector<std::pair<const char*, int>>& modelWords();
+
+struct ListingOptions {
+    std::string model = "tx90";
+};
+
+void addPapersOptions(CLI::App& command, ListingOptions& options);
+
+int listModels();
+int listPapers(const ListingOptions& options);
+
+// The settings of a configuration and the pens of the pen file in the
+// current directory (`penFileShown` names it), to standard output.
+void showSettings(const HostConfig& config, const std::string& penFileShown);
+
+}  // namespace tavix::host
