@@ -90,16 +90,17 @@ test: deps
 	$(MAKE) test-soak
 
 # The main job: configure the driver (TX-90, A1 paper, colour), plot the
-# bundled example drawing to a printer file and draw its preview.
-# Only the program is built, with only what it needs installed.
+# bundled example drawing and the DXF floor plan to printer files and draw
+# their previews. Only the program is built, with only what it needs installed.
 DEMO_DIR := out/demo
 demo: deps-demo tools
 	@mkdir -p $(DEMO_DIR)
 	cd $(DEMO_DIR) && ../../build/tools/tavix --config demo.cfg configure --defaults --model tx90 --paper A1 --colour colour
 	cd $(DEMO_DIR) && ../../build/tools/tavix --config demo.cfg plot ../../examples/demo.txt -o demo.plt --preview demo.png
+	cd $(DEMO_DIR) && ../../build/tools/tavix --config demo.cfg plot ../../examples/floor-plan.dxf -o floor-plan.plt --preview floor-plan.png
 	@echo
-	@echo "printer file: $(DEMO_DIR)/demo.plt"
-	@echo "preview:      $(DEMO_DIR)/demo.png"
+	@echo "printer file: $(DEMO_DIR)/demo.plt, $(DEMO_DIR)/floor-plan.plt"
+	@echo "preview:      $(DEMO_DIR)/demo.png, $(DEMO_DIR)/floor-plan.png"
 
 # The CUPS driver: the filter rastertotavix and the five PPDs, installed
 # where CUPS looks for them (run as root: CUPS runs only filters that root

@@ -9,9 +9,12 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <new>
 
+#include "drawingKind.h"
 #include "drawingReader.h"
+#include "dxfPlot.h"
 #include "hostConfig.h"
 #include "hostSession.h"
 #include "outputFiles.h"
@@ -24,7 +27,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using DrawingReader = ReadOutcome (*)(std::FILE*, const RequestSink&, const ReadProgress&);
+using DrawingReader = std::function<ReadOutcome(std::FILE*, const RequestSink&, const ReadProgress&)>;
 
 std::string lastError() { return std::strerror(errno); }
 
@@ -33,8 +36,87 @@ std::string directoryOf(const std::string& path) {
     return slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
 }
 
+// What kind of drawing the file holds, by its first bytes; the file is
+// left at its start.
+dxf::DrawingKind kindOf(std::FILE* file) {
+    std::string head(4096, '\0');
+    head.resize(std::fread(head.data(), 1, head.size(), file));
+    std::rewind(file);
+    return dxf::sniffDrawing(head);
+}
+
+// A DXF drawing through the same plot run: placed on the plot area the
+// driver agreed, its warnings for the user.
+DrawingReader dxfReader(const dxf::DxfPlotOptions& options, PlotRun& run, const PlotOptions& plot) {
+    return [&options, &run, &plot](std::FILE* file, const RequestSink& sink, const ReadProgress&) {
+        bool refused = false;
+        auto send = [&](const DrawingRequest& r, std::string& why) {
+            if (sink(r)) return true;
+            refused = true;
+            why = run.error();
+            return false;
+        };
+        dxf::PlotArea area{run.plotWidthInches() * run.hostUnitsPerInch(),
+                           run.plotHeightInches() * run.hostUnitsPerInch(), run.hostUnitsPerInch()};
+        dxf::DxfPlotReport report;
+        ReadOutcome outcome;
+        std::string error;
+        outcome.ok = dxf::plotDxf(file, options, area, send, report, error);
+        if (!outcome.ok && !refused) outcome.readError = error;
+        if (outcome.ok && plot.warn)
+            for (const std::string& w : report.warnings) plot.warn(w);
+        return outcome;
+    };
+}
+
 // The reader for a drawing file, chosen by its content.
-DrawingReader readerFor(std::FILE*) { return readTextDrawing; }
+DrawingReader readerFor(std::FILE* file, const dxf::DxfPlotOptions& options, PlotRun& run, const PlotOptions& plot) {
+    if (kindOf(file) == dxf::DrawingKind::AsciiDxf) return dxfReader(options, run, plot);
+    return readTextDrawing;
+}
+
+// The DXF options, checked before anything is read or written. Returns 0 or
+// the exit status.
+int dxfOptionsFrom(const PlotCommandOptions& o, dxf::DxfPlotOptions& d) {
+    d.toleranceMm = o.toleranceMm;
+    if (!o.scale.empty()) {
+        if (o.fit) {
+            std::fprintf(stderr, "tavix: --fit and --scale exclude each other\n");
+            return 2;
+        }
+        d.placement.fit = false;
+        if (!dxf::parseScale(o.scale, d.placement.paperPerReal)) {
+            std::fprintf(stderr, "tavix: --scale %s: give a positive scale such as 1:100 (paper:real)\n",
+                         o.scale.c_str());
+            return 1;
+        }
+    }
+    if (!o.window.empty() && !dxf::parseWindow(o.window, d.placement)) {
+        std::fprintf(stderr, "tavix: --window %s: give two corners as X0,Y0,X1,Y1 in drawing units\n",
+                     o.window.c_str());
+        return 1;
+    }
+    d.placement.rotate = o.rotate == 90;
+    d.placement.centre = o.centre;
+    d.printerLinetypes = o.linetypes == "printer";
+    if (!o.pensPath.empty()) {
+        std::FILE* f = std::fopen(o.pensPath.c_str(), "rb");
+        if (f == nullptr) {
+            std::fprintf(stderr, "tavix: cannot read %s: %s\n", o.pensPath.c_str(), lastError().c_str());
+            return 1;
+        }
+        std::string text;
+        char chunk[4096];
+        for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, f)) > 0 && text.size() < (1 << 20);) text.append(chunk, n);
+        std::fclose(f);
+        std::string error;
+        if (!d.pens.parse(text, error)) {
+            std::fprintf(stderr, "tavix: %s: %s\n", o.pensPath.c_str(), error.c_str());
+            return 1;
+        }
+    }
+    return 0;
+}
 
 // Wrong use of the command line: exit status 2, before anything is read.
 bool usable(const PlotCommandOptions& o, bool toStdout, std::string& why) {
@@ -96,7 +178,8 @@ bool loadConfiguration(const std::string& path, const std::string& shown, HostCo
 
 // The drawing, read and sent request by request, between begin and end of
 // plot. False with the message printed.
-bool plotDrawing(std::FILE* drawing, PlotRun& run, const PlotCommandOptions& o, ProgressBar& bar) {
+bool plotDrawing(std::FILE* drawing, PlotRun& run, const PlotCommandOptions& o, const dxf::DxfPlotOptions& dxfOptions,
+                 const PlotOptions& plot, ProgressBar& bar) {
     auto failed = [&](const std::string& error, const char* after, bool aboutTheDrawing = false) {
         bar.finish();
         if (aboutTheDrawing || error.rfind("line ", 0) == 0)
@@ -111,7 +194,7 @@ bool plotDrawing(std::FILE* drawing, PlotRun& run, const PlotCommandOptions& o, 
     }
     struct stat info {};
     double size = fstat(fileno(drawing), &info) == 0 && info.st_size > 0 ? static_cast<double>(info.st_size) : 0;
-    ReadOutcome read = readerFor(drawing)(
+    ReadOutcome read = readerFor(drawing, dxfOptions, run, plot)(
         drawing, [&run](const DrawingRequest& r) { return run.send(r); },
         [&](uint64_t bytes) {
             if (size > 0) bar.update(static_cast<double>(bytes) / size);
@@ -150,11 +233,18 @@ bool completeOutput(const OutputTarget& target, bool toStdout, std::FILE* out, P
     return true;
 }
 
-int plotTo(const PlotCommandOptions& o, const PlotCommandOptions& shown, HostConfig& config) {
+int plotTo(const PlotCommandOptions& o, const PlotCommandOptions& shown, HostConfig& config,
+           const dxf::DxfPlotOptions& dxfOptions) {
     bool toStdout = o.output.empty() || o.output == "-";
     OutputTarget target = toStdout ? OutputTarget{"-", "-", true} : outputTarget(o.output);
     std::FILE* drawing = nullptr;
     if (!openDrawing(o.drawing, shown.drawing, drawing)) return 1;
+    // Drawings tavix cannot read are refused before any output exists.
+    if (std::string advice = dxf::unreadableDrawingAdvice(kindOf(drawing)); !advice.empty()) {
+        std::fprintf(stderr, "tavix: %s: %s\n", shown.drawing.c_str(), advice.c_str());
+        std::fclose(drawing);
+        return 1;
+    }
     // Armed before the part file exists: a signal at any moment removes it.
     PartFileGuard part(target.direct ? "" : target.writing);  // a device is not a part file
     std::FILE* out = toStdout ? stdout : std::fopen(target.writing.c_str(), "wb");
@@ -177,7 +267,7 @@ int plotTo(const PlotCommandOptions& o, const PlotCommandOptions& shown, HostCon
         std::fprintf(stderr, "tavix: warning: %s: %s\n", shown.drawing.c_str(), w.c_str());
     };
     PlotRun run(session, config, plot);
-    bool plotted = plotDrawing(drawing, run, shown, bar);
+    bool plotted = plotDrawing(drawing, run, shown, dxfOptions, plot, bar);
     std::fclose(drawing);
     if (!plotted) {
         run.abort();  // the driver is done with the output before it closes
@@ -196,7 +286,8 @@ int plotTo(const PlotCommandOptions& o, const PlotCommandOptions& shown, HostCon
 }  // namespace
 
 void addPlotOptions(CLI::App& c, PlotCommandOptions& o) {
-    c.add_option("drawing", o.drawing, "The drawing file (docs/drawing-format.md)")->required();
+    c.add_option("drawing", o.drawing, "The drawing file (docs/drawing-format.md) or a DXF drawing (docs/dxf.md)")
+        ->required();
     c.add_option("-o,--output", o.output, "The printer file, a device or '-' for standard output (the default, unless it is a terminal)");
     c.add_option("--preview", o.previewPath, "Also draw the printer file as a picture (.png, or .svg)");
     c.add_option("--dpi", o.preview.dpi, "Preview resolution in pixels per inch of paper")
@@ -205,6 +296,19 @@ void addPlotOptions(CLI::App& c, PlotCommandOptions& o) {
     c.add_flag("--no-panel", o.preview.noPanel, "Leave the job ticket and summary text out of the preview");
     c.add_option("--pen-file", o.penFile, "The driver's pen settings file (tavixdrv.def) to plot with; the driver runs in its folder");
     c.add_flag("-q,--quiet", o.quiet, "Leave out the settings summary, the progress bar, the totals and the preview's warnings");
+    c.add_option("--tolerance", o.toleranceMm, "DXF: how close the chords of curves keep to them on paper, in mm")
+        ->check(CLI::Range(0.001, 10.0))
+        ->capture_default_str();
+    c.add_option("--pens", o.pensPath, "DXF: a file of 'COLOUR PEN [WIDTH-mm]' lines (docs/dxf.md)");
+    c.add_flag("--fit", o.fit, "DXF: fit the drawing's extents to the plot area (the default)");
+    c.add_option("--scale", o.scale, "DXF: plot at a scale, paper:real, such as 1:100 (the drawing's $INSUNITS)");
+    c.add_option("--rotate", o.rotate, "DXF: turn the drawing a quarter counter-clockwise (90)")
+        ->check(CLI::IsMember({0, 90}));
+    c.add_flag("--center", o.centre, "DXF: centre the drawing in the plot area");
+    c.add_option("--window", o.window, "DXF: plot only X0,Y0,X1,Y1 (drawing units)");
+    c.add_option("--linetypes", o.linetypes, "DXF: draw linetypes in 'software' or as the 'printer' line types 1..8")
+        ->check(CLI::IsMember({"software", "printer"}))
+        ->capture_default_str();
     c.footer("The settings come from the configuration file (--config, before or after the command),\n"
              "written by 'tavix configure'. Driver messages and the settings summary go to\n"
              "standard error, the printer stream to the output.");
@@ -228,6 +332,8 @@ int runPlotCommand(const PlotCommandOptions& options) {
     PlotCommandOptions o = options;
     if (!place.folder.empty())
         for (std::string* path : {&o.drawing, &o.output, &o.configPath, &o.previewPath}) *path = absolutePath(*path);
+    dxf::DxfPlotOptions dxfOptions;
+    if (int status = dxfOptionsFrom(o, dxfOptions); status != 0) return status;
     HostConfig config;
     if (!loadConfiguration(o.configPath, options.configPath, config)) return 1;
     if (!enterPenFileFolder(place, why)) {
@@ -236,7 +342,7 @@ int runPlotCommand(const PlotCommandOptions& options) {
     }
     warnAboutPenFile(place, checkPenFile(), options.configPath, o.configPath, false);
     try {
-        int status = plotTo(o, options, config);
+        int status = plotTo(o, options, config, dxfOptions);
         if (status != 0 || options.previewPath.empty()) return status;
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "tavix: out of memory plotting %s; no printer file was written\n", options.drawing.c_str());

@@ -19,6 +19,15 @@ struct PlotCommandOptions {
     std::string penFile;      // --pen-file: run the driver beside this tavixdrv.def
     preview::PreviewCommandOptions preview;  // how the preview is drawn
     bool quiet = false;       // no settings summary, progress or closing line
+    // DXF drawings only.
+    double toleranceMm = 0.05;
+    std::string pensPath;     // colour to pen map
+    bool fit = false;
+    std::string scale;        // "1:N"
+    int rotate = 0;           // 0 or 90
+    bool centre = false;
+    std::string window;       // "X0,Y0,X1,Y1"
+    std::string linetypes = "software";  // or "printer"
 };
 
 void addPlotOptions(CLI::App& command, PlotCommandOptions& options);

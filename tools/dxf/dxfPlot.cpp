@@ -1,0 +1,152 @@
+#include "dxfPlot.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <optional>
+
+#include "dxfReader.h"
+#include "entityRenderer.h"
+#include "entitySpool.h"
+
+namespace tavix::dxf {
+namespace {
+
+// Measures what the plot would draw, before the scale is known.
+class ExtentsSink : public PrimitiveSink {
+public:
+    bool stroke(const LineLook& look, const geometry::Polyline& points, double slack, std::string&) override {
+        for (const geometry::Point& p : points) extents.add(p.x, p.y, slack);
+        widths = widths || look.lineweight >= 0 || look.bandWidth > 0;
+        return true;
+    }
+    bool fill(const LineLook&, const std::vector<geometry::Polyline>& loops, std::string&) override {
+        for (const auto& loop : loops)
+            for (const geometry::Point& p : loop) extents.add(p.x, p.y);
+        return true;
+    }
+    Extents extents;
+    bool widths = false;
+};
+
+std::string millimetres(double mm) {
+    char text[64];
+    std::snprintf(text, sizeof text, mm >= 10 ? "%.0f mm" : "%.1f mm", mm);
+    return text;
+}
+
+void reportRenderer(const EntityRenderer& r, DxfPlotReport& report) {
+    for (const auto& [what, count] : r.undrawable)
+        report.warnings.push_back("left out " + std::to_string(count) + " x " + what);
+    if (r.missingGlyphs > 0)
+        report.warnings.push_back(std::to_string(r.missingGlyphs) +
+                                  " characters of text have no glyph in the stroke font and are drawn as boxes "
+                                  "(the first at line " + std::to_string(r.firstMissingGlyphLine) + ")");
+}
+
+}  // namespace
+
+bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& area, const RequestSink& send,
+             DxfPlotReport& report, std::string& error) {
+    std::optional<geometry::StrokeFont> loaded;
+    if (options.font == nullptr) loaded = geometry::loadStrokeFont(options.fontPath);
+    const geometry::StrokeFont* font = options.font != nullptr ? options.font : loaded ? &*loaded : nullptr;
+
+    // First pass: the extents of everything that plots.
+    DxfTables measured;
+    ExtentsSink extents;
+    EntityRenderer measure(measured, font, extents, RenderSettings{0, false, options.maxExpandedEntities});
+    DxfReadReport first;
+    EntitySpool spool;
+    if (!spool.ok()) {
+        error = std::string("cannot make a temporary file: ") + std::strerror(errno);
+        return false;
+    }
+    auto measureEntity = [&](const Entity& e, std::string& why) {
+        if (!measure.draw(e, why)) return false;
+        if (spool.write(e)) return true;
+        why = std::string("cannot write a temporary file: ") + std::strerror(errno);
+        return false;
+    };
+    if (!readDxf(file, measured, measureEntity, first)) {
+        error = first.error;
+        return false;
+    }
+    report.entities = first.entities;
+    if (extents.extents.empty && !options.placement.window) {
+        error = first.entities == 0 ? "the drawing has no entities in model space: there is nothing to plot"
+                                    : "nothing in the drawing plots (its entities are on layers that are off, "
+                                      "frozen or not plotted, or of kinds tavix does not draw)";
+        return false;
+    }
+    // The printer's window ends at the last whole unit of the area.
+    double width = std::floor(area.width), height = std::floor(area.height);
+    Placement placement;
+    if (!placeDrawing(extents.extents, options.placement, measured.insunits, width, height, area.unitsPerInch,
+                      placement, error))
+        return false;
+
+    // Second pass: the plot itself, from the entities the first pass kept.
+    PaperOptions paper;
+    paper.printerLinetypes = options.printerLinetypes;
+    paper.lineweights = extents.widths;
+    paper.defaultLineweightMm = measured.lwdefault / 100.0;
+    PaperSink sink(placement, width, height, options.pens, paper, send);
+    RenderSettings settings{options.toleranceMm / placement.mmPerUnit, !options.printerLinetypes,
+                            options.maxExpandedEntities};
+    EntityRenderer render(measured, font, sink, settings);
+    if (options.printerLinetypes) {
+        host::DrawingRequest r;
+        r.op = host::DrawingOp::LineTypes;
+        r.value = 8;
+        if (!send(r, error)) return false;
+    }
+    if (!spool.rewind()) {
+        error = std::string("cannot read a temporary file back: ") + std::strerror(errno);
+        return false;
+    }
+    Entity entity;
+    for (long long i = 0; i < spool.size(); ++i) {
+        if (!spool.read(entity)) {
+            error = std::string("cannot read a temporary file back: ") + std::strerror(errno);
+            return false;
+        }
+        if (!render.draw(entity, error)) {
+            if (error.rfind("line ", 0) != 0) error = "line " + std::to_string(entity.line) + ": " + error;
+            return false;
+        }
+    }
+    report.strokes = sink.strokes;
+    report.fills = sink.fills;
+    if (sink.drawnMm == 0 && sink.fills == 0) {
+        error = "nothing of the drawing falls inside the plot area";
+        return false;
+    }
+
+    for (const auto& [kind, count] : first.skipped)
+        report.warnings.push_back("skipped " + std::to_string(count) + " " + kind +
+                                  (count == 1 ? " entity" : " entities") + " (tavix does not draw this kind)");
+    reportRenderer(measure, report);
+    if (!font)
+        report.warnings.push_back("the stroke font " + options.fontPath + " could not be read: text is left out");
+    if (sink.clippedMm >= 0.05) {
+        double total = sink.clippedMm + sink.drawnMm;
+        char share[32];
+        std::snprintf(share, sizeof share, "%.1f%%", total > 0 ? 100 * sink.clippedMm / total : 0);
+        report.warnings.push_back(millimetres(sink.clippedMm) + " of lines (" + share +
+                                  " of their length) fall outside the plot area and are clipped");
+    }
+    if (sink.clippedFills > 0)
+        report.warnings.push_back(std::to_string(sink.clippedFills) +
+                                  " filled areas reach outside the plot area and are clipped");
+    if (sink.oversizeFills > 0)
+        report.warnings.push_back("left out " + std::to_string(sink.oversizeFills) +
+                                  " filled areas of more than 32767 corners on the paper");
+    if (!options.placement.fit && measured.insunits == 0)
+        report.warnings.push_back("the drawing does not name its units ($INSUNITS): --scale takes them as millimetres");
+    return true;
+}
+
+}  // namespace tavix::dxf

@@ -1,0 +1,44 @@
+// `tavix plot` of a DXF drawing in two passes: the file is read once, the
+// extents of what plots measured and the entities kept in a temporary file;
+// then they are drawn, placed on the paper, as the host's drawing requests.
+// Neither pass keeps model space in memory.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "geometry/strokeFont.h"
+#include "paperSink.h"
+#include "penMap.h"
+#include "placement.h"
+
+namespace tavix::dxf {
+
+struct DxfPlotOptions {
+    double toleranceMm = 0.05;       // chords stay this close to the curves on paper
+    PlacementOptions placement;
+    bool printerLinetypes = false;   // map linetypes onto the printer's line types 1..8
+    PenMap pens;
+    std::string fontPath = geometry::DEFAULT_STROKE_FONT;
+    const geometry::StrokeFont* font = nullptr;  // when set, used instead of reading fontPath
+    long long maxExpandedEntities = 50000000;      // see EntityRenderer
+};
+
+struct PlotArea {
+    double width = 0, height = 0;    // host units
+    double unitsPerInch = 1016;
+};
+
+struct DxfPlotReport {
+    std::vector<std::string> warnings;
+    long long entities = 0;          // model-space entities read
+    long long strokes = 0, fills = 0;
+};
+
+// Plots the DXF drawing `file` (read from where it stands). False with the
+// reason; a reason about the file begins "line N: ".
+bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& area, const RequestSink& send,
+             DxfPlotReport& report, std::string& error);
+
+}  // namespace tavix::dxf

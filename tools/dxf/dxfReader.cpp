@@ -1,0 +1,582 @@
+#include "dxfReader.h"
+
+#include <dxflib/dl_creationadapter.h>
+#include <dxflib/dl_dxf.h>
+
+#include <cmath>
+#include <istream>
+#include <memory>
+#include <set>
+
+#include "drawingText.h"
+#include "groupStream.h"
+
+namespace tavix::dxf {
+
+std::string upperCase(std::string_view name) {
+    std::string out(name);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
+    return out;
+}
+
+namespace {
+
+const std::set<std::string, std::less<>> DRAWN_KINDS = {
+    "LINE", "POINT", "CIRCLE", "ARC", "ELLIPSE", "LWPOLYLINE", "POLYLINE", "SPLINE", "SOLID", "TRACE",
+    "3DFACE", "HATCH", "INSERT", "DIMENSION", "TEXT", "MTEXT", "ATTRIB"};
+// Parts of other entities, or definitions that are not drawn themselves.
+const std::set<std::string, std::less<>> STRUCTURE = {"VERTEX", "SEQEND", "BLOCK", "ENDBLK", "ENDSEC",
+                                                      "SECTION", "EOF", "ATTDEF"};
+
+// Values dxflib does not hand on, kept per entity from the groups as they pass.
+struct EntityExtras {
+    std::string kind;
+    int line = 0;
+    std::string blockName;          // DIMENSION group 2
+    double oblique = 0;             // TEXT group 51
+    double constantWidth = 0;       // LWPOLYLINE group 43
+    double startWidth = 0, endWidth = 0;  // POLYLINE groups 40, 41
+    bool paperSpace = false;        // group 67
+    bool plots = true;              // LAYER group 290
+    int attributeFlags = 0;         // ATTRIB group 70
+    std::string section;            // the section the entity is in
+    double extrusionZ = 1;          // group 230
+    std::vector<HatchPatternLine> pattern;
+    bool patternStarted = false;    // HATCH group 78 seen
+    // HATCH boundary paths given as polylines, which dxflib does not hand on.
+    std::vector<Entity> polylinePaths;
+    bool inPolylinePath = false;
+    long long pathVerticesLeft = 0;
+};
+
+class Reader : public DL_CreationAdapter {
+public:
+    Reader(GroupStream& g, DxfTables& t, const EntityHandler& h, DxfReadReport& r)
+        : groups(g), tables(t), handler(h), report(r) {
+        groups.onGroup = [this](const Group& group) { onGroup(group); };
+        if (tables.layers.empty()) {
+            tables.layers.push_back(Layer{"0"});
+            tables.layerIndex["0"] = 0;
+        }
+    }
+
+    void finish() {
+        flushPending();
+        if (groups.failed()) return;
+        if (!blockStack.empty()) groups.fail("the block " + blockStack.back() + " has no end (ENDBLK)");
+    }
+
+    // Tables and header.
+    void addLayer(const DL_LayerData& d) override {
+        flushPending();
+        const DL_Attributes a = getAttributes();
+        Layer layer;
+        layer.name = d.name;
+        layer.colour = a.getColor() == 0 ? 7 : std::abs(a.getColor());
+        layer.trueColour = a.getColor24();
+        layer.off = d.off || a.getColor() < 0;
+        layer.frozen = (d.flags & 1) != 0;
+        layer.plots = completed.plots;
+        layer.linetype = linetypeOf(a.getLinetype(), LINETYPE_CONTINUOUS);
+        layer.lineweight = a.getWidth() >= 0 ? a.getWidth() : LINEWEIGHT_DEFAULT;
+        std::string key = upperCase(d.name);
+        auto found = tables.layerIndex.find(key);
+        if (found != tables.layerIndex.end()) {
+            tables.layers[found->second] = layer;
+        } else {
+            tables.layerIndex[key] = static_cast<int>(tables.layers.size());
+            tables.layers.push_back(layer);
+        }
+    }
+
+    void addLinetype(const DL_LinetypeData& d) override {
+        flushPending();
+        // dxflib hands the dashes of an entry over before the entry itself.
+        std::vector<double> dashes = std::move(pendingDashes);
+        pendingDashes.clear();
+        std::string key = upperCase(d.name);
+        if (key == "BYLAYER" || key == "BYBLOCK") return;
+        auto found = tables.linetypeIndex.find(key);
+        if (found == tables.linetypeIndex.end()) {
+            found = tables.linetypeIndex.emplace(key, static_cast<int>(tables.linetypes.size())).first;
+            tables.linetypes.push_back(Linetype{d.name, {}});
+        }
+        tables.linetypes[found->second].pattern = key == "CONTINUOUS" ? std::vector<double>{} : std::move(dashes);
+    }
+
+    void addLinetypeDash(double length) override {
+        if (pendingDashes.size() < 64) pendingDashes.push_back(length);
+    }
+
+    void setVariableString(const std::string& key, const std::string& value, int) override {
+        if (key == "$DWGCODEPAGE") tables.codepage = value;
+        if (key == "$ACADVER") utf8Text = value >= "AC1021";
+    }
+    void setVariableInt(const std::string& key, int value, int) override {
+        if (key == "$INSUNITS") tables.insunits = value;
+        if (key == "$LWDEFAULT" && value >= 0 && value <= 211) tables.lwdefault = value;
+    }
+    void setVariableDouble(const std::string& key, double value, int) override {
+        if (key == "$LTSCALE" && value > 0) tables.ltscale = value;
+    }
+
+    // Blocks.
+    void addBlock(const DL_BlockData& d) override {
+        flushPending();
+        std::string key = upperCase(d.name);
+        blockStack.push_back(d.name);
+        // Paper-space layouts are not part of the model-space plot.
+        if (key.rfind("*PAPER_SPACE", 0) == 0 || key.rfind("*MODEL_SPACE", 0) == 0) {
+            currentBlock = nullptr;
+            skippingLayout = true;
+            return;
+        }
+        Block& b = tables.blocks[key];
+        b.name = d.name;
+        b.base = {d.bpx, d.bpy};
+        b.entities.clear();
+        currentBlock = &b;
+    }
+
+    void endBlock() override {
+        flushPending();
+        if (!blockStack.empty()) blockStack.pop_back();
+        currentBlock = nullptr;
+        skippingLayout = false;
+    }
+
+    // Entities.
+    void addPoint(const DL_PointData& d) override {
+        Entity& e = begin(EntityKind::Point);
+        e.vertices = {{d.x, d.y, 0}};
+        flushPending();
+    }
+    void addLine(const DL_LineData& d) override {
+        Entity& e = begin(EntityKind::Line);
+        e.vertices = {{d.x1, d.y1, 0}, {d.x2, d.y2, 0}};
+        flushPending();
+    }
+    void addCircle(const DL_CircleData& d) override {
+        Entity& e = begin(EntityKind::Circle);
+        e.centre = {d.cx, d.cy};
+        e.radius = d.radius;
+        flushPending();
+    }
+    void addArc(const DL_ArcData& d) override {
+        Entity& e = begin(EntityKind::Arc);
+        e.centre = {d.cx, d.cy};
+        e.radius = d.radius;
+        e.startAngle = d.angle1;
+        e.endAngle = d.angle2;
+        flushPending();
+    }
+    void addEllipse(const DL_EllipseData& d) override {
+        Entity& e = begin(EntityKind::Ellipse);
+        e.centre = {d.cx, d.cy};
+        e.majorAxis = {d.mx, d.my};
+        e.ratio = d.ratio;
+        e.startAngle = d.angle1;
+        e.endAngle = d.angle2;
+        flushPending();
+    }
+    void addPolyline(const DL_PolylineData& d) override {
+        // Polyface and polygon meshes (flags 16, 64) are surfaces, not lines.
+        if ((d.flags & (16 | 64)) != 0) {
+            flushPending();
+            ++report.skipped["POLYLINE (mesh)"];
+            ignoreVertices = true;
+            return;
+        }
+        ignoreVertices = false;
+        Entity& e = begin(EntityKind::Polyline);
+        e.closed = (d.flags & 1) != 0;
+        e.width = completed.kind == "LWPOLYLINE" ? completed.constantWidth
+                  : completed.startWidth == completed.endWidth ? completed.startWidth : 0;
+        e.width = std::fabs(e.width);
+    }
+    void addVertex(const DL_VertexData& d) override {
+        if (ignoreVertices || !pending || pending->kind != EntityKind::Polyline) return;
+        if (pending->vertices.size() >= MAX_POINTS) return tooMany("vertices");
+        pending->vertices.push_back({d.x, d.y, d.bulge});
+    }
+    void addSpline(const DL_SplineData& d) override {
+        Entity& e = begin(EntityKind::Spline);
+        e.degree = static_cast<int>(d.degree);
+        e.closed = (d.flags & 1) != 0;
+        e.periodic = (d.flags & 2) != 0;
+    }
+    void addControlPoint(const DL_ControlPointData& d) override {
+        if (!pending || pending->kind != EntityKind::Spline) return;
+        if (pending->controlPoints.size() >= MAX_POINTS) return tooMany("control points");
+        pending->controlPoints.push_back({d.x, d.y});
+        pending->weights.push_back(d.w);
+    }
+    void addFitPoint(const DL_FitPointData& d) override {
+        if (!pending || pending->kind != EntityKind::Spline) return;
+        if (pending->fitPoints.size() >= MAX_POINTS) return tooMany("fit points");
+        pending->fitPoints.push_back({d.x, d.y});
+    }
+    void addKnot(const DL_KnotData& d) override {
+        if (!pending || pending->kind != EntityKind::Spline) return;
+        if (pending->knots.size() >= MAX_POINTS) return tooMany("knots");
+        pending->knots.push_back(d.k);
+    }
+    void addSolid(const DL_SolidData& d) override { corners(d, true); }
+    void addTrace(const DL_TraceData& d) override { corners(d, true); }
+    void add3dFace(const DL_3dFaceData& d) override { corners(d, false); }
+
+    void addInsert(const DL_InsertData& d) override {
+        Entity& e = begin(EntityKind::Insert);
+        e.blockName = d.name;
+        e.insertion = {d.ipx, d.ipy};
+        e.scaleX = d.sx;
+        e.scaleY = d.sy;
+        e.rotation = d.angle;
+        e.columns = std::max(1, d.cols);
+        e.rows = std::max(1, d.rows);
+        e.columnSpacing = d.colSp;
+        e.rowSpacing = d.rowSp;
+        if (static_cast<long long>(e.columns) * e.rows > MAX_ARRAY) {
+            groups.fail("the INSERT array of " + std::to_string(e.columns) + " x " + std::to_string(e.rows) +
+                            " copies is too large (at most " + std::to_string(MAX_ARRAY) + ")",
+                        e.line);
+            pending.reset();
+            return;
+        }
+        flushPending();
+    }
+
+    void dimension() {
+        Entity& e = begin(EntityKind::Dimension);
+        e.blockName = completed.blockName;
+        flushPending();
+    }
+    void addDimAlign(const DL_DimensionData&, const DL_DimAlignedData&) override { dimension(); }
+    void addDimLinear(const DL_DimensionData&, const DL_DimLinearData&) override { dimension(); }
+    void addDimRadial(const DL_DimensionData&, const DL_DimRadialData&) override { dimension(); }
+    void addDimDiametric(const DL_DimensionData&, const DL_DimDiametricData&) override { dimension(); }
+    void addDimAngular(const DL_DimensionData&, const DL_DimAngular2LData&) override { dimension(); }
+    void addDimAngular3P(const DL_DimensionData&, const DL_DimAngular3PData&) override { dimension(); }
+    void addDimOrdinate(const DL_DimensionData&, const DL_DimOrdinateData&) override { dimension(); }
+
+    void addText(const DL_TextData& d) override { text(d); }
+    void addAttribute(const DL_AttributeData& d) override {
+        // Invisible attributes (flag 1) are not plotted.
+        if ((completed.attributeFlags & 1) != 0) return;
+        text(d);
+    }
+
+    void addMTextChunk(const std::string& chunk) override { mtextChunks += chunk; }
+    void addMText(const DL_MTextData& d) override {
+        Entity& e = begin(EntityKind::MText);
+        std::string raw = mtextChunks + d.text;
+        mtextChunks.clear();
+        if (!decodeText(raw, e.text, false)) return;
+        e.insertion = {d.ipx, d.ipy};
+        e.height = d.height;
+        e.boxWidth = d.width;
+        e.attachment = d.attachmentPoint;
+        e.rotation = d.angle * 180.0 / M_PI;
+        e.lineSpacing = d.lineSpacingFactor > 0 ? d.lineSpacingFactor : 1;
+        flushPending();
+    }
+
+    void addHatch(const DL_HatchData& d) override {
+        Entity& e = begin(EntityKind::Hatch);
+        e.solidFill = d.solid;
+        e.pattern = completed.pattern;
+        for (Entity& path : completed.polylinePaths) {
+            if (path.vertices.size() < 2) continue;
+            e.loops.emplace_back();
+            e.loops.back().edges.push_back(std::move(path));
+        }
+        pathLoops = e.loops.size();
+    }
+    void addHatchLoop(const DL_HatchLoopData&) override {
+        if (!pending || pending->kind != EntityKind::Hatch) return;
+        if (pending->loops.size() >= MAX_POINTS) return tooMany("boundary paths");
+        pending->loops.emplace_back();
+    }
+    void addHatchEdge(const DL_HatchEdgeData& d) override {
+        if (!pending || pending->kind != EntityKind::Hatch || pending->loops.size() <= pathLoops) return;
+        std::vector<Entity>& edges = pending->loops.back().edges;
+        if (edges.size() >= MAX_POINTS) return tooMany("boundary edges");
+        Entity edge;
+        switch (d.type) {
+            case 1:
+                edge.kind = EntityKind::Line;
+                edge.vertices = {{d.x1, d.y1, 0}, {d.x2, d.y2, 0}};
+                break;
+            case 2:
+                edge.kind = EntityKind::Arc;
+                edge.centre = {d.cx, d.cy};
+                edge.radius = d.radius;
+                edge.startAngle = d.angle1 * 180.0 / M_PI;
+                edge.endAngle = d.angle2 * 180.0 / M_PI;
+                edge.clockwise = !d.ccw;
+                break;
+            case 3:
+                edge.kind = EntityKind::Ellipse;
+                edge.centre = {d.cx, d.cy};
+                edge.majorAxis = {d.mx, d.my};
+                edge.ratio = d.ratio;
+                // Boundary ellipses give angles from the major axis, not parameters.
+                edge.startAngle = std::atan2(std::sin(d.angle1) / d.ratio, std::cos(d.angle1));
+                edge.endAngle = std::atan2(std::sin(d.angle2) / d.ratio, std::cos(d.angle2));
+                if (std::fabs(d.angle2 - d.angle1) >= 2 * M_PI) edge.endAngle = edge.startAngle;
+                edge.clockwise = !d.ccw;
+                break;
+            case 4:
+                edge.kind = EntityKind::Spline;
+                edge.degree = static_cast<int>(d.degree);
+                edge.periodic = d.periodic;
+                edge.knots = d.knots;
+                edge.weights = d.weights;
+                for (const auto& p : d.controlPoints)
+                    if (p.size() >= 2) edge.controlPoints.push_back({p[0], p[1]});
+                for (const auto& p : d.fitPoints)
+                    if (p.size() >= 2) edge.fitPoints.push_back({p[0], p[1]});
+                break;
+            default: return;
+        }
+        edges.push_back(std::move(edge));
+    }
+
+private:
+    static constexpr size_t MAX_POINTS = 1000000;
+    static constexpr long long MAX_ARRAY = 1000000;
+
+    void tooMany(const char* what) {
+        groups.fail(std::string("the ") + (pending ? kindName : "entity") + " has more than " +
+                        std::to_string(MAX_POINTS) + " " + what,
+                    pending ? pending->line : 0);
+        pending.reset();
+    }
+
+    void onGroup(const Group& g) {
+        if (g.code == 0) {
+            countIfSkipped(current);
+            completed = std::move(current);
+            current = EntityExtras{};
+            current.kind = std::string(g.value);
+            current.line = g.line - 1;
+            current.section = groups.section();
+            return;
+        }
+        EntityExtras& e = current;
+        switch (g.code) {
+            case 2: if (e.kind == "DIMENSION") e.blockName = std::string(g.value); break;
+            case 51: if (e.kind == "TEXT" || e.kind == "ATTRIB") e.oblique = g.number; break;
+            case 43:
+                if (e.kind == "LWPOLYLINE") e.constantWidth = g.number;
+                else if (e.kind == "HATCH" && !e.pattern.empty()) e.pattern.back().base.x = g.number;
+                break;
+            case 40: if (e.kind == "POLYLINE") e.startWidth = g.number; break;
+            case 41: if (e.kind == "POLYLINE") e.endWidth = g.number; break;
+            case 70: if (e.kind == "ATTRIB") e.attributeFlags = static_cast<int>(g.number); break;
+            case 67: e.paperSpace = g.number != 0; break;
+            case 290: if (e.kind == "LAYER") e.plots = g.number != 0; break;
+            case 230: e.extrusionZ = g.number; break;
+            case 78: if (e.kind == "HATCH") e.patternStarted = true; break;
+            case 92:
+                if (e.kind == "HATCH" && !e.patternStarted) {
+                    e.inPolylinePath = (static_cast<long long>(g.number) & 2) != 0;
+                    e.pathVerticesLeft = 0;
+                    if (e.inPolylinePath && e.polylinePaths.size() < MAX_POINTS) {
+                        e.polylinePaths.emplace_back();
+                        e.polylinePaths.back().kind = EntityKind::Polyline;
+                        e.polylinePaths.back().closed = true;
+                    } else {
+                        e.inPolylinePath = false;
+                    }
+                }
+                break;
+            case 93:
+                if (e.kind == "HATCH" && e.inPolylinePath && e.polylinePaths.back().vertices.empty())
+                    e.pathVerticesLeft = static_cast<long long>(std::min<double>(g.number, MAX_POINTS));
+                break;
+            case 10:
+                if (e.kind == "HATCH" && e.inPolylinePath && e.pathVerticesLeft > 0)
+                    e.polylinePaths.back().vertices.push_back({g.number, 0, 0});
+                break;
+            case 20:
+                if (e.kind == "HATCH" && e.inPolylinePath && e.pathVerticesLeft > 0) {
+                    e.polylinePaths.back().vertices.back().y = g.number;
+                    --e.pathVerticesLeft;
+                }
+                break;
+            case 42:
+                if (e.kind == "HATCH" && e.inPolylinePath && !e.polylinePaths.back().vertices.empty())
+                    e.polylinePaths.back().vertices.back().bulge = g.number;
+                break;
+            case 97: if (e.kind == "HATCH") e.inPolylinePath = false; break;
+            case 53:
+                if (e.kind == "HATCH" && e.patternStarted && e.pattern.size() < 1000) {
+                    e.pattern.emplace_back();
+                    e.pattern.back().angle = g.number;
+                }
+                break;
+            case 44: if (e.kind == "HATCH" && !e.pattern.empty()) e.pattern.back().base.y = g.number; break;
+            case 45: if (e.kind == "HATCH" && !e.pattern.empty()) e.pattern.back().offset.x = g.number; break;
+            case 46: if (e.kind == "HATCH" && !e.pattern.empty()) e.pattern.back().offset.y = g.number; break;
+            case 49:
+                if (e.kind == "HATCH" && !e.pattern.empty() && e.pattern.back().dashes.size() < 64)
+                    e.pattern.back().dashes.push_back(g.number);
+                break;
+            default: break;
+        }
+    }
+
+    void countIfSkipped(const EntityExtras& e) {
+        if (e.kind.empty() || e.paperSpace || skippingLayout) return;
+        if (e.section != "ENTITIES" && e.section != "BLOCKS") return;
+        if (DRAWN_KINDS.count(e.kind) || STRUCTURE.count(e.kind)) return;
+        ++report.skipped[e.kind];
+    }
+
+    int linetypeOf(const std::string& name, int fallback) {
+        std::string key = upperCase(name);
+        if (key.empty()) return fallback;
+        if (key == "BYLAYER") return LINETYPE_BYLAYER;
+        if (key == "BYBLOCK") return LINETYPE_BYBLOCK;
+        if (key == "CONTINUOUS") return LINETYPE_CONTINUOUS;
+        auto found = tables.linetypeIndex.find(key);
+        if (found != tables.linetypeIndex.end()) return found->second;
+        return LINETYPE_CONTINUOUS;
+    }
+
+    int layerOf(const std::string& name) {
+        std::string key = upperCase(name);
+        auto found = tables.layerIndex.find(key);
+        if (found != tables.layerIndex.end()) return found->second;
+        // A layer without a table entry: on, colour 7, continuous.
+        int index = static_cast<int>(tables.layers.size());
+        tables.layers.push_back(Layer{name.empty() ? "0" : name});
+        tables.layerIndex[key] = index;
+        return index;
+    }
+
+    // Starts an entity of `kind` with the style and the values kept for it.
+    Entity& begin(EntityKind kind) {
+        flushPending();
+        pending = std::make_unique<Entity>();
+        Entity& e = *pending;
+        e.kind = kind;
+        kindName = completed.kind.empty() ? "entity" : completed.kind;
+        e.line = completed.line;
+        e.mirrored = completed.extrusionZ < 0;
+        const DL_Attributes a = getAttributes();
+        e.style.layer = layerOf(a.getLayer());
+        int colour = a.getColor();
+        e.style.colour = colour < 0 || colour > 256 ? COLOUR_BYLAYER : colour;
+        e.style.trueColour = a.getColor24();
+        e.style.linetype = linetypeOf(a.getLinetype(), LINETYPE_BYLAYER);
+        int weight = a.getWidth();
+        e.style.lineweight = weight < -3 || weight > 211 ? LINEWEIGHT_BYLAYER : weight;
+        double ltscale = a.getLinetypeScale();
+        e.style.linetypeScale = ltscale > 0 && std::isfinite(ltscale) ? ltscale : 1;
+        pendingInPaperSpace = completed.paperSpace || skippingLayout;
+        pendingBlock = currentBlock;
+        return e;
+    }
+
+    void corners(const DL_TraceData& d, bool solidOrder) {
+        Entity& e = begin(EntityKind::Solid);
+        // SOLID and TRACE store their corners in "Z" order (1, 2, 4, 3).
+        int order[4] = {0, 1, 3, 2};
+        if (!solidOrder) order[2] = 2, order[3] = 3;
+        for (int i : order) e.vertices.push_back({d.x[i], d.y[i], 0});
+        flushPending();
+    }
+
+    void text(const DL_TextData& d) {
+        Entity& e = begin(EntityKind::Text);
+        if (!decodeText(d.text, e.text, true)) return;
+        e.insertion = {d.ipx, d.ipy};
+        // dxflib gives NaN for an alignment point the file leaves out.
+        e.alignPoint = std::isfinite(d.apx) && std::isfinite(d.apy) ? Point2{d.apx, d.apy} : e.insertion;
+        e.height = d.height;
+        e.widthFactor = d.xScaleFactor;
+        e.rotation = d.angle * 180.0 / M_PI;
+        e.oblique = completed.oblique;
+        e.alignH = d.hJustification;
+        e.alignV = d.vJustification;
+        if ((d.textGenerationFlags & 2) != 0) e.scaleX = -1;  // drawn backwards
+        if ((d.textGenerationFlags & 4) != 0) e.scaleY = -1;  // upside down
+        flushPending();
+    }
+
+    bool decodeText(const std::string& raw, std::string& out, bool expandEscapes) {
+        if (!decoder) decoder = std::make_unique<TextDecoder>(tables.codepage, utf8Text);
+        std::string why, decoded;
+        bool ok = decoder->decode(raw, decoded, why);
+        if (ok) ok = expandUnicodeEscapes(decoded, out, why);
+        if (ok && !expandEscapes) out = decoded;
+        if (!ok) {
+            groups.fail("the text of " + kindName + ": " + why, pending ? pending->line : 0);
+            pending.reset();
+        }
+        return ok;
+    }
+
+    // Hands the entity on: into its block, or to the plot.
+    void flushPending() {
+        if (!pending) return;
+        std::unique_ptr<Entity> e = std::move(pending);
+        if (groups.failed() || pendingInPaperSpace) return;
+        if (pendingBlock != nullptr) {
+            pendingBlock->entities.push_back(std::move(*e));
+            return;
+        }
+        if (!blockStack.empty()) return;  // an entity of a layout block
+        ++report.entities;
+        std::string why;
+        if (!handler(*e, why)) {
+            if (why.rfind("line ", 0) == 0) groups.failWith(why);
+            else groups.fail(why, e->line);
+        }
+    }
+
+    GroupStream& groups;
+    DxfTables& tables;
+    const EntityHandler& handler;
+    DxfReadReport& report;
+    EntityExtras current, completed;
+    std::unique_ptr<Entity> pending;
+    std::string kindName = "entity";
+    bool pendingInPaperSpace = false;
+    Block* pendingBlock = nullptr;
+    Block* currentBlock = nullptr;
+    bool skippingLayout = false;
+    std::vector<std::string> blockStack;
+    std::vector<double> pendingDashes;
+    bool ignoreVertices = false;
+    size_t pathLoops = 0;  // the hatch's polyline loops, which come first
+    std::string mtextChunks;
+    bool utf8Text = false;
+    std::unique_ptr<TextDecoder> decoder;
+};
+
+}  // namespace
+
+bool readDxf(std::FILE* file, DxfTables& tables, const EntityHandler& onEntity, DxfReadReport& report) {
+    GroupStream groups(file);
+    std::istream in(&groups);
+    Reader reader(groups, tables, onEntity, report);
+    DL_Dxf dxf;
+    dxf.in(in, &reader);
+    reader.finish();
+    groups.finish();
+    if (groups.failed()) {
+        report.error = groups.error();
+        return false;
+    }
+    if (std::ferror(file)) {
+        report.error = "the file could not be read";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace tavix::dxf

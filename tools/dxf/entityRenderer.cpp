@@ -1,0 +1,439 @@
+#include "entityRenderer.h"
+
+#include <cmath>
+
+#include "geometry/arc.h"
+#include "geometry/ellipse.h"
+#include "geometry/hatchPattern.h"
+#include "geometry/linetype.h"
+#include "geometry/mtext.h"
+#include "geometry/spline.h"
+#include "geometry/strokeText.h"
+#include "penMap.h"
+
+namespace tavix::dxf {
+namespace {
+
+using geometry::Point;
+using geometry::Polyline;
+
+Point point(const Point2& p) { return {p.x, p.y}; }
+Point point(const Vertex& v) { return {v.x, v.y}; }
+
+// Entities whose coordinates are in their own plane's system, where an
+// extrusion of (0, 0, -1) turns x round.
+bool usesObjectCoordinates(EntityKind kind) {
+    switch (kind) {
+        case EntityKind::Circle: case EntityKind::Arc: case EntityKind::Polyline: case EntityKind::Solid:
+        case EntityKind::Insert: case EntityKind::Text: case EntityKind::Hatch:
+            return true;
+        default: return false;
+    }
+}
+
+double sizeOf(const std::vector<Point>& points) {
+    if (points.empty()) return 0;
+    double x0 = points[0].x, x1 = x0, y0 = points[0].y, y1 = y0;
+    for (const Point& p : points) {
+        x0 = std::min(x0, p.x), x1 = std::max(x1, p.x);
+        y0 = std::min(y0, p.y), y1 = std::max(y1, p.y);
+    }
+    return std::hypot(x1 - x0, y1 - y0);
+}
+
+Polyline transformed(const Polyline& local, const Affine& t) {
+    Polyline out;
+    out.reserve(local.size());
+    for (const Point& p : local) out.push_back(t.apply(p));
+    return out;
+}
+
+double distance(Point a, Point b) { return std::hypot(a.x - b.x, a.y - b.y); }
+
+std::string lineText(int line) { return "line " + std::to_string(line) + ": "; }
+
+}  // namespace
+
+EntityRenderer::EntityRenderer(const DxfTables& t, const geometry::StrokeFont* f, PrimitiveSink& s,
+                               const RenderSettings& r)
+    : tables(t), font(f), sink(s), settings(r) {
+    // The dashed linetypes of the table, in order, take the printer's line
+    // types 1 to 8 and round again.
+    int next = 0;
+    for (const Linetype& l : tables.linetypes) printerLineTypes.push_back(l.continuous() ? 0 : next++ % 8 + 1);
+}
+
+bool EntityRenderer::draw(const Entity& entity, std::string& error) {
+    Context top;
+    top.colour = 7;
+    top.lineweight = LINEWEIGHT_DEFAULT;
+    top.linetype = LINETYPE_CONTINUOUS;
+    return drawIn(entity, top, error);
+}
+
+bool EntityRenderer::visible(int layer, const Context&) const {
+    if (layer < 0 || layer >= static_cast<int>(tables.layers.size())) return true;
+    const Layer& l = tables.layers[layer];
+    return !l.off && !l.frozen && l.plots;
+}
+
+LineLook EntityRenderer::lookOf(const Entity& e, int layer, const Context& context) const {
+    static const Layer defaultLayer;
+    const Layer& l = layer >= 0 && layer < static_cast<int>(tables.layers.size()) ? tables.layers[layer] : defaultLayer;
+    LineLook look;
+    look.line = e.line;
+    const EntityStyle& s = e.style;
+    if (s.trueColour >= 0) look.colour = nearestColourNumber(s.trueColour);
+    else if (s.colour == COLOUR_BYLAYER) look.colour = l.trueColour >= 0 ? nearestColourNumber(l.trueColour) : l.colour;
+    else if (s.colour == COLOUR_BYBLOCK) look.colour = context.colour;
+    else look.colour = s.colour;
+    if (look.colour < 1 || look.colour > 255) look.colour = 7;
+    look.lineweight = s.lineweight == LINEWEIGHT_BYLAYER   ? l.lineweight
+                      : s.lineweight == LINEWEIGHT_BYBLOCK ? context.lineweight
+                                                           : s.lineweight;
+    look.linetype = s.linetype == LINETYPE_BYLAYER   ? l.linetype
+                    : s.linetype == LINETYPE_BYBLOCK ? context.linetype
+                                                     : s.linetype;
+    if (look.linetype >= 0 && look.linetype < static_cast<int>(printerLineTypes.size()))
+        look.printerLineType = printerLineTypes[look.linetype];
+    return look;
+}
+
+double EntityRenderer::localTolerance(const Affine& t, double size) const {
+    if (settings.tolerance > 0) {
+        double stretch = t.stretch();
+        return stretch > 0 ? settings.tolerance / stretch : settings.tolerance;
+    }
+    return std::max(size * 2e-3, 1e-9);
+}
+
+bool EntityRenderer::emit(const LineLook& look, const Polyline& local, const Affine& t, double tolerance,
+                          const EntityStyle& style, std::string& error) {
+    if (local.empty()) return true;
+    double slack = settings.tolerance > 0 ? 0 : tolerance * t.stretch();
+    bool dashed = settings.softwareLinetypes && settings.tolerance > 0 && look.linetype >= 0 &&
+                  look.linetype < static_cast<int>(tables.linetypes.size()) &&
+                  !tables.linetypes[look.linetype].continuous() && local.size() > 1;
+    if (!dashed) return sink.stroke(look, transformed(local, t), slack, error);
+    double scale = tables.ltscale * style.linetypeScale;
+    for (const Polyline& dash : geometry::applyLinetype(local, tables.linetypes[look.linetype].pattern, scale))
+        if (!sink.stroke(look, transformed(dash, t), slack, error)) return false;
+    return true;
+}
+
+std::optional<Polyline> EntityRenderer::flattenEdge(const Entity& e, double tolerance) {
+    switch (e.kind) {
+        case EntityKind::Line: return Polyline{point(e.vertices[0]), point(e.vertices[1])};
+        case EntityKind::Arc: {
+            if (!e.clockwise) return geometry::flattenArc(point(e.centre), e.radius, e.startAngle, e.endAngle, tolerance);
+            // A clockwise boundary arc stores its angles measured clockwise.
+            auto arc = geometry::flattenArc(point(e.centre), e.radius, -e.endAngle, -e.startAngle, tolerance);
+            if (arc) std::reverse(arc->begin(), arc->end());
+            return arc;
+        }
+        case EntityKind::Ellipse: {
+            if (!e.clockwise)
+                return geometry::flattenEllipse(point(e.centre), point(e.majorAxis), e.ratio, e.startAngle,
+                                                e.endAngle, tolerance);
+            auto arc = geometry::flattenEllipse(point(e.centre), point(e.majorAxis), e.ratio, -e.endAngle,
+                                                -e.startAngle, tolerance);
+            if (arc) std::reverse(arc->begin(), arc->end());
+            return arc;
+        }
+        case EntityKind::Spline: {
+            geometry::Spline s;
+            s.degree = e.degree;
+            for (const Point2& p : e.controlPoints) s.controlPoints.push_back(point(p));
+            for (const Point2& p : e.fitPoints) s.fitPoints.push_back(point(p));
+            s.knots = e.knots;
+            bool unit = true;
+            for (double w : e.weights) unit = unit && w == 1;
+            if (!unit && e.weights.size() == e.controlPoints.size()) s.weights = e.weights;
+            s.closed = e.closed || e.periodic;
+            return geometry::flattenSpline(s, tolerance);
+        }
+        case EntityKind::Polyline: {
+            bool curve = false;
+            return flattenOutline(e, tolerance, curve);
+        }
+        default: return std::nullopt;
+    }
+}
+
+// The outline of a curve or polyline entity in its own coordinates.
+std::optional<Polyline> EntityRenderer::flattenOutline(const Entity& e, double tolerance, bool& curve) {
+    curve = true;
+    switch (e.kind) {
+        case EntityKind::Circle: return geometry::flattenCircle(point(e.centre), e.radius, tolerance);
+        case EntityKind::Arc: return geometry::flattenArc(point(e.centre), e.radius, e.startAngle, e.endAngle, tolerance);
+        case EntityKind::Ellipse:
+            if (e.mirrored)
+                return geometry::flattenEllipse(point(e.centre), point(e.majorAxis), e.ratio, -e.endAngle,
+                                                -e.startAngle, tolerance);
+            return geometry::flattenEllipse(point(e.centre), point(e.majorAxis), e.ratio, e.startAngle,
+                                            e.endAngle, tolerance);
+        case EntityKind::Spline: return flattenEdge(e, tolerance);
+        case EntityKind::Polyline: {
+            curve = false;
+            Polyline out;
+            size_t n = e.vertices.size();
+            if (n == 0) return out;
+            if (n == 1) return Polyline{point(e.vertices[0]), point(e.vertices[0])};
+            out.push_back(point(e.vertices[0]));
+            size_t segments = e.closed ? n : n - 1;
+            for (size_t i = 0; i < segments; ++i) {
+                const Vertex& a = e.vertices[i];
+                const Vertex& b = e.vertices[(i + 1) % n];
+                if (a.bulge == 0) {
+                    out.push_back(point(b));
+                    continue;
+                }
+                curve = true;
+                auto piece = geometry::flattenBulge(point(a), point(b), a.bulge, tolerance);
+                if (!piece) return std::nullopt;
+                out.insert(out.end(), piece->begin() + (piece->empty() ? 0 : 1), piece->end());
+            }
+            return out;
+        }
+        default: return std::nullopt;
+    }
+}
+
+bool EntityRenderer::drawIn(const Entity& e, const Context& context, std::string& error) {
+    if (context.depth > 0 && ++expanded > settings.maxExpandedEntities) {
+        error = lineText(e.line) + "the drawing's blocks expand to more than " +
+                std::to_string(settings.maxExpandedEntities) + " entities";
+        return false;
+    }
+    int layer = e.style.layer;
+    if (context.layer >= 0 && layer == 0) layer = context.layer;
+    if (e.kind == EntityKind::Insert || e.kind == EntityKind::Dimension) {
+        // A frozen or unplotted block reference hides all of its block; one on
+        // a layer that is off still shows what its block draws on other layers.
+        if (layer >= 0 && layer < static_cast<int>(tables.layers.size())) {
+            const Layer& l = tables.layers[layer];
+            if (l.frozen || !l.plots) return true;
+        }
+    } else if (!visible(layer, context)) {
+        return true;
+    }
+    LineLook look = lookOf(e, layer, context);
+    Affine t = context.transform;
+    if (e.mirrored && usesObjectCoordinates(e.kind)) t = t.after(Affine::scaling(-1, 1));
+
+    switch (e.kind) {
+        case EntityKind::Line:
+            return emit(look, {point(e.vertices[0]), point(e.vertices[1])}, t, localTolerance(t, 0), e.style, error);
+        case EntityKind::Point:
+            return sink.stroke(look, {t.apply(point(e.vertices[0])), t.apply(point(e.vertices[0]))}, 0, error);
+        case EntityKind::Circle:
+            // Measuring, under a map that keeps circles round: the four extreme points, exactly.
+            if (settings.tolerance <= 0 && e.radius >= 0 &&
+                ((t.a == t.d && t.b == -t.c) || (t.a == -t.d && t.b == t.c))) {
+                Point c = t.apply(point(e.centre));
+                double r = e.radius * t.stretch();
+                return sink.stroke(look, {{c.x + r, c.y}, {c.x, c.y + r}, {c.x - r, c.y}, {c.x, c.y - r}}, 0, error);
+            }
+            [[fallthrough]];
+        case EntityKind::Arc: case EntityKind::Ellipse: case EntityKind::Spline:
+        case EntityKind::Polyline: {
+            double size = e.radius;
+            if (e.kind == EntityKind::Ellipse) size = std::hypot(e.majorAxis.x, e.majorAxis.y);
+            if (e.kind == EntityKind::Spline) {
+                std::vector<Point> pts;
+                for (const Point2& p : e.controlPoints.empty() ? e.fitPoints : e.controlPoints) pts.push_back(point(p));
+                size = sizeOf(pts);
+            }
+            if (e.kind == EntityKind::Polyline) {
+                std::vector<Point> pts;
+                for (const Vertex& v : e.vertices) pts.push_back(point(v));
+                size = sizeOf(pts);
+                look.bandWidth = e.width * t.stretch();
+            }
+            double tolerance = localTolerance(t, size);
+            bool curve = false;
+            std::optional<Polyline> outline = flattenOutline(e, tolerance, curve);
+            if (!outline) {
+                ++undrawable[(e.kind == EntityKind::Spline ? "SPLINE" : e.kind == EntityKind::Ellipse ? "ELLIPSE"
+                              : e.kind == EntityKind::Polyline ? "POLYLINE" : "ARC") +
+                             std::string(" with an impossible shape")];
+                return true;
+            }
+            return emit(look, *outline, t, curve ? tolerance : 0, e.style, error);
+        }
+        case EntityKind::Solid: {
+            std::vector<Point> corners;
+            for (const Vertex& v : e.vertices) corners.push_back(t.apply(point(v)));
+            if (corners.size() == 4 && distance(corners[2], corners[3]) == 0) corners.pop_back();
+            if (settings.tolerance <= 0) return sink.stroke(look, corners, 0, error);
+            return sink.fill(look, {corners}, error);
+        }
+        case EntityKind::Insert: case EntityKind::Dimension: {
+            auto found = tables.blocks.find(upperCase(e.blockName));
+            if (found == tables.blocks.end()) {
+                ++undrawable[(e.kind == EntityKind::Insert ? "INSERT of a block the drawing does not define ("
+                                                           : "DIMENSION without its block (") +
+                             (e.blockName.empty() ? std::string("no name") : e.blockName) + ")"];
+                return true;
+            }
+            const Block& block = found->second;
+            if (e.kind == EntityKind::Dimension) return drawBlock(e, block, Affine{}, context, look, layer, error);
+            for (int r = 0; r < e.rows; ++r)
+                for (int c = 0; c < e.columns; ++c) {
+                    Affine placement = Affine::translation(e.insertion.x, e.insertion.y)
+                                           .after(Affine::rotation(e.rotation))
+                                           .after(Affine::translation(c * e.columnSpacing, r * e.rowSpacing))
+                                           .after(Affine::scaling(e.scaleX, e.scaleY))
+                                           .after(Affine::translation(-block.base.x, -block.base.y));
+                    Context inner = context;
+                    inner.transform = t;
+                    if (!drawBlock(e, block, placement, inner, look, layer, error)) return false;
+                }
+            return true;
+        }
+        case EntityKind::Text: case EntityKind::MText: return drawText(e, look, t, error);
+        case EntityKind::Hatch: return drawHatch(e, look, t, error);
+    }
+    return true;
+}
+
+bool EntityRenderer::drawBlock(const Entity& e, const Block& block, const Affine& placement, const Context& context,
+                               const LineLook& look, int layer, std::string& error) {
+    for (const Block* b : chain)
+        if (b == &block) {
+            std::string path;
+            for (const Block* c : chain) path += c->name + " > ";
+            error = lineText(e.line) + "the block " + block.name + " inserts itself (" + path + block.name + ")";
+            return false;
+        }
+    if (context.depth >= MAX_BLOCK_DEPTH) {
+        error = lineText(e.line) + "blocks are nested more than " + std::to_string(MAX_BLOCK_DEPTH) + " deep (in " +
+                block.name + ")";
+        return false;
+    }
+    Context inner;
+    inner.transform = context.transform.after(placement);
+    inner.layer = layer;
+    inner.colour = look.colour;
+    inner.lineweight = look.lineweight;
+    inner.linetype = look.linetype;
+    inner.depth = context.depth + 1;
+    chain.push_back(&block);
+    for (const Entity& child : block.entities)
+        if (!drawIn(child, inner, error)) {
+            chain.pop_back();
+            return false;
+        }
+    chain.pop_back();
+    return true;
+}
+
+bool EntityRenderer::drawHatch(const Entity& e, const LineLook& look, const Affine& t, std::string& error) {
+    double size = 0;
+    std::vector<Point> all;
+    for (const HatchLoop& loop : e.loops)
+        for (const Entity& edge : loop.edges) {
+            if (!edge.vertices.empty()) all.push_back(point(edge.vertices[0]));
+            if (edge.kind == EntityKind::Arc || edge.kind == EntityKind::Ellipse) {
+                double r = edge.kind == EntityKind::Arc ? edge.radius : std::hypot(edge.majorAxis.x, edge.majorAxis.y);
+                all.push_back({edge.centre.x - r, edge.centre.y - r});
+                all.push_back({edge.centre.x + r, edge.centre.y + r});
+            }
+            for (const Point2& p : edge.controlPoints) all.push_back(point(p));
+        }
+    size = sizeOf(all);
+    double tolerance = localTolerance(t, size / 4);
+    std::vector<Polyline> loops;
+    for (const HatchLoop& loop : e.loops) {
+        Polyline outline;
+        for (const Entity& edge : loop.edges) {
+            std::optional<Polyline> piece = flattenEdge(edge, tolerance);
+            if (!piece || piece->empty()) continue;
+            if (!outline.empty() && distance(outline.back(), piece->back()) < distance(outline.back(), piece->front()))
+                std::reverse(piece->begin(), piece->end());
+            size_t first = !outline.empty() && distance(outline.back(), piece->front()) == 0 ? 1 : 0;
+            outline.insert(outline.end(), piece->begin() + first, piece->end());
+        }
+        if (outline.size() >= 2) loops.push_back(std::move(outline));
+    }
+    if (loops.empty()) return true;
+    if (settings.tolerance <= 0) {  // measuring: the boundary is the extent
+        for (const Polyline& loop : loops)
+            if (!sink.stroke(look, transformed(loop, t), tolerance * t.stretch(), error)) return false;
+        return true;
+    }
+    if (e.solidFill) {
+        std::vector<Polyline> world;
+        for (const Polyline& loop : loops) world.push_back(transformed(loop, t));
+        return sink.fill(look, world, error);
+    }
+    if (e.pattern.empty()) {
+        ++undrawable["HATCH pattern without its definition lines"];
+        return true;
+    }
+    std::vector<geometry::PatternLine> pattern;
+    for (const HatchPatternLine& p : e.pattern)
+        pattern.push_back({p.angle, point(p.base), point(p.offset), p.dashes});
+    auto segments = geometry::hatchPatternSegments(pattern, 1, 0, loops);
+    if (!segments) {
+        ++undrawable["HATCH pattern too fine or malformed for its area"];
+        return true;
+    }
+    for (const geometry::Segment& s : *segments)
+        if (!sink.stroke(look, {t.apply(s.a), t.apply(s.b)}, 0, error)) return false;
+    return true;
+}
+
+bool EntityRenderer::drawText(const Entity& e, const LineLook& look, const Affine& t, std::string& error) {
+    if (font == nullptr) {
+        ++undrawable["text (no stroke font)"];
+        return true;
+    }
+    std::optional<geometry::StrokedText> stroked;
+    if (e.kind == EntityKind::Text) {
+        geometry::TextSpec spec;
+        spec.text = e.text;
+        spec.insertion = point(e.insertion);
+        spec.alignment = point(e.alignPoint);
+        spec.height = e.height;
+        spec.rotationDegrees = e.rotation;
+        spec.widthFactor = e.widthFactor > 0 ? e.widthFactor : 1;
+        spec.obliqueDegrees = e.oblique;
+        spec.horizontal = static_cast<geometry::HorizontalAlignment>(e.alignH >= 0 && e.alignH <= 5 ? e.alignH : 0);
+        spec.vertical = static_cast<geometry::VerticalAlignment>(e.alignV >= 0 && e.alignV <= 3 ? e.alignV : 0);
+        stroked = geometry::strokeText(*font, spec);
+    } else {
+        geometry::MTextSpec spec;
+        spec.text = e.text;
+        spec.insertion = point(e.insertion);
+        spec.height = e.height;
+        spec.rotationDegrees = e.rotation;
+        spec.referenceWidth = e.boxWidth > 0 ? e.boxWidth : 0;
+        spec.attachment = static_cast<geometry::Attachment>(e.attachment >= 1 && e.attachment <= 9 ? e.attachment : 1);
+        spec.lineSpacingFactor = e.lineSpacing;
+        stroked = geometry::strokeMText(*font, spec);
+    }
+    if (!stroked) {
+        ++undrawable[std::string(e.kind == EntityKind::Text ? "TEXT" : "MTEXT") + " of zero height or impossible shape"];
+        return true;
+    }
+    if (stroked->missingGlyphs > 0) {
+        if (missingGlyphs == 0) firstMissingGlyphLine = e.line;
+        missingGlyphs += stroked->missingGlyphs;
+    }
+    Affine place = t;
+    if (e.scaleX < 0 || e.scaleY < 0) {  // backwards or upside-down text, mirrored about its insertion point
+        Point2 at = e.insertion;
+        place = t.after(Affine::translation(at.x, at.y))
+                    .after(Affine::rotation(e.rotation))
+                    .after(Affine::scaling(e.scaleX < 0 ? -1 : 1, e.scaleY < 0 ? -1 : 1))
+                    .after(Affine::rotation(-e.rotation))
+                    .after(Affine::translation(-at.x, -at.y));
+    }
+    double slack = 0;
+    for (const Polyline& s : stroked->strokes)
+        if (!sink.stroke(look, transformed(s, place), slack, error)) return false;
+    return true;
+}
+
+}  // namespace tavix::dxf

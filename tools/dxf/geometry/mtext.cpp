@@ -1,0 +1,226 @@
+#include "mtext.h"
+
+#include <charconv>
+#include <cmath>
+#include <numbers>
+
+#include "textLayout.h"
+#include "vectorMath.h"
+
+namespace tavix::dxf::geometry {
+namespace {
+
+constexpr double DEGREE = std::numbers::pi / 180;
+constexpr double MAX_OBLIQUE_DEGREES = 85;
+// Baseline to baseline, in text heights, at a spacing factor of 1.
+constexpr double LINE_PITCH = 5.0 / 3.0;
+// Markers in the parsed text: a line break, and a space that does not break.
+constexpr char32_t LINE_BREAK = U'\n';
+constexpr char32_t NO_BREAK_SPACE = 0x00A0;
+
+// The ASCII argument of a code, up to ';' or the end; `i` ends after it.
+std::string argument(const std::u32string& text, std::size_t& i) {
+  std::string out;
+  while (i < text.size() && text[i] != U';') {
+    out.push_back(text[i] < 0x80 ? static_cast<char>(text[i]) : '?');
+    ++i;
+  }
+  if (i < text.size()) ++i;
+  return out;
+}
+
+// A value of \H or \W: "2.5" sets it, "2.5x" multiplies the current one.
+// Anything not positive and finite leaves the value unchanged.
+double sizeValue(const std::string& arg, double current) {
+  const bool relative = !arg.empty() && (arg.back() == 'x' || arg.back() == 'X');
+  const std::string number = relative ? arg.substr(0, arg.size() - 1) : arg;
+  double v = 0;
+  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), v);
+  if (error != std::errc() || end != number.data() + number.size() || !std::isfinite(v) || !(v > 0))
+    return current;
+  const double result = relative ? current * v : v;
+  return std::isfinite(result) ? result : current;
+}
+
+// Reads the MTEXT codes: characters with their styles, LINE_BREAK for \P
+// and \N, NO_BREAK_SPACE for \~.
+StyledText parseCodes(const std::u32string& text, CharStyle base) {
+  StyledText out;
+  std::vector<CharStyle> saved;
+  CharStyle style = base;
+  for (std::size_t i = 0; i < text.size();) {
+    const char32_t c = text[i++];
+    if (c == U'{') {
+      saved.push_back(style);
+      continue;
+    }
+    if (c == U'}') {
+      if (!saved.empty()) {
+        style = saved.back();
+        saved.pop_back();
+      }
+      continue;
+    }
+    if (c != U'\\' || i >= text.size()) {
+      if (c >= 0x20 || c == U'\t') out.push_back({c == U'\t' ? U' ' : c, style});
+      continue;
+    }
+    const char32_t code = text[i++];
+    switch (code) {
+      case U'P': case U'N': out.push_back({LINE_BREAK, style}); break;
+      case U'~': out.push_back({NO_BREAK_SPACE, style}); break;
+      case U'\\': case U'{': case U'}': out.push_back({code, style}); break;
+      case U'L': style.underline = true; break;
+      case U'l': style.underline = false; break;
+      case U'O': style.overline = true; break;
+      case U'o': style.overline = false; break;
+      case U'K': style.strike = true; break;
+      case U'k': style.strike = false; break;
+      case U'H': style.height = sizeValue(argument(text, i), style.height); break;
+      case U'W': style.widthFactor = sizeValue(argument(text, i), style.widthFactor); break;
+      case U'Q': {
+        const std::string arg = argument(text, i);
+        double degrees = 0;
+        const auto [end, error] = std::from_chars(arg.data(), arg.data() + arg.size(), degrees);
+        if (error == std::errc() && std::isfinite(degrees) && std::fabs(degrees) <= MAX_OBLIQUE_DEGREES)
+          style.slant = std::tan(degrees * DEGREE);
+        break;
+      }
+      case U'U': {
+        // \U+XXXX: four to six hexadecimal digits.
+        std::size_t k = i;
+        char32_t value = 0;
+        if (k < text.size() && text[k] == U'+') {
+          ++k;
+          int digits = 0;
+          while (k < text.size() && digits < 6 && std::isxdigit(text[k] < 0x80 ? static_cast<int>(text[k]) : 0)) {
+            const char32_t d = text[k++];
+            value = value * 16 + (d <= U'9' ? d - U'0' : (d | 0x20) - U'a' + 10);
+            ++digits;
+          }
+          if (digits >= 4 && value <= 0x10FFFF) {
+            out.push_back({value, style});
+            i = k;
+            break;
+          }
+        }
+        out.push_back({U'\\', style});
+        out.push_back({U'U', style});
+        break;
+      }
+      case U'S': {
+        // A stacked fraction drawn inline: a^b, a/b and a#b all as a/b.
+        const std::size_t start = i;
+        while (i < text.size() && text[i] != U';') ++i;
+        for (std::size_t k = start; k < i; ++k) {
+          const char32_t s = text[k];
+          out.push_back({s == U'^' || s == U'#' ? U'/' : s, style});
+        }
+        if (i < text.size()) ++i;
+        break;
+      }
+      case U'f': case U'F': case U'C': case U'c': case U'A': case U'T': case U'p': case U'X':
+        argument(text, i);  // font, colour, alignment, tracking, paragraph: not drawn
+        break;
+      default:
+        out.push_back({U'\\', style});
+        out.push_back({code, style});
+        break;
+    }
+  }
+  return decodePercentCodes(out);
+}
+
+struct Line {
+  std::vector<PlacedChar> chars;
+  double width = 0;
+  double capHeight = 0;
+};
+
+bool isSpace(char32_t c) { return c == U' '; }
+
+// Fills lines, breaking at LINE_BREAK and, with a width, between words.
+std::vector<Line> breakLines(const StrokeFont& font, const StyledText& text, double width) {
+  std::vector<Line> lines(1);
+  std::size_t i = 0;
+  auto add = [&](std::size_t from, std::size_t to) {
+    Line& line = lines.back();
+    for (std::size_t k = from; k < to; ++k) {
+      const char32_t code = text[k].first == NO_BREAK_SPACE ? U' ' : text[k].first;
+      line.chars.push_back({code, line.width, 0, text[k].second});
+      line.width += advanceOf(font, code, text[k].second);
+    }
+  };
+  auto widthOf = [&](std::size_t from, std::size_t to) {
+    double w = 0;
+    for (std::size_t k = from; k < to; ++k) w += advanceOf(font, text[k].first == NO_BREAK_SPACE ? U' ' : text[k].first, text[k].second);
+    return w;
+  };
+  while (i < text.size()) {
+    if (text[i].first == LINE_BREAK) {
+      lines.emplace_back();
+      ++i;
+      continue;
+    }
+    std::size_t spacesEnd = i;
+    while (spacesEnd < text.size() && isSpace(text[spacesEnd].first)) ++spacesEnd;
+    std::size_t wordEnd = spacesEnd;
+    while (wordEnd < text.size() && !isSpace(text[wordEnd].first) && text[wordEnd].first != LINE_BREAK) ++wordEnd;
+    if (wordEnd == spacesEnd) {  // spaces before a break or the end: not drawn
+      i = spacesEnd;
+      continue;
+    }
+    const double needed = widthOf(i, wordEnd);
+    if (width > 0 && !lines.back().chars.empty() && lines.back().width + needed > width * (1 + 1e-9)) {
+      lines.emplace_back();
+      add(spacesEnd, wordEnd);
+    } else {
+      add(i, wordEnd);
+    }
+    i = wordEnd;
+  }
+  return lines;
+}
+
+}  // namespace
+
+std::optional<StrokedText> strokeMText(const StrokeFont& font, const MTextSpec& spec) {
+  if (!isFinite(spec.insertion) || !std::isfinite(spec.height) || !(spec.height > 0) ||
+      !std::isfinite(spec.rotationDegrees) || !std::isfinite(spec.referenceWidth) ||
+      !std::isfinite(spec.lineSpacingFactor) || !(spec.lineSpacingFactor > 0) || !(font.capHeight > 0))
+    return std::nullopt;
+  const int attachment = static_cast<int>(spec.attachment);
+  if (attachment < 1 || attachment > 9) return std::nullopt;
+  CharStyle base;
+  base.height = spec.height;
+  std::vector<Line> lines = breakLines(font, parseCodes(decodeUtf8(spec.text), base),
+                                       spec.referenceWidth > 0 ? spec.referenceWidth : 0);
+  // Baselines from the top: the first line's capitals touch y = 0.
+  double baseline = 0;
+  for (std::size_t k = 0; k < lines.size(); ++k) {
+    Line& line = lines[k];
+    line.capHeight = spec.height;
+    for (const PlacedChar& ch : line.chars) line.capHeight = std::max(line.capHeight, ch.style.height);
+    baseline -= k == 0 ? line.capHeight : LINE_PITCH * spec.lineSpacingFactor * line.capHeight;
+    for (PlacedChar& ch : line.chars) ch.baseline = baseline;
+  }
+  const double total = -baseline;
+  const int column = (attachment - 1) % 3, row = (attachment - 1) / 3;
+  const double shiftY = row == 0 ? 0 : row == 1 ? total / 2 : total;
+  std::vector<PlacedChar> chars;
+  for (Line& line : lines) {
+    const double shiftX = column == 0 ? 0 : column == 1 ? -line.width / 2 : -line.width;
+    for (PlacedChar& ch : line.chars) {
+      ch.x += shiftX;
+      ch.baseline += shiftY;
+      chars.push_back(ch);
+    }
+  }
+  StrokedText out;
+  drawChars(font, chars, spec.insertion, std::fmod(spec.rotationDegrees, 360.0) * DEGREE, out);
+  for (const Polyline& stroke : out.strokes)
+    if (!allFinite(stroke)) return std::nullopt;
+  return out;
+}
+
+}  // namespace tavix::dxf::geometry

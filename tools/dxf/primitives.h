@@ -1,0 +1,33 @@
+// What the entities become before they reach the paper: strokes (polylines,
+// already dashed when linetypes are drawn in software) and filled areas, in
+// drawing coordinates, each with its resolved look.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "geometry/point.h"
+
+namespace tavix::dxf {
+
+struct LineLook {
+    int colour = 7;              // colour number 1..255, BYLAYER and BYBLOCK resolved
+    int lineweight = -3;         // hundredths of a millimetre, or -3 for the default
+    int linetype = -3;           // index into the linetype table; -3 continuous
+    int printerLineType = 0;     // the printer's line type 1..8 for it, 0 solid
+    double bandWidth = 0;        // polyline width in drawing units (0: none)
+    int line = 0;                // line of the file, for messages
+};
+
+class PrimitiveSink {
+public:
+    virtual ~PrimitiveSink() = default;
+    // `slack`: how far the true curve may lie from the chords, in drawing units.
+    // False stops the plot; `why` says why.
+    virtual bool stroke(const LineLook& look, const geometry::Polyline& points, double slack,
+                        std::string& why) = 0;
+    // Closed loops filled under the even-odd rule (holes stay empty).
+    virtual bool fill(const LineLook& look, const std::vector<geometry::Polyline>& loops, std::string& why) = 0;
+};
+
+}  // namespace tavix::dxf
