@@ -1,11 +1,11 @@
-// ColorIndexPalette: 256 RGB triples indexed by the host's colour number.
+// The pens' colour instructions, from the host's colour-number palette.
 #pragma once
 
 #include <cstdint>
 
-namespace tavix {
+#include "tavix/colorIndexPalette.h"
 
-extern const uint8_t colorIndexPalette[256][3];
+namespace tavix {
 
 constexpr int PEN_COLOUR_TEXT_SIZE = 32;
 

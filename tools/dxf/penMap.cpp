@@ -4,7 +4,7 @@
 #include <cmath>
 #include <vector>
 
-#include "tavix/palette.h"
+#include "tavix/colorIndexPalette.h"
 
 namespace tavix::dxf {
 namespace {
