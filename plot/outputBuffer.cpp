@@ -7,6 +7,7 @@
 
 #include "tavix/driverState.h"
 #include "tavix/hostServices.h"
+#include "tavix/messageSlots.h"
 
 namespace tavix {
 
@@ -45,7 +46,7 @@ int flushOutput() {
         int32_t n = remaining < OUTPUT_PIECE_SIZE ? remaining : OUTPUT_PIECE_SIZE;
         if (hostWriteOutput(n, piece) == 0) {
             // Pieces already sent stay sent; the rest is dropped.
-            hostShowMessage("\n%s\n", state.messages[77]);
+            hostShowMessage("\n%s\n", state.messages[MSG_PLOTTING_ERROR]);
             state.errorLatch = LATCH_OUTPUT;
             return discardLatched();
         }

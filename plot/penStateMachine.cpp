@@ -45,8 +45,6 @@ int writeIntroWithPenUp() {
     return writeText(text);
 }
 
-void failRequest(uint8_t* packet) { writeI16(packet, 0, -1); }
-
 }  // namespace
 
 int leavePe() {
@@ -111,10 +109,10 @@ void drawInGeneral(uint8_t* packet, uint32_t x, uint32_t y) {
         enterState(PEN_OUTSIDE);
         char text[16];
         TextBuilder(text, sizeof text).text(";SP").integer(state.currentPen);
-        if (writeText(text) != 0) return failRequest(packet);
+        if (writeText(text) != 0) return refuseRequest(packet);
     }
     int r = drawTo(x, y);
-    if (r < 0) return failRequest(packet);
+    if (r < 0) return refuseRequest(packet);
     if (r > 0) return;  // redundant: nothing drawn, nothing captured
 
     if (state.outlineCapture != 0) {
@@ -128,7 +126,7 @@ void drawInGeneral(uint8_t* packet, uint32_t x, uint32_t y) {
             p.y = static_cast<int32_t>(y);
             if (p.x == state.outlineOrigin.x && p.y == state.outlineOrigin.y) {
                 int result = fillPolygonOutline(state.currentPen);
-                writeI16(packet, 0, static_cast<int16_t>(result));
+                writeI16(packet, PACKET_STATUS, static_cast<int16_t>(result));
                 if (result != 0) return;
                 clearOutlineCapture();
             }
@@ -138,7 +136,7 @@ void drawInGeneral(uint8_t* packet, uint32_t x, uint32_t y) {
 }
 
 void moveInGeneral(uint8_t* packet, uint32_t x, uint32_t y) {
-    if (moveTo(x, y) < 0) failRequest(packet);
+    if (moveTo(x, y) < 0) refuseRequest(packet);
 }
 
 void moveRequest(uint8_t* packet) { serveMove(packet); }
