@@ -136,29 +136,29 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       break;
     }
     case 6: {
-      TextSpec spec;
-      spec.insertion = in.point();
-      spec.alignment = in.point();
-      spec.height = in.number();
-      spec.rotationDegrees = in.number();
-      spec.widthFactor = in.number();
-      spec.obliqueDegrees = in.number();
-      spec.horizontal = static_cast<HorizontalAlignment>(in.byte() % 6);
-      spec.vertical = static_cast<VerticalAlignment>(in.byte() % 4);
-      spec.text = in.rest();
-      checkText(strokeText(font, spec));
+      TextSpec textStyle;
+      textStyle.insertion = in.point();
+      textStyle.alignment = in.point();
+      textStyle.height = in.number();
+      textStyle.rotationDegrees = in.number();
+      textStyle.widthFactor = in.number();
+      textStyle.obliqueDegrees = in.number();
+      textStyle.horizontal = static_cast<HorizontalAlignment>(in.byte() % 6);
+      textStyle.vertical = static_cast<VerticalAlignment>(in.byte() % 4);
+      textStyle.text = in.rest();
+      checkText(strokeText(font, textStyle));
       break;
     }
     default: {
-      MTextSpec spec;
-      spec.insertion = in.point();
-      spec.height = in.number();
-      spec.rotationDegrees = in.number();
-      spec.referenceWidth = in.number();
-      spec.lineSpacingFactor = in.number();
-      spec.attachment = static_cast<Attachment>(in.byte() % 11);
-      spec.text = in.rest();
-      checkText(strokeMText(font, spec));
+      MTextSpec textStyle;
+      textStyle.insertion = in.point();
+      textStyle.height = in.number();
+      textStyle.rotationDegrees = in.number();
+      textStyle.referenceWidth = in.number();
+      textStyle.lineSpacingFactor = in.number();
+      textStyle.attachment = static_cast<Attachment>(in.byte() % 11);
+      textStyle.text = in.rest();
+      checkText(strokeMText(font, textStyle));
       break;
     }
   }

@@ -1,5 +1,5 @@
 // A code-52 packet as a host fills it: its two row functions, the fields of
-// `Spec` (rectangle, kind, source size, transparency, depth, colour index,
+// `Fields` (rectangle, kind, source size, transparency, depth, colour index,
 // host value) and the opaque block filled with blockFirst, blockFirst + 1, ...
 #pragma once
 
@@ -14,8 +14,8 @@
 
 namespace tavix::testing {
 
-template <typename Spec>
-std::vector<uint8_t> imageRequestPacket(const Spec& s, const void* rowSource, const void* rowRelease,
+template <typename Fields>
+std::vector<uint8_t> imageRequestPacket(const Fields& s, const void* rowSource, const void* rowRelease,
                                         uint8_t blockFirst) {
     std::vector<uint8_t> p(IMAGE_REQUEST_SIZE, 0);
     writeI16(p.data(), PACKET_STATUS, 52);

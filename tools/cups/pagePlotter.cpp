@@ -62,19 +62,19 @@ bool checkHeader(const cups_page_header2_t& h, std::string& error) {
 }
 
 PageSpec pageSpecOf(const cups_page_header2_t& h) {
-    PageSpec spec;
-    spec.widthPoints = h.cupsPageSize[0] > 0 ? h.cupsPageSize[0] : h.PageSize[0];
-    spec.lengthPoints = h.cupsPageSize[1] > 0 ? h.cupsPageSize[1] : h.PageSize[1];
-    spec.pixelsPerRow = h.cupsWidth;
-    spec.rows = h.cupsHeight;
-    spec.dpiAcross = h.HWResolution[0];
-    spec.dpiAlong = h.HWResolution[1];
+    PageSpec pageShape;
+    pageShape.widthPoints = h.cupsPageSize[0] > 0 ? h.cupsPageSize[0] : h.PageSize[0];
+    pageShape.lengthPoints = h.cupsPageSize[1] > 0 ? h.cupsPageSize[1] : h.PageSize[1];
+    pageShape.pixelsPerRow = h.cupsWidth;
+    pageShape.rows = h.cupsHeight;
+    pageShape.dpiAcross = h.HWResolution[0];
+    pageShape.dpiAlong = h.HWResolution[1];
     // A raster narrower or shorter than its page covers the imaging box.
-    if (spec.dpiAcross > 0 && h.cupsWidth + 1.0 < spec.widthPoints / POINTS_PER_INCH * spec.dpiAcross)
-        spec.originAcross = std::max(0.0, double(h.cupsImagingBBox[0])) / POINTS_PER_INCH;
-    if (spec.dpiAlong > 0 && h.cupsHeight + 1.0 < spec.lengthPoints / POINTS_PER_INCH * spec.dpiAlong)
-        spec.originAlong = std::max(0.0, spec.lengthPoints - double(h.cupsImagingBBox[3])) / POINTS_PER_INCH;
-    return spec;
+    if (pageShape.dpiAcross > 0 && h.cupsWidth + 1.0 < pageShape.widthPoints / POINTS_PER_INCH * pageShape.dpiAcross)
+        pageShape.originAcross = std::max(0.0, double(h.cupsImagingBBox[0])) / POINTS_PER_INCH;
+    if (pageShape.dpiAlong > 0 && h.cupsHeight + 1.0 < pageShape.lengthPoints / POINTS_PER_INCH * pageShape.dpiAlong)
+        pageShape.originAlong = std::max(0.0, pageShape.lengthPoints - double(h.cupsImagingBBox[3])) / POINTS_PER_INCH;
+    return pageShape;
 }
 
 PagePlotter::PagePlotter(const ModelProfile& profile, const PlotSettings& settings, std::FILE* stream,

@@ -391,27 +391,27 @@ bool EntityRenderer::drawText(const Entity& e, const LineLook& look, const Affin
     }
     std::optional<geometry::StrokedText> stroked;
     if (e.kind == EntityKind::Text) {
-        geometry::TextSpec spec;
-        spec.text = e.text;
-        spec.insertion = point(e.insertion);
-        spec.alignment = point(e.alignPoint);
-        spec.height = e.height;
-        spec.rotationDegrees = e.rotation;
-        spec.widthFactor = e.widthFactor > 0 ? e.widthFactor : 1;
-        spec.obliqueDegrees = e.oblique;
-        spec.horizontal = static_cast<geometry::HorizontalAlignment>(e.alignH >= 0 && e.alignH <= 5 ? e.alignH : 0);
-        spec.vertical = static_cast<geometry::VerticalAlignment>(e.alignV >= 0 && e.alignV <= 3 ? e.alignV : 0);
-        stroked = geometry::strokeText(*font, spec);
+        geometry::TextSpec textStyle;
+        textStyle.text = e.text;
+        textStyle.insertion = point(e.insertion);
+        textStyle.alignment = point(e.alignPoint);
+        textStyle.height = e.height;
+        textStyle.rotationDegrees = e.rotation;
+        textStyle.widthFactor = e.widthFactor > 0 ? e.widthFactor : 1;
+        textStyle.obliqueDegrees = e.oblique;
+        textStyle.horizontal = static_cast<geometry::HorizontalAlignment>(e.alignH >= 0 && e.alignH <= 5 ? e.alignH : 0);
+        textStyle.vertical = static_cast<geometry::VerticalAlignment>(e.alignV >= 0 && e.alignV <= 3 ? e.alignV : 0);
+        stroked = geometry::strokeText(*font, textStyle);
     } else {
-        geometry::MTextSpec spec;
-        spec.text = e.text;
-        spec.insertion = point(e.insertion);
-        spec.height = e.height;
-        spec.rotationDegrees = e.rotation;
-        spec.referenceWidth = e.boxWidth > 0 ? e.boxWidth : 0;
-        spec.attachment = static_cast<geometry::Attachment>(e.attachment >= 1 && e.attachment <= 9 ? e.attachment : 1);
-        spec.lineSpacingFactor = e.lineSpacing;
-        stroked = geometry::strokeMText(*font, spec);
+        geometry::MTextSpec textStyle;
+        textStyle.text = e.text;
+        textStyle.insertion = point(e.insertion);
+        textStyle.height = e.height;
+        textStyle.rotationDegrees = e.rotation;
+        textStyle.referenceWidth = e.boxWidth > 0 ? e.boxWidth : 0;
+        textStyle.attachment = static_cast<geometry::Attachment>(e.attachment >= 1 && e.attachment <= 9 ? e.attachment : 1);
+        textStyle.lineSpacingFactor = e.lineSpacing;
+        stroked = geometry::strokeMText(*font, textStyle);
     }
     if (!stroked) {
         ++undrawable[std::string(e.kind == EntityKind::Text ? "TEXT" : "MTEXT") + " of zero height or impossible shape"];

@@ -19,8 +19,8 @@ class MTextTest : public test::StrokeFontTest {
  protected:
   static StrokedText stroke(const std::string& text, Attachment attachment = Attachment::TopLeft,
                             double width = 0, double spacing = 1, double rotation = 0) {
-    MTextSpec spec{text, {0, 0}, 21, rotation, width, attachment, spacing};
-    const auto out = strokeMText(font(), spec);
+    MTextSpec textStyle{text, {0, 0}, 21, rotation, width, attachment, spacing};
+    const auto out = strokeMText(font(), textStyle);
     EXPECT_TRUE(out.has_value()) << text;
     return out.value_or(StrokedText{});
   }
@@ -127,7 +127,7 @@ TEST_F(MTextTest, rotationTurnsTheBlockAboutTheInsertion) {
 TEST_F(MTextTest, badParagraphsGiveNothing) {
   const struct {
     const char* name;
-    MTextSpec spec;
+    MTextSpec textStyle;
   } table[] = {
       {"NaN height", {"H", {0, 0}, NaN}},
       {"zero height", {"H", {0, 0}, 0}},
@@ -139,7 +139,7 @@ TEST_F(MTextTest, badParagraphsGiveNothing) {
       {"attachment 10", {"H", {0, 0}, 1, 0, 0, static_cast<Attachment>(10)}},
       {"overflowing size", {"HHHHHHHHHHHHHHHHHHHH", {0, 0}, 1e307}},
   };
-  for (const auto& row : table) EXPECT_FALSE(strokeMText(font(), row.spec).has_value()) << row.name;
+  for (const auto& row : table) EXPECT_FALSE(strokeMText(font(), row.textStyle).has_value()) << row.name;
 }
 
 }  // namespace

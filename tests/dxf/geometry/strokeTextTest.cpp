@@ -64,8 +64,8 @@ std::vector<FileGlyph> readJhf(const std::string& path) {
 
 class StrokeTextTest : public test::StrokeFontTest {
  protected:
-  static StrokedText stroke(const TextSpec& spec) {
-    const auto text = strokeText(font(), spec);
+  static StrokedText stroke(const TextSpec& textStyle) {
+    const auto text = strokeText(font(), textStyle);
     EXPECT_TRUE(text.has_value());
     return text.value_or(StrokedText{});
   }
@@ -77,10 +77,10 @@ TEST_F(StrokeTextTest, glyphStrokesAreTheFontFilesAtCapitalHeight) {
   const double cap = 9 - file['H' - 32].strokes[0][0].second;  // top of "H"
   for (const char* sample : {"A", "g", "Hello, World!", "0123456789", "~{|}"}) {
     SCOPED_TRACE(sample);
-    TextSpec spec;
-    spec.text = sample;
-    spec.height = cap;  // one font unit per drawing unit
-    const StrokedText text = stroke(spec);
+    TextSpec textStyle;
+    textStyle.text = sample;
+    textStyle.height = cap;  // one font unit per drawing unit
+    const StrokedText text = stroke(textStyle);
     std::vector<Polyline> expected;
     double x = 0;
     for (const char* c = sample; *c; ++c) {
@@ -125,8 +125,8 @@ TEST_F(StrokeTextTest, alignmentPlacesTheTextAtItsPoint) {
   };
   for (const auto& row : table) {
     SCOPED_TRACE(row.name);
-    TextSpec spec{"HH", insertion, alignment, 21, 0, 1, 0, row.h, row.v};
-    const Box b = bounds(stroke(spec));
+    TextSpec textStyle{"HH", insertion, alignment, 21, 0, 1, 0, row.h, row.v};
+    const Box b = bounds(stroke(textStyle));
     EXPECT_NEAR(b.minX, row.minX, 1e-9);
     EXPECT_NEAR(b.minY, row.minY, 1e-9);
     EXPECT_NEAR(b.maxX, row.maxX, 1e-9);
@@ -142,8 +142,8 @@ TEST_F(StrokeTextTest, alignedAndFitRunBetweenTheirPoints) {
   } table[] = {{HorizontalAlignment::Aligned, 42}, {HorizontalAlignment::Fit, 21}};
   for (const auto& row : table) {
     SCOPED_TRACE(static_cast<int>(row.h));
-    TextSpec spec{"HH", {0, 0}, {0, 88}, 21, 33, 1, 0, row.h, VerticalAlignment::Top};
-    const Box b = bounds(stroke(spec));
+    TextSpec textStyle{"HH", {0, 0}, {0, 88}, 21, 33, 1, 0, row.h, VerticalAlignment::Top};
+    const Box b = bounds(stroke(textStyle));
     EXPECT_NEAR(b.minY, 8, 1e-9);   // 4 units of side, doubled
     EXPECT_NEAR(b.maxY, 80, 1e-9);
     EXPECT_NEAR(b.maxX, 0, 1e-9);
@@ -152,8 +152,8 @@ TEST_F(StrokeTextTest, alignedAndFitRunBetweenTheirPoints) {
 }
 
 TEST_F(StrokeTextTest, rotationWidthAndSlantTransformEachPoint) {
-  TextSpec spec{"H", {10, 20}, {0, 0}, 42, 90, 2, 15};
-  const StrokedText text = stroke(spec);
+  TextSpec textStyle{"H", {10, 20}, {0, 0}, 42, 90, 2, 15};
+  const StrokedText text = stroke(textStyle);
   // The top of H's first stem, (4, 21) in the font, at scale 2, doubled in
   // width, slanted by 15 degrees, then turned a quarter about the insertion.
   const double x = 4 * 2 * 2 + 21 * 2 * std::tan(15 * std::numbers::pi / 180), y = 42;
@@ -186,19 +186,19 @@ TEST_F(StrokeTextTest, percentCodesAndMissingGlyphs) {
   };
   for (const auto& row : table) {
     SCOPED_TRACE(row.text);
-    TextSpec spec;
-    spec.text = row.text;
-    const StrokedText text = stroke(spec);
+    TextSpec textStyle;
+    textStyle.text = row.text;
+    const StrokedText text = stroke(textStyle);
     EXPECT_EQ(static_cast<int>(text.strokes.size()), row.strokes);
     EXPECT_EQ(text.missingGlyphs, row.missing);
   }
 }
 
 TEST_F(StrokeTextTest, missingGlyphsAreCapitalHighBoxes) {
-  TextSpec spec;
-  spec.text = "\xE2\x98\x83";  // a snowman
-  spec.height = 10;
-  const StrokedText text = stroke(spec);
+  TextSpec textStyle;
+  textStyle.text = "\xE2\x98\x83";  // a snowman
+  textStyle.height = 10;
+  const StrokedText text = stroke(textStyle);
   ASSERT_EQ(text.strokes.size(), 1u);
   ASSERT_EQ(text.strokes[0].size(), 5u);
   const Box b = bounds(text);
@@ -210,7 +210,7 @@ TEST_F(StrokeTextTest, missingGlyphsAreCapitalHighBoxes) {
 TEST_F(StrokeTextTest, badTextGivesNothing) {
   const struct {
     const char* name;
-    TextSpec spec;
+    TextSpec textStyle;
   } table[] = {
       {"NaN height", {"A", {0, 0}, {0, 0}, NaN}},
       {"zero height", {"A", {0, 0}, {0, 0}, 0}},
@@ -222,7 +222,7 @@ TEST_F(StrokeTextTest, badTextGivesNothing) {
       {"NaN alignment point", {"A", {0, 0}, {NaN, 0}, 1}},
       {"overflowing size", {"HHHHHHHHHH", {0, 0}, {0, 0}, 1e308}},
   };
-  for (const auto& row : table) EXPECT_FALSE(strokeText(font(), row.spec).has_value()) << row.name;
+  for (const auto& row : table) EXPECT_FALSE(strokeText(font(), row.textStyle).has_value()) << row.name;
 }
 
 TEST(StrokeFonts, aMissingFontFileIsRefused) {

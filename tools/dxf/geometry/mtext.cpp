@@ -184,24 +184,24 @@ std::vector<Line> breakLines(const StrokeFont& font, const StyledText& text, dou
 
 }  // namespace
 
-std::optional<StrokedText> strokeMText(const StrokeFont& font, const MTextSpec& spec) {
-  if (!isFinite(spec.insertion) || !std::isfinite(spec.height) || !(spec.height > 0) ||
-      !std::isfinite(spec.rotationDegrees) || !std::isfinite(spec.referenceWidth) ||
-      !std::isfinite(spec.lineSpacingFactor) || !(spec.lineSpacingFactor > 0) || !(font.capHeight > 0))
+std::optional<StrokedText> strokeMText(const StrokeFont& font, const MTextSpec& textStyle) {
+  if (!isFinite(textStyle.insertion) || !std::isfinite(textStyle.height) || !(textStyle.height > 0) ||
+      !std::isfinite(textStyle.rotationDegrees) || !std::isfinite(textStyle.referenceWidth) ||
+      !std::isfinite(textStyle.lineSpacingFactor) || !(textStyle.lineSpacingFactor > 0) || !(font.capHeight > 0))
     return std::nullopt;
-  const int attachment = static_cast<int>(spec.attachment);
+  const int attachment = static_cast<int>(textStyle.attachment);
   if (attachment < 1 || attachment > 9) return std::nullopt;
   CharStyle base;
-  base.height = spec.height;
-  std::vector<Line> lines = breakLines(font, parseCodes(decodeUtf8(spec.text), base),
-                                       spec.referenceWidth > 0 ? spec.referenceWidth : 0);
+  base.height = textStyle.height;
+  std::vector<Line> lines = breakLines(font, parseCodes(decodeUtf8(textStyle.text), base),
+                                       textStyle.referenceWidth > 0 ? textStyle.referenceWidth : 0);
   // Baselines from the top: the first line's capitals touch y = 0.
   double baseline = 0;
   for (std::size_t k = 0; k < lines.size(); ++k) {
     Line& line = lines[k];
-    line.capHeight = spec.height;
+    line.capHeight = textStyle.height;
     for (const PlacedChar& ch : line.chars) line.capHeight = std::max(line.capHeight, ch.style.height);
-    baseline -= k == 0 ? line.capHeight : LINE_PITCH * spec.lineSpacingFactor * line.capHeight;
+    baseline -= k == 0 ? line.capHeight : LINE_PITCH * textStyle.lineSpacingFactor * line.capHeight;
     for (PlacedChar& ch : line.chars) ch.baseline = baseline;
   }
   const double total = -baseline;
@@ -217,7 +217,7 @@ std::optional<StrokedText> strokeMText(const StrokeFont& font, const MTextSpec& 
     }
   }
   StrokedText out;
-  drawChars(font, chars, spec.insertion, std::fmod(spec.rotationDegrees, 360.0) * DEGREE, out);
+  drawChars(font, chars, textStyle.insertion, std::fmod(textStyle.rotationDegrees, 360.0) * DEGREE, out);
   for (const Polyline& stroke : out.strokes)
     if (!allFinite(stroke)) return std::nullopt;
   return out;

@@ -34,6 +34,6 @@ struct MTextSpec {
 // colour and other switches (\f \F \C \c \A \T \p) are skipped up to their ';'.
 // The line pitch is 5/3 of the text height times the spacing factor.
 // nullopt on the same faults as strokeText, or a spacing factor <= 0.
-std::optional<StrokedText> strokeMText(const StrokeFont& font, const MTextSpec& spec);
+std::optional<StrokedText> strokeMText(const StrokeFont& font, const MTextSpec& textStyle);
 
 }  // namespace tavix::dxf::geometry

@@ -39,6 +39,6 @@ struct StrokedText {
 // fit the width). nullopt for non-finite values, a height <= 0, a width
 // factor <= 0, an oblique angle beyond +-85 degrees, or placed coordinates
 // that do not fit in doubles.
-std::optional<StrokedText> strokeText(const StrokeFont& font, const TextSpec& spec);
+std::optional<StrokedText> strokeText(const StrokeFont& font, const TextSpec& textStyle);
 
 }  // namespace tavix::dxf::geometry
