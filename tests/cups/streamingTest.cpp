@@ -16,15 +16,16 @@
 namespace tavix::cups::testing {
 namespace {
 
-// A page would take 5.8 GB. AddressSanitizer's shadow and quarantine add
-// their own hundreds of megabytes.
-#if defined(__SANITIZE_ADDRESS__)
-constexpr long MEMORY_LIMIT_KB = 1024 * 1024;
-#else
+// A page would take 5.8 GB.
 constexpr long MEMORY_LIMIT_KB = 64 * 1024;
-#endif
 
 TEST(Streaming, aSixHundredInchRollNeedsTheMemoryOfAFewRows) {
+#if defined(__SANITIZE_ADDRESS__)
+    // 5.8 GB of rows through instrumented code takes far longer than the
+    // test's bound, and the sanitizer's shadow memory says nothing about the
+    // filter's: the native build measures the whole roll.
+    GTEST_SKIP() << "the whole roll is measured in the native build";
+#endif
     const std::string folder = freshFolder("roll");
     const std::string fifo = folder + "/roll.fifo";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
