@@ -9,6 +9,17 @@
 namespace tavix::dxf::geometry {
 namespace {
 
+// The work one hatch may do, over all its families: line and edge meetings
+// looked at and pattern repeats walked (gaps included, which add no output).
+struct WorkBudget {
+  long long left = 2 * MAX_HATCH_SEGMENTS;
+  bool spend(double n) {
+    if (!(n <= static_cast<double>(left))) return false;  // also NaN
+    left -= static_cast<long long>(n);
+    return true;
+  }
+};
+
 // A crossing of family line k with the boundary, at distance s along it
 // from the line's own origin.
 struct Crossing {
@@ -23,10 +34,9 @@ struct Crossing {
 // even-odd pairing right. Each edge is tried only for the lines its ends
 // span, so the work follows the crossings, not lines times edges.
 bool familyCrossings(const std::vector<Polyline>& loops, Point base, Point offset, Point direction,
-                     double spacing, std::vector<Crossing>& out) {
+                     double spacing, WorkBudget& budget, std::vector<Crossing>& out) {
   out.clear();
   const Point normal{-direction.y, direction.x};
-  long long tried = 0;
   for (const Polyline& loop : loops) {
     const std::size_t n = loop.size();
     for (std::size_t i = 0; i < n; ++i) {
@@ -35,10 +45,11 @@ bool familyCrossings(const std::vector<Polyline>& loops, Point base, Point offse
       const double ka = da / spacing, kb = db / spacing;
       const double first = std::floor(std::min(ka, kb)), last = std::ceil(std::max(ka, kb));
       const double lines = last - first + 1;  // NaN when the ends overflow
-      if (!(lines <= 2.0 * MAX_HATCH_SEGMENTS)) return false;
-      tried += static_cast<long long>(lines);
-      if (tried > 2 * MAX_HATCH_SEGMENTS) return false;
-      for (double k = first; k <= last; ++k) {
+      if (!budget.spend(lines)) return false;
+      // Counted in integers: far from the base point first + 1 == first.
+      const long long count = static_cast<long long>(lines);
+      for (long long step = 0; step < count; ++step) {
+        const double k = first + static_cast<double>(step);
         const double ha = da - k * spacing, hb = db - k * spacing;
         if ((ha >= 0) == (hb >= 0)) continue;
         const double t = ha / (ha - hb);
@@ -54,16 +65,19 @@ bool familyCrossings(const std::vector<Polyline>& loops, Point base, Point offse
 // starts at distance 0 (the family's base point) and repeats both ways.
 bool dashInterval(Point origin, Point direction, double from, double to,
                   const std::vector<double>& dashes, double patternLength,
-                  std::vector<Segment>& out) {
+                  WorkBudget& budget, std::vector<Segment>& out) {
   auto at = [&](double s) { return origin + s * direction; };
   if (dashes.empty() || !(patternLength > 0)) {
     out.push_back({at(from), at(to)});
     return out.size() <= MAX_HATCH_SEGMENTS;
   }
   const double first = std::floor(from / patternLength);
-  if ((to - from) / patternLength > static_cast<double>(MAX_HATCH_SEGMENTS)) return false;
-  for (double repeat = first; repeat * patternLength <= to; ++repeat) {
-    double s = repeat * patternLength;
+  const double repeats = std::floor(to / patternLength) - first + 1;
+  if (!budget.spend(repeats)) return false;
+  // Counted in integers: far from the base point first + 1 == first.
+  const long long count = static_cast<long long>(repeats);
+  for (long long step = 0; step < count; ++step) {
+    double s = (first + static_cast<double>(step)) * patternLength;
     for (double element : dashes) {
       const double end = s + std::fabs(element);
       if (element == 0 && s >= from && s <= to) out.push_back({at(s), at(s)});
@@ -89,6 +103,7 @@ std::optional<std::vector<Segment>> hatchPatternSegments(const std::vector<Patte
   std::vector<Segment> out;
   const double turn = std::fmod(patternAngleDegrees, 360.0) * DEGREE;
   std::vector<Crossing> hits;
+  WorkBudget budget;
   for (const PatternLine& line : pattern) {
     if (!std::isfinite(line.angleDegrees) || !isFinite(line.basePoint) || !isFinite(line.offset))
       return std::nullopt;
@@ -106,14 +121,14 @@ std::optional<std::vector<Segment>> hatchPatternSegments(const std::vector<Patte
     const Point offset = rotated(patternScale * line.offset, turn);
     const double spacing = dot(offset, normal);
     if (!(std::fabs(spacing) > 1e-12 * std::max(1.0, length(offset)))) return std::nullopt;
-    if (!familyCrossings(loops, base, offset, direction, spacing, hits)) return std::nullopt;
+    if (!familyCrossings(loops, base, offset, direction, spacing, budget, hits)) return std::nullopt;
     for (std::size_t i = 0; i + 1 < hits.size();) {
       std::size_t end = i;
       while (end < hits.size() && hits[end].k == hits[i].k) ++end;
       const Point origin = base + hits[i].k * offset;
       for (std::size_t j = i; j + 1 < end; j += 2)
         if (hits[j + 1].s > hits[j].s &&
-            !dashInterval(origin, direction, hits[j].s, hits[j + 1].s, dashes, patternLength, out))
+            !dashInterval(origin, direction, hits[j].s, hits[j + 1].s, dashes, patternLength, budget, out))
           return std::nullopt;
       if (out.size() > MAX_HATCH_SEGMENTS) return std::nullopt;
       i = end;

@@ -28,8 +28,9 @@ constexpr long long MAX_HATCH_SEGMENTS = 2000000;
 // HATCH entities store their lines already scaled and rotated, so the reader
 // passes 1 and 0. Loops are closed implicitly. A dot is a segment with a == b.
 // nullopt for non-finite input, a scale <= 0, a family whose lines do not
-// advance (offset along the line), or more than MAX_HATCH_SEGMENTS (or
-// twice that many line and edge meetings to look at).
+// advance (offset along the line), or more than MAX_HATCH_SEGMENTS (or,
+// over all the families together, twice that many line and edge meetings
+// and pattern repeats to look at).
 std::optional<std::vector<Segment>> hatchPatternSegments(const std::vector<PatternLine>& pattern,
                                                          double patternScale,
                                                          double patternAngleDegrees,
