@@ -22,6 +22,7 @@ namespace tavix::host {
 namespace {
 
 using tavix::testing::ScratchDirectory;
+using testing::distanceToSegment;
 using testing::Segment;
 
 constexpr double TOLERANCE_MM = 0.05;
@@ -83,14 +84,6 @@ std::vector<Segment> expectedSegments(const std::string& text, const Mapping& ma
         out.push_back(s);
     }
     return out;
-}
-
-double distanceToSegment(double px, double py, const Segment& s) {
-    double dx = s.x1 - s.x0, dy = s.y1 - s.y0;
-    double length2 = dx * dx + dy * dy;
-    double t = length2 > 0 ? ((px - s.x0) * dx + (py - s.y0) * dy) / length2 : 0;
-    t = std::clamp(t, 0.0, 1.0);
-    return std::hypot(px - (s.x0 + t * dx), py - (s.y0 + t * dy));
 }
 
 // Segments by grid cell, for "is this point near a segment of pen P".

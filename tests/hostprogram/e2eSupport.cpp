@@ -232,14 +232,6 @@ std::string hex64(uint64_t v) {
     return buffer;
 }
 
-double distanceToSegment(double px, double py, const Segment& s) {
-    double dx = s.x1 - s.x0, dy = s.y1 - s.y0;
-    double length2 = dx * dx + dy * dy;
-    double t = length2 > 0 ? ((px - s.x0) * dx + (py - s.y0) * dy) / length2 : 0;
-    t = std::clamp(t, 0.0, 1.0);
-    return std::hypot(px - (s.x0 + t * dx), py - (s.y0 + t * dy));
-}
-
 double length(const Segment& s) { return std::hypot(s.x1 - s.x0, s.y1 - s.y0); }
 
 std::string describe(const Segment& s) {
@@ -250,6 +242,14 @@ std::string describe(const Segment& s) {
 }
 
 }  // namespace
+
+double distanceToSegment(double px, double py, const Segment& s) {
+    double dx = s.x1 - s.x0, dy = s.y1 - s.y0;
+    double length2 = dx * dx + dy * dy;
+    double t = length2 > 0 ? ((px - s.x0) * dx + (py - s.y0) * dy) / length2 : 0;
+    t = std::clamp(t, 0.0, 1.0);
+    return std::hypot(px - (s.x0 + t * dx), py - (s.y0 + t * dy));
+}
 
 std::string sourcePath(const std::string& relative) { return std::string(TAVIX_SOURCE_DIR) + "/" + relative; }
 

@@ -96,6 +96,9 @@ struct Segment {
     bool patterned = false;                 // drawn with a line type (dashes)
 };
 
+// The distance from (px, py) to the nearest point of `s`.
+double distanceToSegment(double px, double py, const Segment& s);
+
 // The pen-down vectors a drawing asks for, in plotter units: draws from
 // the pen position, and the edges of filled polygons (closed).
 // Pens as the printer sees them: the requested pen in colour, pen 7 in
