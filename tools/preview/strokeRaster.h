@@ -1,32 +1,26 @@
 // Strokes drawn straight into a picture's pixels: each vector is a convex
-// quadrilateral (its caps squares or 16-sided discs) filled row by row,
-// with the exact area of each pixel it covers when antialiased and the
-// pixels whose centres it covers when not. The work is the rows
-// and pixels the stroke touches, so an antialiased stroke costs about what
-// a plain one does. cairo's scan converter works over the stroke's whole
-// bounding box and samples many times per row when antialiasing, which
-// made dense plots take minutes; cairo still draws fills, rasters, the
-// panel, and everything on vector surfaces (SVG, PDF).
+// quadrilateral (its caps squares or 16-sided discs), with the exact area
+// of each pixel it covers when antialiased and the pixels whose centres it
+// covers when not. The shapes are recorded as trapezoids and drawn band by
+// band at flush (or when the record is full), in the order they came, so
+// that each band of the picture is drawn while it is in cache: dense plots
+// of long lines otherwise miss the cache on every row of every line.
+// cairo still draws fills, rasters, the panel, and everything on vector
+// surfaces (SVG, PDF).
 #pragma once
 
 #include <cairo.h>
 
 #include <cstdint>
-#include <initializer_list>
 #include <vector>
 
 #include "pixelGeometry.h"
+#include "rasterShapes.h"
 #include "streamModel.h"
 
 namespace tavix::preview {
 
 enum class PixelCap { Butt, Square, Round };
-
-// One side of a convex polygon: x = x0 + (y - y0) * slope.
-struct ConvexLine {
-    double x0, y0, slope;
-    double at(double y) const { return x0 + (y - y0) * slope; }
-};
 
 class StrokeRaster {
 public:
@@ -42,27 +36,25 @@ public:
     void segment(Px a, Px b, double width, PixelCap cap);
     // A dot: a disc or a square `width` pixels across.
     void dot(Px centre, double width, bool round);
-    // Hands the pixels written back to cairo; before cairo draws again.
+    // Draws what is recorded and hands the pixels back to cairo; before
+    // cairo draws again.
     void flush();
 
 private:
-    void fillConvex(std::initializer_list<Px> corners);
     void fillConvex(const Px* corners, size_t count);
     void fillDisc(Px centre, double radius);
-    void coverSlab(const ConvexLine& a, const ConvexLine& b, double top, double bottom);
-    void paintRow(int y);
-    bool pixelsReady();
+    void drawRecorded();
 
     cairo_surface_t* image_;
     bool antialias_;
-    uint32_t* pixels_ = nullptr;
-    int stride_ = 0;  // in pixels
-    int width_ = 0, height_ = 0;
+    int width_ = 0, height_ = 0, stride_ = 0;  // stride in pixels
+    int bandRows_ = 1;
     bool writing_ = false;
-    uint32_t r_ = 0, g_ = 0, b_ = 0;
-    int clipX0_ = 0, clipX1_ = 0, clipY0_ = 0, clipY1_ = 0;
-    std::vector<float> cover_;  // one row's coverage, 256 a whole pixel, over [touchedX0_, touchedX1_)
-    int touchedX0_ = 0, touchedX1_ = 0;
+    RasterPaint paint_{};
+    bool paintRecorded_ = false;
+    RasterRecord record_;
+    std::vector<std::vector<uint32_t>> bands_;  // each band's shapes, in order
+    size_t bandEntries_ = 0;
 };
 
 }  // namespace tavix::preview

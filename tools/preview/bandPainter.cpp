@@ -1,0 +1,205 @@
+#include "bandPainter.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace tavix::preview {
+namespace {
+
+// Both take values already within the picture's columns or rows, where
+// truncation is cheap and exact.
+int floorInt(double v) {
+    int t = static_cast<int>(v);
+    return t - (v < t);
+}
+int ceilInt(double v) {
+    int t = static_cast<int>(v);
+    return t + (t < v);
+}
+
+// Within [lo, hi]; NaN goes to hi.
+double within(double v, double lo, double hi) { return std::max(lo, std::min(hi, v)); }
+
+// The side piece from x = xa to x = xb down one row, `d` of the row's
+// height (negative for a right side), added to the accumulation row `a`:
+// the running sum of `a` from the left then gives, for each pixel, the part
+// of its area right of the side. Columns i0 .. i1 change.
+void accumulate(float* a, double xa, double xb, double d, int& i0, int& i1) {
+    double x0 = std::min(xa, xb), x1 = std::max(xa, xb);
+    i0 = floorInt(x0);
+    i1 = ceilInt(x1);
+    if (i1 <= i0 + 1) {
+        // Within one column: the share right of the piece's mid-point.
+        double right = 0.5 * (xa + xb) - i0;
+        a[i0] += static_cast<float>(d * (1 - right));
+        a[i0 + 1] += static_cast<float>(d * right);
+        i1 = i0 + 1;
+        return;
+    }
+    // Across several columns: the triangles the piece cuts from the first
+    // and the last column, and an even share of each column between.
+    double s = 1 / (x1 - x0);
+    double x0f = x0 - i0, x1f = x1 - i1 + 1;
+    double first = 0.5 * s * (1 - x0f) * (1 - x0f);
+    double last = 0.5 * s * x1f * x1f;
+    a[i0] += static_cast<float>(d * first);
+    if (i1 == i0 + 2) {
+        a[i0 + 1] += static_cast<float>(d * (1 - first - last));
+    } else {
+        double second = s * (1.5 - x0f);
+        a[i0 + 1] += static_cast<float>(d * (second - first));
+        float step = static_cast<float>(d * s);
+        for (int k = i0 + 2; k < i1 - 1; ++k) a[k] += step;
+        double beforeLast = second + (i1 - i0 - 3) * s;
+        a[i1 - 1] += static_cast<float>(d * (1 - beforeLast - last));
+    }
+    a[i1] += static_cast<float>(d * last);
+}
+
+}  // namespace
+
+BandPainter::BandPainter(uint32_t* pixels, int stride, int width, int bandRows, bool antialias)
+    : pixels_(pixels), stride_(stride), width_(width), antialias_(antialias), coverStride_(width + 2) {
+    if (!antialias_) return;
+    size_t rows = static_cast<size_t>(std::max(bandRows, 1));
+    cover_.assign(rows * static_cast<size_t>(coverStride_), 0.0f);
+    touchedFrom_.assign(rows, INT_MAX);
+    touchedTo_.assign(rows, -1);
+}
+
+void BandPainter::paint(const RasterRecord& record, const RasterShape& shape, int bandTop, int top, int bottom) {
+    if (top >= bottom) return;
+    if (antialias_) antialiased(record, shape, bandTop, top, bottom);
+    else plain(record, shape, top, bottom);
+}
+
+// Each trapezoid takes the rows whose centres it holds, from its left
+// side to its right side at the centre.
+void BandPainter::plain(const RasterRecord& record, const RasterShape& shape, int top, int bottom) {
+    const RasterPaint& paint = record.paints[shape.paint];
+    const double left = paint.clipX0, right = paint.clipX1;
+    for (uint32_t i = 0; i < shape.count; ++i) {
+        const RasterTrapezoid& t = record.trapezoids[shape.first + i];
+        int from = ceilInt(std::max(t.yTop - 0.5, static_cast<double>(top)));
+        int to = ceilInt(std::min(t.yBottom - 0.5, static_cast<double>(bottom)));
+        double down = from + 0.5 - t.yTop;
+        double xl = t.leftX + down * t.leftSlope, xr = t.rightX + down * t.rightSlope;
+        for (int y = from; y < to; ++y, xl += t.leftSlope, xr += t.rightSlope) {
+            int first = ceilInt(within(xl, left, right) - 0.5);
+            int end = ceilInt(within(xr, left, right) - 0.5);
+            uint32_t* row = pixels_ + static_cast<size_t>(y) * stride_;
+            for (int x = first; x < end; ++x) row[x] = paint.solid;
+        }
+    }
+}
+
+void BandPainter::antialiased(const RasterRecord& record, const RasterShape& shape, int bandTop, int top,
+                              int bottom) {
+    const RasterPaint& paint = record.paints[shape.paint];
+    const double left = paint.clipX0, right = paint.clipX1;
+    for (uint32_t i = 0; i < shape.count; ++i) {
+        const RasterTrapezoid& t = record.trapezoids[shape.first + i];
+        int from = floorInt(std::max(t.yTop, static_cast<double>(top)));
+        int to = ceilInt(std::min(t.yBottom, static_cast<double>(bottom)));
+        for (int y = from; y < to; ++y) {
+            double yt = std::max(t.yTop, static_cast<double>(y)), yb = std::min(t.yBottom, y + 1.0);
+            if (!(yb > yt)) continue;
+            double downTop = yt - t.yTop, downBottom = yb - t.yTop;
+            int band = y - bandTop, l0, l1, r0, r1;
+            float* a = &cover_[static_cast<size_t>(band) * coverStride_];
+            accumulate(a, within(t.leftX + downTop * t.leftSlope, left, right),
+                       within(t.leftX + downBottom * t.leftSlope, left, right), yb - yt, l0, l1);
+            accumulate(a, within(t.rightX + downTop * t.rightSlope, left, right),
+                       within(t.rightX + downBottom * t.rightSlope, left, right), yt - yb, r0, r1);
+            touchedFrom_[band] = std::min(touchedFrom_[band], l0);
+            touchedTo_[band] = std::max(touchedTo_[band], r1);
+        }
+    }
+    for (int y = top; y < bottom; ++y) composite(paint, y, y - bandTop);
+}
+
+#if defined(__SSE2__)
+namespace {
+
+// Four pixels at once: the running sum of their accumulation (carried in
+// from the left and out to the right), their coverage, and the pen colour
+// over them, each channel as (pen * c + picture * (256 - c) + 128) >> 8 in
+// 16 bits, where it cannot overflow.
+struct FourPixels {
+    explicit FourPixels(uint32_t solid)
+        : colour(_mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(solid)), _mm_setzero_si128())) {}
+
+    void blend(float* a, uint32_t* row, __m128& carry) const {
+        __m128 v = _mm_loadu_ps(a);
+        _mm_storeu_ps(a, _mm_setzero_ps());
+        v = _mm_add_ps(v, _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(v), 4)));
+        v = _mm_add_ps(v, _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(v), 8)));
+        v = _mm_add_ps(v, carry);
+        carry = _mm_shuffle_ps(v, v, _MM_SHUFFLE(3, 3, 3, 3));
+        __m128 magnitude = _mm_and_ps(v, _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF)));
+        __m128i c = _mm_cvttps_epi32(
+            _mm_add_ps(_mm_mul_ps(_mm_min_ps(magnitude, _mm_set1_ps(1)), _mm_set1_ps(256)), _mm_set1_ps(0.5f)));
+        __m128i keep = _mm_sub_epi32(_mm_set1_epi32(256), c);
+        __m128i c16 = _mm_packs_epi32(c, c), keep16 = _mm_packs_epi32(keep, keep);
+        c16 = _mm_unpacklo_epi16(c16, c16);
+        keep16 = _mm_unpacklo_epi16(keep16, keep16);
+        __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row));
+        __m128i low = mix(_mm_unpacklo_epi8(d, _mm_setzero_si128()), _mm_unpacklo_epi32(c16, c16),
+                          _mm_unpacklo_epi32(keep16, keep16));
+        __m128i high = mix(_mm_unpackhi_epi8(d, _mm_setzero_si128()), _mm_unpackhi_epi32(c16, c16),
+                           _mm_unpackhi_epi32(keep16, keep16));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(row), _mm_packus_epi16(low, high));
+    }
+
+    __m128i mix(__m128i picture, __m128i c, __m128i keep) const {
+        __m128i sum = _mm_add_epi16(_mm_mullo_epi16(colour, c), _mm_mullo_epi16(picture, keep));
+        return _mm_srli_epi16(_mm_add_epi16(sum, _mm_set1_epi16(128)), 8);
+    }
+
+    __m128i colour;  // two pixels of the pen colour, a channel in each 16 bits
+};
+
+}  // namespace
+#endif
+
+// The pen colour over the opaque picture by each pixel's coverage (0 to
+// 256), the accumulation row cleared for the next shape. Red and blue are
+// blended together in one word: neither product reaches the other's bits.
+void BandPainter::composite(const RasterPaint& paint, int y, int band) {
+    int from = touchedFrom_[band], to = touchedTo_[band];
+    if (to < from) return;
+    touchedFrom_[band] = INT_MAX;
+    touchedTo_[band] = -1;
+    float* a = &cover_[static_cast<size_t>(band) * coverStride_];
+    uint32_t* row = pixels_ + static_cast<size_t>(y) * stride_;
+    int paintTo = std::min(to, paint.clipX1 - 1);
+    int x = from;
+    float sum = 0;
+#if defined(__SSE2__)
+    if (x + 3 <= paintTo) {
+        FourPixels four(paint.solid);
+        __m128 carry = _mm_setzero_ps();
+        for (; x + 3 <= paintTo; x += 4) four.blend(a + x, row + x, carry);
+        sum = _mm_cvtss_f32(carry);
+    }
+#endif
+    const uint32_t redBlue = paint.solid & 0xFF00FFu, green = paint.solid & 0xFF00u;
+    for (; x <= paintTo; ++x) {
+        sum += a[x];
+        a[x] = 0;
+        uint32_t c = static_cast<uint32_t>(std::min(std::fabs(sum), 1.0f) * 256 + 0.5f);
+        if (c == 0) continue;
+        uint32_t d = row[x], keep = 256 - c;
+        uint32_t rb = ((redBlue * c + (d & 0xFF00FFu) * keep + 0x800080u) >> 8) & 0xFF00FFu;
+        uint32_t g = ((green * c + (d & 0xFF00u) * keep + 0x8000u) >> 8) & 0xFF00u;
+        row[x] = 0xFF000000u | rb | g;
+    }
+    for (x = std::max(from, paintTo + 1); x <= to; ++x) a[x] = 0;
+}
+
+}  // namespace tavix::preview

@@ -1,0 +1,85 @@
+#include "convexTrapezoids.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tavix::preview {
+namespace {
+
+struct Side {
+    double x, slope;  // x at the slab's top
+};
+
+// The side from a down to b, at height y.
+Side sideAt(Px a, Px b, double y) {
+    double slope = (b.x - a.x) / (b.y - a.y);
+    if (!std::isfinite(slope)) slope = 0;
+    return {a.x + (y - a.y) * slope, slope};
+}
+
+// One slab between the clip's columns: cut where a side crosses them;
+// outside, a side becomes the clip's edge.
+void addSlab(double top, double bottom, Side l, Side r, double left, double right,
+             std::vector<RasterTrapezoid>& out) {
+    double cuts[6] = {top};
+    size_t count = 1;
+    for (const Side& s : {l, r})
+        for (double column : {left, right})
+            if (s.slope != 0) {
+                double y = top + (column - s.x) / s.slope;
+                if (y > top && y < bottom) cuts[count++] = y;
+            }
+    for (size_t i = 2; i < count; ++i)  // at most four cuts
+        for (size_t j = i; j > 1 && cuts[j] < cuts[j - 1]; --j) std::swap(cuts[j], cuts[j - 1]);
+    cuts[count++] = bottom;
+    for (size_t i = 0; i + 1 < count; ++i) {
+        double from = cuts[i], to = cuts[i + 1];
+        if (!(to > from)) continue;
+        double middle = (from + to) / 2;
+        auto within = [&](Side s) -> Side {
+            double x = s.x + (middle - top) * s.slope;
+            if (x <= left) return {left, 0};
+            if (x >= right) return {right, 0};
+            return {s.x + (from - top) * s.slope, s.slope};
+        };
+        Side a = within(l), b = within(r);
+        if (a.x == b.x && a.slope == 0 && b.slope == 0) continue;  // wholly outside
+        out.push_back({from, to, a.x, a.slope, b.x, b.slope});
+    }
+}
+
+}  // namespace
+
+// The two chains of the outline are walked down from the top corner, one
+// forwards and one backwards; each slab lies between the next corners
+// below on either chain.
+void cutConvex(const Px* p, size_t n, double left, double right, std::vector<RasterTrapezoid>& out) {
+    if (n < 3) return;
+    size_t top = 0;
+    for (size_t i = 1; i < n; ++i)
+        if (p[i].y < p[top].y) top = i;
+    auto next = [n](size_t i) { return i + 1 == n ? 0 : i + 1; };
+    auto previous = [n](size_t i) { return i == 0 ? n - 1 : i - 1; };
+    size_t a = top, b = top;  // the upper corners of each chain's current side
+    double y = p[top].y;
+    for (size_t steps = 0; steps <= 2 * n; ++steps) {
+        while (p[next(a)].y <= y && next(a) != b) {
+            if (p[next(a)].y < p[a].y) return;  // past the bottom
+            a = next(a);
+        }
+        while (p[previous(b)].y <= y && previous(b) != a) {
+            if (p[previous(b)].y < p[b].y) return;
+            b = previous(b);
+        }
+        Px aEnd = p[next(a)], bEnd = p[previous(b)];
+        if (!(aEnd.y > y) || !(bEnd.y > y)) return;
+        double bottom = std::min(aEnd.y, bEnd.y);
+        Side sa = sideAt(p[a], aEnd, y), sb = sideAt(p[b], bEnd, y);
+        double middle = (y + bottom) / 2;
+        if (sa.x + (middle - y) * sa.slope > sb.x + (middle - y) * sb.slope) std::swap(sa, sb);
+        addSlab(y, bottom, sa, sb, left, right, out);
+        y = bottom;
+    }
+}
+
+}  // namespace tavix::preview
