@@ -135,3 +135,159 @@ TEST(PreviewStrokeRaster, NothingLandsOutsideTheClipOrThePicture) {
 
 }  // namespace
 }  // namespace tavix::preview
+
+namespace tavix::preview {
+namespace {
+
+// A tall narrow picture, so that a stroke runs through several of the
+// bands the raster draws in turn.
+constexpr int TALL_WIDTH = 64, TALL_HEIGHT = 6000;
+
+struct Quad {
+    Px corner[4];
+    bool near(int x, int y) const {
+        double x0 = corner[0].x, x1 = x0, y0 = corner[0].y, y1 = y0;
+        for (const Px& c : corner) {
+            x0 = std::min(x0, c.x), x1 = std::max(x1, c.x), y0 = std::min(y0, c.y), y1 = std::max(y1, c.y);
+        }
+        return x + 1 > x0 && x < x1 && y + 1 > y0 && y < y1;
+    }
+    // Inside by the sign of each side's cross product (either winding).
+    bool contains(double x, double y) const {
+        int positive = 0, negative = 0;
+        for (int i = 0; i < 4; ++i) {
+            const Px& a = corner[i];
+            const Px& b = corner[(i + 1) % 4];
+            double cross = (b.x - a.x) * (y - a.y) - (b.y - a.y) * (x - a.x);
+            positive += cross > 0;
+            negative += cross < 0;
+        }
+        return positive == 0 || negative == 0;
+    }
+};
+
+// The stroke a-b `width` wide with butt ends, as geometry.
+Quad strokeQuad(Px a, Px b, double width) {
+    double length = std::hypot(b.x - a.x, b.y - a.y);
+    double nx = -(b.y - a.y) / length * width / 2, ny = (b.x - a.x) / length * width / 2;
+    return {{{a.x + nx, a.y + ny}, {b.x + nx, b.y + ny}, {b.x - nx, b.y - ny}, {a.x - nx, a.y - ny}}};
+}
+
+class TallPicture {
+public:
+    TallPicture() : surface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, TALL_WIDTH, TALL_HEIGHT)) {
+        cairo_t* cr = cairo_create(surface_);
+        cairo_set_source_rgb(cr, 1, 1, 1);
+        cairo_paint(cr);
+        cairo_destroy(cr);
+    }
+    ~TallPicture() { cairo_surface_destroy(surface_); }
+    cairo_surface_t* surface() { return surface_; }
+    uint32_t pixel(int x, int y) {
+        cairo_surface_flush(surface_);
+        return reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(surface_) +
+                                                 y * cairo_image_surface_get_stride(surface_))[x] & 0xFFFFFFu;
+    }
+    double redInk(int x, int y) { return (255 - (pixel(x, y) >> 8 & 255)) / 255.0; }
+
+private:
+    cairo_surface_t* surface_;
+};
+
+struct Stroke {
+    Px a, b;
+    double width;
+};
+
+// Steep, shallow, wide and hair-thin strokes, from top to bottom of the
+// picture or partly off its sides.
+const Stroke STROKES[] = {
+    {{10.3, 3.7}, {50.9, 5990.2}, 1.0},
+    {{-20.6, 100.2}, {90.1, 160.9}, 2.3},
+    {{31.7, 5.1}, {32.2, 5995.6}, 7.9},
+    {{55.4, 2000.3}, {3.1, 4100.8}, 0.4},
+    {{2.2, 2500.5}, {61.8, 2503.1}, 12.6},
+};
+
+TEST(PreviewStrokeRaster, PlainStrokesTakeExactlyThePixelsWhoseCentresAreInside) {
+    for (const Stroke& s : STROKES) {
+        SCOPED_TRACE(s.a.y);
+        TallPicture picture;
+        {
+            StrokeRaster raster(picture.surface(), false);
+            raster.use(RED, PixelBox{0, 0, TALL_WIDTH, TALL_HEIGHT});
+            raster.segment(s.a, s.b, s.width, PixelCap::Butt);
+        }
+        Quad q = strokeQuad(s.a, s.b, s.width);
+        for (int y = 0; y < TALL_HEIGHT; ++y)
+            for (int x = 0; x < TALL_WIDTH; ++x)
+                ASSERT_EQ(picture.pixel(x, y), q.contains(x + 0.5, y + 0.5) ? 0xFF0000u : 0xFFFFFFu) << x << "," << y;
+    }
+}
+
+TEST(PreviewStrokeRaster, AntialiasedCoverageIsEachPixelsCoveredArea) {
+    constexpr int SAMPLES = 16;  // per side of a pixel, for the expected area
+    for (const Stroke& s : STROKES) {
+        SCOPED_TRACE(s.a.y);
+        TallPicture picture;
+        const PixelBox clip{4, 0, 60, TALL_HEIGHT};
+        {
+            StrokeRaster raster(picture.surface(), true);
+            raster.use(RED, clip);
+            raster.segment(s.a, s.b, s.width, PixelCap::Butt);
+        }
+        Quad q = strokeQuad(s.a, s.b, s.width);
+        double worst = 0;
+        for (int y = 0; y < TALL_HEIGHT; ++y)
+            for (int x = 0; x < TALL_WIDTH; ++x) {
+                int inside = 0;
+                if (x >= clip.x0 && x < clip.x1 && q.near(x, y))
+                    for (int i = 0; i < SAMPLES; ++i)
+                        for (int j = 0; j < SAMPLES; ++j)
+                            inside += q.contains(x + (i + 0.5) / SAMPLES, y + (j + 0.5) / SAMPLES);
+                worst = std::max(worst, std::fabs(picture.redInk(x, y) - inside / double(SAMPLES * SAMPLES)));
+            }
+        // Sampling errs by up to a sixteenth of a pixel's side on each edge.
+        EXPECT_LT(worst, 0.06);
+    }
+}
+
+TEST(PreviewStrokeRaster, LaterStrokesCoverEarlierOnesInEveryBand) {
+    const Rgb BLUE{0, 0, 255};
+    for (bool antialias : {false, true}) {
+        TallPicture picture;
+        {
+            StrokeRaster raster(picture.surface(), antialias);
+            raster.use(RED, PixelBox{0, 0, TALL_WIDTH, TALL_HEIGHT});
+            raster.segment({32, 0}, {32, TALL_HEIGHT}, 8, PixelCap::Butt);  // every band
+            raster.use(BLUE, PixelBox{0, 0, TALL_WIDTH, TALL_HEIGHT});
+            raster.segment({32, 3000}, {32, TALL_HEIGHT}, 4, PixelCap::Butt);  // from a later band
+            raster.use(RED, PixelBox{0, 0, TALL_WIDTH, TALL_HEIGHT});
+            raster.dot({32, 5000}, 2, false);
+        }
+        EXPECT_EQ(picture.pixel(32, 1000), 0xFF0000u);
+        EXPECT_EQ(picture.pixel(32, 4000), 0x0000FFu);
+        EXPECT_EQ(picture.pixel(32, 5000), 0xFF0000u);
+        EXPECT_EQ(picture.pixel(29, 4000), 0xFF0000u);
+    }
+}
+
+TEST(PreviewStrokeRaster, OrderHoldsAcrossTheRecordsDrawnOnTheWay) {
+    // More strokes than one record holds: the last one drawn is on top.
+    TallPicture picture;
+    {
+        StrokeRaster raster(picture.surface(), false);
+        for (int i = 0; i < 300'000; ++i) {
+            raster.use(i % 2 ? RED : Rgb{0, 128, 0}, PixelBox{0, 0, TALL_WIDTH, TALL_HEIGHT});
+            raster.segment({10, 10.5 + i % 7}, {50, 10.5 + i % 7}, 1, PixelCap::Butt);
+        }
+    }
+    // Stroke i lies on row 10 + i % 7; the last on each row decides its colour.
+    for (int k = 0; k < 7; ++k) {
+        int last = 299'999 - ((299'999 - k) % 7);
+        EXPECT_EQ(picture.pixel(30, 10 + k), last % 2 ? 0xFF0000u : 0x008000u) << k;
+    }
+}
+
+}  // namespace
+}  // namespace tavix::preview
