@@ -4,9 +4,8 @@
 #include <climits>
 #include <cmath>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "parallelRows.h"
+#include "pixelBlend.h"
 
 namespace tavix::preview {
 namespace {
@@ -29,7 +28,7 @@ double within(double v, double lo, double hi) { return std::max(lo, std::min(hi,
 // height (negative for a right side), added to the accumulation row `a`:
 // the running sum of `a` from the left then gives, for each pixel, the part
 // of its area right of the side. Columns i0 .. i1 change.
-void accumulate(float* a, double xa, double xb, double d, int& i0, int& i1) {
+[[gnu::always_inline]] inline void accumulate(float* a, double xa, double xb, double d, int& i0, int& i1) {
     double x0 = std::min(xa, xb), x1 = std::max(xa, xb);
     i0 = floorInt(x0);
     i1 = ceilInt(x1);
@@ -106,7 +105,20 @@ void BandPainter::antialiased(const RasterRecord& record, const RasterShape& sha
         const RasterTrapezoid& t = record.trapezoids[shape.first + i];
         int from = floorInt(std::max(t.yTop, static_cast<double>(top)));
         int to = ceilInt(std::min(t.yBottom, static_cast<double>(bottom)));
+        // Rows wholly inside a slab whose sides stay the same distance apart
+        // (the body of a stroke) are painted at once; no other slab of the
+        // shape reaches them.
+        bool parallel = std::fabs(t.rightSlope - t.leftSlope) * (t.yBottom - t.yTop) < 1e-6;
+        int wholeFrom = parallel ? std::max(from, ceilInt(t.yTop)) : to;
+        int wholeTo = parallel ? std::min(to, floorInt(t.yBottom)) : to;
         for (int y = from; y < to; ++y) {
+            if (y >= wholeFrom && y < wholeTo) {
+                double down = y - t.yTop;
+                double xl = t.leftX + down * t.leftSlope;
+                paintParallelRow(pixels_ + static_cast<size_t>(y) * stride_, paint, xl,
+                                 t.rightX + down * t.rightSlope - xl, t.leftSlope);
+                continue;
+            }
             double yt = std::max(t.yTop, static_cast<double>(y)), yb = std::min(t.yBottom, y + 1.0);
             if (!(yb > yt)) continue;
             double downTop = yt - t.yTop, downBottom = yb - t.yTop;
@@ -123,53 +135,8 @@ void BandPainter::antialiased(const RasterRecord& record, const RasterShape& sha
     for (int y = top; y < bottom; ++y) composite(paint, y, y - bandTop);
 }
 
-#if defined(__SSE2__)
-namespace {
-
-// Four pixels at once: the running sum of their accumulation (carried in
-// from the left and out to the right), their coverage, and the pen colour
-// over them, each channel as (pen * c + picture * (256 - c) + 128) >> 8 in
-// 16 bits, where it cannot overflow.
-struct FourPixels {
-    explicit FourPixels(uint32_t solid)
-        : colour(_mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(solid)), _mm_setzero_si128())) {}
-
-    void blend(float* a, uint32_t* row, __m128& carry) const {
-        __m128 v = _mm_loadu_ps(a);
-        _mm_storeu_ps(a, _mm_setzero_ps());
-        v = _mm_add_ps(v, _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(v), 4)));
-        v = _mm_add_ps(v, _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(v), 8)));
-        v = _mm_add_ps(v, carry);
-        carry = _mm_shuffle_ps(v, v, _MM_SHUFFLE(3, 3, 3, 3));
-        __m128 magnitude = _mm_and_ps(v, _mm_castsi128_ps(_mm_set1_epi32(0x7FFFFFFF)));
-        __m128i c = _mm_cvttps_epi32(
-            _mm_add_ps(_mm_mul_ps(_mm_min_ps(magnitude, _mm_set1_ps(1)), _mm_set1_ps(256)), _mm_set1_ps(0.5f)));
-        __m128i keep = _mm_sub_epi32(_mm_set1_epi32(256), c);
-        __m128i c16 = _mm_packs_epi32(c, c), keep16 = _mm_packs_epi32(keep, keep);
-        c16 = _mm_unpacklo_epi16(c16, c16);
-        keep16 = _mm_unpacklo_epi16(keep16, keep16);
-        __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row));
-        __m128i low = mix(_mm_unpacklo_epi8(d, _mm_setzero_si128()), _mm_unpacklo_epi32(c16, c16),
-                          _mm_unpacklo_epi32(keep16, keep16));
-        __m128i high = mix(_mm_unpackhi_epi8(d, _mm_setzero_si128()), _mm_unpackhi_epi32(c16, c16),
-                           _mm_unpackhi_epi32(keep16, keep16));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(row), _mm_packus_epi16(low, high));
-    }
-
-    __m128i mix(__m128i picture, __m128i c, __m128i keep) const {
-        __m128i sum = _mm_add_epi16(_mm_mullo_epi16(colour, c), _mm_mullo_epi16(picture, keep));
-        return _mm_srli_epi16(_mm_add_epi16(sum, _mm_set1_epi16(128)), 8);
-    }
-
-    __m128i colour;  // two pixels of the pen colour, a channel in each 16 bits
-};
-
-}  // namespace
-#endif
-
-// The pen colour over the opaque picture by each pixel's coverage (0 to
-// 256), the accumulation row cleared for the next shape. Red and blue are
-// blended together in one word: neither product reaches the other's bits.
+// The running sum of the accumulation row is each pixel's covered area;
+// the row is cleared for the next shape.
 void BandPainter::composite(const RasterPaint& paint, int y, int band) {
     int from = touchedFrom_[band], to = touchedTo_[band];
     if (to < from) return;
@@ -182,22 +149,24 @@ void BandPainter::composite(const RasterPaint& paint, int y, int band) {
     float sum = 0;
 #if defined(__SSE2__)
     if (x + 3 <= paintTo) {
-        FourPixels four(paint.solid);
+        FourPixelBlend four(paint.solid);
         __m128 carry = _mm_setzero_ps();
-        for (; x + 3 <= paintTo; x += 4) four.blend(a + x, row + x, carry);
+        for (; x + 3 <= paintTo; x += 4) {
+            __m128 v = _mm_loadu_ps(a + x);
+            _mm_storeu_ps(a + x, _mm_setzero_ps());
+            v = _mm_add_ps(v, _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(v), 4)));
+            v = _mm_add_ps(v, _mm_castsi128_ps(_mm_slli_si128(_mm_castps_si128(v), 8)));
+            v = _mm_add_ps(v, carry);
+            carry = _mm_shuffle_ps(v, v, _MM_SHUFFLE(3, 3, 3, 3));
+            four.blend(row + x, coverageOf(v));
+        }
         sum = _mm_cvtss_f32(carry);
     }
 #endif
-    const uint32_t redBlue = paint.solid & 0xFF00FFu, green = paint.solid & 0xFF00u;
     for (; x <= paintTo; ++x) {
         sum += a[x];
         a[x] = 0;
-        uint32_t c = static_cast<uint32_t>(std::min(std::fabs(sum), 1.0f) * 256 + 0.5f);
-        if (c == 0) continue;
-        uint32_t d = row[x], keep = 256 - c;
-        uint32_t rb = ((redBlue * c + (d & 0xFF00FFu) * keep + 0x800080u) >> 8) & 0xFF00FFu;
-        uint32_t g = ((green * c + (d & 0xFF00u) * keep + 0x8000u) >> 8) & 0xFF00u;
-        row[x] = 0xFF000000u | rb | g;
+        if (uint32_t c = coverageOf(sum)) row[x] = blendPixel(row[x], paint.solid, c);
     }
     for (x = std::max(from, paintTo + 1); x <= to; ++x) a[x] = 0;
 }

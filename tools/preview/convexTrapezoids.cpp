@@ -23,12 +23,14 @@ void addSlab(double top, double bottom, Side l, Side r, double left, double righ
              std::vector<RasterTrapezoid>& out) {
     double cuts[6] = {top};
     size_t count = 1;
-    for (const Side& s : {l, r})
+    for (const Side& s : {l, r}) {
+        double end = s.x + (bottom - top) * s.slope;
         for (double column : {left, right})
-            if (s.slope != 0) {
+            if ((s.x - column) * (end - column) < 0) {
                 double y = top + (column - s.x) / s.slope;
                 if (y > top && y < bottom) cuts[count++] = y;
             }
+    }
     for (size_t i = 2; i < count; ++i)  // at most four cuts
         for (size_t j = i; j > 1 && cuts[j] < cuts[j - 1]; --j) std::swap(cuts[j], cuts[j - 1]);
     cuts[count++] = bottom;

@@ -136,7 +136,7 @@ void StrokeDrawer::joinedPath(const Polyline& line) {
 // One vector with its own line ends (the driver's "no join"), and for a
 // line type with its pattern started afresh.
 void StrokeDrawer::vector(Px a, Px b, const StrokeStyle& s, const Pen& pen) {
-    double length = std::hypot(b.x - a.x, b.y - a.y);
+    double length = std::sqrt((b.x - a.x) * (b.x - a.x) + (b.y - a.y) * (b.y - a.y));
     if (length == 0) return dot(a, pen);
     double t0, t1;
     if (!clipSegment(a, b, frame_.paper.grown(pen.width + 2), t0, t1)) return;

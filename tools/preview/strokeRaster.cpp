@@ -61,7 +61,7 @@ void StrokeRaster::use(Rgb colour, const PixelBox& clip) {
 }
 
 void StrokeRaster::segment(Px a, Px b, double width, PixelCap cap) {
-    double dx = b.x - a.x, dy = b.y - a.y, length = std::hypot(dx, dy);
+    double dx = b.x - a.x, dy = b.y - a.y, length = std::sqrt(dx * dx + dy * dy);
     if (!(length > 0)) return dot(a, width, cap == PixelCap::Round);
     double ux = dx / length, uy = dy / length, h = width / 2;
     if (cap == PixelCap::Square) {
