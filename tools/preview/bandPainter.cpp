@@ -5,24 +5,11 @@
 #include <cmath>
 
 #include "parallelRows.h"
+#include "pixelIndex.h"
 #include "pixelBlend.h"
 
 namespace tavix::preview {
 namespace {
-
-// Both take values already within the picture's columns or rows, where
-// truncation is cheap and exact.
-int floorInt(double v) {
-    int t = static_cast<int>(v);
-    return t - (v < t);
-}
-int ceilInt(double v) {
-    int t = static_cast<int>(v);
-    return t + (t < v);
-}
-
-// Within [lo, hi]; NaN goes to hi.
-double within(double v, double lo, double hi) { return std::max(lo, std::min(hi, v)); }
 
 // The side piece from x = xa to x = xb down one row, `d` of the row's
 // height (negative for a right side), added to the accumulation row `a`:

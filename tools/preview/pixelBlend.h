@@ -53,6 +53,23 @@ public:
         _mm_storeu_si128(reinterpret_cast<__m128i*>(row), _mm_packus_epi16(low, high));
     }
 
+    // One coverage for many pixels: the pen's part is worked out once.
+    struct Steady {
+        __m128i lead, keep;  // pen * c + 128 and 256 - c, in each channel
+    };
+    Steady steady(uint32_t c) const {
+        return {_mm_add_epi16(_mm_mullo_epi16(colour_, _mm_set1_epi16(static_cast<short>(c))), _mm_set1_epi16(128)),
+                _mm_set1_epi16(static_cast<short>(256 - c))};
+    }
+    void blend(uint32_t* row, const Steady& s) const {
+        __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row));
+        __m128i low = _mm_mullo_epi16(_mm_unpacklo_epi8(d, _mm_setzero_si128()), s.keep);
+        __m128i high = _mm_mullo_epi16(_mm_unpackhi_epi8(d, _mm_setzero_si128()), s.keep);
+        low = _mm_srli_epi16(_mm_add_epi16(low, s.lead), 8);
+        high = _mm_srli_epi16(_mm_add_epi16(high, s.lead), 8);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(row), _mm_packus_epi16(low, high));
+    }
+
 private:
     __m128i mix(__m128i picture, __m128i c, __m128i keep) const {
         __m128i sum = _mm_add_epi16(_mm_mullo_epi16(colour_, c), _mm_mullo_epi16(picture, keep));
