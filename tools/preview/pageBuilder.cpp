@@ -5,6 +5,9 @@
 namespace tavix::preview {
 namespace {
 
+// A polyline longer than this goes on in a new one.
+constexpr size_t MAX_POLYLINE_POINTS = 1 << 16;
+
 bool sameStyle(const StrokeStyle& a, const StrokeStyle& b) {
     return a.pen == b.pen && a.colour == b.colour && a.widthMm == b.widthMm && a.cap == b.cap &&
            a.join == b.join && a.pattern.solid == b.pattern.solid &&
@@ -29,22 +32,39 @@ void PageBuilder::setPaper(double length, double width, Rect extent) {
 void PageBuilder::vector(Point from, Point to, const StrokeStyle& style, const Rect& clip,
                          size_t offset) {
     lastPageEnded_ = false;
+    Polyline line;
+    line.points = {from, to};
     if (lineOpen_ && !page_.strokes.empty()) {
-        Polyline& line = page_.strokes.back();
-        if (line.points.back() == from && sameStyle(line.style, style) && sameRect(line.clip, clip)) {
-            line.points.push_back(to);
-            return;
+        Polyline& open = page_.strokes.back();
+        if (open.points.back() == from && sameStyle(open.style, style) && sameRect(open.clip, clip)) {
+            if (open.points.size() < MAX_POLYLINE_POINTS) {
+                open.points.push_back(to);
+                return;
+            }
+            // Continued in a new polyline, so that this one can leave memory;
+            // a joined one repeats its last vector, so that the join is drawn.
+            if (style.pattern.solid && style.join != LineJoin::None)
+                line.points.insert(line.points.begin(), open.points[open.points.size() - 2]);
         }
     }
-    Polyline line;
     line.offset = offset;
-    line.points = {from, to};
     line.style = style;
     line.clip = clip;
     page_.strokes.push_back(std::move(line));
-    page_.order.push_back({OpKind::Stroke, page_.strokes.size() - 1});
+    addOp(OpKind::Stroke, page_.strokes.size() - 1);
     usePen(style.pen);
     lineOpen_ = true;
+}
+
+void PageBuilder::addOp(OpKind kind, size_t index) {
+    if (!page_.order.empty()) {
+        DrawOp& last = page_.order.back();
+        if (last.kind == kind && last.index + last.count == index) {
+            ++last.count;
+            return;
+        }
+    }
+    page_.order.push_back({kind, index});
 }
 
 void PageBuilder::addFill(Polygon polygon) {
@@ -52,14 +72,14 @@ void PageBuilder::addFill(Polygon polygon) {
     lastPageEnded_ = false;
     usePen(polygon.pen);
     page_.fills.push_back(std::move(polygon));
-    page_.order.push_back({OpKind::Fill, page_.fills.size() - 1});
+    addOp(OpKind::Fill, page_.fills.size() - 1);
 }
 
 RasterImage& PageBuilder::addRaster(RasterImage image) {
     breakLine();
     lastPageEnded_ = false;
     page_.rasters.push_back(std::move(image));
-    page_.order.push_back({OpKind::Raster, page_.rasters.size() - 1});
+    addOp(OpKind::Raster, page_.rasters.size() - 1);
     return page_.rasters.back();
 }
 
@@ -76,6 +96,7 @@ void PageBuilder::pushPage() {
         pages.push_back(std::move(page_));
     }
     Page next;
+    next.strokes = StrokeStore(spool_);
     next.hasPaper = page_.hasPaper;
     next.paperLength = page_.paperLength;
     next.paperWidth = page_.paperWidth;

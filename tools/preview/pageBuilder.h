@@ -3,6 +3,8 @@
 // attaches RP replots to the page they repeat.
 #pragma once
 
+#include <memory>
+
 #include "streamContext.h"
 #include "streamModel.h"
 
@@ -10,7 +12,10 @@ namespace tavix::preview {
 
 class PageBuilder {
 public:
-    explicit PageBuilder(StreamContext& ctx) : ctx_(ctx) {}
+    explicit PageBuilder(StreamContext& ctx)
+        : ctx_(ctx), spool_(std::make_shared<PolylineSpool>(ctx.limits().heldStrokeBytes)) {
+        page_.strokes = StrokeStore(spool_);
+    }
 
     Page& current() { return page_; }
 
@@ -32,9 +37,12 @@ public:
 
 private:
     void usePen(int pen);
+    // Extends the last operation when this one follows on from it.
+    void addOp(OpKind kind, size_t index);
     void pushPage();
 
     StreamContext& ctx_;
+    std::shared_ptr<PolylineSpool> spool_;  // one for all the stream's pages
     Page page_;
     bool lineOpen_ = false;
     bool lastPageEnded_ = false;  // the last kept page was ended by PG and nothing drawn since

@@ -104,6 +104,9 @@ RenderPlan makePlan(const ParsedStream& stream, const Page* page, int pageIndex,
 void draw(cairo_t* cr, const Page* page, const RenderPlan& plan, const PreviewOptions& options,
           std::vector<Warning>& notes) {
     drawPage(cr, page, plan, options);
+    if (page && page->strokes.readFailed())
+        notes.push_back({NO_OFFSET, "the temporary file of the page's vectors could not be read back: some are "
+                                    "not drawn"});
     int unknown = drawPanel(cr, plan);
     if (unknown > 0)
         notes.push_back({NO_OFFSET, numberText(unknown) + " characters of the text panel have no installed font "

@@ -141,16 +141,18 @@ void drawPage(cairo_t* cr, const Page* page, const RenderPlan& plan, const Previ
     if (!page) return;
     PageDrawer drawer(cr, plan, options);
     constexpr size_t PROGRESS_EVERY = 4096;
-    for (size_t i = 0; i < page->order.size(); ++i) {
-        const DrawOp& op = page->order[i];
-        if (options.drawingProgress && i % PROGRESS_EVERY == 0)
-            options.drawingProgress(static_cast<double>(i) / page->order.size());
-        switch (op.kind) {
-        case OpKind::Stroke: drawer.stroke(page->strokes[op.index]); break;
-        case OpKind::Fill: drawer.fill(page->fills[op.index]); break;
-        case OpKind::Raster: drawer.raster(page->rasters[op.index]); break;
+    size_t total = 0, done = 0;
+    for (const DrawOp& op : page->order) total += op.count;
+    for (const DrawOp& op : page->order)
+        for (size_t i = op.index; i < op.index + op.count; ++i, ++done) {
+            if (options.drawingProgress && done % PROGRESS_EVERY == 0)
+                options.drawingProgress(static_cast<double>(done) / static_cast<double>(total));
+            switch (op.kind) {
+            case OpKind::Stroke: drawer.stroke(page->strokes[i]); break;
+            case OpKind::Fill: drawer.fill(page->fills[i]); break;
+            case OpKind::Raster: drawer.raster(page->rasters[i]); break;
+            }
         }
-    }
     drawer.finish();
 }
 

@@ -10,8 +10,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "polylineSpool.h"
 
 namespace tavix::preview {
 
@@ -69,6 +73,62 @@ struct Polyline {
     Rect clip;
 };
 
+// The polylines of a page in drawing order. The first are held in memory
+// while the stream's budget lasts; later ones go to the stream's spool and
+// are read back in order, so a page of millions of vectors keeps memory
+// bounded. The last polyline is always in memory (it may still grow).
+// Reading a spooled polyline is meant for walking the page in order; a
+// reference to one lasts until the next is read.
+class StrokeStore {
+public:
+    StrokeStore() = default;
+    explicit StrokeStore(std::shared_ptr<PolylineSpool> spool) : spool_(std::move(spool)) {}
+
+    size_t size() const { return held_.size() + spilled_ + late_.size(); }
+    bool empty() const { return size() == 0; }
+    void push_back(Polyline line);
+    Polyline& back() { return late_.empty() ? held_.back() : late_.back(); }
+    const Polyline& back() const { return late_.empty() ? held_.back() : late_.back(); }
+    const Polyline& operator[](size_t i) const;
+    const Polyline& at(size_t i) const;
+    // A spooled polyline could not be read back (it reads as empty).
+    bool readFailed() const { return readFailed_; }
+
+    class const_iterator {
+    public:
+        using iterator_category = std::input_iterator_tag;
+        using value_type = Polyline;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const Polyline*;
+        using reference = const Polyline&;
+        const_iterator(const StrokeStore* store, size_t index) : store_(store), index_(index) {}
+        reference operator*() const { return (*store_)[index_]; }
+        pointer operator->() const { return &(*store_)[index_]; }
+        const_iterator& operator++() {
+            ++index_;
+            return *this;
+        }
+        bool operator==(const const_iterator& o) const { return index_ == o.index_; }
+
+    private:
+        const StrokeStore* store_;
+        size_t index_;
+    };
+    const_iterator begin() const { return {this, 0}; }
+    const_iterator end() const { return {this, size()}; }
+
+private:
+    std::shared_ptr<PolylineSpool> spool_;  // none: all in memory
+    std::vector<Polyline> held_;            // first these,
+    size_t spilled_ = 0;                    // then these in the spool from spillStart_,
+    uint64_t spillStart_ = 0;
+    std::vector<Polyline> late_;            // then these
+    mutable PolylineSpool::Cursor cursor_;
+    mutable size_t cursorNext_ = 0;  // spooled index the cursor reads next
+    mutable Polyline read_;          // the one read last
+    mutable bool readFailed_ = false;
+};
+
 // A filled polygon (FP); its rings are closed implicitly.
 struct Polygon {
     size_t offset = 0;
@@ -106,16 +166,19 @@ struct RasterImage {
 };
 
 enum class OpKind { Stroke, Fill, Raster };
+// `count` operations of one kind from `index` on, in the page's strokes,
+// fills or rasters (consecutive polylines share one).
 struct DrawOp {
     OpKind kind;
-    size_t index;  // into the page's strokes, fills or rasters
+    size_t index;
+    size_t count = 1;
 };
 
 struct Page {
     bool hasPaper = false;
     double paperLength = 0, paperWidth = 0;  // PS as written
     Rect extent;                             // the hard clip limits
-    std::vector<Polyline> strokes;
+    StrokeStore strokes;
     std::vector<Polygon> fills;
     std::vector<RasterImage> rasters;
     std::vector<DrawOp> order;  // drawing order
@@ -133,6 +196,7 @@ struct ParseLimits {
     int maxRasterWidth = 100'000;                // printer pixels per row
     size_t maxTicketBytes = 1 << 20;
     size_t maxPages = 1000;
+    size_t heldStrokeBytes = 16u << 20;  // polylines beyond this go to a temporary file
 };
 
 struct ParsedStream {
