@@ -28,7 +28,7 @@ private:
     void composite(const RasterPaint& paint, int y, int bandRow);
 
     uint32_t* pixels_;
-    int stride_, width_;
+    int stride_;
     bool antialias_;
     std::vector<float> cover_;  // one accumulation row per band row
     int coverStride_;
