@@ -122,15 +122,19 @@ static_assert(OUTPUT_BUFFER_SIZE - OUTPUT_LIMIT >= 8,
 // flush at the limit) and the pen position updated as emitPoint does.
 int stagePointInParts(uint32_t x, uint32_t y, bool penUp);
 
+// Whether the caller has already found errorLatch clear (the request gate
+// of PlotEntry), so that stagePoint need not test it again.
+enum class LatchTested { no, yes };
+
 // "<" when penUp (0 or 1), then the relative PE pair from the pen position
 // to host point (x, y): the bytes, state and flushes of writeText("<")
 // followed by emitPoint. In the common case (buffer held, no latch, the
 // whole point below the limit, so neither part would flush) that takes one
 // capacity check and three stores for the whole point.
-template <bool EightBit>
+template <bool EightBit, LatchTested latchTested = LatchTested::no>
 [[gnu::always_inline]] inline int stagePoint(uint32_t x, uint32_t y, uint32_t penUp) {
     uint8_t* buffer = state.outputBuffer;
-    if (state.errorLatch != 0) [[unlikely]]
+    if (latchTested == LatchTested::no && state.errorLatch != 0) [[unlikely]]
         return stagePointInParts(x, y, penUp != 0);
     if (buffer == nullptr) [[unlikely]]
         return stagePointInParts(x, y, penUp != 0);
@@ -168,9 +172,10 @@ template <bool EightBit>
 }
 
 // stagePoint in the form the settings choose ("PE" 8-bit or "PE7" 7-bit).
+template <LatchTested latchTested = LatchTested::no>
 [[gnu::always_inline]] inline int stagePointInMode(uint32_t x, uint32_t y, uint32_t penUp) {
-    return state.settings.get(flags::eightBitEncoding) ? stagePoint<true>(x, y, penUp)
-                                                        : stagePoint<false>(x, y, penUp);
+    return state.settings.get(flags::eightBitEncoding) ? stagePoint<true, latchTested>(x, y, penUp)
+                                                        : stagePoint<false, latchTested>(x, y, penUp);
 }
 
 }  // namespace tavix

@@ -139,8 +139,16 @@ void moveInGeneral(uint8_t* packet, uint32_t x, uint32_t y) {
     if (moveTo(x, y) < 0) refuseRequest(packet);
 }
 
-void moveRequest(uint8_t* packet) { serveMove(packet); }
+void moveRequest(uint8_t* packet) {
+    int16_t s;
+    if (gate::moveMayContinue(s)) return continueMove(packet, s);
+    moveInGeneral(packet, readU16(packet, plotPacket::X), readU16(packet, plotPacket::Y));
+}
 
-void drawRequest(uint8_t* packet) { serveDraw(packet); }
+void drawRequest(uint8_t* packet) {
+    int16_t s;
+    if (gate::drawMayContinue(s)) return continueDraw(packet, s);
+    drawInGeneral(packet, readU16(packet, plotPacket::X), readU16(packet, plotPacket::Y));
+}
 
 }  // namespace tavix

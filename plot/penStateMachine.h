@@ -5,14 +5,16 @@
 // The dispatcher serves moves and draws inline: nearly every request of a
 // plot is a draw or a move that goes on from a drawn or moved point, and
 // that case is one straight path here (state, one point staged by
-// stagePoint). Everything else (opening a sequence, after a lift, a pen to
-// re-select after a fill, an outline being captured, a point dropped as
+// stagePoint), taken when the gate of plot/requestGate.h is open.
+// Everything else (opening a sequence, after a lift, a pen to re-select
+// after a fill, an outline being captured, the latch, a point dropped as
 // redundant) goes the general way in penStateMachine.cpp.
 #pragma once
 
 #include <cstdint>
 
 #include "plot/peEncoding.h"
+#include "plot/requestGate.h"
 #include "tavix/driverState.h"
 #include "tavix/packet.h"
 #include "tavix/requestPackets.h"
@@ -42,33 +44,32 @@ void clearOutlineCapture();
 void moveInGeneral(uint8_t* packet, uint32_t x, uint32_t y);
 void drawInGeneral(uint8_t* packet, uint32_t x, uint32_t y);
 
-// The pen is down or has just moved inside a PE sequence, and (x, y) is not
-// the last point in an unchanged state (a redundant point is dropped).
-inline bool continuesSequence(int16_t s, uint32_t x, uint32_t y) {
-    return (s == PEN_DOWN || s == PEN_MOVED) &&
-           !(s == state.previousPenState && static_cast<int32_t>(x) == state.lastHostX &&
-             static_cast<int32_t>(y) == state.lastHostY);
+// The common path of codes 3 and 4, for PlotEntry once the gate
+// (plot/requestGate.h) is open: the pen is down or has just moved inside a
+// PE sequence, no latch, nothing else pending. What is left is the
+// redundant point (the same point in an unchanged state), which goes the
+// general way to be dropped there. s is penState.
+inline bool isRepeatedPoint(int16_t s, uint32_t x, uint32_t y) {
+    return s == state.previousPenState && static_cast<int32_t>(x) == state.lastHostX &&
+           static_cast<int32_t>(y) == state.lastHostY;
 }
 
 // Code 3: "<" and the point; the state becomes PEN_MOVED.
-[[gnu::always_inline]] inline void serveMove(uint8_t* packet) {
+[[gnu::always_inline]] inline void continueMove(uint8_t* packet, int16_t s) {
     const uint32_t x = readU16(packet, plotPacket::X), y = readU16(packet, plotPacket::Y);
-    const int16_t s = state.penState;
-    if (!continuesSequence(s, x, y)) return moveInGeneral(packet, x, y);
+    if (isRepeatedPoint(s, x, y)) return moveInGeneral(packet, x, y);
     state.previousPenState = s;
     state.penState = PEN_MOVED;
-    if (stagePointInMode(x, y, 1) != 0) refuseRequest(packet);
+    if (stagePointInMode<LatchTested::yes>(x, y, 1) != 0) refuseRequest(packet);
 }
 
 // Code 4: the point; the state becomes PEN_DOWN and something is drawn.
-[[gnu::always_inline]] inline void serveDraw(uint8_t* packet) {
+[[gnu::always_inline]] inline void continueDraw(uint8_t* packet, int16_t s) {
     const uint32_t x = readU16(packet, plotPacket::X), y = readU16(packet, plotPacket::Y);
-    const int16_t s = state.penState;
-    if (!continuesSequence(s, x, y) || state.penReselect != 0 || state.outlineCapture != 0)
-        return drawInGeneral(packet, x, y);
+    if (isRepeatedPoint(s, x, y)) return drawInGeneral(packet, x, y);
     state.previousPenState = s;
     state.penState = PEN_DOWN;
-    if (stagePointInMode(x, y, 0) != 0) return refuseRequest(packet);
+    if (stagePointInMode<LatchTested::yes>(x, y, 0) != 0) return refuseRequest(packet);
     state.somethingDrawn = 1;
 }
 

@@ -58,6 +58,14 @@ void hostSendDeviceControl(const char* text);
 // Non-zero: the bytes were accepted.
 int hostWriteOutput(int32_t count, const void* bytes);
 
+// The host's write function as the table holds it now (null for a missing
+// table or slot), and one write through it: hostWriteOutput in two steps, so
+// that flushOutput looks the slot up once for all the pieces of a flush.
+HostWriteOutputFn hostOutputWriter();
+inline int hostWriteOutputWith(HostWriteOutputFn writer, int32_t count, const void* bytes) {
+    return writer ? writer(1, 0, bytes, count, 0) : 0;
+}
+
 // 0: the block was filled / stored.
 int hostLoadSettings(void* block);
 int hostSaveSettings(void* block);
