@@ -16,6 +16,7 @@
 #include "plot/plotSetup.h"
 #include "plot/polygonFill.h"
 #include "plot/requestGate.h"
+#include "plot/requestGuard.h"
 #include "tavix/driverState.h"
 #include "tavix/entryPoints.h"
 #include "runtime/hostNumbers.h"
@@ -138,36 +139,31 @@ void printImageFirst() {
 
 // Every request the common path below does not take: the image announced
 // by the previous call first, then the code's handler.
-[[gnu::noinline]] void dispatchInGeneral(uint8_t* packet, int code) {
-    if (state.imageMarker == IMAGE_PENDING) printImageFirst();
-    if (code >= FIRST_CODE && code <= LAST_CODE) {
-        if (Handler h = handlers[code - FIRST_CODE]) h(packet);
-    }
+[[gnu::noinline]] int dispatchInGeneral(uint8_t* packet, int code) {
+    return guardRequest(packet, [&] {
+        if (state.imageMarker == IMAGE_PENDING) printImageFirst();
+        if (code >= FIRST_CODE && code <= LAST_CODE) {
+            if (Handler h = handlers[code - FIRST_CODE]) h(packet);
+        }
+    });
 }
 
 }  // namespace
 }  // namespace tavix
 
+// Nothing may escape into the host: any failure is the packet's -1. The
+// common path calls nothing but guarded functions (guardRequest), and only
+// as its last step.
 extern "C" int TAVIX_ENTRY_CDECL PlotEntry(uint8_t* packet) {
     using namespace tavix;
     if (packet == nullptr) return 0;
-    // Nothing may escape into the host: any failure is the packet's -1.
-    try {
-        state.currentPacket = packet;
-        int code = readI16(packet, PACKET_STATUS);
-        // Draws and moves that go on from a drawn or moved point, nearly
-        // every request of a plot, are served here; the open gate also
-        // means that no image is waiting to be printed first.
-        int16_t s;
-        if (code == 4 && gate::drawMayContinue(s)) {
-            continueDraw(packet, s);
-        } else if (code == 3 && gate::moveMayContinue(s)) {
-            continueMove(packet, s);
-        } else {
-            dispatchInGeneral(packet, code);
-        }
-    } catch (...) {
-        refuseRequest(packet);
-    }
-    return 0;
+    state.currentPacket = packet;
+    int code = readI16(packet, PACKET_STATUS);
+    // Draws and moves that go on from a drawn or moved point, nearly every
+    // request of a plot, are served here; the open gate also means that no
+    // image is waiting to be printed first.
+    int16_t s;
+    if (code == 4 && gate::drawMayContinue(s)) return continueDraw(packet, s);
+    if (code == 3 && gate::moveMayContinue(s)) return continueMove(packet, s);
+    return dispatchInGeneral(packet, code);
 }
