@@ -32,6 +32,13 @@ protected:
         mark = staged().size();
         return out;
     }
+    // A move to (x, y), then outline capture armed there as code 52 arms it.
+    void captureOutlineFrom(uint16_t x, uint16_t y) {
+        move(x, y);
+        state.outlineCapture = 1;
+        state.outlineCount = 0;
+        state.outlineOrigin = {x, y};
+    }
     size_t mark = 0;
 };
 
@@ -171,10 +178,7 @@ TEST_F(PenStateTest, movesGoOnWhileThePenWaitsForReselection) {
 
 // Moves never join an outline being captured; the draws around them do.
 TEST_F(PenStateTest, movesDuringOutlineCaptureAreNotCollected) {
-    move(100, 100);
-    state.outlineCapture = 1;
-    state.outlineCount = 0;
-    state.outlineOrigin = {100, 100};
+    captureOutlineFrom(100, 100);
     written();
     draw(200, 100);
     move(300, 300);
@@ -244,11 +248,8 @@ TEST_F(PenStateTest, failedWriteAnswersMinusOne) {
 // one returns to the origin, and the outline is then filled white.
 TEST_F(PenStateTest, closedOutlineIsFilledWhiteAndThePenRestored) {
     selectPen(3);
-    move(100, 100);
+    captureOutlineFrom(100, 100);
     written();
-    state.outlineCapture = 1;
-    state.outlineCount = 0;
-    state.outlineOrigin = {100, 100};
     EXPECT_EQ(4, draw(200, 100));
     EXPECT_EQ(4, draw(200, 200));
     EXPECT_EQ(0, draw(100, 100));  // the outline fill's result
@@ -261,10 +262,7 @@ TEST_F(PenStateTest, closedOutlineIsFilledWhiteAndThePenRestored) {
 }
 
 TEST_F(PenStateTest, outlineLongerThanTheListIsGivenUp) {
-    move(0, 0);
-    state.outlineCapture = 1;
-    state.outlineCount = 0;
-    state.outlineOrigin = {0, 0};
+    captureOutlineFrom(0, 0);
     for (int i = 1; i <= OUTLINE_CAPACITY; ++i)
         draw(static_cast<uint16_t>(i), static_cast<uint16_t>(i % 2));
     EXPECT_EQ(OUTLINE_CAPACITY, state.outlineCount);
