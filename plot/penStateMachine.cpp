@@ -163,21 +163,13 @@ int finishDrawInParts(uint32_t x, uint32_t y) {
     });
 }
 
+// The table's handlers: PlotEntry sends codes 3 and 4 here only when the
+// gate was shut, so the general way serves them.
 void moveRequest(uint8_t* packet) {
-    int16_t s;
-    if (gate::moveMayContinue(s)) {
-        continueMove(packet, s);
-        return;
-    }
     moveInGeneral(packet, readU16(packet, plotPacket::X), readU16(packet, plotPacket::Y));
 }
 
 void drawRequest(uint8_t* packet) {
-    int16_t s;
-    if (gate::drawMayContinue(s)) {
-        continueDraw(packet, s);
-        return;
-    }
     drawInGeneral(packet, readU16(packet, plotPacket::X), readU16(packet, plotPacket::Y));
 }
 

@@ -14,7 +14,6 @@
 #include <cstdint>
 
 #include "plot/peEncoding.h"
-#include "plot/requestGate.h"
 #include "tavix/driverState.h"
 #include "tavix/packet.h"
 #include "tavix/requestPackets.h"
@@ -61,8 +60,8 @@ int moveInGeneralGuarded(uint8_t* packet, uint32_t x, uint32_t y);
 int drawInGeneralGuarded(uint8_t* packet, uint32_t x, uint32_t y);
 
 // The rest of a common move or draw whose point stageWholePoint left, for
-// the request in state.currentPacket: staged in parts, the request refused
-// when that fails, otherwise (a draw) something is drawn.
+// the request in state.currentPacket (PlotEntry's): staged in parts, the
+// request refused when that fails, otherwise (a draw) something is drawn.
 int finishMoveInParts(uint32_t x, uint32_t y);
 int finishDrawInParts(uint32_t x, uint32_t y);
 
