@@ -1,4 +1,4 @@
-// The six wrappers around the host's service table; nothing else in the
+// The wrappers around the host's six service slots; nothing else in the
 // driver names a slot. A missing table or an empty slot behaves as a host
 // that refuses: output and settings calls fail, messages are dropped.
 #include "tavix/hostServices.h"
@@ -38,9 +38,10 @@ void hostSendDeviceControl(const char* text) {
     if (auto fn = slot<HostSendDeviceControlFn>(SLOT_SEND_DEVICE_CONTROL)) fn(text);
 }
 
+HostWriteOutputFn hostOutputWriter() { return slot<HostWriteOutputFn>(SLOT_WRITE_OUTPUT); }
+
 int hostWriteOutput(int32_t count, const void* bytes) {
-    auto fn = slot<HostWriteOutputFn>(SLOT_WRITE_OUTPUT);
-    return fn ? fn(1, 0, bytes, count, 0) : 0;
+    return hostWriteOutputWith(hostOutputWriter(), count, bytes);
 }
 
 int hostLoadSettings(void* block) {

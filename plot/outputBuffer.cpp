@@ -42,9 +42,11 @@ int flushOutput() {
     if (state.errorLatch != 0) return discardLatched();
     const uint8_t* piece = state.outputBuffer;
     int32_t remaining = state.outputCount;
+    // One look-up of the host's write function for every piece of the flush.
+    const HostWriteOutputFn writer = hostOutputWriter();
     while (remaining > 0) {
         int32_t n = remaining < OUTPUT_PIECE_SIZE ? remaining : OUTPUT_PIECE_SIZE;
-        if (hostWriteOutput(n, piece) == 0) {
+        if (hostWriteOutputWith(writer, n, piece) == 0) {
             // Pieces already sent stay sent; the rest is dropped.
             hostShowMessage("\n%s\n", state.messages[MSG_PLOTTING_ERROR]);
             state.errorLatch = LATCH_OUTPUT;

@@ -6,7 +6,7 @@
 // digits 63 + (n mod 64), terminated by 191 + n. In 7-bit form a relative
 // step of -15..15 plotter units takes one byte, -511..511 two.
 //
-// The vector requests stage whole points through stagePoint (peEncoding.h);
+// The vector requests stage whole points through stageWholePoint (peEncoding.h);
 // what is here is the general path behind it: a number of any length, and a
 // point staged part by part when the buffer is missing, latched or full.
 #include "plot/peEncoding.h"

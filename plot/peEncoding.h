@@ -117,60 +117,63 @@ namespace tavix {
 static_assert(OUTPUT_BUFFER_SIZE - OUTPUT_LIMIT >= 8,
               "an 8-byte store that starts below OUTPUT_LIMIT must stay inside the buffer");
 
-// The general path of stagePoint: "<" when penUp, then the PE pair, each
+// The general path of stageWholePoint: "<" when penUp, then the PE pair, each
 // staged on its own with every rule of writeText (no buffer, the latch, a
 // flush at the limit) and the pen position updated as emitPoint does.
 int stagePointInParts(uint32_t x, uint32_t y, bool penUp);
 
 // "<" when penUp (0 or 1), then the relative PE pair from the pen position
-// to host point (x, y): the bytes, state and flushes of writeText("<")
-// followed by emitPoint. In the common case (buffer held, no latch, the
-// whole point below the limit, so neither part would flush) that takes one
-// capacity check and three stores for the whole point.
+// to host point (x, y), in the common case only: a buffer held and the
+// whole point below the limit, so that neither part would flush. That takes
+// one capacity check and three stores for the whole point. Otherwise it
+// answers false and changes nothing (the caller stages the point in parts).
+// errorLatch is the caller's to test.
 template <bool EightBit>
-[[gnu::always_inline]] inline int stagePoint(uint32_t x, uint32_t y, uint32_t penUp) {
+[[gnu::always_inline]] inline bool stageWholePoint(uint32_t x, uint32_t y, uint32_t penUp) {
     uint8_t* buffer = state.outputBuffer;
-    if (state.errorLatch != 0) [[unlikely]]
-        return stagePointInParts(x, y, penUp != 0);
     if (buffer == nullptr) [[unlikely]]
-        return stagePointInParts(x, y, penUp != 0);
-    {
-        // 64-bit: a host coordinate of 65535 at any divisor stays exact.
-        const int64_t cx = static_cast<int64_t>(x) * state.scaleDivisor;
-        const int64_t cy = static_cast<int64_t>(y) * state.scaleDivisor;
-        const int32_t fromX = state.currentX, fromY = state.currentY;
-        const pe::Word wx = pe::encode<EightBit>(cx - fromX);
-        const pe::Word wy = pe::encode<EightBit>(cy - fromY);
-        // In 64 bits a (corrupt) negative count or a TOO_LONG number fails
-        // the one test as well; on a 64-bit machine that costs nothing.
-        const uint32_t count = static_cast<uint32_t>(state.outputCount);
-        const uint64_t end = uint64_t{count} + penUp + wx.length + wy.length;
-        if (end < static_cast<uint64_t>(OUTPUT_LIMIT)) [[likely]] {
-            // The byte stores may alias the state: the pen position is read
-            // again between them (fewer registers held across the encoding)
-            // and its fields are stored in pairs, not packed into a vector
-            // register first.
-            uint8_t* out = buffer + count;
-            out[0] = '<';  // overwritten by the first digits unless penUp
-            pe::storeWord(out + penUp, wx.digits);
-            state.previousX = state.currentX;
-            state.previousY = state.currentY;
-            pe::storeWord(out + penUp + wx.length, wy.digits);
-            state.currentX = static_cast<int32_t>(cx);
-            state.currentY = static_cast<int32_t>(cy);
-            state.lastHostX = static_cast<int32_t>(x);
-            state.lastHostY = static_cast<int32_t>(y);
-            state.outputCount = static_cast<int32_t>(end);
-            return 0;
-        }
-    }
-    return stagePointInParts(x, y, penUp != 0);
+        return false;
+    // 64-bit: a host coordinate of 65535 at any divisor stays exact.
+    const int64_t cx = static_cast<int64_t>(x) * state.scaleDivisor;
+    const int64_t cy = static_cast<int64_t>(y) * state.scaleDivisor;
+    const int32_t fromX = state.currentX, fromY = state.currentY;
+    const pe::Word wx = pe::encode<EightBit>(cx - fromX);
+    const pe::Word wy = pe::encode<EightBit>(cy - fromY);
+    // In 64 bits a (corrupt) negative count or a TOO_LONG number fails
+    // the one test as well; on a 64-bit machine that costs nothing.
+    const uint32_t count = static_cast<uint32_t>(state.outputCount);
+    const uint64_t end = uint64_t{count} + penUp + wx.length + wy.length;
+    if (end >= static_cast<uint64_t>(OUTPUT_LIMIT)) [[unlikely]]
+        return false;
+    // The byte stores may alias the state: the pen position is read again
+    // between them (fewer registers held across the encoding) and its
+    // fields are stored in pairs, not packed into a vector register first.
+    uint8_t* out = buffer + count;
+    out[0] = '<';  // overwritten by the first digits unless penUp
+    pe::storeWord(out + penUp, wx.digits);
+    state.previousX = state.currentX;
+    state.previousY = state.currentY;
+    pe::storeWord(out + penUp + wx.length, wy.digits);
+    state.currentX = static_cast<int32_t>(cx);
+    state.currentY = static_cast<int32_t>(cy);
+    state.lastHostX = static_cast<int32_t>(x);
+    state.lastHostY = static_cast<int32_t>(y);
+    state.outputCount = static_cast<int32_t>(end);
+    return true;
 }
 
-// stagePoint in the form the settings choose ("PE" 8-bit or "PE7" 7-bit).
+// stageWholePoint in the form the settings choose ("PE" 8-bit or "PE7" 7-bit).
+[[gnu::always_inline]] inline bool stageWholePointInMode(uint32_t x, uint32_t y, uint32_t penUp) {
+    return state.settings.get(flags::eightBitEncoding) ? stageWholePoint<true>(x, y, penUp)
+                                                        : stageWholePoint<false>(x, y, penUp);
+}
+
+// "<" when penUp, then the relative PE pair: the bytes, state and flushes
+// of writeText("<") followed by emitPoint, in every case.
 [[gnu::always_inline]] inline int stagePointInMode(uint32_t x, uint32_t y, uint32_t penUp) {
-    return state.settings.get(flags::eightBitEncoding) ? stagePoint<true>(x, y, penUp)
-                                                        : stagePoint<false>(x, y, penUp);
+    if (state.errorLatch == 0 && stageWholePointInMode(x, y, penUp)) [[likely]]
+        return 0;
+    return stagePointInParts(x, y, penUp != 0);
 }
 
 }  // namespace tavix

@@ -20,6 +20,7 @@
 
 #include "plot/penStateMachine.h"
 #include "plot/polygonFill.h"
+#include "plot/requestGuard.h"
 #include "tavix/driverState.h"
 #include "tavix/outputBuffer.h"
 #include "tavix/packet.h"
@@ -100,7 +101,7 @@ void clearOutlineCapture() {
     state.outlineCount = 0;
 }
 
-// Code 4 in every case serveDraw leaves out.
+// Code 4 in every case the common path (continueDraw) leaves out.
 void drawInGeneral(uint8_t* packet, uint32_t x, uint32_t y) {
     if (state.penReselect != 0) {
         // The fill left its own pen selected; the leading ";" closes
@@ -139,8 +140,37 @@ void moveInGeneral(uint8_t* packet, uint32_t x, uint32_t y) {
     if (moveTo(x, y) < 0) refuseRequest(packet);
 }
 
-void moveRequest(uint8_t* packet) { serveMove(packet); }
+int moveInGeneralGuarded(uint8_t* packet, uint32_t x, uint32_t y) {
+    return guardRequest(packet, [&] { moveInGeneral(packet, x, y); });
+}
 
-void drawRequest(uint8_t* packet) { serveDraw(packet); }
+int drawInGeneralGuarded(uint8_t* packet, uint32_t x, uint32_t y) {
+    return guardRequest(packet, [&] { drawInGeneral(packet, x, y); });
+}
+
+int finishMoveInParts(uint32_t x, uint32_t y) {
+    uint8_t* packet = state.currentPacket;
+    return guardRequest(packet, [&] {
+        if (stagePointInParts(x, y, true) != 0) refuseRequest(packet);
+    });
+}
+
+int finishDrawInParts(uint32_t x, uint32_t y) {
+    uint8_t* packet = state.currentPacket;
+    return guardRequest(packet, [&] {
+        if (stagePointInParts(x, y, false) != 0) return refuseRequest(packet);
+        state.somethingDrawn = 1;
+    });
+}
+
+// The table's handlers: PlotEntry sends codes 3 and 4 here only when the
+// gate was shut, so the general way serves them.
+void moveRequest(uint8_t* packet) {
+    moveInGeneral(packet, readU16(packet, plotPacket::X), readU16(packet, plotPacket::Y));
+}
+
+void drawRequest(uint8_t* packet) {
+    drawInGeneral(packet, readU16(packet, plotPacket::X), readU16(packet, plotPacket::Y));
+}
 
 }  // namespace tavix

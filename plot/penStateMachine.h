@@ -5,8 +5,9 @@
 // The dispatcher serves moves and draws inline: nearly every request of a
 // plot is a draw or a move that goes on from a drawn or moved point, and
 // that case is one straight path here (state, one point staged by
-// stagePoint). Everything else (opening a sequence, after a lift, a pen to
-// re-select after a fill, an outline being captured, a point dropped as
+// stageWholePoint), taken when the gate of plot/requestGate.h is open.
+// Everything else (opening a sequence, after a lift, a pen to re-select
+// after a fill, an outline being captured, the latch, a point dropped as
 // redundant) goes the general way in penStateMachine.cpp.
 #pragma once
 
@@ -42,34 +43,49 @@ void clearOutlineCapture();
 void moveInGeneral(uint8_t* packet, uint32_t x, uint32_t y);
 void drawInGeneral(uint8_t* packet, uint32_t x, uint32_t y);
 
-// The pen is down or has just moved inside a PE sequence, and (x, y) is not
-// the last point in an unchanged state (a redundant point is dropped).
-inline bool continuesSequence(int16_t s, uint32_t x, uint32_t y) {
-    return (s == PEN_DOWN || s == PEN_MOVED) &&
-           !(s == state.previousPenState && static_cast<int32_t>(x) == state.lastHostX &&
-             static_cast<int32_t>(y) == state.lastHostY);
+// The common path of codes 3 and 4, for PlotEntry once the gate
+// (plot/requestGate.h) is open: the pen is down or has just moved inside a
+// PE sequence, no latch, nothing else pending. What is left is the
+// redundant point (the same point in an unchanged state), which goes the
+// general way to be dropped there, and a point that must be staged in
+// parts. s is penState. Every way out answers 0 and ends in a call at most,
+// so PlotEntry can end with these (the general ways guard the request, as
+// PlotEntry does).
+inline bool isRepeatedPoint(int16_t s, uint32_t x, uint32_t y) {
+    return s == state.previousPenState && static_cast<int32_t>(x) == state.lastHostX &&
+           static_cast<int32_t>(y) == state.lastHostY;
 }
 
+int moveInGeneralGuarded(uint8_t* packet, uint32_t x, uint32_t y);
+int drawInGeneralGuarded(uint8_t* packet, uint32_t x, uint32_t y);
+
+// The rest of a common move or draw whose point stageWholePoint left, for
+// the request in state.currentPacket (PlotEntry's): staged in parts, the
+// request refused when that fails, otherwise (a draw) something is drawn.
+int finishMoveInParts(uint32_t x, uint32_t y);
+int finishDrawInParts(uint32_t x, uint32_t y);
+
 // Code 3: "<" and the point; the state becomes PEN_MOVED.
-[[gnu::always_inline]] inline void serveMove(uint8_t* packet) {
+[[gnu::always_inline]] inline int continueMove(uint8_t* packet, int16_t s) {
     const uint32_t x = readU16(packet, plotPacket::X), y = readU16(packet, plotPacket::Y);
-    const int16_t s = state.penState;
-    if (!continuesSequence(s, x, y)) return moveInGeneral(packet, x, y);
+    if (isRepeatedPoint(s, x, y)) return moveInGeneralGuarded(packet, x, y);
     state.previousPenState = s;
     state.penState = PEN_MOVED;
-    if (stagePointInMode(x, y, 1) != 0) refuseRequest(packet);
+    if (!stageWholePointInMode(x, y, 1)) [[unlikely]]
+        return finishMoveInParts(x, y);
+    return 0;
 }
 
 // Code 4: the point; the state becomes PEN_DOWN and something is drawn.
-[[gnu::always_inline]] inline void serveDraw(uint8_t* packet) {
+[[gnu::always_inline]] inline int continueDraw(uint8_t* packet, int16_t s) {
     const uint32_t x = readU16(packet, plotPacket::X), y = readU16(packet, plotPacket::Y);
-    const int16_t s = state.penState;
-    if (!continuesSequence(s, x, y) || state.penReselect != 0 || state.outlineCapture != 0)
-        return drawInGeneral(packet, x, y);
+    if (isRepeatedPoint(s, x, y)) return drawInGeneralGuarded(packet, x, y);
     state.previousPenState = s;
     state.penState = PEN_DOWN;
-    if (stagePointInMode(x, y, 0) != 0) return refuseRequest(packet);
+    if (!stageWholePointInMode(x, y, 0)) [[unlikely]]
+        return finishDrawInParts(x, y);
     state.somethingDrawn = 1;
+    return 0;
 }
 
 }  // namespace tavix

@@ -15,6 +15,8 @@
 #include "plot/plotInfo.h"
 #include "plot/plotSetup.h"
 #include "plot/polygonFill.h"
+#include "plot/requestGate.h"
+#include "plot/requestGuard.h"
 #include "tavix/driverState.h"
 #include "tavix/entryPoints.h"
 #include "runtime/hostNumbers.h"
@@ -128,34 +130,40 @@ constexpr Handler handlers[LAST_CODE - FIRST_CODE + 1] = {
 };
 static_assert(sizeof handlers / sizeof handlers[0] == 53);
 
-[[gnu::noinline]] void printImageFirst() {
+void printImageFirst() {
     bool capturing = state.outlineCapture != 0;
     printPendingImage();
     // Capture given up by the image drops the points collected so far.
     if (capturing && state.outlineCapture == 0) state.outlineCount = 0;
 }
 
+// Every request the common path below does not take: the image announced
+// by the previous call first, then the code's handler.
+[[gnu::noinline]] int dispatchInGeneral(uint8_t* packet, int code) {
+    return guardRequest(packet, [&] {
+        if (state.imageMarker == IMAGE_PENDING) printImageFirst();
+        if (code >= FIRST_CODE && code <= LAST_CODE) {
+            if (Handler h = handlers[code - FIRST_CODE]) h(packet);
+        }
+    });
+}
+
 }  // namespace
 }  // namespace tavix
 
+// Nothing may escape into the host: any failure is the packet's -1. The
+// common path calls nothing but guarded functions (guardRequest), and only
+// as its last step.
 extern "C" int TAVIX_ENTRY_CDECL PlotEntry(uint8_t* packet) {
     using namespace tavix;
     if (packet == nullptr) return 0;
-    // Nothing may escape into the host: any failure is the packet's -1.
-    try {
-        state.currentPacket = packet;
-        if (state.imageMarker == IMAGE_PENDING) printImageFirst();
-        int code = readI16(packet, PACKET_STATUS);
-        // Draws and moves, nearly every request of a plot, are served here.
-        if (code == 4) {
-            serveDraw(packet);
-        } else if (code == 3) {
-            serveMove(packet);
-        } else if (code >= FIRST_CODE && code <= LAST_CODE) {
-            if (Handler h = handlers[code - FIRST_CODE]) h(packet);
-        }
-    } catch (...) {
-        refuseRequest(packet);
-    }
-    return 0;
+    state.currentPacket = packet;
+    int code = readI16(packet, PACKET_STATUS);
+    // Draws and moves that go on from a drawn or moved point, nearly every
+    // request of a plot, are served here; the open gate also means that no
+    // image is waiting to be printed first.
+    int16_t s;
+    if (code == 4 && gate::drawMayContinue(s)) return continueDraw(packet, s);
+    if (code == 3 && gate::moveMayContinue(s)) return continueMove(packet, s);
+    return dispatchInGeneral(packet, code);
 }

@@ -95,7 +95,6 @@ struct DriverState {
     // Host interface.
     const uint8_t* hostServices = nullptr;  // the table DERIZ was given
     uint8_t* currentPacket = nullptr;
-    uint8_t errorLatch = 0;
     int32_t selectedModel = 0;
     int32_t currentModel = 0;
     HostAddress hostWindow = 0;
@@ -127,17 +126,22 @@ struct DriverState {
     double deviceMargins[4] = {};
     double offsetMargins[4] = {};
 
-    // Plot requests and the pen state machine.
-    int16_t penState = PEN_OUTSIDE;
+    // Plot requests and the pen state machine. The first five fields stay
+    // side by side in this order, without gaps: PlotEntry reads them as two
+    // words to decide whether a move or draw takes the common path
+    // (plot/requestGate.h). errorLatch (the comment above LATCH_CONFIG) sits
+    // among them for that reason.
+    alignas(8) int16_t penState = PEN_OUTSIDE;
+    uint8_t penReselect = 0;
+    uint8_t errorLatch = 0;
+    int32_t outlineCapture = 0;
+    uint32_t imageMarker = 0;
     int16_t previousPenState = PEN_OUTSIDE;
     uint8_t somethingDrawn = 0;
     int32_t copiesToPlot = 1;
     int16_t currentPen = 7;
-    uint8_t penReselect = 0;
     int32_t exchangeToken = -1;
     int32_t lineTypeCount = 0;
-    uint32_t imageMarker = 0;
-    int32_t outlineCapture = 0;
     int32_t outlineCount = 0;
     OutlinePoint outlinePoints[OUTLINE_CAPACITY] = {};
     OutlinePoint outlineOrigin = {};

@@ -2,12 +2,13 @@
 //
 // The table that DERIZ receives is an array of 32-bit host addresses of
 // functions, all in the caller-cleaned (cdecl) convention. The driver calls
-// six slots, each from exactly one wrapper below:
+// six slots, each looked up by exactly one wrapper below:
 //
 //   Slot offset  Operation              Arguments
 //   112          hostShowMessage        text
 //   140          hostSendDeviceControl  text
-//   160          hostWriteOutput        1, 0, bytes, count, 0
+//   160          hostOutputWriter       1, 0, bytes, count, 0
+//                (hostWriteOutput)
 //   176          hostLoadSettings       40, block
 //   180          hostSaveSettings       40, block
 //   192          hostExchangeValue      two integers
@@ -57,6 +58,14 @@ void hostSendDeviceControl(const char* text);
 
 // Non-zero: the bytes were accepted.
 int hostWriteOutput(int32_t count, const void* bytes);
+
+// The host's write function as the table holds it now (null for a missing
+// table or slot), and one write through it: hostWriteOutput in two steps, so
+// that flushOutput looks the slot up once for all the pieces of a flush.
+HostWriteOutputFn hostOutputWriter();
+inline int hostWriteOutputWith(HostWriteOutputFn writer, int32_t count, const void* bytes) {
+    return writer ? writer(1, 0, bytes, count, 0) : 0;
+}
 
 // 0: the block was filled / stored.
 int hostLoadSettings(void* block);

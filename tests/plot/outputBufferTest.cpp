@@ -4,10 +4,14 @@
 
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "tests/plot/outputBufferFixture.h"
+#include "platform/hostAddress.h"
 #include "tavix/driverState.h"
+#include "tavix/hostServices.h"
 #include "tavix/messageSlots.h"
+#include "tavix/packet.h"
 
 namespace tavix {
 namespace {
@@ -91,6 +95,42 @@ TEST_F(OutputBufferTest, flushSendsPiecesOf128) {
     ASSERT_EQ(0, flushOutput());
     EXPECT_EQ((std::vector<int>{128, 128}), host.pieceSizes);
     EXPECT_EQ(std::string(300, 'x') + std::string(256, 'y'), host.output);
+}
+
+// Writers that tell their pieces apart; the first points the host's write
+// slot at the second as soon as it is called.
+std::vector<std::string> piecesSeen;
+uint8_t* writerTable = nullptr;
+int TAVIX_CDECL secondWriter(int, int, const void*, int count, int) {
+    piecesSeen.push_back("second " + std::to_string(count));
+    return count;
+}
+int TAVIX_CDECL firstWriter(int, int, const void*, int count, int) {
+    piecesSeen.push_back("first " + std::to_string(count));
+    writeU32(writerTable, SLOT_WRITE_OUTPUT, hostAddressOf(reinterpret_cast<const void*>(&secondWriter)));
+    return count;
+}
+
+// The write slot is read once for all the pieces of one flush: a host that
+// changes it while it is called gets the new writer from the next flush on.
+TEST_F(OutputBufferTest, aFlushSendsEveryPieceToTheWriterItStartedWith) {
+    piecesSeen.clear();
+    writerTable = host.table;
+    writeU32(host.table, SLOT_WRITE_OUTPUT, hostAddressOf(reinterpret_cast<const void*>(&firstWriter)));
+    ASSERT_EQ(0, writeText(std::string(300, 'x').c_str()));
+    ASSERT_EQ(0, flushOutput());
+    ASSERT_EQ(0, writeText("tail"));
+    ASSERT_EQ(0, flushOutput());
+    EXPECT_EQ((std::vector<std::string>{"first 128", "first 128", "first 44", "second 4"}), piecesSeen);
+}
+
+// No write slot: the first piece is refused, as by a failing host.
+TEST_F(OutputBufferTest, aMissingWriteSlotFailsTheFlush) {
+    writeU32(host.table, SLOT_WRITE_OUTPUT, 0);
+    ASSERT_EQ(0, writeText("PA0,0"));
+    EXPECT_EQ(-1, flushOutput());
+    EXPECT_EQ(LATCH_OUTPUT, state.errorLatch);
+    EXPECT_EQ(0, state.outputCount);
 }
 
 TEST_F(OutputBufferTest, reachingTheLimitFlushesFirst) {

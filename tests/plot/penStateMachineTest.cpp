@@ -32,6 +32,13 @@ protected:
         mark = staged().size();
         return out;
     }
+    // A move to (x, y), then outline capture armed there as code 52 arms it.
+    void captureOutlineFrom(uint16_t x, uint16_t y) {
+        move(x, y);
+        state.outlineCapture = 1;
+        state.outlineCount = 0;
+        state.outlineOrigin = {x, y};
+    }
     size_t mark = 0;
 };
 
@@ -153,6 +160,78 @@ TEST_F(PenStateTest, fillMakesTheNextDrawReselectThePen) {
     EXPECT_EQ("Ge_", written());
 }
 
+// A move while the pen waits for re-selection takes the common path of
+// moves: it goes on from the moved point, and the draw after it re-selects.
+TEST_F(PenStateTest, movesGoOnWhileThePenWaitsForReselection) {
+    selectPen(3);
+    draw(300, 200);
+    EXPECT_EQ(0, fillArray(5, {100, 300, 200, 300, 200, 400}));
+    move(100, 100);
+    written();
+    EXPECT_EQ(3, move(200, 100));
+    EXPECT_EQ("<Ge_", written());
+    EXPECT_EQ(1, state.penReselect);
+    draw(200, 200);
+    EXPECT_EQ(";SP3PE7_Ge", written());
+    EXPECT_EQ(0, state.penReselect);
+}
+
+// Moves never join an outline being captured; the draws around them do.
+TEST_F(PenStateTest, movesDuringOutlineCaptureAreNotCollected) {
+    captureOutlineFrom(100, 100);
+    written();
+    draw(200, 100);
+    move(300, 300);
+    draw(300, 400);
+    EXPECT_EQ("Ge_<GeOk_Ge", written());
+    ASSERT_EQ(2, state.outlineCount);
+    EXPECT_EQ(200, state.outlinePoints[0].x);
+    EXPECT_EQ(300, state.outlinePoints[1].x);
+    EXPECT_EQ(400, state.outlinePoints[1].y);
+}
+
+// An image announced while a polyline goes on is printed before the next
+// move or draw, whichever comes.
+TEST_F(PenStateTest, anImageWaitingIsPrintedBeforeTheNextMoveOrDraw) {
+    for (int16_t code : {3, 4}) {
+        SCOPED_TRACE(code);
+        draw(100, 100);
+        draw(200, 100);
+        std::vector<uint8_t> image(IMAGE_REQUEST_SIZE);
+        writeI16(image.data(), PACKET_STATUS, 52);
+        for (int offset : {imagePacket::X0, imagePacket::Y0, imagePacket::X1, imagePacket::Y1})
+            writeI32(image.data(), offset, 100);  // no area
+        PlotEntry(image.data());
+        ASSERT_EQ(IMAGE_PENDING, state.imageMarker);
+        host.output.clear();
+        code == 3 ? move(300, 100) : draw(300, 100);
+        EXPECT_EQ(0u, state.imageMarker);
+        // The image flushed the polyline first, so its point is in the
+        // output and the new point is the only thing staged.
+        EXPECT_NE(std::string::npos, host.output.find("Ge_"));
+        EXPECT_EQ(code == 3 ? "PE7<Ge_" : "PE7Ge_", staged());
+        mark = staged().size();
+    }
+}
+
+int TAVIX_CDECL throwingWrite(int, int, const void*, int, int) { throw std::runtime_error("host failure"); }
+
+// A point at the limit is staged in parts, and the flush that makes room
+// calls the host: what that throws refuses the request and goes no further.
+TEST_F(PenStateTest, nothingEscapesAFlushAtTheLimit) {
+    for (int16_t code : {3, 4}) {
+        SCOPED_TRACE(code);
+        draw(10, 10);
+        writeU32(host.table, SLOT_WRITE_OUTPUT, hostAddressOf(reinterpret_cast<const void*>(&throwingWrite)));
+        state.outputCount = OUTPUT_LIMIT - 2;
+        EXPECT_EQ(-1, code == 3 ? move(500, 500) : draw(500, 500));
+        host.install();
+        prepare(workedExampleSettings());
+        ASSERT_EQ(0, beginPlot());
+        mark = staged().size();
+    }
+}
+
 TEST_F(PenStateTest, failedWriteAnswersMinusOne) {
     draw(1, 1);
     state.errorLatch = LATCH_OUTPUT;
@@ -169,11 +248,8 @@ TEST_F(PenStateTest, failedWriteAnswersMinusOne) {
 // one returns to the origin, and the outline is then filled white.
 TEST_F(PenStateTest, closedOutlineIsFilledWhiteAndThePenRestored) {
     selectPen(3);
-    move(100, 100);
+    captureOutlineFrom(100, 100);
     written();
-    state.outlineCapture = 1;
-    state.outlineCount = 0;
-    state.outlineOrigin = {100, 100};
     EXPECT_EQ(4, draw(200, 100));
     EXPECT_EQ(4, draw(200, 200));
     EXPECT_EQ(0, draw(100, 100));  // the outline fill's result
@@ -186,10 +262,7 @@ TEST_F(PenStateTest, closedOutlineIsFilledWhiteAndThePenRestored) {
 }
 
 TEST_F(PenStateTest, outlineLongerThanTheListIsGivenUp) {
-    move(0, 0);
-    state.outlineCapture = 1;
-    state.outlineCount = 0;
-    state.outlineOrigin = {0, 0};
+    captureOutlineFrom(0, 0);
     for (int i = 1; i <= OUTLINE_CAPACITY; ++i)
         draw(static_cast<uint16_t>(i), static_cast<uint16_t>(i % 2));
     EXPECT_EQ(OUTLINE_CAPACITY, state.outlineCount);
