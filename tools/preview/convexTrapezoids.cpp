@@ -19,8 +19,12 @@ Side sideAt(Px a, Px b, double y) {
 
 // One slab between the clip's columns: cut where a side crosses them;
 // outside, a side becomes the clip's edge.
-void addSlab(double top, double bottom, Side l, Side r, double left, double right,
+void addSlab(double top, double bottom, Side l, Side r, double left, double right, bool inside,
              std::vector<RasterTrapezoid>& out) {
+    if (inside) {
+        out.push_back({top, bottom, l.x, l.slope, r.x, r.slope});
+        return;
+    }
     double cuts[6] = {top};
     size_t count = 1;
     for (const Side& s : {l, r}) {
@@ -58,8 +62,13 @@ void addSlab(double top, double bottom, Side l, Side r, double left, double righ
 void cutConvex(const Px* p, size_t n, double left, double right, std::vector<RasterTrapezoid>& out) {
     if (n < 3) return;
     size_t top = 0;
-    for (size_t i = 1; i < n; ++i)
+    double least = p[0].x, most = p[0].x;
+    for (size_t i = 1; i < n; ++i) {
         if (p[i].y < p[top].y) top = i;
+        least = std::min(least, p[i].x);
+        most = std::max(most, p[i].x);
+    }
+    bool inside = least >= left && most <= right;  // nothing to cut at the clip
     auto next = [n](size_t i) { return i + 1 == n ? 0 : i + 1; };
     auto previous = [n](size_t i) { return i == 0 ? n - 1 : i - 1; };
     size_t a = top, b = top;  // the upper corners of each chain's current side
@@ -79,7 +88,7 @@ void cutConvex(const Px* p, size_t n, double left, double right, std::vector<Ras
         Side sa = sideAt(p[a], aEnd, y), sb = sideAt(p[b], bEnd, y);
         double middle = (y + bottom) / 2;
         if (sa.x + (middle - y) * sa.slope > sb.x + (middle - y) * sb.slope) std::swap(sa, sb);
-        addSlab(y, bottom, sa, sb, left, right, out);
+        addSlab(y, bottom, sa, sb, left, right, inside, out);
         y = bottom;
     }
 }
