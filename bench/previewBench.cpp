@@ -7,7 +7,9 @@
 // same size: plain spans (std::fill_n) covering as many pixels as the
 // strokes cover (length x width of each vector, in picture pixels). Each
 // drawing benchmark measures its floor in the same run and reports the
-// ratio as the counter xFloor. The stream is read once, outside the timing.
+// ratio as the counter xFloor; an antialiased benchmark also draws the
+// same without antialiasing in the same run and reports the ratio as
+// xPlain. The stream is read once, outside the timing.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -136,6 +138,15 @@ double floorSeconds(const FloorShape& f) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
+// The same drawing without antialiasing, for the ratio of the two.
+double renderSeconds(const Prepared& p, const PreviewOptions& options) {
+    auto start = std::chrono::steady_clock::now();
+    PreviewImage image;
+    renderParsed(p.parsed, options, &image);
+    benchmark::DoNotOptimize(image.argb.data());
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
 void BM_Draw(benchmark::State& state) {
     int vectors = static_cast<int>(state.range(0));
     bool longVectors = state.range(1) != 0;
@@ -143,7 +154,7 @@ void BM_Draw(benchmark::State& state) {
     bool antialias = state.range(3) != 0;
     const Prepared& p = prepared(vectors, longVectors);
     PreviewOptions options = optionsFor(dpi, antialias);
-    double drawn = 0, floor = 0;
+    double drawn = 0, floor = 0, plain = 0;
     FloorShape shape = floorShape(p, vectors, dpi);
     for (auto _ : state) {
         auto start = std::chrono::steady_clock::now();
@@ -154,9 +165,11 @@ void BM_Draw(benchmark::State& state) {
         drawn += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         state.PauseTiming();
         floor += floorSeconds(shape);
+        if (antialias) plain += renderSeconds(p, optionsFor(dpi, false));
         state.ResumeTiming();
     }
     state.counters["xFloor"] = drawn / floor;
+    if (antialias) state.counters["xPlain"] = drawn / plain;
     state.counters["Mpx"] = static_cast<double>(shape.pixels) / 1e6;
 }
 
