@@ -98,14 +98,14 @@ void BandPainter::antialiased(const RasterRecord& record, const RasterShape& sha
         bool parallel = std::fabs(t.rightSlope - t.leftSlope) * (t.yBottom - t.yTop) < 1e-6;
         int wholeFrom = parallel ? std::max(from, ceilInt(t.yTop)) : to;
         int wholeTo = parallel ? std::min(to, floorInt(t.yBottom)) : to;
+        if (wholeFrom < wholeTo) {
+            ParallelRows body(paint, t.rightX - t.leftX, t.leftSlope);
+            for (int y = wholeFrom; y < wholeTo; ++y)
+                body.paint(pixels_ + static_cast<size_t>(y) * stride_, t.leftX + (y - t.yTop) * t.leftSlope);
+        }
         for (int y = from; y < to; ++y) {
-            if (y >= wholeFrom && y < wholeTo) {
-                double down = y - t.yTop;
-                double xl = t.leftX + down * t.leftSlope;
-                paintParallelRow(pixels_ + static_cast<size_t>(y) * stride_, paint, xl,
-                                 t.rightX + down * t.rightSlope - xl, t.leftSlope);
-                continue;
-            }
+            if (y == wholeFrom) y = std::max(y, wholeTo);
+            if (y >= to) break;
             double yt = std::max(t.yTop, static_cast<double>(y)), yb = std::min(t.yBottom, y + 1.0);
             if (!(yb > yt)) continue;
             double downTop = yt - t.yTop, downBottom = yb - t.yTop;

@@ -1,4 +1,4 @@
-// One pixel row wholly inside a slab whose two sides run parallel (the body
+// Pixel rows wholly inside a slab whose two sides run parallel (the body
 // of a stroke), antialiased in one pass: every row of such a slab is the
 // same cross-section shifted, so each pixel's covered area has a closed
 // form and needs no accumulation across the row.
@@ -6,13 +6,30 @@
 
 #include <cstdint>
 
+#include "crossSection.h"
 #include "rasterShapes.h"
 
 namespace tavix::preview {
 
-// The row of pixels `row`; the slab's left side is at xl at the row's top
-// and moves `slope` pixels across the row; its right side is `width` pixels
-// further right. Only the paint's clip columns change.
-void paintParallelRow(uint32_t* row, const RasterPaint& paint, double xl, double width, double slope);
+class ParallelRows {
+public:
+    // The slab's right side is `width` pixels right of its left side, and
+    // both move `slope` pixels across a row. Only the paint's clip columns
+    // change.
+    ParallelRows(const RasterPaint& paint, double width, double slope);
+    // The row of pixels `row`, where the left side is at xl at the row's top.
+    void paint(uint32_t* row, double xl) const;
+
+private:
+    void columns(uint32_t* row, float base, int first, int from, int to) const;
+
+    const RasterPaint& paint_;
+    double width_, slope_;
+    CrossSection section_;
+    bool wide_, usable_;
+    double bend1_, bend2_;  // the straight stretch of H, as offsets from the left side
+    bool steady_;
+    uint32_t steadyCover_;
+};
 
 }  // namespace tavix::preview

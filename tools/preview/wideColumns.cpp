@@ -1,0 +1,114 @@
+#include "wideColumns.h"
+
+#include "pixelBlend.h"
+
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#include <immintrin.h>
+#define TAVIX_WIDE_COLUMNS 1
+#endif
+
+namespace tavix::preview {
+namespace {
+
+bool allowed = true;
+
+#if defined(TAVIX_WIDE_COLUMNS)
+bool processorHasIt() {
+    static const bool has = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+    return has;
+}
+
+#define WIDE __attribute__((target("avx2,fma")))
+
+struct WideSection {
+    __m256 width, slopeHalf, slope, inverseSlope, half, zero;
+    bool steep;
+    WIDE explicit WideSection(const CrossSection& s)
+        : width(_mm256_set1_ps(s.width)), slopeHalf(_mm256_set1_ps(s.slope * 0.5f)), slope(_mm256_set1_ps(s.slope)),
+          inverseSlope(_mm256_set1_ps(s.inverseSlope)), half(_mm256_set1_ps(0.5f)), zero(_mm256_setzero_ps()),
+          steep(s.steep) {}
+    WIDE __m256 r(__m256 v) const { return _mm256_min_ps(_mm256_max_ps(v, zero), width); }
+    WIDE __m256 p(__m256 v) const {
+        __m256 c = r(v);
+        __m256 beyond = _mm256_max_ps(_mm256_sub_ps(v, width), zero);
+        return _mm256_fmadd_ps(_mm256_mul_ps(c, c), half, _mm256_mul_ps(beyond, width));
+    }
+    WIDE __m256 h(__m256 u) const {
+        if (steep) return r(_mm256_sub_ps(u, slopeHalf));
+        return _mm256_mul_ps(_mm256_sub_ps(p(u), p(_mm256_sub_ps(u, slope))), inverseSlope);
+    }
+};
+
+// The same blend as FourPixelBlend, eight pixels at once; unpacking and
+// packing stay within each 128-bit half, which keeps the pixels in order.
+WIDE void blendEight(uint32_t* row, __m256i colour, __m256i c) {
+    __m256i keep = _mm256_sub_epi32(_mm256_set1_epi32(256), c);
+    __m256i c16 = _mm256_packs_epi32(c, c), keep16 = _mm256_packs_epi32(keep, keep);
+    c16 = _mm256_unpacklo_epi16(c16, c16);
+    keep16 = _mm256_unpacklo_epi16(keep16, keep16);
+    __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row));
+    __m256i zero = _mm256_setzero_si256(), round = _mm256_set1_epi16(128);
+    auto mix = [&](__m256i picture, __m256i cover, __m256i rest) WIDE {
+        __m256i sum = _mm256_add_epi16(_mm256_mullo_epi16(colour, cover), _mm256_mullo_epi16(picture, rest));
+        return _mm256_srli_epi16(_mm256_add_epi16(sum, round), 8);
+    };
+    __m256i low = mix(_mm256_unpacklo_epi8(d, zero), _mm256_unpacklo_epi32(c16, c16), _mm256_unpacklo_epi32(keep16, keep16));
+    __m256i high = mix(_mm256_unpackhi_epi8(d, zero), _mm256_unpackhi_epi32(c16, c16), _mm256_unpackhi_epi32(keep16, keep16));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(row), _mm256_packus_epi16(low, high));
+}
+
+WIDE __m256i coverageOfEight(__m256 area) {
+    __m256 magnitude = _mm256_and_ps(area, _mm256_castsi256_ps(_mm256_set1_epi32(0x7FFFFFFF)));
+    return _mm256_cvttps_epi32(_mm256_fmadd_ps(_mm256_min_ps(magnitude, _mm256_set1_ps(1)), _mm256_set1_ps(256),
+                                               _mm256_set1_ps(0.5f)));
+}
+
+WIDE void formulaEight(uint32_t* row, const RasterPaint& paint, const CrossSection& section, float base, int first,
+                       int from, int to) {
+    WideSection wide(section);
+    __m256i colour = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(paint.solid)), _mm256_setzero_si256());
+    const __m256 steps = _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256i rotate = _mm256_setr_epi32(1, 2, 3, 4, 5, 6, 7, 0);
+    __m256 sides = wide.h(_mm256_add_ps(_mm256_set1_ps(base + static_cast<float>(from - first)), steps));
+    for (int k = from; k < to; k += 8) {
+        __m256 next = wide.h(_mm256_add_ps(_mm256_set1_ps(base + static_cast<float>(k + 8 - first)), steps));
+        // H at the next side of each column: this group's sides moved down
+        // one, the last from the next group.
+        __m256 following = _mm256_blend_ps(_mm256_permutevar8x32_ps(sides, rotate),
+                                           _mm256_broadcastss_ps(_mm256_castps256_ps128(next)), 0x80);
+        __m256 areas = _mm256_sub_ps(following, sides);
+        sides = next;
+        if (k + 8 <= paint.clipX1) {
+            blendEight(row + k, colour, coverageOfEight(areas));
+            continue;
+        }
+        alignas(32) float lane[8];
+        _mm256_store_ps(lane, areas);
+        for (int j = 0; k + j < to; ++j)
+            if (uint32_t c = coverageOf(lane[j])) row[k + j] = blendPixel(row[k + j], paint.solid, c);
+    }
+}
+#endif
+
+}  // namespace
+
+bool wideColumnsInUse() {
+#if defined(TAVIX_WIDE_COLUMNS)
+    return allowed && processorHasIt();
+#else
+    return false;
+#endif
+}
+
+void allowWideColumns(bool allow) { allowed = allow; }
+
+void wideFormulaColumns(uint32_t* row, const RasterPaint& paint, const CrossSection& section, float base, int first,
+                        int from, int to) {
+#if defined(TAVIX_WIDE_COLUMNS)
+    formulaEight(row, paint, section, base, first, from, to);
+#else
+    (void)row, (void)paint, (void)section, (void)base, (void)first, (void)from, (void)to;
+#endif
+}
+
+}  // namespace tavix::preview

@@ -1,0 +1,23 @@
+// A stroke body's columns eight at a time with AVX2 and FMA, on processors
+// that have them (chosen when the program runs; the build stays for any
+// x86-64). Long shallow strokes spend most of their antialiased time here.
+#pragma once
+
+#include <cstdint>
+
+#include "crossSection.h"
+#include "rasterShapes.h"
+
+namespace tavix::preview {
+
+// Whether the wide form is used: the processor has it and it is not turned
+// off (tests compare both forms).
+bool wideColumnsInUse();
+void allowWideColumns(bool allowed);
+
+// Columns [from, to) of `row` by the closed form; `base` is the offset of
+// column `first`'s left side from the section's left side.
+void wideFormulaColumns(uint32_t* row, const RasterPaint& paint, const CrossSection& section, float base, int first,
+                        int from, int to);
+
+}  // namespace tavix::preview
