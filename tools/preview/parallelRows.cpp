@@ -32,8 +32,7 @@ void formulaColumns(uint32_t* row, const RasterPaint& paint, const CrossSection&
         }
         alignas(16) float lane[4];
         _mm_store_ps(lane, areas);
-        for (int j = 0; k + j < to; ++j)
-            if (uint32_t c = coverageOf(lane[j])) row[k + j] = blendPixel(row[k + j], paint.solid, c);
+        blendByAreas(row + k, paint.solid, lane, to - k);
     }
 #else
     for (int k = from; k < to; ++k)

@@ -26,6 +26,13 @@ inline uint32_t blendPixel(uint32_t picture, uint32_t solid, uint32_t c) {
     return 0xFF000000u | rb | g;
 }
 
+// The first `count` pixels of `row` by their covered areas, one at a time
+// (the end of a row, where a whole group would pass the clip).
+inline void blendByAreas(uint32_t* row, uint32_t solid, const float* areas, int count) {
+    for (int j = 0; j < count; ++j)
+        if (uint32_t c = coverageOf(areas[j])) row[j] = blendPixel(row[j], solid, c);
+}
+
 #if defined(__SSE2__)
 // Four pixels' coverage from their areas.
 inline __m128i coverageOf(__m128 area) {

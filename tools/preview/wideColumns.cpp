@@ -84,8 +84,7 @@ WIDE void formulaEight(uint32_t* row, const RasterPaint& paint, const CrossSecti
         }
         alignas(32) float lane[8];
         _mm256_store_ps(lane, areas);
-        for (int j = 0; k + j < to; ++j)
-            if (uint32_t c = coverageOf(lane[j])) row[k + j] = blendPixel(row[k + j], paint.solid, c);
+        blendByAreas(row + k, paint.solid, lane, to - k);
     }
 }
 #endif
