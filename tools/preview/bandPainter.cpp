@@ -49,8 +49,8 @@ namespace {
 
 }  // namespace
 
-BandPainter::BandPainter(uint32_t* pixels, int stride, int width, int bandRows, bool antialias)
-    : pixels_(pixels), stride_(stride), antialias_(antialias), coverStride_(width + 2) {
+BandPainter::BandPainter(int stride, int width, int bandRows, bool antialias)
+    : stride_(stride), antialias_(antialias), coverStride_(width + 2) {
     if (!antialias_) return;
     size_t rows = static_cast<size_t>(std::max(bandRows, 1));
     cover_.assign(rows * static_cast<size_t>(coverStride_), 0.0f);

@@ -17,7 +17,9 @@ namespace tavix::preview {
 
 class BandPainter {
 public:
-    BandPainter(uint32_t* pixels, int stride, int width, int bandRows, bool antialias);
+    BandPainter(int stride, int width, int bandRows, bool antialias);
+    // The picture's pixels, as cairo has them now.
+    void usePixels(uint32_t* pixels) { pixels_ = pixels; }
 
     // Paints rows [top, bottom) of `shape`; `bandTop` is the band's first row.
     void paint(const RasterRecord& record, const RasterShape& shape, int bandTop, int top, int bottom);
@@ -27,7 +29,7 @@ private:
     void antialiased(const RasterRecord& record, const RasterShape& shape, int bandTop, int top, int bottom);
     void composite(const RasterPaint& paint, int y, int bandRow);
 
-    uint32_t* pixels_;
+    uint32_t* pixels_ = nullptr;
     int stride_;
     bool antialias_;
     std::vector<float> cover_;  // one accumulation row per band row

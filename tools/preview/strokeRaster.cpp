@@ -134,7 +134,10 @@ void StrokeRaster::drawRecorded() {
     }
     auto* pixels = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(image_));
     if (pixels) {
-        BandPainter painter(pixels, stride_, width_, bandRows_, antialias_);
+        // Kept from one flush to the next: its accumulation rows are left clear.
+        if (!painter_) painter_ = std::make_unique<BandPainter>(stride_, width_, bandRows_, antialias_);
+        BandPainter& painter = *painter_;
+        painter.usePixels(pixels);
         for (size_t band = 0; band < bands_.size(); ++band) {
             int bandTop = static_cast<int>(band) * bandRows_, bandBottom = std::min(height_, bandTop + bandRows_);
             for (uint32_t index : bands_[band]) {

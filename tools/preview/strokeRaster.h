@@ -12,6 +12,7 @@
 #include <cairo.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "pixelGeometry.h"
@@ -19,6 +20,8 @@
 #include "streamModel.h"
 
 namespace tavix::preview {
+
+class BandPainter;
 
 enum class PixelCap { Butt, Square, Round };
 
@@ -54,6 +57,7 @@ private:
     bool paintRecorded_ = false;
     RasterRecord record_;
     std::vector<std::vector<uint32_t>> bands_;  // each band's shapes, in order
+    std::unique_ptr<BandPainter> painter_;      // made at the first drawing
     size_t bandEntries_ = 0;
 };
 
