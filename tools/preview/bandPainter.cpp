@@ -88,6 +88,7 @@ void BandPainter::antialiased(const RasterRecord& record, const RasterShape& sha
                               int bottom) {
     const RasterPaint& paint = record.paints[shape.paint];
     const double left = paint.clipX0, right = paint.clipX1;
+    int accumulatedFrom = bottom, accumulatedTo = top;  // rows with accumulation to composite
     for (uint32_t i = 0; i < shape.count; ++i) {
         const RasterTrapezoid& t = record.trapezoids[shape.first + i];
         int from = floorInt(std::max(t.yTop, static_cast<double>(top)));
@@ -100,8 +101,7 @@ void BandPainter::antialiased(const RasterRecord& record, const RasterShape& sha
         int wholeTo = parallel ? std::min(to, floorInt(t.yBottom)) : to;
         if (wholeFrom < wholeTo) {
             ParallelRows body(paint, t.rightX - t.leftX, t.leftSlope);
-            for (int y = wholeFrom; y < wholeTo; ++y)
-                body.paint(pixels_ + static_cast<size_t>(y) * stride_, t.leftX + (y - t.yTop) * t.leftSlope);
+            body.paintRows(pixels_, static_cast<size_t>(stride_), wholeFrom, wholeTo, t.leftX, t.yTop);
         }
         for (int y = from; y < to; ++y) {
             if (y == wholeFrom) y = std::max(y, wholeTo);
@@ -117,9 +117,11 @@ void BandPainter::antialiased(const RasterRecord& record, const RasterShape& sha
                        within(t.rightX + downBottom * t.rightSlope, left, right), yt - yb, r0, r1);
             touchedFrom_[band] = std::min(touchedFrom_[band], l0);
             touchedTo_[band] = std::max(touchedTo_[band], r1);
+            accumulatedFrom = std::min(accumulatedFrom, y);
+            accumulatedTo = std::max(accumulatedTo, y + 1);
         }
     }
-    for (int y = top; y < bottom; ++y) composite(paint, y, y - bandTop);
+    for (int y = accumulatedFrom; y < accumulatedTo; ++y) composite(paint, y, y - bandTop);
 }
 
 // The running sum of the accumulation row is each pixel's covered area;

@@ -93,6 +93,12 @@ void ParallelRows::paint(uint32_t* row, double xl) const {
     columns(row, base, first, steadyTo, end);
 }
 
+void ParallelRows::paintRows(uint32_t* pixels, size_t stride, int y0, int y1, double leftX, double yTop) const {
+    if (!usable_) return;
+    if (wide_ && !steady_) return wideSlabRows({pixels, stride, y0, y1, leftX, yTop, width_, slope_}, paint_, section_);
+    for (int y = y0; y < y1; ++y) paint(pixels + static_cast<size_t>(y) * stride, leftX + (y - yTop) * slope_);
+}
+
 void ParallelRows::columns(uint32_t* row, float base, int first, int from, int to) const {
     if (from >= to) return;
     if (wide_) return wideFormulaColumns(row, paint_, section_, base, first, from, to);

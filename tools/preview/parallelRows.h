@@ -4,6 +4,7 @@
 // form and needs no accumulation across the row.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "crossSection.h"
@@ -19,6 +20,9 @@ public:
     ParallelRows(const RasterPaint& paint, double width, double slope);
     // The row of pixels `row`, where the left side is at xl at the row's top.
     void paint(uint32_t* row, double xl) const;
+    // Rows [y0, y1), row y at pixels + y * stride, where the left side is at
+    // leftX + (y - yTop) * slope.
+    void paintRows(uint32_t* pixels, size_t stride, int y0, int y1, double leftX, double yTop) const;
 
 private:
     void columns(uint32_t* row, float base, int first, int from, int to) const;

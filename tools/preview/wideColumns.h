@@ -3,6 +3,7 @@
 // x86-64). Long shallow strokes spend most of their antialiased time here.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "crossSection.h"
@@ -17,6 +18,17 @@ void allowWideColumns(bool allowed);
 
 // Columns [from, to) of `row` by the closed form; `base` is the offset of
 // column `first`'s left side from the section's left side.
+// Body rows [y0, y1) of a slab whose right side is `width` right of its
+// left side, the left side at leftX + (y - yTop) * slope, row y starting at
+// pixels + y * stride.
+struct SlabRows {
+    uint32_t* pixels;
+    size_t stride;
+    int y0, y1;
+    double leftX, yTop, width, slope;
+};
+void wideSlabRows(const SlabRows& slab, const RasterPaint& paint, const CrossSection& section);
+
 void wideFormulaColumns(uint32_t* row, const RasterPaint& paint, const CrossSection& section, float base, int first,
                         int from, int to);
 
