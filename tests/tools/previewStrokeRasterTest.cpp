@@ -270,6 +270,57 @@ TEST(PreviewStrokeRaster, AntialiasedCoverageIsEachPixelsCoveredArea) {
     }
 }
 
+// A round dot is drawn as a sixteen-sided polygon: small ones put many
+// slabs of it in one pixel row, and those across the clip's edges are cut
+// again there.
+TEST(PreviewStrokeRaster, AntialiasedDotsCoverTheirPolygonsArea) {
+    constexpr int SAMPLES = 16;
+    const PixelBox clip{4, 0, 60, TALL_HEIGHT};
+    struct Dot {
+        Px centre;
+        double width;
+    };
+    const Dot dots[] = {{{20.4, 30.6}, 0.5}, {{4.1, 60.2}, 0.7}, {{59.8, 90.9}, 1.3},
+                        {{30.5, 120.5}, 5.2}, {{5.5, 200.3}, 21.0}, {{58.2, 260.7}, 9.9},
+                        {{4.0, 280.5}, 0.9},  {{3.8, 285.2}, 1.1},  {{60.1, 290.7}, 0.8}};
+    std::vector<double> expected(size_t{TALL_WIDTH} * 300, 0.0);
+    for (const Dot& d : dots) {
+        std::vector<Px> corner;
+        for (int k = 0; k < 16; ++k)
+            corner.push_back({d.centre.x + d.width / 2 * std::cos(2 * M_PI * k / 16),
+                              d.centre.y + d.width / 2 * std::sin(2 * M_PI * k / 16)});
+        auto inside = [&](double x, double y) {
+            for (int k = 0; k < 16; ++k) {
+                const Px &a = corner[k], &b = corner[(k + 1) % 16];
+                if ((b.x - a.x) * (y - a.y) - (b.y - a.y) * (x - a.x) < 0) return false;
+            }
+            return true;
+        };
+        int y0 = static_cast<int>(d.centre.y - d.width), y1 = static_cast<int>(d.centre.y + d.width) + 1;
+        for (int y = y0; y <= y1; ++y)
+            for (int x = static_cast<int>(clip.x0); x < clip.x1; ++x) {
+                int count = 0;
+                for (int i = 0; i < SAMPLES; ++i)
+                    for (int j = 0; j < SAMPLES; ++j) count += inside(x + (i + 0.5) / SAMPLES, y + (j + 0.5) / SAMPLES);
+                expected[size_t(y) * TALL_WIDTH + x] = count / double(SAMPLES * SAMPLES);
+            }
+    }
+    for (bool wide : {true, false}) {
+        SCOPED_TRACE(wide ? "wide" : "narrow");
+        allowWideColumns(wide);
+        TallPicture picture;
+        {
+            StrokeRaster raster(picture.surface(), true);
+            raster.use(RED, clip);
+            for (const Dot& d : dots) raster.dot(d.centre, d.width, true);
+        }
+        for (int y = 0; y < 300; ++y)
+            for (int x = 0; x < TALL_WIDTH; ++x)
+                ASSERT_NEAR(picture.redInk(x, y), expected[size_t(y) * TALL_WIDTH + x], 0.06) << x << "," << y;
+    }
+    allowWideColumns(true);
+}
+
 TEST(PreviewStrokeRaster, LaterStrokesCoverEarlierOnesInEveryBand) {
     const Rgb BLUE{0, 0, 255};
     for (bool antialias : {false, true}) {

@@ -7,6 +7,7 @@
 #include "parallelRows.h"
 #include "pixelIndex.h"
 #include "pixelBlend.h"
+#include "wideColumns.h"
 
 namespace tavix::preview {
 namespace {
@@ -88,6 +89,17 @@ void BandPainter::antialiased(const RasterRecord& record, const RasterShape& sha
                               int bottom) {
     const RasterPaint& paint = record.paints[shape.paint];
     const double left = paint.clipX0, right = paint.clipX1;
+    // With the wide form each end row is painted whole once its pieces are
+    // known: a shape's trapezoids come from the top down, so a row's pieces
+    // come together. Otherwise they go to the accumulation rows.
+    const bool wide = wideColumnsInUse();
+    int pendingRow = -1;
+    pieces_.clear();
+    auto paintPending = [&] {
+        if (!pieces_.empty())
+            wideEndRow(pixels_ + static_cast<size_t>(pendingRow) * stride_, paint, pieces_.data(), pieces_.size());
+        pieces_.clear();
+    };
     int accumulatedFrom = bottom, accumulatedTo = top;  // rows with accumulation to composite
     for (uint32_t i = 0; i < shape.count; ++i) {
         const RasterTrapezoid& t = record.trapezoids[shape.first + i];
@@ -109,18 +121,27 @@ void BandPainter::antialiased(const RasterRecord& record, const RasterShape& sha
             double yt = std::max(t.yTop, static_cast<double>(y)), yb = std::min(t.yBottom, y + 1.0);
             if (!(yb > yt)) continue;
             double downTop = yt - t.yTop, downBottom = yb - t.yTop;
+            double leftTop = within(t.leftX + downTop * t.leftSlope, left, right);
+            double leftBottom = within(t.leftX + downBottom * t.leftSlope, left, right);
+            double rightTop = within(t.rightX + downTop * t.rightSlope, left, right);
+            double rightBottom = within(t.rightX + downBottom * t.rightSlope, left, right);
+            if (wide) {
+                if (y != pendingRow) paintPending();
+                pendingRow = y;
+                pieces_.push_back({leftTop, leftBottom, rightTop, rightBottom, yb - yt});
+                continue;
+            }
             int band = y - bandTop, l0, l1, r0, r1;
             float* a = &cover_[static_cast<size_t>(band) * coverStride_];
-            accumulate(a, within(t.leftX + downTop * t.leftSlope, left, right),
-                       within(t.leftX + downBottom * t.leftSlope, left, right), yb - yt, l0, l1);
-            accumulate(a, within(t.rightX + downTop * t.rightSlope, left, right),
-                       within(t.rightX + downBottom * t.rightSlope, left, right), yt - yb, r0, r1);
+            accumulate(a, leftTop, leftBottom, yb - yt, l0, l1);
+            accumulate(a, rightTop, rightBottom, yt - yb, r0, r1);
             touchedFrom_[band] = std::min(touchedFrom_[band], l0);
             touchedTo_[band] = std::max(touchedTo_[band], r1);
             accumulatedFrom = std::min(accumulatedFrom, y);
             accumulatedTo = std::max(accumulatedTo, y + 1);
         }
     }
+    paintPending();
     for (int y = accumulatedFrom; y < accumulatedTo; ++y) composite(paint, y, y - bandTop);
 }
 

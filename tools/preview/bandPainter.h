@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "rasterShapes.h"
+#include "wideEndRows.h"
 
 namespace tavix::preview {
 
@@ -35,6 +36,7 @@ private:
     std::vector<float> cover_;  // one accumulation row per band row
     int coverStride_;
     std::vector<int> touchedFrom_, touchedTo_;  // columns of each row's accumulation in use
+    std::vector<RowPiece> pieces_;              // the trapezoids' parts of the row being gathered
 };
 
 }  // namespace tavix::preview

@@ -1,0 +1,100 @@
+#include "wideEndRows.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "pixelBlend.h"
+#include "pixelIndex.h"
+#include "wideBlend.h"
+
+namespace tavix::preview {
+namespace {
+
+#if defined(TAVIX_WIDE_COLUMNS)
+
+// One side of a piece, from x = lo to x = hi over the piece's height d (in
+// either direction). Q(v), the integral over the height of max(v - x, 0),
+// is d (c^2 / (2 (hi - lo)) + max(v - hi, 0)) with c = clamp(v - lo, 0,
+// hi - lo): a bounded square and a straight tail, so that it keeps its
+// precision far to the right. A side that barely leans is taken as straight
+// down its middle.
+struct WideSide {
+    __m256 lo, hi, spread, square, tail;
+
+    WideSide() = default;
+
+    WIDE WideSide(double top, double bottom, double height, double origin) {
+        double l = std::min(top, bottom) - origin, h = std::max(top, bottom) - origin;
+        double k = 0;
+        if (h - l < 1e-4) l = h = (l + h) / 2;
+        else k = height / (2 * (h - l));
+        lo = _mm256_set1_ps(static_cast<float>(l));
+        hi = _mm256_set1_ps(static_cast<float>(h));
+        spread = _mm256_sub_ps(hi, lo);
+        square = _mm256_set1_ps(static_cast<float>(k));
+        tail = _mm256_set1_ps(static_cast<float>(height));
+    }
+    WIDE __m256 q(__m256 v) const {
+        __m256 zero = _mm256_setzero_ps();
+        __m256 c = _mm256_min_ps(_mm256_max_ps(_mm256_sub_ps(v, lo), zero), spread);
+        __m256 beyond = _mm256_max_ps(_mm256_sub_ps(v, hi), zero);
+        return _mm256_fmadd_ps(_mm256_mul_ps(c, c), square, _mm256_mul_ps(beyond, tail));
+    }
+};
+
+// F(v): a piece's area left of x = v, between its sides; a column's area
+// is F at its right side less F at its left, summed over the row's pieces.
+WIDE [[gnu::always_inline]] inline __m256 shareLeftOf(const RowPiece& p, double origin, __m256 v) {
+    WideSide left(p.leftTop, p.leftBottom, p.height, origin), right(p.rightTop, p.rightBottom, p.height, origin);
+    return _mm256_sub_ps(left.q(v), right.q(v));
+}
+
+WIDE void endRowEight(uint32_t* row, const RasterPaint& paint, const RowPiece* pieces, size_t count) {
+    double least = pieces[0].leftTop, most = pieces[0].rightTop;
+    for (size_t i = 0; i < count; ++i) {
+        const RowPiece& p = pieces[i];
+        least = std::min({least, p.leftTop, p.leftBottom, p.rightTop, p.rightBottom});
+        most = std::max({most, p.leftTop, p.leftBottom, p.rightTop, p.rightBottom});
+    }
+    least = std::max(least, static_cast<double>(paint.clipX0));
+    most = std::min(most, static_cast<double>(paint.clipX1));
+    if (!(most > least)) return;
+    int first = floorInt(least), end = ceilInt(most);
+    __m256i colour = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(paint.solid)), _mm256_setzero_si256());
+    const __m256 steps = _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7);
+    if (end - first <= 7 && first + 8 <= paint.clipX1) {
+        // One group of eight sides; its last lane is given no area.
+        const __m256i rotate = _mm256_setr_epi32(1, 2, 3, 4, 5, 6, 7, 7);
+        __m256 sides = _mm256_setzero_ps();
+        for (size_t i = 0; i < count; ++i) sides = _mm256_add_ps(sides, shareLeftOf(pieces[i], first, steps));
+        blendEight(row + first, colour, coverageOfEight(_mm256_sub_ps(_mm256_permutevar8x32_ps(sides, rotate), sides)));
+        return;
+    }
+    alignas(32) float areas[8];
+    for (int k = first; k < end; k += 8) {
+        __m256 v = _mm256_add_ps(_mm256_set1_ps(static_cast<float>(k - first)), steps);
+        __m256 next = _mm256_add_ps(v, _mm256_set1_ps(1));
+        __m256 total = _mm256_setzero_ps();
+        for (size_t i = 0; i < count; ++i)
+            total = _mm256_add_ps(total, _mm256_sub_ps(shareLeftOf(pieces[i], first, next), shareLeftOf(pieces[i], first, v)));
+        if (k + 8 <= paint.clipX1) {
+            blendEight(row + k, colour, coverageOfEight(total));
+            continue;
+        }
+        _mm256_store_ps(areas, total);
+        blendByAreas(row + k, paint.solid, areas, paint.clipX1 - k);
+    }
+}
+#endif
+
+}  // namespace
+
+void wideEndRow(uint32_t* row, const RasterPaint& paint, const RowPiece* pieces, size_t count) {
+#if defined(TAVIX_WIDE_COLUMNS)
+    if (count > 0) endRowEight(row, paint, pieces, count);
+#else
+    (void)row, (void)paint, (void)pieces, (void)count;
+#endif
+}
+
+}  // namespace tavix::preview
