@@ -95,7 +95,9 @@ void ParallelRows::paint(uint32_t* row, double xl) const {
 
 void ParallelRows::paintRows(uint32_t* pixels, size_t stride, int y0, int y1, double leftX, double yTop) const {
     if (!usable_) return;
-    if (wide_ && !steady_) return wideSlabRows({pixels, stride, y0, y1, leftX, yTop, width_, slope_}, paint_, section_);
+    if (wide_)
+        return wideSlabRows({pixels, stride, y0, y1, leftX, yTop, width_, slope_, steady_, bend1_, bend2_, steadyCover_},
+                            paint_, section_);
     for (int y = y0; y < y1; ++y) paint(pixels + static_cast<size_t>(y) * stride, leftX + (y - yTop) * slope_);
 }
 

@@ -90,7 +90,9 @@ struct SlabPass {
     }
 
     // Most rows of a thin stroke touch at most seven columns: their eight
-    // sides are one group, whose last lane is given no area.
+    // sides are one group, whose last lane is given no area. A thick
+    // stroke's wholly covered middle is laid at one coverage, the closed
+    // form running up to a whole number of groups from the first column.
     WIDE void row(int y) const {
         double xl = slab.leftX + (y - slab.yTop) * slab.slope;
         double lo = std::max(static_cast<double>(paint.clipX0), xl + lowShift);
@@ -99,6 +101,15 @@ struct SlabPass {
         int first = static_cast<int>(lo), end = ceilInt(hi);
         float base = static_cast<float>(first - xl);
         uint32_t* pixels = slab.pixels + static_cast<size_t>(y) * slab.stride;
+        if (slab.steady) {
+            int from = first + (std::max(0, ceilInt(xl + slab.bend1) - first) + 7) / 8 * 8;
+            int to = std::min(end, floorInt(xl + slab.bend2));
+            if (from < to) {
+                groupsOfEight(pixels, paint, wide, colour, base, first, first, from);
+                steadyColumns(pixels, from, to);
+                return groupsOfEight(pixels, paint, wide, colour, base, first, to, end);
+            }
+        }
         if (end - first > 7 || first + 8 > paint.clipX1) return groupsOfEight(pixels, paint, wide, colour, base, first, first, end);
         const __m256 steps = _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7);
         const __m256i rotate = _mm256_setr_epi32(1, 2, 3, 4, 5, 6, 7, 7);
@@ -107,13 +118,23 @@ struct SlabPass {
         blendEight(pixels + first, colour, coverageOfEight(areas));
     }
 
+    WIDE void steadyColumns(uint32_t* pixels, int from, int to) const {
+        uint32_t c = slab.steadyCover;
+        if (c == 0) return;
+        if (c == 256) return std::fill(pixels + from, pixels + to, paint.solid);
+        int k = from;
+        for (; k + 8 <= to; k += 8) blendEight(pixels + k, colour, _mm256_set1_epi32(static_cast<int>(c)));
+        for (; k < to; ++k) pixels[k] = blendPixel(pixels[k], paint.solid, c);
+    }
+
     // Rows y to y + 7 at once, a lane for each row, when every one of them
     // has its columns within `quads` groups of four inside the clip: each
     // column side's H is one evaluation for all eight rows, the same numbers
     // row() works out. A 4 x 8 transpose turns the areas into rows of four
     // pixels, and rows r and r + 4 share one blend. False, with nothing
-    // painted, when the rows do not fit.
-    WIDE bool eightRows(int y) const {
+    // painted, when the rows do not fit. Only the first `count` rows are
+    // painted; the other lanes work on a scratch row.
+    WIDE bool eightRows(int y, int count) const {
         const __m256d along = _mm256_setr_pd(0, 1, 2, 3), yTop = _mm256_set1_pd(slab.yTop);
         const __m256d slope = _mm256_set1_pd(slab.slope), leftX = _mm256_set1_pd(slab.leftX);
         const __m256d clipX0 = _mm256_set1_pd(paint.clipX0), clipX1 = _mm256_set1_pd(paint.clipX1);
@@ -126,18 +147,21 @@ struct SlabPass {
         __m256d hiA = _mm256_min_pd(clipX1, _mm256_add_pd(xlA, high)), hiB = _mm256_min_pd(clipX1, _mm256_add_pd(xlB, high));
         __m256d firstA = _mm256_round_pd(loA, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
         __m256d firstB = _mm256_round_pd(loB, _MM_FROUND_TO_NEG_INF | _MM_FROUND_NO_EXC);
-        __m256d fits = _mm256_and_pd(
-            _mm256_and_pd(_mm256_cmp_pd(hiA, loA, _CMP_GT_OQ), _mm256_cmp_pd(hiB, loB, _CMP_GT_OQ)),
-            _mm256_and_pd(_mm256_cmp_pd(_mm256_add_pd(firstA, reach), clipX1, _CMP_LE_OQ),
-                          _mm256_cmp_pd(_mm256_add_pd(firstB, reach), clipX1, _CMP_LE_OQ)));
-        if (_mm256_movemask_pd(fits) != 0xF) return false;
+        __m256d fitsA = _mm256_and_pd(_mm256_cmp_pd(hiA, loA, _CMP_GT_OQ),
+                                      _mm256_cmp_pd(_mm256_add_pd(firstA, reach), clipX1, _CMP_LE_OQ));
+        __m256d fitsB = _mm256_and_pd(_mm256_cmp_pd(hiB, loB, _CMP_GT_OQ),
+                                      _mm256_cmp_pd(_mm256_add_pd(firstB, reach), clipX1, _CMP_LE_OQ));
+        int wanted = (1 << count) - 1;
+        if (((_mm256_movemask_pd(fitsA) | _mm256_movemask_pd(fitsB) << 4) & wanted) != wanted) return false;
         alignas(16) int first[8];
         _mm_store_si128(reinterpret_cast<__m128i*>(first), _mm256_cvttpd_epi32(firstA));
         _mm_store_si128(reinterpret_cast<__m128i*>(first + 4), _mm256_cvttpd_epi32(firstB));
         __m256 base = _mm256_set_m128(_mm256_cvtpd_ps(_mm256_sub_pd(firstB, xlB)),
                                       _mm256_cvtpd_ps(_mm256_sub_pd(firstA, xlA)));
+        alignas(32) uint32_t scratch[8];
         uint32_t* rows[8];
-        for (int r = 0; r < 8; ++r) rows[r] = slab.pixels + static_cast<size_t>(y + r) * slab.stride + first[r];
+        for (int r = 0; r < 8; ++r)
+            rows[r] = r < count ? slab.pixels + static_cast<size_t>(y + r) * slab.stride + first[r] : scratch;
         __m256 side = wide.h(base);
         for (int q = 0; q < quads; ++q) {
             __m256i c[4];
@@ -167,10 +191,13 @@ struct SlabPass {
 WIDE void slabRowsEight(const SlabRows& slab, const RasterPaint& paint, const CrossSection& section) {
     SlabPass pass(slab, paint, section);
     int y = slab.y0;
-    if (pass.quads <= 2)
-        for (; y + 8 <= slab.y1; y += 8)
-            if (!pass.eightRows(y))
-                for (int r = 0; r < 8; ++r) pass.row(y + r);
+    // A few rows alone cost less row by row.
+    if (pass.quads <= 2 && !slab.steady)
+        for (; slab.y1 - y >= 4; y += 8) {
+            int count = std::min(8, slab.y1 - y);
+            if (!pass.eightRows(y, count))
+                for (int r = 0; r < count; ++r) pass.row(y + r);
+        }
     for (; y < slab.y1; ++y) pass.row(y);
 }
 #endif

@@ -21,11 +21,16 @@ void allowWideColumns(bool allowed);
 // Body rows [y0, y1) of a slab whose right side is `width` right of its
 // left side, the left side at leftX + (y - yTop) * slope, row y starting at
 // pixels + y * stride.
+// Where `steady`, columns between bend1 and bend2 right of the left side
+// (at the row's top) are all covered by steadyCover.
 struct SlabRows {
     uint32_t* pixels;
     size_t stride;
     int y0, y1;
     double leftX, yTop, width, slope;
+    bool steady;
+    double bend1, bend2;
+    uint32_t steadyCover;
 };
 void wideSlabRows(const SlabRows& slab, const RasterPaint& paint, const CrossSection& section);
 
