@@ -215,6 +215,14 @@ const Stroke STROKES[] = {
     {{31.7, 5.1}, {32.2, 5995.6}, 7.9},
     {{55.4, 2000.3}, {3.1, 4100.8}, 0.4},
     {{2.2, 2500.5}, {61.8, 2503.1}, 12.6},
+    // Short ones, whose bodies are a row or two.
+    {{10.3, 20.2}, {13.1, 22.9}, 1.0},
+    {{20.5, 30.5}, {40.2, 31.9}, 0.7},
+    {{5.2, 50.3}, {58.7, 52.1}, 1.4},
+    {{30.6, 70.1}, {29.2, 73.8}, 2.2},
+    {{1.0, 100.3}, {63.0, 100.9}, 3.0},
+    {{1.0, 110.2}, {63.0, 112.7}, 2.95},
+    {{63.0, 120.1}, {1.0, 124.6}, 2.95},
 };
 
 TEST(PreviewStrokeRaster, PlainStrokesTakeExactlyThePixelsWhoseCentresAreInside) {
@@ -268,6 +276,47 @@ TEST(PreviewStrokeRaster, AntialiasedCoverageIsEachPixelsCoveredArea) {
         }
         allowWideColumns(true);
     }
+}
+
+// A long, nearly level, thick stroke: between its long sides' corners its
+// slab is bounded by its short ends, as wide as the stroke is long and
+// leaning a little each row. Its coverage must stay exact along the whole
+// row.
+TEST(PreviewStrokeRaster, AntialiasedWideSlabsKeepTheirPrecision) {
+    constexpr int WIDTH = 2400, HEIGHT = 40, SAMPLES = 16;
+    const Stroke strokes[] = {{{10.2, 18.1}, {2390.7, 21.6}, 8.0}, {{2390.3, 12.4}, {12.5, 16.9}, 6.5}};
+    for (const Stroke& s : strokes) {
+        Quad q = strokeQuad(s.a, s.b, s.width);
+        for (bool wide : {true, false}) {
+            SCOPED_TRACE(testing::Message() << s.a.x << (wide ? " wide" : " narrow"));
+            allowWideColumns(wide);
+            cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, WIDTH, HEIGHT);
+            uint32_t* pixels = reinterpret_cast<uint32_t*>(cairo_image_surface_get_data(surface));
+            int stride = cairo_image_surface_get_stride(surface) / 4;
+            for (int y = 0; y < HEIGHT; ++y) std::fill_n(pixels + y * stride, WIDTH, 0xFFFFFFFFu);
+            cairo_surface_mark_dirty(surface);
+            {
+                StrokeRaster raster(surface, true);
+                raster.use(RED, PixelBox{0, 0, WIDTH, HEIGHT});
+                raster.segment(s.a, s.b, s.width, PixelCap::Butt);
+            }
+            cairo_surface_flush(surface);
+            double worst = 0;
+            for (int y = 0; y < HEIGHT; ++y)
+                for (int x = 0; x < WIDTH; ++x) {
+                    int inside = 0;
+                    if (q.near(x, y))
+                        for (int i = 0; i < SAMPLES; ++i)
+                            for (int j = 0; j < SAMPLES; ++j)
+                                inside += q.contains(x + (i + 0.5) / SAMPLES, y + (j + 0.5) / SAMPLES);
+                    double ink = (255 - (pixels[y * stride + x] >> 8 & 255)) / 255.0;
+                    worst = std::max(worst, std::fabs(ink - inside / double(SAMPLES * SAMPLES)));
+                }
+            EXPECT_LT(worst, 0.06);
+            cairo_surface_destroy(surface);
+        }
+    }
+    allowWideColumns(true);
 }
 
 // A round dot is drawn as a sixteen-sided polygon: small ones put many

@@ -111,6 +111,8 @@ void BandPainter::antialiased(const RasterRecord& record, const RasterShape& sha
         bool parallel = std::fabs(t.rightSlope - t.leftSlope) * (t.yBottom - t.yTop) < 1e-6;
         int wholeFrom = parallel ? std::max(from, ceilInt(t.yTop)) : to;
         int wholeTo = parallel ? std::min(to, floorInt(t.yBottom)) : to;
+        // A body of a row or two (a short stroke's) costs less as end rows.
+        if (wide && wholeTo - wholeFrom < 3) wholeFrom = wholeTo = to;
         if (wholeFrom < wholeTo) {
             ParallelRows body(paint, t.rightX - t.leftX, t.leftSlope);
             body.paintRows(pixels_, static_cast<size_t>(stride_), wholeFrom, wholeTo, t.leftX, t.yTop);

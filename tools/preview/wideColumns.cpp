@@ -20,22 +20,15 @@ bool processorHasIt() {
 }
 
 struct WideSection {
-    __m256 width, slopeHalf, slope, inverseSlope, half, zero;
-    bool steep;
+    __m256 width, lo, hi, spread, square, zero;
     WIDE explicit WideSection(const CrossSection& s)
-        : width(_mm256_set1_ps(s.width)), slopeHalf(_mm256_set1_ps(s.slope * 0.5f)), slope(_mm256_set1_ps(s.slope)),
-          inverseSlope(_mm256_set1_ps(s.inverseSlope)), half(_mm256_set1_ps(0.5f)), zero(_mm256_setzero_ps()),
-          steep(s.steep) {}
-    WIDE __m256 r(__m256 v) const { return _mm256_min_ps(_mm256_max_ps(v, zero), width); }
-    WIDE __m256 p(__m256 v) const {
-        __m256 c = r(v);
-        __m256 beyond = _mm256_max_ps(_mm256_sub_ps(v, width), zero);
-        return _mm256_fmadd_ps(_mm256_mul_ps(c, c), half, _mm256_mul_ps(beyond, width));
+        : width(_mm256_set1_ps(s.width)), lo(_mm256_set1_ps(s.lo)), hi(_mm256_set1_ps(s.hi)),
+          spread(_mm256_set1_ps(s.spread)), square(_mm256_set1_ps(s.square)), zero(_mm256_setzero_ps()) {}
+    WIDE __m256 q(__m256 v) const {
+        __m256 c = _mm256_min_ps(_mm256_max_ps(_mm256_sub_ps(v, lo), zero), spread);
+        return _mm256_fmadd_ps(_mm256_mul_ps(c, c), square, _mm256_max_ps(_mm256_sub_ps(v, hi), zero));
     }
-    WIDE __m256 h(__m256 u) const {
-        if (steep) return r(_mm256_sub_ps(u, slopeHalf));
-        return _mm256_mul_ps(_mm256_sub_ps(p(u), p(_mm256_sub_ps(u, slope))), inverseSlope);
-    }
+    WIDE __m256 h(__m256 u) const { return _mm256_sub_ps(q(u), q(_mm256_sub_ps(u, width))); }
 };
 
 // Columns [from, to) of one row by the closed form, a group of eight

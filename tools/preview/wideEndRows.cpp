@@ -18,35 +18,50 @@ namespace {
 // hi - lo): a bounded square and a straight tail, so that it keeps its
 // precision far to the right. A side that barely leans is taken as straight
 // down its middle.
-struct WideSide {
-    __m256 lo, hi, spread, square, tail;
+WIDE [[gnu::always_inline]] inline __m256 sideQ(__m256 v, __m256 lo, __m256 hi, __m256 square, __m256 height) {
+    __m256 zero = _mm256_setzero_ps();
+    __m256 c = _mm256_min_ps(_mm256_max_ps(_mm256_sub_ps(v, lo), zero), _mm256_sub_ps(hi, lo));
+    __m256 beyond = _mm256_max_ps(_mm256_sub_ps(v, hi), zero);
+    return _mm256_fmadd_ps(_mm256_mul_ps(c, c), square, _mm256_mul_ps(beyond, height));
+}
 
-    WideSide() = default;
+// A piece's two sides, worked out side by side: lo, hi and the square's
+// factor d / (2 (hi - lo)) of each, relative to the row's first column.
+struct PieceSides {
+    __m256 leftLo, leftHi, leftSquare, rightLo, rightHi, rightSquare, height;
 
-    WIDE WideSide(double top, double bottom, double height, double origin) {
-        double l = std::min(top, bottom) - origin, h = std::max(top, bottom) - origin;
-        double k = 0;
-        if (h - l < 1e-4) l = h = (l + h) / 2;
-        else k = height / (2 * (h - l));
-        lo = _mm256_set1_ps(static_cast<float>(l));
-        hi = _mm256_set1_ps(static_cast<float>(h));
-        spread = _mm256_sub_ps(hi, lo);
-        square = _mm256_set1_ps(static_cast<float>(k));
-        tail = _mm256_set1_ps(static_cast<float>(height));
+    WIDE PieceSides(const RowPiece& p, double origin) {
+        __m128d top = _mm_setr_pd(p.leftTop, p.rightTop), bottom = _mm_setr_pd(p.leftBottom, p.rightBottom);
+        __m128d at = _mm_set1_pd(origin);
+        __m128d lo = _mm_sub_pd(_mm_min_pd(top, bottom), at), hi = _mm_sub_pd(_mm_max_pd(top, bottom), at);
+        __m128d spread = _mm_sub_pd(hi, lo);
+        __m128d upright = _mm_cmplt_pd(spread, _mm_set1_pd(1e-4));
+        __m128d middle = _mm_mul_pd(_mm_add_pd(lo, hi), _mm_set1_pd(0.5));
+        lo = _mm_blendv_pd(lo, middle, upright);
+        hi = _mm_blendv_pd(hi, middle, upright);
+        // An upright side's factor (a division by about nothing) is cleared.
+        __m128d square = _mm_andnot_pd(upright, _mm_div_pd(_mm_set1_pd(p.height), _mm_add_pd(spread, spread)));
+        __m256 lows = _mm256_castps128_ps256(_mm_cvtpd_ps(lo)), highs = _mm256_castps128_ps256(_mm_cvtpd_ps(hi));
+        __m256 squares = _mm256_castps128_ps256(_mm_cvtpd_ps(square));
+        const __m256i second = _mm256_set1_epi32(1);
+        leftLo = _mm256_broadcastss_ps(_mm256_castps256_ps128(lows));
+        rightLo = _mm256_permutevar8x32_ps(lows, second);
+        leftHi = _mm256_broadcastss_ps(_mm256_castps256_ps128(highs));
+        rightHi = _mm256_permutevar8x32_ps(highs, second);
+        leftSquare = _mm256_broadcastss_ps(_mm256_castps256_ps128(squares));
+        rightSquare = _mm256_permutevar8x32_ps(squares, second);
+        height = _mm256_set1_ps(static_cast<float>(p.height));
     }
-    WIDE __m256 q(__m256 v) const {
-        __m256 zero = _mm256_setzero_ps();
-        __m256 c = _mm256_min_ps(_mm256_max_ps(_mm256_sub_ps(v, lo), zero), spread);
-        __m256 beyond = _mm256_max_ps(_mm256_sub_ps(v, hi), zero);
-        return _mm256_fmadd_ps(_mm256_mul_ps(c, c), square, _mm256_mul_ps(beyond, tail));
+    // F(v): the piece's area left of x = v, between its sides; a column's
+    // area is F at its right side less F at its left, summed over the row's
+    // pieces.
+    WIDE __m256 f(__m256 v) const {
+        return _mm256_sub_ps(sideQ(v, leftLo, leftHi, leftSquare, height), sideQ(v, rightLo, rightHi, rightSquare, height));
     }
 };
 
-// F(v): a piece's area left of x = v, between its sides; a column's area
-// is F at its right side less F at its left, summed over the row's pieces.
 WIDE [[gnu::always_inline]] inline __m256 shareLeftOf(const RowPiece& p, double origin, __m256 v) {
-    WideSide left(p.leftTop, p.leftBottom, p.height, origin), right(p.rightTop, p.rightBottom, p.height, origin);
-    return _mm256_sub_ps(left.q(v), right.q(v));
+    return PieceSides(p, origin).f(v);
 }
 
 WIDE void endRowEight(uint32_t* row, const RasterPaint& paint, const RowPiece* pieces, size_t count) {
@@ -75,8 +90,10 @@ WIDE void endRowEight(uint32_t* row, const RasterPaint& paint, const RowPiece* p
         __m256 v = _mm256_add_ps(_mm256_set1_ps(static_cast<float>(k - first)), steps);
         __m256 next = _mm256_add_ps(v, _mm256_set1_ps(1));
         __m256 total = _mm256_setzero_ps();
-        for (size_t i = 0; i < count; ++i)
-            total = _mm256_add_ps(total, _mm256_sub_ps(shareLeftOf(pieces[i], first, next), shareLeftOf(pieces[i], first, v)));
+        for (size_t i = 0; i < count; ++i) {
+            PieceSides sides(pieces[i], first);
+            total = _mm256_add_ps(total, _mm256_sub_ps(sides.f(next), sides.f(v)));
+        }
         if (k + 8 <= paint.clipX1) {
             blendEight(row + k, colour, coverageOfEight(total));
             continue;
