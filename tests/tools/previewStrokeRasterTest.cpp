@@ -223,6 +223,9 @@ const Stroke STROKES[] = {
     {{1.0, 100.3}, {63.0, 100.9}, 3.0},
     {{1.0, 110.2}, {63.0, 112.7}, 2.95},
     {{63.0, 120.1}, {1.0, 124.6}, 2.95},
+    // Rows of nine to sixteen columns, eight rows at a time.
+    {{2.5, 400.3}, {61.5, 409.9}, 1.2},
+    {{61.0, 500.2}, {3.0, 514.7}, 1.0},
 };
 
 TEST(PreviewStrokeRaster, PlainStrokesTakeExactlyThePixelsWhoseCentresAreInside) {

@@ -127,11 +127,12 @@ struct SlabPass {
     // pixels, and rows r and r + 4 share one blend. False, with nothing
     // painted, when the rows do not fit. Only the first `count` rows are
     // painted; the other lanes work on a scratch row.
+    template <int QUADS>
     WIDE bool eightRows(int y, int count) const {
         const __m256d along = _mm256_setr_pd(0, 1, 2, 3), yTop = _mm256_set1_pd(slab.yTop);
         const __m256d slope = _mm256_set1_pd(slab.slope), leftX = _mm256_set1_pd(slab.leftX);
         const __m256d clipX0 = _mm256_set1_pd(paint.clipX0), clipX1 = _mm256_set1_pd(paint.clipX1);
-        const __m256d reach = _mm256_set1_pd(4.0 * quads);
+        const __m256d reach = _mm256_set1_pd(4.0 * QUADS);
         __m256d rowsA = _mm256_add_pd(_mm256_set1_pd(y), along), rowsB = _mm256_add_pd(rowsA, _mm256_set1_pd(4));
         __m256d xlA = _mm256_add_pd(leftX, _mm256_mul_pd(_mm256_sub_pd(rowsA, yTop), slope));
         __m256d xlB = _mm256_add_pd(leftX, _mm256_mul_pd(_mm256_sub_pd(rowsB, yTop), slope));
@@ -151,13 +152,15 @@ struct SlabPass {
         _mm_store_si128(reinterpret_cast<__m128i*>(first + 4), _mm256_cvttpd_epi32(firstB));
         __m256 base = _mm256_set_m128(_mm256_cvtpd_ps(_mm256_sub_pd(firstB, xlB)),
                                       _mm256_cvtpd_ps(_mm256_sub_pd(firstA, xlA)));
-        alignas(32) uint32_t scratch[8];
+        alignas(32) uint32_t scratch[4 * QUADS];
         uint32_t* rows[8];
         for (int r = 0; r < 8; ++r)
             rows[r] = r < count ? slab.pixels + static_cast<size_t>(y + r) * slab.stride + first[r] : scratch;
         __m256 side = wide.h(base);
-        for (int q = 0; q < quads; ++q) {
+#pragma GCC unroll 4
+        for (int q = 0; q < QUADS; ++q) {
             __m256i c[4];
+#pragma GCC unroll 4
             for (int j = 0; j < 4; ++j) {
                 __m256 next = wide.h(_mm256_add_ps(base, _mm256_set1_ps(static_cast<float>(4 * q + j + 1))));
                 c[j] = coverageOfEight(_mm256_sub_ps(next, side));
@@ -167,6 +170,7 @@ struct SlabPass {
             __m256i t2 = _mm256_unpacklo_epi32(c[2], c[3]), t3 = _mm256_unpackhi_epi32(c[2], c[3]);
             const __m256i byRow[4] = {_mm256_unpacklo_epi64(t0, t2), _mm256_unpackhi_epi64(t0, t2),
                                       _mm256_unpacklo_epi64(t1, t3), _mm256_unpackhi_epi64(t1, t3)};
+#pragma GCC unroll 4
             for (int r = 0; r < 4; ++r) {
                 auto* upper = reinterpret_cast<__m128i*>(rows[r] + 4 * q);
                 auto* lower = reinterpret_cast<__m128i*>(rows[r + 4] + 4 * q);
@@ -185,10 +189,14 @@ WIDE void slabRowsEight(const SlabRows& slab, const RasterPaint& paint, const Cr
     SlabPass pass(slab, paint, section);
     int y = slab.y0;
     // A few rows alone cost less row by row.
-    if (pass.quads <= 2 && !slab.steady)
+    if (pass.quads <= 4 && !slab.steady)
         for (; slab.y1 - y >= 4; y += 8) {
             int count = std::min(8, slab.y1 - y);
-            if (!pass.eightRows(y, count))
+            bool painted = pass.quads == 1   ? pass.eightRows<1>(y, count)
+                           : pass.quads == 2 ? pass.eightRows<2>(y, count)
+                           : pass.quads == 3 ? pass.eightRows<3>(y, count)
+                                             : pass.eightRows<4>(y, count);
+            if (!painted)
                 for (int r = 0; r < count; ++r) pass.row(y + r);
         }
     for (; y < slab.y1; ++y) pass.row(y);
