@@ -89,17 +89,14 @@ void BandPainter::antialiased(const RasterRecord& record, const RasterShape& sha
                               int bottom) {
     const RasterPaint& paint = record.paints[shape.paint];
     const double left = paint.clipX0, right = paint.clipX1;
-    // With the wide form each end row is painted whole once its pieces are
-    // known: a shape's trapezoids come from the top down, so a row's pieces
-    // come together. Otherwise they go to the accumulation rows.
+    // With the wide form the end rows are gathered, each with its pieces,
+    // and painted whole after the bodies (a row is one or the other): a
+    // shape's trapezoids come from the top down, so a row's pieces come
+    // together. Otherwise they go to the accumulation rows.
     const bool wide = wideColumnsInUse();
     int pendingRow = -1;
+    endRows_.clear();
     pieces_.clear();
-    auto paintPending = [&] {
-        if (!pieces_.empty())
-            wideEndRow(pixels_ + static_cast<size_t>(pendingRow) * stride_, paint, pieces_.data(), pieces_.size());
-        pieces_.clear();
-    };
     int accumulatedFrom = bottom, accumulatedTo = top;  // rows with accumulation to composite
     for (uint32_t i = 0; i < shape.count; ++i) {
         const RasterTrapezoid& t = record.trapezoids[shape.first + i];
@@ -113,6 +110,7 @@ void BandPainter::antialiased(const RasterRecord& record, const RasterShape& sha
         int wholeTo = parallel ? std::min(to, floorInt(t.yBottom)) : to;
         // A body of a row or two (a short stroke's) costs less as end rows.
         if (wide && wholeTo - wholeFrom < 3) wholeFrom = wholeTo = to;
+        double leftSquare = 0.5 / std::fabs(t.leftSlope), rightSquare = 0.5 / std::fabs(t.rightSlope);
         if (wholeFrom < wholeTo) {
             ParallelRows body(paint, t.rightX - t.leftX, t.leftSlope);
             body.paintRows(pixels_, static_cast<size_t>(stride_), wholeFrom, wholeTo, t.leftX, t.yTop);
@@ -128,9 +126,17 @@ void BandPainter::antialiased(const RasterRecord& record, const RasterShape& sha
             double rightTop = within(t.rightX + downTop * t.rightSlope, left, right);
             double rightBottom = within(t.rightX + downBottom * t.rightSlope, left, right);
             if (wide) {
-                if (y != pendingRow) paintPending();
-                pendingRow = y;
-                pieces_.push_back({leftTop, leftBottom, rightTop, rightBottom, yb - yt});
+                double low = std::min(leftTop, leftBottom), high = std::max(rightTop, rightBottom);
+                if (y != pendingRow) {
+                    pendingRow = y;
+                    endRows_.push_back({pixels_ + static_cast<size_t>(y) * stride_,
+                                        static_cast<uint32_t>(pieces_.size()), 0, low, high});
+                }
+                EndRow& row = endRows_.back();
+                ++row.count;
+                row.least = std::min(row.least, low);
+                row.most = std::max(row.most, high);
+                pieces_.push_back({leftTop, leftBottom, rightTop, rightBottom, yb - yt, leftSquare, rightSquare});
                 continue;
             }
             int band = y - bandTop, l0, l1, r0, r1;
@@ -143,7 +149,7 @@ void BandPainter::antialiased(const RasterRecord& record, const RasterShape& sha
             accumulatedTo = std::max(accumulatedTo, y + 1);
         }
     }
-    paintPending();
+    if (!endRows_.empty()) wideEndRows(paint, endRows_.data(), endRows_.size(), pieces_.data());
     for (int y = accumulatedFrom; y < accumulatedTo; ++y) composite(paint, y, y - bandTop);
 }
 

@@ -36,7 +36,8 @@ private:
     std::vector<float> cover_;  // one accumulation row per band row
     int coverStride_;
     std::vector<int> touchedFrom_, touchedTo_;  // columns of each row's accumulation in use
-    std::vector<RowPiece> pieces_;              // the trapezoids' parts of the row being gathered
+    std::vector<EndRow> endRows_;               // a shape's end rows, gathered
+    std::vector<RowPiece> pieces_;              // the trapezoids' parts of them
 };
 
 }  // namespace tavix::preview

@@ -27,6 +27,7 @@ WIDE [[gnu::always_inline]] inline __m256 sideQ(__m256 v, __m256 lo, __m256 hi, 
 
 // A piece's two sides, worked out side by side: lo, hi and the square's
 // factor d / (2 (hi - lo)) of each, relative to the row's first column.
+// With hi - lo = |slope| d the factor is the piece's 1 / (2 |slope|).
 struct PieceSides {
     __m256 leftLo, leftHi, leftSquare, rightLo, rightHi, rightSquare, height;
 
@@ -39,8 +40,7 @@ struct PieceSides {
         __m128d middle = _mm_mul_pd(_mm_add_pd(lo, hi), _mm_set1_pd(0.5));
         lo = _mm_blendv_pd(lo, middle, upright);
         hi = _mm_blendv_pd(hi, middle, upright);
-        // An upright side's factor (a division by about nothing) is cleared.
-        __m128d square = _mm_andnot_pd(upright, _mm_div_pd(_mm_set1_pd(p.height), _mm_add_pd(spread, spread)));
+        __m128d square = _mm_andnot_pd(upright, _mm_setr_pd(p.leftSquare, p.rightSquare));
         __m256 lows = _mm256_castps128_ps256(_mm_cvtpd_ps(lo)), highs = _mm256_castps128_ps256(_mm_cvtpd_ps(hi));
         __m256 squares = _mm256_castps128_ps256(_mm_cvtpd_ps(square));
         const __m256i second = _mm256_set1_epi32(1);
@@ -64,27 +64,11 @@ WIDE [[gnu::always_inline]] inline __m256 shareLeftOf(const RowPiece& p, double 
     return PieceSides(p, origin).f(v);
 }
 
-WIDE void endRowEight(uint32_t* row, const RasterPaint& paint, const RowPiece* pieces, size_t count) {
-    double least = pieces[0].leftTop, most = pieces[0].rightTop;
-    for (size_t i = 0; i < count; ++i) {
-        const RowPiece& p = pieces[i];
-        least = std::min({least, p.leftTop, p.leftBottom, p.rightTop, p.rightBottom});
-        most = std::max({most, p.leftTop, p.leftBottom, p.rightTop, p.rightBottom});
-    }
-    least = std::max(least, static_cast<double>(paint.clipX0));
-    most = std::min(most, static_cast<double>(paint.clipX1));
-    if (!(most > least)) return;
-    int first = floorInt(least), end = ceilInt(most);
-    __m256i colour = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(paint.solid)), _mm256_setzero_si256());
+// A row of more than seven columns, or at the clip's right edge: groups of
+// eight columns, each piece's F at both sides of each column.
+[[gnu::noinline]] WIDE void manyColumns(uint32_t* row, const RasterPaint& paint, __m256i colour, const RowPiece* pieces,
+                                        size_t count, int first, int end) {
     const __m256 steps = _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7);
-    if (end - first <= 7 && first + 8 <= paint.clipX1) {
-        // One group of eight sides; its last lane is given no area.
-        const __m256i rotate = _mm256_setr_epi32(1, 2, 3, 4, 5, 6, 7, 7);
-        __m256 sides = _mm256_setzero_ps();
-        for (size_t i = 0; i < count; ++i) sides = _mm256_add_ps(sides, shareLeftOf(pieces[i], first, steps));
-        blendEight(row + first, colour, coverageOfEight(_mm256_sub_ps(_mm256_permutevar8x32_ps(sides, rotate), sides)));
-        return;
-    }
     alignas(32) float areas[8];
     for (int k = first; k < end; k += 8) {
         __m256 v = _mm256_add_ps(_mm256_set1_ps(static_cast<float>(k - first)), steps);
@@ -102,15 +86,39 @@ WIDE void endRowEight(uint32_t* row, const RasterPaint& paint, const RowPiece* p
         blendByAreas(row + k, paint.solid, areas, paint.clipX1 - k);
     }
 }
+
+WIDE void endRowsEight(const RasterPaint& paint, const EndRow* rows, size_t rowCount, const RowPiece* pieces) {
+    const __m256i colour =
+        _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(paint.solid)), _mm256_setzero_si256());
+    const __m256 steps = _mm256_setr_ps(0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256i rotate = _mm256_setr_epi32(1, 2, 3, 4, 5, 6, 7, 7);
+    const double clipX0 = paint.clipX0, clipX1 = paint.clipX1;
+    for (size_t r = 0; r < rowCount; ++r) {
+        const EndRow& row = rows[r];
+        double least = std::max(row.least, clipX0), most = std::min(row.most, clipX1);
+        if (!(most > least)) continue;
+        int first = floorInt(least), end = ceilInt(most);
+        const RowPiece* own = pieces + row.first;
+        if (end - first > 7 || first + 8 > paint.clipX1) {
+            manyColumns(row.pixels, paint, colour, own, row.count, first, end);
+            continue;
+        }
+        // One group of eight sides; its last lane is given no area.
+        __m256 sides = _mm256_setzero_ps();
+        for (uint32_t i = 0; i < row.count; ++i) sides = _mm256_add_ps(sides, shareLeftOf(own[i], first, steps));
+        blendEight(row.pixels + first, colour,
+                   coverageOfEight(_mm256_sub_ps(_mm256_permutevar8x32_ps(sides, rotate), sides)));
+    }
+}
 #endif
 
 }  // namespace
 
-void wideEndRow(uint32_t* row, const RasterPaint& paint, const RowPiece* pieces, size_t count) {
+void wideEndRows(const RasterPaint& paint, const EndRow* rows, size_t rowCount, const RowPiece* pieces) {
 #if defined(TAVIX_WIDE_COLUMNS)
-    if (count > 0) endRowEight(row, paint, pieces, count);
+    endRowsEight(paint, rows, rowCount, pieces);
 #else
-    (void)row, (void)paint, (void)pieces, (void)count;
+    (void)paint, (void)rows, (void)rowCount, (void)pieces;
 #endif
 }
 

@@ -13,14 +13,24 @@
 namespace tavix::preview {
 
 // A trapezoid's part of one pixel row: its sides' x at the part's top and
-// at its bottom (within the paint's clip columns), and its height (at most
-// one row).
+// at its bottom (within the paint's clip columns), its height (at most one
+// row), and for each side 1 / (2 |slope|), worked out once for the
+// trapezoid.
 struct RowPiece {
     double leftTop, leftBottom, rightTop, rightBottom, height;
+    double leftSquare, rightSquare;
 };
 
-// Lays the pen over `row` by the pieces' areas. Only where
+// One row to paint: its pieces are pieces[first, first + count), and least
+// and most the least and greatest x of all their sides.
+struct EndRow {
+    uint32_t* pixels;
+    uint32_t first, count;
+    double least, most;
+};
+
+// Lays the pen over each row by its pieces' areas. Only where
 // wideColumnsInUse().
-void wideEndRow(uint32_t* row, const RasterPaint& paint, const RowPiece* pieces, size_t count);
+void wideEndRows(const RasterPaint& paint, const EndRow* rows, size_t rowCount, const RowPiece* pieces);
 
 }  // namespace tavix::preview
