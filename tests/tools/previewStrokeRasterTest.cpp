@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <vector>
 
 #include "strokeRaster.h"
@@ -371,6 +372,39 @@ TEST(PreviewStrokeRaster, AntialiasedDotsCoverTheirPolygonsArea) {
                 ASSERT_NEAR(picture.redInk(x, y), expected[size_t(y) * TALL_WIDTH + x], 0.06) << x << "," << y;
     }
     allowWideColumns(true);
+}
+
+// The two forms work the areas out differently (the narrow one sums each
+// side's share along an accumulation row, the wide one takes closed forms
+// per column), so on a dense plot of every kind of stroke they must agree
+// to rounding.
+TEST(PreviewStrokeRaster, BothAntialiasedFormsAgreeOnADensePlot) {
+    std::vector<uint32_t> pictures[2];
+    for (bool wide : {false, true}) {
+        allowWideColumns(wide);
+        TallPicture picture;
+        {
+            StrokeRaster raster(picture.surface(), true);
+            std::mt19937 random(7);
+            std::uniform_real_distribution<double> x(-10, TALL_WIDTH + 10), y(-10, 1200), width(0.05, 9);
+            const PixelCap caps[] = {PixelCap::Butt, PixelCap::Square, PixelCap::Round};
+            for (int i = 0; i < 3000; ++i) {
+                raster.use(Rgb{static_cast<uint8_t>(i * 37), static_cast<uint8_t>(i * 91), static_cast<uint8_t>(i * 13)},
+                           i % 3 ? PixelBox{0, 0, TALL_WIDTH, TALL_HEIGHT} : PixelBox{4.4, 20, 59.6, 1100});
+                Px a{x(random), y(random)};
+                Px b = i % 2 ? Px{x(random), y(random)} : Px{a.x + x(random) / 20, a.y + y(random) / 200};
+                raster.segment(a, b, width(random), caps[i % 3]);
+            }
+        }
+        for (int row = 0; row < 1200; ++row)
+            for (int column = 0; column < TALL_WIDTH; ++column) pictures[wide].push_back(picture.pixel(column, row));
+    }
+    allowWideColumns(true);
+    int worst = 0;
+    for (size_t i = 0; i < pictures[0].size(); ++i)
+        for (int shift : {0, 8, 16})
+            worst = std::max(worst, std::abs(int(pictures[0][i] >> shift & 255) - int(pictures[1][i] >> shift & 255)));
+    EXPECT_LE(worst, 2);
 }
 
 TEST(PreviewStrokeRaster, LaterStrokesCoverEarlierOnesInEveryBand) {

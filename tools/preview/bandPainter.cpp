@@ -130,13 +130,14 @@ void BandPainter::antialiased(const RasterRecord& record, const RasterShape& sha
                 if (y != pendingRow) {
                     pendingRow = y;
                     endRows_.push_back({pixels_ + static_cast<size_t>(y) * stride_,
-                                        static_cast<uint32_t>(pieces_.size()), 0, low, high});
+                                        static_cast<uint32_t>(pieces_.size()), 0, std::floor(low), low, high});
                 }
                 EndRow& row = endRows_.back();
                 ++row.count;
                 row.least = std::min(row.least, low);
                 row.most = std::max(row.most, high);
-                pieces_.push_back({leftTop, leftBottom, rightTop, rightBottom, yb - yt, leftSquare, rightSquare});
+                pieces_.push_back(rowPiece(leftTop, leftBottom, rightTop, rightBottom, yb - yt, leftSquare, rightSquare,
+                                           row.origin));
                 continue;
             }
             int band = y - bandTop, l0, l1, r0, r1;
