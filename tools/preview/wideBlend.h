@@ -20,7 +20,7 @@ namespace tavix::preview {
 // bits, so wrapping 16-bit arithmetic gives it exactly, with fewer shuffles
 // than spreading both c and 256 - c. Unpacking and packing stay within each
 // 128-bit half, which keeps the pixels in order.
-WIDE [[gnu::always_inline]] inline __m256i blendedEight(__m256i picture, __m256i colour, __m256i c) {
+[[gnu::always_inline]] WIDE inline __m256i blendedEight(__m256i picture, __m256i colour, __m256i c) {
     __m256i pairs = _mm256_or_si256(c, _mm256_slli_epi32(c, 16));  // c in both 16-bit halves
     __m256i zero = _mm256_setzero_si256(), round = _mm256_set1_epi16(128);
     auto mix = [&](__m256i under, __m256i cover) WIDE {
@@ -33,12 +33,12 @@ WIDE [[gnu::always_inline]] inline __m256i blendedEight(__m256i picture, __m256i
     return _mm256_packus_epi16(low, high);
 }
 
-WIDE [[gnu::always_inline]] inline void blendEight(uint32_t* row, __m256i colour, __m256i c) {
+[[gnu::always_inline]] WIDE inline void blendEight(uint32_t* row, __m256i colour, __m256i c) {
     __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(row));
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(row), blendedEight(d, colour, c));
 }
 
-WIDE [[gnu::always_inline]] inline __m256i coverageOfEight(__m256 area) {
+[[gnu::always_inline]] WIDE inline __m256i coverageOfEight(__m256 area) {
     __m256 magnitude = _mm256_and_ps(area, _mm256_castsi256_ps(_mm256_set1_epi32(0x7FFFFFFF)));
     return _mm256_cvttps_epi32(_mm256_fmadd_ps(_mm256_min_ps(magnitude, _mm256_set1_ps(1)), _mm256_set1_ps(256),
                                                _mm256_set1_ps(0.5f)));

@@ -17,7 +17,7 @@ namespace {
 // is c^2 / (2 |slope|) + d max(v - hi, 0) with c = clamp(v - lo, 0,
 // hi - lo): a bounded square and a straight tail, so that it keeps its
 // precision far to the right.
-WIDE [[gnu::always_inline]] inline __m256 sideQ(__m256 v, const float* lo, const float* hi, const float* square,
+[[gnu::always_inline]] WIDE inline __m256 sideQ(__m256 v, const float* lo, const float* hi, const float* square,
                                                 __m256 height) {
     __m256 low = _mm256_broadcast_ss(lo), high = _mm256_broadcast_ss(hi), zero = _mm256_setzero_ps();
     __m256 c = _mm256_min_ps(_mm256_max_ps(_mm256_sub_ps(v, low), zero), _mm256_sub_ps(high, low));
@@ -27,7 +27,7 @@ WIDE [[gnu::always_inline]] inline __m256 sideQ(__m256 v, const float* lo, const
 
 // F(v): the piece's area left of x = v, between its sides; a column's area
 // is F at its right side less F at its left, summed over the row's pieces.
-WIDE [[gnu::always_inline]] inline __m256 shareLeftOf(const RowPiece& p, __m256 v) {
+[[gnu::always_inline]] WIDE inline __m256 shareLeftOf(const RowPiece& p, __m256 v) {
     __m256 height = _mm256_broadcast_ss(&p.height);
     return _mm256_sub_ps(sideQ(v, &p.leftLo, &p.leftHi, &p.leftSquare, height),
                          sideQ(v, &p.rightLo, &p.rightHi, &p.rightSquare, height));
