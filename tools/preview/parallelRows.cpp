@@ -103,7 +103,6 @@ void ParallelRows::paintRows(uint32_t* pixels, size_t stride, int y0, int y1, do
 
 void ParallelRows::columns(uint32_t* row, float base, int first, int from, int to) const {
     if (from >= to) return;
-    if (wide_) return wideFormulaColumns(row, paint_, section_, base, first, from, to);
     formulaColumns(row, paint_, section_, base, first, from, to);
 }
 

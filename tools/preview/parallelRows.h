@@ -18,13 +18,14 @@ public:
     // both move `slope` pixels across a row. Only the paint's clip columns
     // change.
     ParallelRows(const RasterPaint& paint, double width, double slope);
-    // The row of pixels `row`, where the left side is at xl at the row's top.
-    void paint(uint32_t* row, double xl) const;
     // Rows [y0, y1), row y at pixels + y * stride, where the left side is at
-    // leftX + (y - yTop) * slope.
+    // leftX + (y - yTop) * slope: with the wide form where it is in use, else
+    // row by row, four columns at a time.
     void paintRows(uint32_t* pixels, size_t stride, int y0, int y1, double leftX, double yTop) const;
 
 private:
+    // The row of pixels `row`, where the left side is at xl at the row's top.
+    void paint(uint32_t* row, double xl) const;
     void columns(uint32_t* row, float base, int first, int from, int to) const;
 
     const RasterPaint& paint_;

@@ -11,8 +11,8 @@ namespace tavix::preview {
 namespace {
 
 constexpr int DISC_SIDES = 16;
-// A band of the picture and its accumulation rows stay within the core's
-// second-level cache.
+// A band of the picture stays within the core's second-level cache (the
+// four-wide form's accumulation rows are touched only where shapes end).
 constexpr size_t BAND_BYTES = 1024 * 1024;
 // What may be recorded before it is drawn: about 12 MB of trapezoids and
 // 8 MB of band entries, whatever the stream's size.
@@ -39,7 +39,7 @@ StrokeRaster::StrokeRaster(cairo_surface_t* image, bool antialias) : image_(imag
     width_ = cairo_image_surface_get_width(image);
     height_ = cairo_image_surface_get_height(image);
     stride_ = cairo_image_surface_get_stride(image) / 4;
-    size_t rowBytes = static_cast<size_t>(std::max(stride_, 1)) * 4 * (antialias ? 1 : 1);
+    size_t rowBytes = static_cast<size_t>(std::max(stride_, 1)) * 4;
     bandRows_ = static_cast<int>(std::clamp<size_t>(BAND_BYTES / rowBytes, 1, static_cast<size_t>(std::max(height_, 1))));
     bands_.resize(static_cast<size_t>((std::max(height_, 0) + bandRows_ - 1) / bandRows_));
 }

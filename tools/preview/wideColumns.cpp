@@ -56,13 +56,6 @@ WIDE inline void groupsOfEight(uint32_t* row, const RasterPaint& paint, const Wi
     }
 }
 
-WIDE void formulaEight(uint32_t* row, const RasterPaint& paint, const CrossSection& section, float base, int first,
-                       int from, int to) {
-    WideSection wide(section);
-    __m256i colour = _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(paint.solid)), _mm256_setzero_si256());
-    groupsOfEight(row, paint, wide, colour, base, first, from, to);
-}
-
 // A slab's constants for the rows of its body.
 struct SlabPass {
     const SlabRows& slab;
@@ -220,15 +213,6 @@ void wideSlabRows(const SlabRows& slab, const RasterPaint& paint, const CrossSec
     slabRowsEight(slab, paint, section);
 #else
     (void)slab, (void)paint, (void)section;
-#endif
-}
-
-void wideFormulaColumns(uint32_t* row, const RasterPaint& paint, const CrossSection& section, float base, int first,
-                        int from, int to) {
-#if defined(TAVIX_WIDE_COLUMNS)
-    formulaEight(row, paint, section, base, first, from, to);
-#else
-    (void)row, (void)paint, (void)section, (void)base, (void)first, (void)from, (void)to;
 #endif
 }
 

@@ -1,6 +1,8 @@
-// A stroke body's columns eight at a time with AVX2 and FMA, on processors
-// that have them (chosen when the program runs; the build stays for any
-// x86-64). Long shallow strokes spend most of their antialiased time here.
+// A stroke body's rows with AVX2 and FMA, on processors that have them
+// (chosen when the program runs; the build stays for any x86-64): eight
+// rows at a time where they are up to sixteen columns long, else eight
+// columns at a time. Long strokes spend most of their antialiased time
+// here.
 #pragma once
 
 #include <cstddef>
@@ -16,8 +18,6 @@ namespace tavix::preview {
 bool wideColumnsInUse();
 void allowWideColumns(bool allowed);
 
-// Columns [from, to) of `row` by the closed form; `base` is the offset of
-// column `first`'s left side from the section's left side.
 // Body rows [y0, y1) of a slab whose right side is `width` right of its
 // left side, the left side at leftX + (y - yTop) * slope, row y starting at
 // pixels + y * stride.
@@ -34,7 +34,5 @@ struct SlabRows {
 };
 void wideSlabRows(const SlabRows& slab, const RasterPaint& paint, const CrossSection& section);
 
-void wideFormulaColumns(uint32_t* row, const RasterPaint& paint, const CrossSection& section, float base, int first,
-                        int from, int to);
 
 }  // namespace tavix::preview
