@@ -115,11 +115,13 @@ struct SlabPass {
 
     // Rows y to y + 7 at once, a lane for each row, when every one of them
     // has its columns within `quads` groups of four inside the clip: each
-    // column side's H is one evaluation for all eight rows, the same numbers
-    // row() works out. A 4 x 8 transpose turns the areas into rows of four
-    // pixels, and rows r and r + 4 share one blend. False, with nothing
-    // painted, when the rows do not fit. Only the first `count` rows are
-    // painted; the other lanes work on a scratch row.
+    // column side's H is one evaluation for all eight rows, by row()'s
+    // arithmetic (a row's position may round differently where the
+    // compiler fuses row()'s multiply and add). A 4 x 8 transpose turns
+    // the areas into rows of four pixels, and rows r and r + 4 share one
+    // blend. False, with nothing painted, when the rows do not fit. Only
+    // the first `count` rows are painted; the other lanes work on a
+    // scratch row.
     template <int QUADS>
     WIDE bool eightRows(int y, int count) const {
         const __m256d along = _mm256_setr_pd(0, 1, 2, 3), yTop = _mm256_set1_pd(slab.yTop);
