@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -202,6 +203,50 @@ std::vector<RasterPage> readRaster(const std::string& path) {
     if (raster) cupsRasterClose(raster);
     close(fd);
     return pages;
+}
+
+std::string makePdf(const std::vector<PdfPage>& pages) {
+    auto number = [](double v) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%.4f", v);
+        return std::string(text);
+    };
+    // Objects 1 (catalog) and 2 (page tree), then a content stream and a
+    // page object for each page.
+    std::vector<std::string> objects = {"<< /Type /Catalog /Pages 2 0 R >>", ""};
+    std::string kids;
+    for (const PdfPage& page : pages) {
+        std::string content;
+        for (const PdfBox& box : page.boxes) {
+            if (box.r == box.g && box.g == box.b) content += number(box.r) + " g ";
+            else content += number(box.r) + " " + number(box.g) + " " + number(box.b) + " rg ";
+            content += number(box.x) + " " + number(box.y) + " " + number(box.width) + " " + number(box.height) +
+                       " re f\n";
+        }
+        objects.push_back("<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content +
+                          "endstream");
+        size_t contentId = objects.size();
+        objects.push_back("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 " + number(page.width) + " " +
+                          number(page.height) + "] /Contents " + std::to_string(contentId) + " 0 R >>");
+        kids += std::to_string(objects.size()) + " 0 R ";
+    }
+    objects[1] = "<< /Type /Pages /Kids [" + kids + "] /Count " + std::to_string(pages.size()) + " >>";
+    std::string pdf = "%PDF-1.4\n";
+    std::vector<size_t> offsets;
+    for (size_t i = 0; i < objects.size(); ++i) {
+        offsets.push_back(pdf.size());
+        pdf += std::to_string(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    size_t xref = pdf.size();
+    pdf += "xref\n0 " + std::to_string(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (size_t offset : offsets) {
+        char line[24];
+        std::snprintf(line, sizeof line, "%010zu 00000 n \n", offset);
+        pdf += line;
+    }
+    pdf += "trailer\n<< /Size " + std::to_string(objects.size() + 1) + " /Root 1 0 R >>\nstartxref\n" +
+           std::to_string(xref) + "\n%%EOF\n";
+    return pdf;
 }
 
 cups_page_header2_t pageHeader(double widthInches, double lengthInches, int dpi, cups_cspace_t space,

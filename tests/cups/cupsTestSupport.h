@@ -80,6 +80,20 @@ cups_page_header2_t pageHeader(double widthInches, double lengthInches, int dpi,
                                int bitsPerColor);
 void writeRaster(const std::string& path, const std::vector<PageToWrite>& pages, long truncateAt = 0);
 
+// ---- PDFs ------------------------------------------------------------------
+// A filled rectangle in PDF points from the page's bottom-left corner, in
+// DeviceGray when r == g == b, else DeviceRGB (components 0..1).
+struct PdfBox {
+    double x, y, width, height;
+    double r, g, b;
+};
+struct PdfPage {
+    double width, height;  // points
+    std::vector<PdfBox> boxes;
+};
+// A PDF of these pages, written by hand (no library of ours or CUPS's).
+std::string makePdf(const std::vector<PdfPage>& pages);
+
 // ---- Files ----------------------------------------------------------------
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& bytes);

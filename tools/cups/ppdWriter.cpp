@@ -67,7 +67,12 @@ void writeHeader(PpdText& ppd, const ModelProfile& p) {
     ppd.line("*DefaultColorSpace: RGB");
     ppd.line("*FileSystem: False");
     ppd.line("*Throughput: \"1\"");
-    ppd.line("*LandscapeOrientation: Plus90");
+    // A landscape page is turned clockwise onto the portrait page: its top
+    // then lies at the end of every raster row, which the filter plots at
+    // the plot area's far Y edge, and its left edge in the first row, at
+    // X = 0. The plot so holds the page upright as the host plots a
+    // landscape drawing; Plus90 would print it upside down.
+    ppd.line("*LandscapeOrientation: Minus90");
     ppd.line("*TTRasterizer: Type42");
     ppd.line("*cupsVersion: 2.4");
     ppd.line("*cupsModelNumber: " + std::to_string(p.index));
