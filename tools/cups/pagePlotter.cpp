@@ -16,6 +16,9 @@ constexpr int16_t HOST_RELEASE = 3;
 constexpr int16_t AREA_REPLY = 19;
 constexpr double WHOLE_AREA = 1e6;  // larger than any paper: the driver answers its maximum
 constexpr int PROGRESS_STEP = 10;   // percent between job-media-progress reports
+// The PJL universal exit: it ends the printer language and returns the
+// printer to the job level, where the next plot's job ticket is read.
+constexpr char UNIVERSAL_EXIT[] = "\x1b%-12345X";
 
 host::Packet packetFor(int16_t code) {
     host::Packet p{};
@@ -81,6 +84,7 @@ PagePlotter::PagePlotter(const ModelProfile& profile, const PlotSettings& settin
                          std::FILE* messages, const std::atomic<bool>* cancel)
     : profile_(profile),
       settings_(settings),
+      stream_(stream),
       messages_(messages),
       cancel_(cancel),
       driverLog_(std::fopen("/dev/null", "w")),
@@ -203,6 +207,16 @@ JobOutcome PagePlotter::run(cups_raster_t* raster) {
         }
         std::fprintf(messages_, "INFO: Printing page %d on %s%s\n", outcome.pages + 1, layout.paper->text.c_str(),
                      layout.roll ? " (custom length)" : "");
+        // Each page is a plot of its own, as the printer takes one plot
+        // per job: the pages after the first are separate jobs, each begun
+        // at the job level after the previous page's PG. A plot without a
+        // ticket begins with the universal exit itself; a ticket is read
+        // only at the job level, so the exit comes before it.
+        bool ticket = profile_.optionOutput && settings_.get(flags::outputOption);
+        if (outcome.pages > 0 && ticket && std::fputs(UNIVERSAL_EXIT, stream_) < 0) {
+            outcome.error = "The printer stream could not be written.";
+            return outcome;
+        }
         bool plotted = plotPage(raster, header, layout, outcome);
         if (outcome.cancelled) {
             std::fprintf(messages_, "INFO: Job cancelled; page %d ends early\n", outcome.pages + 1);

@@ -45,6 +45,7 @@ private:
 
     const ModelProfile& profile_;
     PlotSettings settings_;
+    std::FILE* stream_;
     std::FILE* messages_;
     const std::atomic<bool>* cancel_;
     std::FILE* driverLog_;

@@ -28,6 +28,7 @@ public:
 private:
     void jobData();
     void ticket();
+    bool repeatsTicket(size_t start);
     void pjlLine();
     void escape();
     void onCommand(const EscCommand& command);
@@ -39,6 +40,9 @@ private:
     RtlReader rtl_;
     Mode mode_ = Mode::Job;
     bool warnedNoSwitch_ = false;
+    // A universal exit after an ended page: the next job begins, and its
+    // ticket may repeat the one already read.
+    bool nextJob_ = false;
 };
 
 void StreamReader::run() {
@@ -84,8 +88,16 @@ void StreamReader::jobData() {
 void StreamReader::ticket() {
     ParsedStream& out = ctx_.out();
     size_t start = ctx_.pos;
-    if (out.ticketPresent) ctx_.warn(start, "a second job ticket; its lines are added to the first");
+    // A later job's ticket that repeats the first adds nothing; any other
+    // second ticket is added to the first, which is the one shown.
+    bool repeat = false;
+    if (out.ticketPresent) {
+        repeat = nextJob_ && repeatsTicket(start);
+        if (!repeat) ctx_.warn(start, "a second job ticket; its lines are added to the first");
+    }
+    nextJob_ = false;
     out.ticketPresent = true;
+    size_t heldLines = out.ticket.size();
     ctx_.pos += TICKET_START.size();
     if (ctx_.startsWith("\r\n")) ctx_.pos += 2;
     else if (ctx_.startsWith("\n")) ctx_.pos += 1;
@@ -104,6 +116,7 @@ void StreamReader::ticket() {
             ctx_.pos += TICKET_END.size();
             if (ctx_.startsWith("\r\n===")) ctx_.pos += 5;
             else ctx_.warn(ctx_.pos, "##DOZ END not followed by CR LF and \"===\"");
+            if (repeat) out.ticket.resize(heldLines);
             return;
         }
         size_t lineStart = ctx_.pos;
@@ -124,6 +137,17 @@ void StreamReader::ticket() {
         if (out.ticket.size() < MAX_TICKET_LINES)
             out.ticket.emplace_back(line.substr(0, MAX_LINE_KEPT));
     }
+}
+
+// Whether the ticket at `start` holds, line for line, the ticket already
+// read (and so is a later job's copy of it).
+bool StreamReader::repeatsTicket(size_t start) {
+    std::string expected(TICKET_START);
+    expected += "\r\n";
+    for (const std::string& line : ctx_.out().ticket) expected += line + "\r\n";
+    expected += std::string(TICKET_END) + "\r\n===";
+    if (ctx_.pos != start || ctx_.ensure(expected.size()) < expected.size()) return false;
+    return ctx_.bytes(start, expected.size()) == expected;
 }
 
 void StreamReader::pjlLine() {
@@ -166,6 +190,8 @@ void StreamReader::onCommand(const EscCommand& c) {
     if (c.family == '%' && c.group == 0) {
         int v = c.intValue();
         if (c.letter == 'X' && v == -12345) {
+            const auto& pages = ctx_.out().pages;
+            nextJob_ = !pages.empty() && pages.back().ended;
             if (mode_ == Mode::Hpgl) hpgl_.leave();
             if (mode_ == Mode::Rtl) rtl_.endRaster(c.offset, true);
             mode_ = Mode::Job;
