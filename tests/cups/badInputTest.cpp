@@ -97,34 +97,57 @@ INSTANTIATE_TEST_SUITE_P(Rasters, BadRasterInput, ::testing::ValuesIn(badRasters
 
 // ---- Options, copies, PPD and arguments ------------------------------------
 
+// A value the PPD does not offer, or an option of ours that does not exist,
+// prints the page with the PPD's default and a warning that names it; a
+// paper the PPD lacks or a copy count the printer cannot make refuses the
+// job before anything is written.
 struct BadJob {
     const char* name;
     std::string options;
     std::string copies;
-    const char* error;
+    bool refused;
+    const char* message;  // after "ERROR: " when refused, else after "WARNING: "
 };
 
 class BadJobSettings : public ::testing::TestWithParam<BadJob> {};
 
-TEST_P(BadJobSettings, areRefusedBeforeAnythingIsWritten) {
+TEST_P(BadJobSettings, warnOrRefuseBeforeAnythingIsWritten) {
     const BadJob& c = GetParam();
     const std::string folder = freshFolder("badjob");
     writeRaster(folder + "/page.ras", {gray(8.5, 11)});
     RunResult r = runFilter(ppdPath("tx90"), c.options, folder + "/page.ras", c.copies);
-    EXPECT_EQ(r.status, 1) << r.err;
-    EXPECT_NE(r.err.find(std::string("ERROR: ") + c.error), std::string::npos) << r.err;
-    EXPECT_TRUE(r.out.empty());
+    std::string line = std::string(c.refused ? "ERROR: " : "WARNING: ") + c.message;
+    EXPECT_NE(r.err.find(line), std::string::npos) << r.err;
+    if (c.refused) {
+        EXPECT_EQ(r.status, 1) << r.err;
+        EXPECT_TRUE(r.out.empty());
+        return;
+    }
+    // Printed as without the option.
+    RunResult plain = runFilter(ppdPath("tx90"), "", folder + "/page.ras", c.copies);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("PAGE: 1 1"), std::string::npos) << r.err;
+    EXPECT_TRUE(r.out == plain.out) << "the option changed the stream";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Settings, BadJobSettings,
-    ::testing::Values(BadJob{"densityBeyondItsRange", "TavixDensity=65", "1", "Unknown value \"65\" for option TavixDensity"},
-                      BadJob{"colourModelNotOffered", "ColorModel=CMYK", "1", "Unknown value \"CMYK\" for option ColorModel"},
-                      BadJob{"trayTheModelLacks", "InputSlot=Tray4", "1", "Unknown value \"Tray4\" for option InputSlot"},
-                      BadJob{"unknownOptionOfOurs", "TavixSpeed=Fast", "1", "Unknown option \"TavixSpeed\""},
-                      BadJob{"zeroCopies", "", "0", "The printer makes 1 to 999 copies, not \"0\""},
-                      BadJob{"thousandCopies", "", "1000", "The printer makes 1 to 999 copies"},
-                      BadJob{"copiesNotANumber", "", "two", "The printer makes 1 to 999 copies"}),
+    ::testing::Values(
+        BadJob{"densityBeyondItsRange", "TavixDensity=99", "1", false,
+               "Unknown value \"99\" for option TavixDensity; printed with 15."},
+        BadJob{"colourModelNotOffered", "ColorModel=CMYK", "1", false,
+               "Unknown value \"CMYK\" for option ColorModel; printed with RGB."},
+        BadJob{"mediaNotOffered", "MediaType=Vinyl", "1", false,
+               "Unknown value \"Vinyl\" for option MediaType; printed with Any."},
+        BadJob{"trayTheModelLacks", "InputSlot=Tray4", "1", false,
+               "Unknown value \"Tray4\" for option InputSlot; printed with Auto."},
+        BadJob{"unknownOptionOfOurs", "TavixSpeed=Fast", "1", false,
+               "Unknown option \"TavixSpeed\" for this printer ignored."},
+        BadJob{"paperNotOffered", "PageSize=A9", "1", true, "This printer has no paper \"A9\""},
+        BadJob{"regionNotOffered", "PageRegion=Postcard", "1", true, "This printer has no paper \"Postcard\""},
+        BadJob{"zeroCopies", "", "0", true, "The printer makes 1 to 999 copies, not \"0\""},
+        BadJob{"thousandCopies", "", "1000", true, "The printer makes 1 to 999 copies"},
+        BadJob{"copiesNotANumber", "", "two", true, "The printer makes 1 to 999 copies"}),
     [](const ::testing::TestParamInfo<BadJob>& info) { return std::string(info.param.name); });
 
 TEST(FilterInput, optionsOfOtherFiltersAreLeftToThem) {

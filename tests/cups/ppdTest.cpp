@@ -86,9 +86,11 @@ TEST_P(GeneratedPpd, describesTheModelAsItsTablesDo) {
     };
     EXPECT_EQ(defaultOf("TavixDensity"), c.density);
     EXPECT_EQ(defaultOf("TavixOutput"), c.output);
-    EXPECT_EQ(defaultOf("ColorModel"), "Gray");
+    // Colour by default; colour output fills black, as the device dialog keeps it.
+    EXPECT_EQ(defaultOf("ColorModel"), "RGB");
+    EXPECT_NE(readFile(ppdPath(MODELS[c.model].ppd)).find("\n*DefaultResolution: 300dpi\n"), std::string::npos);
     EXPECT_EQ(defaultOf("TavixToneMode"), "Dithered");
-    EXPECT_EQ(defaultOf("TavixFill"), "HalfTone");
+    EXPECT_EQ(defaultOf("TavixFill"), "Black");
     EXPECT_EQ(defaultOf("TavixPlotMargin"), "On");
     EXPECT_EQ(defaultOf("TavixCentering"), "On");
     EXPECT_EQ(defaultOf("TavixStampFontSize"), "12");
@@ -119,6 +121,26 @@ TEST(PpdGenerator, refusesAModelItDoesNotHave) {
     EXPECT_EQ(r.status, 2);
     EXPECT_NE(r.err.find("no model row 5"), std::string::npos) << r.err;
     EXPECT_TRUE(r.out.empty());
+}
+
+// Help is help, and an unknown option is refused: neither writes a folder
+// named after it.
+TEST(PpdGenerator, answersHelpAndRefusesUnknownOptions) {
+    const std::string folder = freshFolder("ppdhelp");
+    struct Case {
+        std::string argument;
+        int status;
+        const char* text;  // in standard output (status 0) or error
+    };
+    const Case cases[] = {{"--help", 0, "Writes the PPDs"}, {"-h", 0, "Writes the PPDs"},
+                          {"--hlep", 2, "unknown option --hlep"}, {"-x", 2, "unknown option -x"}};
+    for (const Case& c : cases) {
+        RunResult r = run({"/bin/sh", "-c", "cd '" + folder + "' && exec '" + std::string(TAVIX_PPD_GENERATOR) + "' " +
+                                                 c.argument});
+        EXPECT_EQ(r.status, c.status) << c.argument << ": " << r.err;
+        EXPECT_NE((c.status == 0 ? r.out : r.err).find(c.text), std::string::npos) << c.argument << r.out << r.err;
+        EXPECT_FALSE(std::filesystem::exists(folder + "/" + c.argument)) << c.argument;
+    }
 }
 
 }  // namespace

@@ -71,6 +71,7 @@ public:
                       root_ + "/log/access_log\nPageLog " + root_ + "/log/page_log\nFileDevice Yes\n");
         writeFile(root_ + "/cupsd.conf", "Listen 127.0.0.1:" + std::to_string(port_) +
                                              "\nLogLevel debug\nMaxLogSize 0\nBrowsing Off\nWebInterface No\n"
+                                             "ErrorPolicy retry-job\n"
                                              "DefaultAuthType None\n<Location />\nOrder allow,deny\nAllow all\n"
                                              "</Location>\n<Policy default>\n<Limit All>\nOrder deny,allow\n"
                                              "</Limit>\n</Policy>\n");
@@ -131,12 +132,108 @@ public:
     }
 
     const std::string& root() const { return root_; }
+    std::string uri(const std::string& queue) const {
+        return "ipp://127.0.0.1:" + std::to_string(port_) + "/printers/" + queue;
+    }
 
 private:
     std::string root_;
     int port_;
     pid_t pid_ = -1;
 };
+
+// ---- Jobs as the user submits them ----------------------------------------
+
+// A job's state as the scheduler reports it (IPP job-state: 3 pending ...
+// 6 processing-stopped, 7 canceled, 8 aborted, 9 completed).
+struct JobState {
+    int state = 0;
+    std::string message;  // job-printer-state-message
+};
+
+constexpr int JOB_STOPPED = 6, JOB_COMPLETED = 9;
+
+// A queue named `queue` on a file: device, added as the README says.
+std::string addQueue(const Scheduler& cups, const std::string& queue, const std::string& ppd) {
+    const std::string device = cups.root() + "/out/" + queue + ".plt";
+    RunResult added = cups.client({"lpadmin", "-p", queue, "-E", "-v", "file://" + device, "-P", ppdPath(ppd)});
+    EXPECT_EQ(added.status, 0) << added.err;
+    return device;
+}
+
+// lp with these arguments; the job's id ("queue-N"), empty when refused.
+std::string submit(const Scheduler& cups, const std::string& queue, const std::vector<std::string>& arguments,
+                   const std::string& file) {
+    std::vector<std::string> lp = {"lp", "-d", queue};
+    lp.insert(lp.end(), arguments.begin(), arguments.end());
+    lp.push_back(file);
+    RunResult printed = cups.client(lp);
+    std::smatch id;
+    if (printed.status != 0 || !std::regex_search(printed.out, id, std::regex("request id is (\\S+-[0-9]+)")))
+        return "";
+    return id[1].str();
+}
+
+// The job's state once it has stopped being pending or processing.
+JobState waitForJob(const Scheduler& cups, const std::string& id) {
+    const std::string number = id.substr(id.rfind('-') + 1);
+    const std::string request = cups.root() + "/get-job.test";
+    writeFile(request,
+              "{\nOPERATION Get-Job-Attributes\nGROUP operation-attributes-tag\n"
+              "ATTR charset attributes-charset utf-8\nATTR naturalLanguage attributes-natural-language en\n"
+              "ATTR uri printer-uri $uri\nATTR integer job-id " + number + "\n"
+              "ATTR keyword requested-attributes job-state,job-printer-state-message\n}\n");
+    JobState job;
+    for (int i = 0; i < JOB_SECONDS * 5; ++i) {
+        RunResult r = cups.client({"ipptool", "-tv", cups.uri(id.substr(0, id.rfind('-'))), request});
+        std::smatch m;
+        if (std::regex_search(r.out, m, std::regex("job-state \\(enum\\) = ([a-z-]+)"))) {
+            const std::string name = m[1].str();
+            job.state = name == "completed" ? 9 : name == "aborted" ? 8 : name == "canceled" ? 7
+                      : name == "processing-stopped" ? 6 : 0;
+        }
+        if (std::regex_search(r.out, m, std::regex("job-printer-state-message \\([a-zA-Z]+\\) = ([^\\n]*)")))
+            job.message = std::regex_replace(m[1].str(), std::regex("\\\\\""), "\"");  // ipptool writes \"
+        if (job.state >= JOB_STOPPED) return job;
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    return job;
+}
+
+// Whether the stream holds a raster pixel of about this colour, and the
+// resolution of its first raster.
+struct Printed {
+    bool hasColour = false;
+    int dpi = 0;
+    size_t pages = 0;
+};
+Printed readPrinted(const std::string& stream, const preview::Rgb& colour) {
+    preview::ParseLimits limits;
+    limits.maxRasterPixels = 8'000'000;
+    limits.maxTotalRasterPixels = 64'000'000;
+    preview::ParsedStream parsed = preview::parseStream(stream, limits);
+    Printed printed;
+    printed.pages = parsed.pages.size();
+    for (const preview::Page& page : parsed.pages)
+        for (const preview::RasterImage& image : page.rasters) {
+            if (printed.dpi == 0) printed.dpi = image.dpi;
+            for (size_t i = 0; i + 3 < image.rgba.size(); i += 4) {
+                auto close = [](int a, int b) { return a - b < 48 && b - a < 48; };
+                if (image.rgba[i + 3] && close(image.rgba[i], colour.r) && close(image.rgba[i + 1], colour.g) &&
+                    close(image.rgba[i + 2], colour.b))
+                    printed.hasColour = true;
+            }
+        }
+    return printed;
+}
+
+// A letter page with a red square.
+std::string redSquarePdf(const std::string& folder) {
+    const std::string path = folder + "/red.pdf";
+    writeFile(path, makePdf({{612, 792, {{100, 400, 200, 200, 1, 0, 0}}}}));
+    chmod(path.c_str(), 0644);
+    return path;
+}
 
 TEST(Scheduler, printsATwoPagePdfThroughAFileDevice) {
     Scheduler cups;
@@ -203,6 +300,76 @@ TEST(Scheduler, printsATwoPagePdfThroughAFileDevice) {
     EXPECT_TRUE(has("Copies=2"));
     EXPECT_TRUE(has("MediaType=Film"));
     EXPECT_TRUE(has("Density=20"));
+    cups.stop();
+}
+
+// A colour model's queue, added without any colour option, prints colour;
+// a job that asks for monochrome, either way, prints gray at 400 dpi.
+TEST(Scheduler, colourQueuePrintsColourUnlessTheJobAsksForMonochrome) {
+    Scheduler cups;
+    ASSERT_TRUE(cups.start()) << "cupsd did not start: " << cups.errorLogTail();
+    const std::string device = addQueue(cups, "colour", "tx90");
+    const std::string pdf = redSquarePdf(cups.root());
+    const preview::Rgb red{255, 0, 0};
+    struct Case {
+        std::vector<std::string> options;
+        bool colour;
+    };
+    const Case cases[] = {{{"-o", "PageSize=Letter"}, true},
+                          {{"-o", "PageSize=Letter", "-o", "print-color-mode=monochrome"}, false},
+                          {{"-o", "PageSize=Letter", "-o", "ColorModel=Gray"}, false},
+                          {{"-o", "PageSize=Letter", "-o", "print-color-mode=color"}, true}};
+    for (const Case& c : cases) {
+        std::string id = submit(cups, "colour", c.options, pdf);
+        ASSERT_FALSE(id.empty());
+        JobState job = waitForJob(cups, id);
+        ASSERT_EQ(job.state, JOB_COMPLETED) << job.message << cups.errorLogTail();
+        Printed printed = readPrinted(readFile(device), red);
+        EXPECT_EQ(printed.pages, 1u);
+        EXPECT_EQ(printed.hasColour, c.colour) << c.options.back();
+        EXPECT_EQ(printed.dpi, c.colour ? 300 : 400) << c.options.back();
+    }
+    cups.stop();
+}
+
+// With Debian's error policy (retry-job): an option value the printer does
+// not offer prints with the default and says so in the job's state; a job
+// that would waste media is not printed, says why in its state, and the
+// queue goes on with the next job.
+TEST(Scheduler, badOptionsNeitherStallTheQueueNorPrintSilently) {
+    Scheduler cups;
+    ASSERT_TRUE(cups.start()) << "cupsd did not start: " << cups.errorLogTail();
+    const std::string device = addQueue(cups, "tavix", "tx90");
+    const std::string pdf = redSquarePdf(cups.root());
+    struct Case {
+        std::vector<std::string> options;
+        bool printed;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{"-o", "TavixDensity=99"}, true, "Unknown value \"99\" for option TavixDensity; printed with 15."},
+        {{"-o", "TavixSpeed=Fast"}, true, "Unknown option \"TavixSpeed\" for this printer ignored."},
+        {{"-o", "MediaType=Vinyl"}, true, "Unknown value \"Vinyl\" for option MediaType; printed with Any."},
+        {{"-o", "ColorModel=CMYK"}, true, "Unknown value \"CMYK\" for option ColorModel; printed with RGB."},
+        {{"-n", "1000"}, false, "The printer makes 1 to 999 copies, not \"1000\"; nothing was printed."},
+        {{"-o", "PageSize=A9"}, false, "This printer has no paper \"A9\""},
+        {{"-o", "PageSize=Custom.100x100in"}, false, "is larger than any paper of the TX-90-TAVIX E."},
+    };
+    for (const Case& c : cases) {
+        std::filesystem::remove(device);
+        std::string id = submit(cups, "tavix", c.options, pdf);
+        ASSERT_FALSE(id.empty()) << c.options.back();
+        JobState job = waitForJob(cups, id);
+        EXPECT_EQ(job.state, c.printed ? JOB_COMPLETED : JOB_STOPPED) << c.options.back() << ": " << job.message;
+        EXPECT_NE(job.message.find(c.message), std::string::npos) << c.options.back() << ": " << job.message;
+        if (c.printed) EXPECT_EQ(readPrinted(readFile(device), {255, 0, 0}).pages, 1u) << c.options.back();
+        else EXPECT_EQ(readFile(device).find("PG;"), std::string::npos) << c.options.back();
+    }
+    // The queue is still printing.
+    RunResult state = cups.client({"lpstat", "-p", "tavix"});
+    EXPECT_EQ(state.out.find("disabled"), std::string::npos) << state.out;
+    std::string id = submit(cups, "tavix", {"-o", "PageSize=Letter"}, pdf);
+    EXPECT_EQ(waitForJob(cups, id).state, JOB_COMPLETED);
     cups.stop();
 }
 

@@ -27,24 +27,45 @@ const OptionChoice* findChoice(const PrinterOption& option, const char* keyword)
     return nullptr;
 }
 
-// Checks every job option that names one of ours.
-bool checkJobOptions(const std::vector<PrinterOption>& ours, int count, cups_option_t* options,
-                     std::string& error) {
+// The PPD's default choice of `keyword`, for the message.
+std::string defaultChoice(ppd_file_t* ppd, const std::string& keyword) {
+    ppd_option_t* option = ppdFindOption(ppd, keyword.c_str());
+    return option && option->defchoice[0] ? option->defchoice : "the default";
+}
+
+// A paper the PPD lists, or a custom size (which the page's own size then
+// checks against the rolls).
+bool offeredPaper(ppd_file_t* ppd, const char* name, const char* value) {
+    if (strncasecmp(value, "Custom.", 7) == 0) return true;
+    ppd_option_t* option = ppdFindOption(ppd, name);
+    return option && ppdFindChoice(option, value);
+}
+
+// Checks every job option that names one of ours. A value the PPD does not
+// offer, or an option of ours that does not exist, changes nothing the
+// printer does with the media: it is left out with a warning, and the PPD's
+// default prints. A paper the PPD does not offer is refused: CUPS would
+// render the page on the default paper instead.
+bool checkJobOptions(ppd_file_t* ppd, const std::vector<PrinterOption>& ours, int count, cups_option_t* options,
+                     std::vector<std::string>& warnings, std::string& error) {
     for (int i = 0; i < count; ++i) {
         const char* name = options[i].name;
         const char* value = options[i].value;
-        const PrinterOption* option = findOption(ours, name);
-        if (!option) {
-            if (strncasecmp(name, OWN_PREFIX, sizeof OWN_PREFIX - 1) == 0) {
-                error = std::string("Unknown option \"") + name + "\" for this printer.";
-                return false;
-            }
-            continue;  // another filter's option, or CUPS's own
-        }
-        if (!findChoice(*option, value)) {
-            error = std::string("Unknown value \"") + value + "\" for option " + option->keyword + ".";
+        if ((strcasecmp(name, "PageSize") == 0 || strcasecmp(name, "PageRegion") == 0) &&
+            !offeredPaper(ppd, name, value)) {
+            error = std::string("This printer has no paper \"") + value +
+                    "\" (lpoptions -l lists its papers); nothing was printed.";
             return false;
         }
+        const PrinterOption* option = findOption(ours, name);
+        if (!option) {
+            if (strncasecmp(name, OWN_PREFIX, sizeof OWN_PREFIX - 1) == 0)
+                warnings.push_back(std::string("Unknown option \"") + name + "\" for this printer ignored.");
+            continue;  // another filter's option, or CUPS's own
+        }
+        if (!findChoice(*option, value))
+            warnings.push_back(std::string("Unknown value \"") + value + "\" for option " + option->keyword +
+                               "; printed with " + defaultChoice(ppd, option->keyword) + ".");
     }
     return true;
 }
@@ -61,11 +82,11 @@ bool modelOfPpd(ppd_file_t* ppd, int& model, std::string& error) {
 }
 
 bool jobSettings(ppd_file_t* ppd, const ModelProfile& profile, const char* options, const char* copies,
-                 PlotSettings& settings, std::string& error) {
+                 PlotSettings& settings, std::vector<std::string>& warnings, std::string& error) {
     std::vector<PrinterOption> ours = printerOptions(profile);
     cups_option_t* parsed = nullptr;
     int count = cupsParseOptions(options ? options : "", 0, &parsed);
-    bool ok = checkJobOptions(ours, count, parsed, error);
+    bool ok = checkJobOptions(ppd, ours, count, parsed, warnings, error);
     if (ok) {
         ppdMarkDefaults(ppd);
         cupsMarkOptions(ppd, count, parsed);
@@ -90,7 +111,8 @@ bool jobSettings(ppd_file_t* ppd, const ModelProfile& profile, const char* optio
     char* end = nullptr;
     long n = std::strtol(copies ? copies : "", &end, 10);
     if (!copies || end == copies || *end != '\0' || n < 1 || n > MAX_COPIES) {
-        error = std::string("The printer makes 1 to 999 copies, not \"") + (copies ? copies : "") + "\".";
+        error = std::string("The printer makes 1 to 999 copies, not \"") + (copies ? copies : "") +
+                "\"; nothing was printed.";
         return false;
     }
     settings.setCopies(static_cast<int32_t>(n));

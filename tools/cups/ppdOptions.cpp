@@ -140,4 +140,11 @@ void keepDialogInvariants(PlotSettings& settings) {
     if (settings.get(flags::colorMode)) settings.set(flags::fillStyle, false);
 }
 
+PlotSettings queueDefaults(const ModelProfile& profile) {
+    PlotSettings settings = profile.defaults;
+    settings.set(flags::colorMode, true);
+    keepDialogInvariants(settings);
+    return settings;
+}
+
 }  // namespace tavix::cups

@@ -61,4 +61,10 @@ const OptionChoice* choiceFor(const PrinterOption& option, const PlotSettings& s
 // The invariant the device dialog keeps: colour output fills polygons black.
 void keepDialogInvariants(PlotSettings& settings);
 
+// The defaults a queue starts from (the PPD's): the driver's, but in colour.
+// Every model prints colour, and a queue prints what the page shows unless
+// the job asks for monochrome; the driver's own default (monochrome, as its
+// device dialog opens) would print every job gray.
+PlotSettings queueDefaults(const ModelProfile& profile);
+
 }  // namespace tavix::cups

@@ -79,7 +79,7 @@ void writeHeader(PpdText& ppd, const ModelProfile& p) {
     // The driver makes the copies itself (job ticket and replot).
     ppd.line("*cupsManualCopies: False");
     ppd.line("*cupsFilter: \"application/vnd.cups-raster 0 rastertotavix\"");
-    int defaultDpi = rasterDpi(p.defaults);
+    int defaultDpi = rasterDpi(queueDefaults(p));
     ppd.line("*DefaultResolution: " + std::to_string(defaultDpi) + "dpi");
 }
 
@@ -142,13 +142,14 @@ std::string colourCode(int value) {
 void writeOptions(PpdText& ppd, const ModelProfile& p) {
     std::string group;
     int order = 20;
+    const PlotSettings defaults = queueDefaults(p);
     for (const PrinterOption& option : printerOptions(p)) {
         if (option.group != group) {
             if (!group.empty()) ppd.line("*CloseGroup: " + group);
             group = option.group;
             ppd.line("*OpenGroup: " + group);
         }
-        const OptionChoice* def = choiceFor(option, p.defaults);
+        const OptionChoice* def = choiceFor(option, defaults);
         ppd.line("*OpenUI *" + option.keyword + "/" + option.text + ": PickOne");
         ppd.line("*OrderDependency: " + std::to_string(order++) + " AnySetup *" + option.keyword);
         ppd.line("*Default" + option.keyword + ": " + (def ? def->keyword : option.choices.front().keyword));

@@ -18,6 +18,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "jobSettings.h"
 #include "modelProfile.h"
@@ -75,7 +76,10 @@ int main(int argc, char* argv[]) {
         status = fail(error);
     } else {
         ModelProfile profile = modelProfile(model);
-        if (!jobSettings(ppd, profile, argv[5], argv[4], settings, error)) {
+        std::vector<std::string> warnings;
+        bool settingsOk = jobSettings(ppd, profile, argv[5], argv[4], settings, warnings, error);
+        for (const std::string& warning : warnings) std::fprintf(stderr, "WARNING: %s\n", warning.c_str());
+        if (!settingsOk) {
             status = fail(error);
         } else {
             // The driver keeps its pen settings file in the current folder:
