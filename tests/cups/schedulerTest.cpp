@@ -3,7 +3,9 @@
 // stopped at the end (or killed when the test process dies). The printer
 // is added with our PPD, a two-page PDF is printed with lp and options, and
 // the file the device received is checked: the same stream cupsfilter makes
-// for the same options, read back by the preview as two printed pages.
+// for the same options, read back by the preview as two printed pages. A
+// queue added with no colour option prints colour, and bad options end as
+// the user should see them, with the job's state saying why.
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
