@@ -23,6 +23,7 @@
 #include <thread>
 
 #include "cupsTestSupport.h"
+#include "pageMarks.h"
 #include "streamParser.h"
 
 namespace fs = std::filesystem;
@@ -372,6 +373,33 @@ TEST(Scheduler, badOptionsNeitherStallTheQueueNorPrintSilently) {
     EXPECT_EQ(state.out.find("disabled"), std::string::npos) << state.out;
     std::string id = submit(cups, "tavix", {"-o", "PageSize=Letter"}, pdf);
     EXPECT_EQ(waitForJob(cups, id).state, JOB_COMPLETED);
+    cups.stop();
+}
+
+// The user's landscape A1 PDF, printed with lp as it comes and with
+// -o landscape, reads upright on the plot.
+TEST(Scheduler, landscapePdfPrintsUpright) {
+    Scheduler cups;
+    ASSERT_TRUE(cups.start()) << "cupsd did not start: " << cups.errorLogTail();
+    const std::string device = addQueue(cups, "tavix", "tx90");
+    const std::string pdf = cups.root() + "/landscape.pdf";
+    writeFile(pdf, makePdf({markedPage(2384, 1684)}));
+    chmod(pdf.c_str(), 0644);
+    for (const std::vector<std::string>& options :
+         {std::vector<std::string>{"-o", "PageSize=A1"}, std::vector<std::string>{"-o", "PageSize=A1", "-o", "landscape"}}) {
+        std::string id = submit(cups, "tavix", options, pdf);
+        ASSERT_FALSE(id.empty());
+        JobState job = waitForJob(cups, id);
+        ASSERT_EQ(job.state, JOB_COMPLETED) << job.message;
+        preview::ParseLimits limits;
+        limits.maxRasterPixels = 4'000'000;
+        limits.maxTotalRasterPixels = 4'000'000;
+        preview::ParsedStream parsed = preview::parseStream(readFile(device), limits);
+        ASSERT_EQ(parsed.pages.size(), 1u);
+        ASSERT_EQ(parsed.pages[0].rasters.size(), 1u);
+        std::array<Corner, 3> upright{TOP_LEFT, TOP_RIGHT, BOTTOM_LEFT};
+        EXPECT_EQ(placesOnPlot(parsed.pages[0].rasters[0]), upright) << options.back();
+    }
     cups.stop();
 }
 
