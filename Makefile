@@ -2,7 +2,7 @@
 # is missing first (Debian 12).
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps deps-demo native tools asan win32 fuzz test test-native test-asan test-win32 test-fuzz fuzz-long test-valgrind test-soak test-tools-build demo bench bench-callgrind cups install-cups uninstall-cups clean
+.PHONY: all deps deps-demo deps-cups native tools asan win32 fuzz test test-native test-asan test-win32 test-fuzz fuzz-long test-valgrind test-soak test-tools-build demo bench bench-callgrind cups install-cups install-cups-files test-cups-build uninstall-cups clean
 
 all: native win32
 
@@ -12,6 +12,10 @@ deps:
 # What the program alone needs (no test libraries, no cross build).
 deps-demo:
 	@scripts/install-deps.sh demo
+
+# What the CUPS driver needs to build and print (no test libraries).
+deps-cups:
+	@scripts/install-deps.sh cups
 
 native:
 	cmake --preset native >/dev/null
@@ -80,8 +84,23 @@ test-tools-build:
 	$(TOOLS_CHECK_DIR)/tavix --version
 	rm -rf $(TOOLS_CHECK_DIR)
 
+# The CUPS driver builds and installs on a machine without GoogleTest: a
+# fresh `tools` build of the filter and the PPDs alone, staged with DESTDIR.
+CUPS_CHECK_DIR := build/cups-check
+test-cups-build:
+	rm -rf $(CUPS_CHECK_DIR)
+	cmake --preset tools -B $(CUPS_CHECK_DIR) -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON >/dev/null
+	cmake --build $(CUPS_CHECK_DIR) -j $(JOBS) --target rastertotavix tavix-ppds
+	$(MAKE) install-cups-files CUPS_BUILD_DIR=$(CUPS_CHECK_DIR) DESTDIR=$(CURDIR)/$(CUPS_CHECK_DIR)/stage
+	test -x $(CUPS_CHECK_DIR)/stage$(CUPS_SERVERBIN)/filter/rastertotavix
+	test $$(ls $(CUPS_CHECK_DIR)/stage$(CUPS_PPD_DIR)/*.ppd | wc -l) -eq 5
+	test ! -e $(CUPS_CHECK_DIR)/tavix
+	$(CUPS_CHECK_DIR)/tavix-ppd --help | grep -q 'Writes the PPDs'
+	rm -rf $(CUPS_CHECK_DIR)
+
 test: deps
 	$(MAKE) test-tools-build
+	$(MAKE) test-cups-build
 	$(MAKE) test-native
 	$(MAKE) test-asan
 	$(MAKE) test-win32
@@ -104,17 +123,23 @@ demo: deps-demo tools
 
 # The CUPS driver: the filter rastertotavix and the five PPDs, installed
 # where CUPS looks for them (run as root: CUPS runs only filters that root
-# owns). DESTDIR= stages the files for a package.
+# owns). DESTDIR= stages the files for a package. Only the filter and the
+# PPDs are built, in the `tools` preset (no GoogleTest), with the `cups`
+# profile's packages installed first.
 CUPS_SERVERBIN ?= $(shell cups-config --serverbin 2>/dev/null || echo /usr/lib/cups)
 CUPS_PPD_DIR ?= /usr/share/ppd/tavix
-cups:
-	cmake --preset native >/dev/null
-	cmake --build --preset native -j $(JOBS) --target rastertotavix tavix-ppds
+CUPS_BUILD_DIR := build/tools
+cups: deps-cups
+	cmake --preset tools >/dev/null
+	cmake --build $(CUPS_BUILD_DIR) -j $(JOBS) --target rastertotavix tavix-ppds
 
 install-cups: cups
+	$(MAKE) install-cups-files
+
+install-cups-files:
 	install -d $(DESTDIR)$(CUPS_SERVERBIN)/filter $(DESTDIR)$(CUPS_PPD_DIR)
-	install -m 755 build/native/cups/filter/rastertotavix $(DESTDIR)$(CUPS_SERVERBIN)/filter/rastertotavix
-	install -m 644 build/native/cups/ppd/*.ppd $(DESTDIR)$(CUPS_PPD_DIR)/
+	install -m 755 $(CUPS_BUILD_DIR)/cups/filter/rastertotavix $(DESTDIR)$(CUPS_SERVERBIN)/filter/rastertotavix
+	install -m 644 $(CUPS_BUILD_DIR)/cups/ppd/*.ppd $(DESTDIR)$(CUPS_PPD_DIR)/
 
 uninstall-cups:
 	rm -f $(DESTDIR)$(CUPS_SERVERBIN)/filter/rastertotavix

@@ -2,11 +2,14 @@
 # Installs what the build needs on Debian 12, only what is missing. Runs
 # apt-get as root (or through sudo).
 #
-#   scripts/install-deps.sh [demo|full]   install a profile (full by default)
-#   scripts/install-deps.sh --list demo   print a profile's packages
+#   scripts/install-deps.sh [demo|cups|full]   install a profile (full by default)
+#   scripts/install-deps.sh --list demo        print a profile's packages
 #
 # demo: what the program `tavix` needs to build and run (the `tools` preset):
 #       compiler, CMake, the libraries it links, the fonts of its preview.
+# cups: the demo's packages and what the CUPS driver needs to build and to
+#       print: the CUPS development files, the scheduler and its clients,
+#       and CUPS's PDF-to-raster filters with Ghostscript.
 # full: the demo's packages and everything the tests use: GoogleTest, Google
 #       Benchmark, the Windows cross build and wine, clang for the fuzzers,
 #       valgrind, and the independent readers the tests compare against.
@@ -19,21 +22,25 @@ demo_packages=(
   libpango1.0-dev fonts-noto-cjk fonts-ipafont-gothic
 )
 
+cups_packages=(
+  libcups2-dev libcupsimage2-dev cups cups-client cups-filters ghostscript
+)
+
 test_packages=(
   libgtest-dev googletest libbenchmark-dev
   g++-mingw-w64-i686 wine wine32:i386 xvfb xauth imagemagick icoutils
   locales
   clang-14 libclang-rt-14-dev
   hp2xx valgrind python3 python3-ezdxf
-  libcups2-dev libcupsimage2-dev cups cups-ppdc cups-filters cups-client
-  ghostscript poppler-utils
+  cups-ppdc poppler-utils
 )
 
 profile_packages() {
   case "$1" in
     demo) packages=("${demo_packages[@]}") ;;
-    full) packages=("${demo_packages[@]}" "${test_packages[@]}") ;;
-    *) echo "install-deps.sh: unknown profile '$1' (demo or full)" >&2; exit 2 ;;
+    cups) packages=("${demo_packages[@]}" "${cups_packages[@]}") ;;
+    full) packages=("${demo_packages[@]}" "${cups_packages[@]}" "${test_packages[@]}") ;;
+    *) echo "install-deps.sh: unknown profile '$1' (demo, cups or full)" >&2; exit 2 ;;
   esac
 }
 
