@@ -2,11 +2,14 @@
 # Installs what the build needs on Debian 12, only what is missing. Runs
 # apt-get as root (or through sudo).
 #
-#   scripts/install-deps.sh [demo|full]   install a profile (full by default)
+#   scripts/install-deps.sh [demo|install|deb|full]   install a profile (full by default)
 #   scripts/install-deps.sh --list demo   print a profile's packages
 #
 # demo: what the program `tavix` needs to build and run (the `tools` preset):
 #       compiler, CMake, the libraries it links, the fonts of its preview.
+# install: the demo's and what `make install` adds: the CUPS driver's
+#       library and the manual pages' maker.
+# deb:  the install profile's and Debian's packaging tools (`make deb`).
 # full: the demo's packages and everything the tests use: GoogleTest, Google
 #       Benchmark, the Windows cross build and wine, clang for the fuzzers,
 #       valgrind, and the independent readers the tests compare against.
@@ -19,6 +22,14 @@ demo_packages=(
   libpango1.0-dev fonts-noto-cjk fonts-ipafont-gothic
 )
 
+install_packages=(
+  libcups2-dev help2man
+)
+
+deb_packages=(
+  debhelper dpkg-dev lintian
+)
+
 test_packages=(
   libgtest-dev googletest libbenchmark-dev
   g++-mingw-w64-i686 wine wine32:i386 xvfb xauth imagemagick icoutils
@@ -27,13 +38,16 @@ test_packages=(
   hp2xx valgrind python3 python3-ezdxf
   libcups2-dev libcupsimage2-dev cups cups-ppdc cups-filters cups-client
   ghostscript poppler-utils
+  zip unzip man-db
 )
 
 profile_packages() {
   case "$1" in
     demo) packages=("${demo_packages[@]}") ;;
-    full) packages=("${demo_packages[@]}" "${test_packages[@]}") ;;
-    *) echo "install-deps.sh: unknown profile '$1' (demo or full)" >&2; exit 2 ;;
+    install) packages=("${demo_packages[@]}" "${install_packages[@]}") ;;
+    deb) packages=("${demo_packages[@]}" "${install_packages[@]}" "${deb_packages[@]}") ;;
+    full) packages=("${demo_packages[@]}" "${install_packages[@]}" "${deb_packages[@]}" "${test_packages[@]}") ;;
+    *) echo "install-deps.sh: unknown profile '$1' (demo, install, deb or full)" >&2; exit 2 ;;
   esac
 }
 
