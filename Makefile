@@ -2,6 +2,7 @@
 # is missing first (Debian 12).
 JOBS ?= $(shell nproc)
 
+.PHONY: install uninstall deb dist-win32 test-packages test-dist-win32
 .PHONY: all deps deps-demo deps-cups native tools asan win32 fuzz test test-native test-asan test-win32 test-fuzz fuzz-long test-valgrind test-soak test-tools-build demo bench bench-callgrind cups install-cups install-cups-files test-cups-build uninstall-cups clean
 
 all: native win32
@@ -107,6 +108,8 @@ test: deps
 	$(MAKE) test-fuzz
 	$(MAKE) test-valgrind
 	$(MAKE) test-soak
+	$(MAKE) test-dist-win32
+	$(MAKE) test-packages
 
 # The main job: configure the driver (TX-90, A1 paper, colour), plot the
 # bundled example drawing and the DXF floor plan to printer files and draw
@@ -158,3 +161,41 @@ bench-callgrind:
 
 clean:
 	rm -rf build out
+
+# Installing for users of other distributions: the programs, the CUPS filter
+# and PPDs, the manuals and the documents under PREFIX (staged under DESTDIR
+# when given); `make uninstall` removes what the last `make install` put.
+PREFIX ?= /usr/local
+INSTALL_BUILD := build/install
+install:
+	@scripts/install-deps.sh install
+	cmake -S . -B $(INSTALL_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
+	  -DCMAKE_DISABLE_FIND_PACKAGE_benchmark=ON -DCMAKE_INSTALL_PREFIX=$(PREFIX) >/dev/null
+	cmake --build $(INSTALL_BUILD) -j $(JOBS)
+	DESTDIR=$(DESTDIR) cmake --install $(INSTALL_BUILD)
+
+# The manifest names the files without DESTDIR; their folders go when empty.
+uninstall:
+	@test -f $(INSTALL_BUILD)/install_manifest.txt || { echo "nothing installed by make install"; exit 1; }
+	sed 's|^|$(DESTDIR)|' $(INSTALL_BUILD)/install_manifest.txt | xargs -d '\n' rm -f
+	sed 's|^|$(DESTDIR)|' $(INSTALL_BUILD)/install_manifest.txt | xargs -d '\n' -n1 dirname | sort -u | \
+	  xargs -d '\n' rmdir --ignore-fail-on-non-empty
+
+# The Debian packages tavix and printer-driver-tavix, built with debhelper
+# into build/deb/ (install them with apt-get install ./build/deb/*.deb).
+deb:
+	@scripts/install-deps.sh deb
+	scripts/build-deb.sh
+
+# The Windows download: build/dist/TAVIXDRV-VERSION-win32.zip.
+dist-win32: win32
+	scripts/dist-win32.sh
+
+test-dist-win32: win32
+	scripts/test-dist-win32.sh
+
+# Builds the packages, checks them with lintian, installs them with apt-get,
+# prints through CUPS with them, purges them; and compares `make install`.
+# Changes the system (as root): installs and removes the packages.
+test-packages:
+	scripts/test-packages.sh

@@ -2,14 +2,16 @@
 # Installs what the build needs on Debian 12, only what is missing. Runs
 # apt-get as root (or through sudo).
 #
-#   scripts/install-deps.sh [demo|cups|full]   install a profile (full by default)
-#   scripts/install-deps.sh --list demo        print a profile's packages
+#   scripts/install-deps.sh [demo|cups|install|deb|full]   install a profile (full by default)
+#   scripts/install-deps.sh --list demo   print a profile's packages
 #
 # demo: what the program `tavix` needs to build and run (the `tools` preset):
 #       compiler, CMake, the libraries it links, the fonts of its preview.
 # cups: the demo's packages and what the CUPS driver needs to build and to
 #       print: the CUPS development files, the scheduler and its clients,
 #       and CUPS's PDF-to-raster filters with Ghostscript.
+# install: the cups profile's and the manual pages' maker (`make install`).
+# deb:  the install profile's and Debian's packaging tools (`make deb`).
 # full: the demo's packages and everything the tests use: GoogleTest, Google
 #       Benchmark, the Windows cross build and wine, clang for the fuzzers,
 #       valgrind, and the independent readers the tests compare against.
@@ -26,6 +28,14 @@ cups_packages=(
   libcups2-dev libcupsimage2-dev cups cups-client cups-filters ghostscript
 )
 
+install_packages=(
+  help2man
+)
+
+deb_packages=(
+  debhelper dpkg-dev lintian
+)
+
 test_packages=(
   libgtest-dev googletest libbenchmark-dev
   g++-mingw-w64-i686 wine wine32:i386 xvfb xauth imagemagick icoutils
@@ -33,14 +43,18 @@ test_packages=(
   clang-14 libclang-rt-14-dev
   hp2xx valgrind python3 python3-ezdxf
   cups-ppdc poppler-utils
+  zip unzip man-db
 )
 
 profile_packages() {
   case "$1" in
     demo) packages=("${demo_packages[@]}") ;;
     cups) packages=("${demo_packages[@]}" "${cups_packages[@]}") ;;
-    full) packages=("${demo_packages[@]}" "${cups_packages[@]}" "${test_packages[@]}") ;;
-    *) echo "install-deps.sh: unknown profile '$1' (demo, cups or full)" >&2; exit 2 ;;
+    install) packages=("${demo_packages[@]}" "${cups_packages[@]}" "${install_packages[@]}") ;;
+    deb) packages=("${demo_packages[@]}" "${cups_packages[@]}" "${install_packages[@]}" "${deb_packages[@]}") ;;
+    full) packages=("${demo_packages[@]}" "${cups_packages[@]}" "${install_packages[@]}" "${deb_packages[@]}"
+                    "${test_packages[@]}") ;;
+    *) echo "install-deps.sh: unknown profile '$1' (demo, cups, install, deb or full)" >&2; exit 2 ;;
   esac
 }
 

@@ -6,6 +6,7 @@
 
 #include "ppdOptions.h"
 #include "rasterGeometry.h"
+#include "tavix/version.h"
 
 namespace tavix::cups {
 namespace {
@@ -52,7 +53,7 @@ void writeHeader(PpdText& ppd, const ModelProfile& p) {
     ppd.line("*PPD-Adobe: \"4.3\"");
     ppd.line("*% TAVIXDRV for the " + p.name + ", generated from the driver's tables.");
     ppd.line("*FormatVersion: \"4.3\"");
-    ppd.line("*FileVersion: \"1.0\"");
+    ppd.line("*FileVersion: \"" TAVIX_VERSION "\"");
     ppd.line("*LanguageVersion: English");
     ppd.line("*LanguageEncoding: ISOLatin1");
     ppd.line("*PCFileName: \"tavix" + std::to_string(p.index) + ".ppd\"");
@@ -60,7 +61,7 @@ void writeHeader(PpdText& ppd, const ModelProfile& p) {
     ppd.line("*Product: \"(" + p.name + ")\"");
     ppd.line("*ModelName: \"" + p.name + "\"");
     ppd.line("*ShortNickName: \"" + p.name + "\"");
-    ppd.line("*NickName: \"" + p.name + ", TAVIXDRV\"");
+    ppd.line("*NickName: \"" + p.name + ", TAVIXDRV " TAVIX_VERSION "\"");
     ppd.line("*PSVersion: \"(3010.000) 0\"");
     ppd.line("*LanguageLevel: \"3\"");
     ppd.line("*ColorDevice: True");

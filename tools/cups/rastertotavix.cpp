@@ -20,6 +20,7 @@
 #include <string>
 #include <vector>
 
+#include "filterHelp.h"
 #include "jobSettings.h"
 #include "modelProfile.h"
 #include "pagePlotter.h"
@@ -45,6 +46,7 @@ int fail(const std::string& message) {
 
 int main(int argc, char* argv[]) {
     using namespace tavix::cups;
+    if (int status = 0; answerHelpOrVersion(argc, argv, status)) return status;
     if (argc < 6 || argc > 7) {
         std::fprintf(stderr, "Usage: %s job-id user title copies options [file]\n", argv[0]);
         return 1;

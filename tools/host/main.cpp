@@ -14,10 +14,7 @@
 #include "drawPreview.h"
 #include "plotCommand.h"
 #include "settingsListing.h"
-
-#ifndef TAVIX_VERSION
-#define TAVIX_VERSION "0"
-#endif
+#include "tavix/version.h"
 
 namespace {
 

@@ -2,12 +2,14 @@
 #include <iostream>
 
 #include "previewCommand.h"
+#include "tavix/version.h"
 
 int main(int argc, char** argv) {
     CLI::App app{"Draws what the printer will print from a printer stream (PNG, or SVG for the vectors), "
                  "with the job ticket beside the picture.",
                  "tavix-preview"};
     tavix::preview::PreviewCommandOptions options;
+    app.set_version_flag("--version", "tavix-preview " TAVIX_VERSION);
     tavix::preview::addPreviewOptions(app, options);
     try {
         app.parse(argc, argv);
