@@ -12,8 +12,8 @@ trap 'rm -rf "$unpacked"' EXIT
 unzip -q "$zip" -d "$unpacked"
 passed=0 failed=0
 check() { if "${@:2}"; then passed=$((passed + 1)); echo "ok: $1"; else failed=$((failed + 1)); echo "FAILED: $1"; fi; }
-listing() { (cd "$unpacked" && find . -type f | sort | tr '\n' ' '); }
-expected="./$name/INSTALL.txt ./$name/LICENSE.txt ./$name/THIRD-PARTY.spdx ./$name/TAVIXDRV.dll "
+listing() { (cd "$unpacked" && find . -type f | LC_ALL=C sort | tr '\n' ' '); }
+expected="./$name/INSTALL.txt ./$name/LICENSE.txt ./$name/TAVIXDRV.dll ./$name/THIRD-PARTY.spdx "
 check "the zip holds the DLL, the note, the licence and the list" [ "$(listing)" = "$expected" ]
 check "the DLL is the one built" cmp -s "$unpacked/$name/TAVIXDRV.dll" build/win32/TAVIXDRV.dll
 check "the note names the version" grep -q "TAVIXDRV $version " "$unpacked/$name/INSTALL.txt"
