@@ -48,6 +48,17 @@ struct EntityExtras {
     std::vector<Entity> polylinePaths;
     bool inPolylinePath = false;
     long long pathVerticesLeft = 0;
+    // Group 1 as written (dxflib gets long lines shortened).
+    std::string text;
+    // MTEXT's own groups: files of AutoCAD 2018 repeat position, direction
+    // and size after group 101 for an embedded object, which are not the text's.
+    bool embeddedObject = false;
+    std::string mtextChunks;        // groups 3
+    Point2 at;                      // groups 10, 20
+    double height = 2.5, boxWidth = 0, rotation = 0, lineSpacing = 1;  // 40, 41, 50, 44
+    Point2 direction;               // groups 11, 21
+    bool hasDirection = false;
+    int attachment = 1;             // 71
 };
 
 class Reader : public DL_CreationAdapter {
@@ -267,18 +278,21 @@ public:
         text(d);
     }
 
-    void addMTextChunk(const std::string& chunk) override { mtextChunks += chunk; }
-    void addMText(const DL_MTextData& d) override {
+    // From the groups kept, not dxflib's values, which take the embedded
+    // object's and read group 50 as radians.
+    void addMText(const DL_MTextData&) override {
         Entity& e = begin(EntityKind::MText);
-        std::string raw = mtextChunks + d.text;
-        mtextChunks.clear();
-        if (!decodeText(raw, e.text, false)) return;
-        e.insertion = {d.ipx, d.ipy};
-        e.height = d.height;
-        e.boxWidth = d.width;
-        e.attachment = d.attachmentPoint;
-        e.rotation = d.angle * 180.0 / M_PI;
-        e.lineSpacing = d.lineSpacingFactor > 0 ? d.lineSpacingFactor : 1;
+        const EntityExtras& m = completed;
+        if (!decodeText(m.mtextChunks + m.text, e.text, false)) return;
+        e.insertion = m.at;
+        e.height = m.height;
+        e.boxWidth = m.boxWidth;
+        e.attachment = m.attachment;
+        // The direction, when given, wins over the rotation (degrees).
+        e.rotation = m.hasDirection && (m.direction.x != 0 || m.direction.y != 0)
+                         ? std::atan2(m.direction.y, m.direction.x) * 180.0 / M_PI
+                         : m.rotation;
+        e.lineSpacing = m.lineSpacing > 0 ? m.lineSpacing : 1;
         flushPending();
     }
 
@@ -365,7 +379,9 @@ private:
             return;
         }
         EntityExtras& e = current;
+        if (e.kind == "MTEXT" && mtextGroup(g)) return;
         switch (g.code) {
+            case 1: if (e.kind == "TEXT" || e.kind == "ATTRIB") e.text = std::string(g.text); break;
             case 2: if (e.kind == "DIMENSION") e.blockName = std::string(g.value); break;
             case 51: if (e.kind == "TEXT" || e.kind == "ATTRIB") e.oblique = g.number; break;
             case 43:
@@ -426,6 +442,28 @@ private:
                 break;
             default: break;
         }
+    }
+
+    // True when the group is MTEXT's own (or the embedded object's, ignored).
+    bool mtextGroup(const Group& g) {
+        EntityExtras& e = current;
+        if (g.code == 101) e.embeddedObject = true;
+        if (e.embeddedObject) return true;
+        switch (g.code) {
+            case 1: e.text = std::string(g.text); break;
+            case 3: e.mtextChunks += g.text; break;
+            case 10: e.at.x = g.number; break;
+            case 20: e.at.y = g.number; break;
+            case 11: e.direction.x = g.number; e.hasDirection = true; break;
+            case 21: e.direction.y = g.number; e.hasDirection = true; break;
+            case 40: e.height = g.number; break;
+            case 41: e.boxWidth = g.number; break;
+            case 44: e.lineSpacing = g.number; break;
+            case 50: e.rotation = g.number; break;
+            case 71: e.attachment = static_cast<int>(g.number); break;
+            default: return false;
+        }
+        return true;
     }
 
     void countIfSkipped(const EntityExtras& e) {
@@ -492,7 +530,7 @@ private:
 
     void text(const DL_TextData& d) {
         Entity& e = begin(EntityKind::Text);
-        if (!decodeText(d.text, e.text, true)) return;
+        if (!decodeText(completed.text, e.text, true)) return;
         e.insertion = {d.ipx, d.ipy};
         // dxflib gives NaN for an alignment point the file leaves out.
         e.alignPoint = std::isfinite(d.apx) && std::isfinite(d.apy) ? Point2{d.apx, d.apy} : e.insertion;
@@ -553,7 +591,6 @@ private:
     std::vector<double> pendingDashes;
     bool ignoreVertices = false;
     size_t pathLoops = 0;  // the hatch's polyline loops, which come first
-    std::string mtextChunks;
     bool utf8Text = false;
     std::unique_ptr<TextDecoder> decoder;
 };
