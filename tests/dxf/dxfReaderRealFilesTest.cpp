@@ -179,5 +179,19 @@ TEST(DxfReaderRealFiles, aByteOrderMarkBeforeTheFirstGroupIsSkipped) {
     }
 }
 
+TEST(DxfReaderRealFiles, anEscapeOfNoCharacterIsABoxAndAWarning) {
+    Read r = readText(drawing({{0, "TEXT"}, {10, "0"}, {20, "0"}, {40, "2"}, {1, "A\\U+D800B"},
+                               {0, "MTEXT"}, {10, "0"}, {20, "0"}, {40, "2"}, {1, "C\\U+0000"},
+                               {0, "TEXT"}, {10, "0"}, {20, "0"}, {40, "2"}, {1, "\\U+dfff"}}));
+    ASSERT_TRUE(r.ok) << r.report.error;
+    ASSERT_EQ(3u, r.entities.size());
+    EXPECT_EQ("A\xEF\xBF\xBD" "B", r.entities[0].text);
+    EXPECT_EQ("C\\U+0000", r.entities[1].text);  // the paragraph reader draws MTEXT's escapes
+    EXPECT_EQ("\xEF\xBF\xBD", r.entities[2].text);
+    EXPECT_EQ((std::vector<std::string>{"line 5: the text of TEXT: \\U+D800 is not a character: drawn as a box "
+                                        "(and in 2 more texts escapes of no character)"}),
+              r.report.warnings);
+}
+
 }  // namespace
 }  // namespace tavix::dxf

@@ -94,9 +94,6 @@ INSTANTIATE_TEST_SUITE_P(
                 groups({{0, "SECTION"}, {2, "HEADER"}, {9, "$DWGCODEPAGE"}, {3, "ANSI_932"}, {0, "ENDSEC"}}) +
                     entities(groups({{0, "TEXT"}, {10, "0"}, {20, "0"}, {40, "2"}, {1, "\x82"}})),
                 {}, "drawing.dxf: line 15: the text of TEXT: the text is not valid CP932"},
-        Refused{"unicodeEscapeOfNoCharacter",
-                entities(groups({{0, "TEXT"}, {10, "0"}, {20, "0"}, {40, "2"}, {1, "\\U+DFFF"}})), {},
-                "drawing.dxf: line 5: the text of TEXT: \\U+DFFF is not a character"},
         Refused{"emptyDrawing", entities(""), {}, "the drawing has no entities in model space"},
         Refused{"nothingPlots", entities(A_LINE, "", ALL_OFF), {}, "nothing in the drawing plots"},
         Refused{"zeroSizeExtents", entities(groups({{0, "POINT"}, {10, "5"}, {20, "5"}})), {},
@@ -139,6 +136,23 @@ TEST_F(DxfWarnings, skippedKindsAreReportedOnceWithTheirCounts) {
     EXPECT_EQ(0, ran.status) << ran.err;
     EXPECT_NE(std::string::npos, ran.err.find("warning: drawing.dxf: skipped 3 IMAGE entities")) << ran.err;
     EXPECT_NE(std::string::npos, ran.err.find("warning: drawing.dxf: skipped 1 MESH entity")) << ran.err;
+}
+
+TEST_F(DxfWarnings, anEscapeOfNoCharacterIsDrawnAsABox) {
+    writeWholeFile("drawing.dxf", entities(A_LINE + groups({{0, "TEXT"}, {10, "0"}, {20, "0"}, {40, "2"},
+                                                             {1, "\\U+DFFF"}})));
+    testing::Ran ran = testing::runTavix({"--config", "dxf.cfg", "plot", "drawing.dxf", "-o", "out.plt"});
+    EXPECT_EQ(0, ran.status) << ran.err;
+    EXPECT_NE(std::string::npos, ran.err.find("warning: drawing.dxf: line 15: the text of TEXT: \\U+DFFF is not a "
+                                              "character: drawn as a box"))
+        << ran.err;
+}
+
+TEST_F(DxfWarnings, aByteOrderMarkBeforeTheFirstGroupIsSkipped) {
+    writeWholeFile("drawing.dxf", "\xEF\xBB\xBF" + entities(A_LINE));
+    testing::Ran ran = testing::runTavix({"--config", "dxf.cfg", "plot", "drawing.dxf", "-o", "out.plt", "-q"});
+    EXPECT_EQ(0, ran.status) << ran.err;
+    EXPECT_EQ("", ran.err);
 }
 
 TEST_F(DxfWarnings, aLineWithoutHeightFitsByItsWidth) {

@@ -128,6 +128,7 @@ bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& are
     for (const auto& [kind, count] : first.skipped)
         report.warnings.push_back("skipped " + std::to_string(count) + " " + kind +
                                   (count == 1 ? " entity" : " entities") + " (tavix does not draw this kind)");
+    report.warnings.insert(report.warnings.end(), first.warnings.begin(), first.warnings.end());
     reportRenderer(measure, report);
     if (!font)
         report.warnings.push_back("the stroke font " + options.fontPath + " could not be read: text is left out");

@@ -75,6 +75,11 @@ public:
     void finish() {
         flushPending();
         if (groups.failed()) return;
+        if (badEscapes > 0)
+            report.warnings.push_back(firstBadEscape + ": drawn as a box" +
+                                      (badEscapes > 1 ? " (and in " + std::to_string(badEscapes - 1) +
+                                                            " more texts escapes of no character)"
+                                                      : std::string()));
         if (!blockStack.empty()) groups.fail("the block " + blockStack.back() + " has no end (ENDBLK)");
     }
 
@@ -549,7 +554,13 @@ private:
         if (!decoder) decoder = std::make_unique<TextDecoder>(tables.codepage, utf8Text);
         std::string why, decoded;
         bool ok = decoder->decode(raw, decoded, why);
-        if (ok) ok = expandUnicodeEscapes(decoded, out, why);
+        if (ok && !expandUnicodeEscapes(decoded, out, why)) {
+            // One wrong escape does not spoil the drawing: it is drawn as a box.
+            if (badEscapes++ == 0)
+                firstBadEscape = "line " + std::to_string(pending ? pending->line : groups.line()) + ": the text of " +
+                                 kindName + ": " + why;
+            why.clear();
+        }
         if (ok && !expandEscapes) out = decoded;
         if (!ok) {
             groups.fail("the text of " + kindName + ": " + why, pending ? pending->line : 0);
@@ -593,6 +604,8 @@ private:
     size_t pathLoops = 0;  // the hatch's polyline loops, which come first
     bool utf8Text = false;
     std::unique_ptr<TextDecoder> decoder;
+    int badEscapes = 0;
+    std::string firstBadEscape;
 };
 
 }  // namespace
