@@ -431,8 +431,14 @@ bool EntityRenderer::drawText(const Entity& e, const LineLook& look, const Affin
                     .after(Affine::translation(-at.x, -at.y));
     }
     double slack = 0;
-    for (const Polyline& s : stroked->strokes)
-        if (!sink.stroke(look, transformed(s, place), slack, error)) return false;
+    for (size_t i = 0; i < stroked->strokes.size(); ++i) {
+        LineLook coloured = look;
+        const geometry::TextColour c = i < stroked->colours.size() ? stroked->colours[i] : geometry::TextColour{};
+        // BYLAYER and BYBLOCK inside the text are the entity's own colour.
+        if (c.rgb >= 0) coloured.colour = nearestColourNumber(c.rgb);
+        else if (c.number >= 1 && c.number <= 255) coloured.colour = c.number;
+        if (!sink.stroke(coloured, transformed(stroked->strokes[i], place), slack, error)) return false;
+    }
     return true;
 }
 

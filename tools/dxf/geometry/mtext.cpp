@@ -42,6 +42,17 @@ double sizeValue(const std::string& arg, double current) {
   return std::isfinite(result) ? result : current;
 }
 
+// \C<number>; sets a colour number (0 to 256), \c<BGR>; a true colour
+// stored blue first; anything else leaves the colour as it is.
+void colourCode(char32_t code, const std::string& arg, TextColour& colour) {
+  long value = -1;
+  const auto [end, error] = std::from_chars(arg.data(), arg.data() + arg.size(), value);
+  if (error != std::errc() || end != arg.data() + arg.size() || value < 0) return;
+  if (code == U'C' && value <= 256) colour = TextColour{static_cast<int>(value), -1};
+  if (code == U'c' && value <= 0xFFFFFF)
+    colour = TextColour{-1, static_cast<int>((value & 0xFF) << 16 | (value & 0xFF00) | (value >> 16))};
+}
+
 // Reads the MTEXT codes: characters with their styles, LINE_BREAK for \P
 // and \N, NO_BREAK_SPACE for \~.
 StyledText parseCodes(const std::u32string& text, CharStyle base) {
@@ -119,8 +130,9 @@ StyledText parseCodes(const std::u32string& text, CharStyle base) {
         if (i < text.size()) ++i;
         break;
       }
-      case U'f': case U'F': case U'C': case U'c': case U'A': case U'T': case U'p': case U'X':
-        argument(text, i);  // font, colour, alignment, tracking, paragraph: not drawn
+      case U'C': case U'c': colourCode(code, argument(text, i), style.colour); break;
+      case U'f': case U'F': case U'A': case U'T': case U'p': case U'X':
+        argument(text, i);  // font, alignment, tracking, paragraph: not drawn
         break;
       default:
         out.push_back({U'\\', style});
