@@ -108,16 +108,18 @@ double EntityRenderer::localTolerance(const Affine& t, double size) const {
 }
 
 bool EntityRenderer::emit(const LineLook& look, const Polyline& local, const Affine& t, double tolerance,
-                          const EntityStyle& style, std::string& error) {
+                          const EntityStyle& style, std::string& error, bool curve) {
     if (local.empty()) return true;
     double slack = settings.tolerance > 0 ? 0 : tolerance * t.stretch();
-    bool dashed = settings.softwareLinetypes && settings.tolerance > 0 && look.linetype >= 0 &&
+    bool dashed = (settings.softwareLinetypes || curve) && settings.tolerance > 0 && look.linetype >= 0 &&
                   look.linetype < static_cast<int>(tables.linetypes.size()) &&
                   !tables.linetypes[look.linetype].continuous() && local.size() > 1;
     if (!dashed) return sink.stroke(look, transformed(local, t), slack, error);
     double scale = tables.ltscale * style.linetypeScale;
+    LineLook solid = look;
+    solid.printerLineType = 0;
     for (const Polyline& dash : geometry::applyLinetype(local, tables.linetypes[look.linetype].pattern, scale))
-        if (!sink.stroke(look, transformed(dash, t), slack, error)) return false;
+        if (!sink.stroke(solid, transformed(dash, t), slack, error)) return false;
     return true;
 }
 
@@ -259,7 +261,7 @@ bool EntityRenderer::drawIn(const Entity& e, const Context& context, std::string
                              std::string(" with an impossible shape")];
                 return true;
             }
-            return emit(look, *outline, t, curve ? tolerance : 0, e.style, error);
+            return emit(look, *outline, t, curve ? tolerance : 0, e.style, error, curve);
         }
         case EntityKind::Solid: {
             std::vector<Point> corners;

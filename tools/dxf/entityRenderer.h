@@ -58,8 +58,10 @@ private:
     bool visible(int layer, const Context& context) const;
     LineLook lookOf(const Entity& e, int layer, const Context& context) const;
     double localTolerance(const Affine& t, double size) const;
+    // `curve`: chords of a curve, dashed in software even when the printer
+    // draws line types, whose adaptive patterns start again on every chord.
     bool emit(const LineLook& look, const geometry::Polyline& local, const Affine& t, double tolerance,
-              const EntityStyle& style, std::string& error);
+              const EntityStyle& style, std::string& error, bool curve = false);
     std::optional<geometry::Polyline> flattenEdge(const Entity& e, double tolerance);
     std::optional<geometry::Polyline> flattenOutline(const Entity& e, double tolerance, bool& curve);
     bool drawHatch(const Entity& e, const LineLook& look, const Affine& t, std::string& error);
