@@ -96,6 +96,10 @@ INSTANTIATE_TEST_SUITE_P(
                 {}, "drawing.dxf: line 15: the text of TEXT: the text is not valid CP932"},
         Refused{"emptyDrawing", entities(""), {}, "the drawing has no entities in model space"},
         Refused{"nothingPlots", entities(A_LINE, "", ALL_OFF), {}, "nothing in the drawing plots"},
+        Refused{"onlyKindsNotDrawn",
+                entities(groups({{0, "IMAGE"}, {8, "0"}, {0, "RAY"}, {8, "0"}, {0, "IMAGE"}, {8, "0"}})), {},
+                "nothing in the drawing plots: it holds only entities of kinds tavix does not draw "
+                "(2 IMAGE, 1 RAY)"},
         Refused{"zeroSizeExtents", entities(groups({{0, "POINT"}, {10, "5"}, {20, "5"}})), {},
                 "extents have zero size"},
         Refused{"windowBesideTheDrawing", entities(A_LINE), {"--window", "500,500,600,600"},

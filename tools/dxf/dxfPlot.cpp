@@ -76,9 +76,16 @@ bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& are
     }
     report.entities = first.entities;
     if (extents.extents.empty && !options.placement.window) {
-        error = first.entities == 0 ? "the drawing has no entities in model space: there is nothing to plot"
-                                    : "nothing in the drawing plots (its entities are on layers that are off, "
-                                      "frozen or not plotted, or of kinds tavix does not draw)";
+        std::string skipped;
+        for (const auto& [kind, count] : first.skipped)
+            skipped += (skipped.empty() ? "" : ", ") + std::to_string(count) + " " + kind;
+        if (first.entities == 0 && !skipped.empty())
+            error = "nothing in the drawing plots: it holds only entities of kinds tavix does not draw (" + skipped + ")";
+        else
+            error = first.entities == 0 ? "the drawing has no entities in model space: there is nothing to plot"
+                                        : "nothing in the drawing plots (its entities are on layers that are off, "
+                                          "frozen or not plotted, or of kinds tavix does not draw" +
+                                              (skipped.empty() ? std::string() : ": " + skipped) + ")";
         return false;
     }
     // The printer's window ends at the last whole unit of the area.
