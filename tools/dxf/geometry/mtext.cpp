@@ -72,6 +72,13 @@ StyledText parseCodes(const std::u32string& text, CharStyle base) {
       }
       continue;
     }
+    if (c == U'^' && i < text.size() && (text[i] == U' ' || (text[i] >= U'@' && text[i] <= U'_'))) {
+      // Caret notation: "^ " is the caret itself, ^J a line feed (a new
+      // paragraph), ^I a tab and any other control character a space.
+      const char32_t next = text[i++];
+      out.push_back({next == U' ' ? U'^' : next == U'J' ? LINE_BREAK : U' ', style});
+      continue;
+    }
     if (c != U'\\' || i >= text.size()) {
       if (c >= 0x20 || c == U'\t') out.push_back({c == U'\t' ? U' ' : c, style});
       continue;

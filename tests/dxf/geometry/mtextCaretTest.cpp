@@ -1,0 +1,48 @@
+// MTEXT's caret notation, as CAD programs write control characters in text:
+// each form must draw what its plain spelling draws.
+#include <gtest/gtest.h>
+
+#include "geometry/mtext.h"
+#include "strokeFixture.h"
+
+namespace tavix::dxf::geometry {
+namespace {
+
+class MTextCaretTest : public test::StrokeFontTest {
+ protected:
+  static StrokedText stroke(const std::string& text) {
+    MTextSpec textStyle{text, {0, 0}, 21, 0, 0, Attachment::TopLeft, 1};
+    const auto out = strokeMText(font(), textStyle);
+    EXPECT_TRUE(out.has_value()) << text;
+    return out.value_or(StrokedText{});
+  }
+};
+
+TEST_F(MTextCaretTest, drawsWhatItStandsFor) {
+  const struct {
+    const char* caret;
+    const char* plain;
+  } rows[] = {
+      {"AB^JCD", "AB\\PCD"},             // line feed: a new line
+      {"A^IB", "A B"},                   // tab
+      {"A^MB", "A B"},                   // other control characters
+      {"A^ x", "A\\U+005Ex"},            // the caret itself
+      {"A^x^z", "A\\U+005Ex\\U+005Ez"},  // not caret notation: drawn as written
+      {"A^", "A\\U+005E"},               // a caret at the end
+  };
+  for (const auto& row : rows) {
+    const StrokedText a = stroke(row.caret), b = stroke(row.plain);
+    ASSERT_EQ(b.strokes.size(), a.strokes.size()) << row.caret;
+    for (std::size_t i = 0; i < a.strokes.size(); ++i) {
+      ASSERT_EQ(b.strokes[i].size(), a.strokes[i].size()) << row.caret;
+      for (std::size_t k = 0; k < a.strokes[i].size(); ++k) {
+        EXPECT_NEAR(b.strokes[i][k].x, a.strokes[i][k].x, 1e-9) << row.caret;
+        EXPECT_NEAR(b.strokes[i][k].y, a.strokes[i][k].y, 1e-9) << row.caret;
+      }
+    }
+    EXPECT_EQ(b.missingGlyphs, a.missingGlyphs) << row.caret;
+  }
+}
+
+}  // namespace
+}  // namespace tavix::dxf::geometry
