@@ -10,6 +10,7 @@
 
 #include "drawingText.h"
 #include "groupStream.h"
+#include "meshEdges.h"
 
 namespace tavix::dxf {
 
@@ -59,6 +60,9 @@ struct EntityExtras {
     Point2 direction;               // groups 11, 21
     bool hasDirection = false;
     int attachment = 1;             // 71
+    // VERTEX: its flags (70) and, for a polyface face, its vertex indices (71 to 74).
+    int vertexFlags = 0;
+    std::array<int, 4> faceIndices{};
 };
 
 class Reader : public DL_CreationAdapter {
@@ -197,22 +201,26 @@ public:
         flushPending();
     }
     void addPolyline(const DL_PolylineData& d) override {
-        // Polyface and polygon meshes (flags 16, 64) are surfaces, not lines.
+        Entity& e = begin(EntityKind::Polyline);
+        // Polyface and polygon meshes (flags 64, 16) plot their edges.
+        mesh.reset();
         if ((d.flags & (16 | 64)) != 0) {
-            flushPending();
-            ++report.skipped["POLYLINE (mesh)"];
-            ignoreVertices = true;
+            mesh = std::make_unique<Mesh>();
+            mesh->polyface = (d.flags & 64) != 0;
+            mesh->m = static_cast<int>(d.m);
+            mesh->n = static_cast<int>(d.n);
+            mesh->closedM = (d.flags & 1) != 0;
+            mesh->closedN = (d.flags & 32) != 0;
             return;
         }
-        ignoreVertices = false;
-        Entity& e = begin(EntityKind::Polyline);
         e.closed = (d.flags & 1) != 0;
         e.width = completed.kind == "LWPOLYLINE" ? completed.constantWidth
                   : completed.startWidth == completed.endWidth ? completed.startWidth : 0;
         e.width = std::fabs(e.width);
     }
     void addVertex(const DL_VertexData& d) override {
-        if (ignoreVertices || !pending || pending->kind != EntityKind::Polyline) return;
+        if (!pending || pending->kind != EntityKind::Polyline) return;
+        if (mesh) return meshVertex(d);
         if (pending->vertices.size() >= MAX_POINTS) return tooMany("vertices");
         pending->vertices.push_back({d.x, d.y, d.bulge});
     }
@@ -376,6 +384,8 @@ private:
     void onGroup(const Group& g) {
         if (g.code == 0) {
             countIfSkipped(current);
+            if (isFaceRecord(current) && mesh->points.size() + mesh->faces.size() < MAX_POINTS)
+                mesh->faces.push_back(current.faceIndices);
             completed = std::move(current);
             current = EntityExtras{};
             current.kind = std::string(g.value);
@@ -385,6 +395,11 @@ private:
         }
         EntityExtras& e = current;
         if (e.kind == "MTEXT" && mtextGroup(g)) return;
+        if (e.kind == "VERTEX" && g.code >= 70 && g.code <= 74) {
+            if (g.code == 70) e.vertexFlags = static_cast<int>(g.number);
+            else e.faceIndices[g.code - 71] = static_cast<int>(g.number);
+            return;
+        }
         switch (g.code) {
             case 1: if (e.kind == "TEXT" || e.kind == "ATTRIB") e.text = std::string(g.text); break;
             case 2: if (e.kind == "DIMENSION") e.blockName = std::string(g.value); break;
@@ -569,10 +584,29 @@ private:
         return ok;
     }
 
-    // Hands the entity on: into its block, or to the plot.
+    // A vertex of the mesh; dxflib does not hand on polyface face records
+    // (flags 128 without 64), which onGroup keeps.
+    void meshVertex(const DL_VertexData& d) {
+        if (isFaceRecord(completed)) return;
+        if (mesh->points.size() + mesh->faces.size() >= MAX_POINTS) return tooMany("vertices");
+        mesh->points.push_back({d.x, d.y});
+    }
+    bool isFaceRecord(const EntityExtras& e) const {
+        return e.kind == "VERTEX" && mesh && mesh->polyface && (e.vertexFlags & 128) != 0 && (e.vertexFlags & 64) == 0;
+    }
+
+    // Hands the entity on: into its block, or to the plot; a mesh as its edges.
     void flushPending() {
         if (!pending) return;
         std::unique_ptr<Entity> e = std::move(pending);
+        if (mesh) {
+            std::unique_ptr<Mesh> m = std::move(mesh);
+            for (Entity& edge : meshEdges(*m, *e)) {
+                pending = std::make_unique<Entity>(std::move(edge));
+                flushPending();
+            }
+            return;
+        }
         if (groups.failed() || pendingInPaperSpace) return;
         if (pendingBlock != nullptr) {
             pendingBlock->entities.push_back(std::move(*e));
@@ -600,7 +634,7 @@ private:
     bool skippingLayout = false;
     std::vector<std::string> blockStack;
     std::vector<double> pendingDashes;
-    bool ignoreVertices = false;
+    std::unique_ptr<Mesh> mesh;     // the POLYLINE being read is a mesh
     size_t pathLoops = 0;  // the hatch's polyline loops, which come first
     bool utf8Text = false;
     std::unique_ptr<TextDecoder> decoder;
