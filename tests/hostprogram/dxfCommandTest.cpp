@@ -97,9 +97,9 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"emptyDrawing", entities(""), {}, "the drawing has no entities in model space"},
         Refused{"nothingPlots", entities(A_LINE, "", ALL_OFF), {}, "nothing in the drawing plots"},
         Refused{"onlyKindsNotDrawn",
-                entities(groups({{0, "IMAGE"}, {8, "0"}, {0, "RAY"}, {8, "0"}, {0, "IMAGE"}, {8, "0"}})), {},
+                entities(groups({{0, "IMAGE"}, {8, "0"}, {0, "WIPEOUT"}, {8, "0"}, {0, "IMAGE"}, {8, "0"}})), {},
                 "nothing in the drawing plots: it holds only entities of kinds tavix does not draw "
-                "(2 IMAGE, 1 RAY)"},
+                "(2 IMAGE, 1 WIPEOUT)"},
         Refused{"zeroSizeExtents", entities(groups({{0, "POINT"}, {10, "5"}, {20, "5"}})), {},
                 "extents have zero size"},
         Refused{"windowBesideTheDrawing", entities(A_LINE), {"--window", "500,500,600,600"},
@@ -157,6 +157,25 @@ TEST_F(DxfWarnings, aByteOrderMarkBeforeTheFirstGroupIsSkipped) {
     testing::Ran ran = testing::runTavix({"--config", "dxf.cfg", "plot", "drawing.dxf", "-o", "out.plt", "-q"});
     EXPECT_EQ(0, ran.status) << ran.err;
     EXPECT_EQ("", ran.err);
+}
+
+TEST_F(DxfWarnings, raysAreCutToThePlotWithoutAWord) {
+    const std::string rays = groups({{0, "XLINE"}, {10, "50"}, {20, "25"}, {11, "1"}, {21, "0.2"}, {0, "RAY"},
+                                     {10, "10"}, {20, "10"}, {11, "0"}, {21, "-1"}});
+    for (const std::vector<std::string>& options :
+         {std::vector<std::string>{}, {"--rotate", "90"}, {"--window", "20,0,80,50"}, {"--scale", "1:1"}}) {
+        std::vector<std::string> args = {"--config", "dxf.cfg", "plot", "drawing.dxf", "-o", "out.plt", "-q"};
+        args.insert(args.end(), options.begin(), options.end());
+        writeWholeFile("drawing.dxf", entities(A_LINE));
+        testing::Ran plain = testing::runTavix(args);
+        ASSERT_EQ(0, plain.status) << plain.err;
+        std::string without = readWholeFile("out.plt");
+        writeWholeFile("drawing.dxf", entities(A_LINE + rays));
+        testing::Ran ran = testing::runTavix(args);
+        EXPECT_EQ(0, ran.status) << ran.err;
+        EXPECT_EQ(plain.err, ran.err) << "nothing is clipped: the rays end at the plot's edges";
+        EXPECT_GT(readWholeFile("out.plt").size(), without.size() + 8) << "the rays are drawn";
+    }
 }
 
 TEST_F(DxfWarnings, aLineWithoutHeightFitsByItsWidth) {

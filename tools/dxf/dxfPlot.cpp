@@ -103,6 +103,14 @@ bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& are
     PaperSink sink(placement, width, height, options.pens, paper, send);
     RenderSettings settings{options.toleranceMm / placement.mmPerUnit, !options.printerLinetypes,
                             options.maxExpandedEntities};
+    settings.toPaper = placement.toPaper;
+    settings.paperX1 = std::min(width, 65535.0), settings.paperY1 = std::min(height, 65535.0);
+    if (placement.window) {
+        settings.paperX0 = std::max(settings.paperX0, placement.windowOnPaper.x0);
+        settings.paperY0 = std::max(settings.paperY0, placement.windowOnPaper.y0);
+        settings.paperX1 = std::min(settings.paperX1, placement.windowOnPaper.x1);
+        settings.paperY1 = std::min(settings.paperY1, placement.windowOnPaper.y1);
+    }
     EntityRenderer render(measured, font, sink, settings);
     if (options.printerLinetypes) {
         host::DrawingRequest r;

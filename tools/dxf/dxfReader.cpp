@@ -25,7 +25,7 @@ namespace {
 
 const std::set<std::string, std::less<>> DRAWN_KINDS = {
     "LINE", "POINT", "CIRCLE", "ARC", "ELLIPSE", "LWPOLYLINE", "POLYLINE", "SPLINE", "SOLID", "TRACE",
-    "3DFACE", "HATCH", "INSERT", "DIMENSION", "TEXT", "MTEXT", "ATTRIB"};
+    "3DFACE", "HATCH", "INSERT", "DIMENSION", "TEXT", "MTEXT", "ATTRIB", "RAY", "XLINE"};
 // Parts of other entities, or definitions that are not drawn themselves.
 const std::set<std::string, std::less<>> STRUCTURE = {"VERTEX", "SEQEND", "BLOCK", "ENDBLK", "ENDSEC",
                                                       "SECTION", "EOF", "ATTDEF"};
@@ -175,6 +175,15 @@ public:
     void addLine(const DL_LineData& d) override {
         Entity& e = begin(EntityKind::Line);
         e.vertices = {{d.x1, d.y1, 0}, {d.x2, d.y2, 0}};
+        flushPending();
+    }
+    void addRay(const DL_RayData& d) override { ray(d, false); }
+    void addXLine(const DL_XLineData& d) override { ray(d, true); }
+    template <typename Data>
+    void ray(const Data& d, bool bothWays) {
+        Entity& e = begin(EntityKind::Ray);
+        e.vertices = {{d.bx, d.by, 0}, {d.bx + d.dx, d.by + d.dy, 0}};
+        e.closed = bothWays;
         flushPending();
     }
     void addCircle(const DL_CircleData& d) override {

@@ -28,6 +28,10 @@ struct RenderSettings {
     double tolerance = 0;
     bool softwareLinetypes = true;
     long long maxExpandedEntities = MAX_EXPANDED_ENTITIES;
+    // Where the plot shows the drawing: rays and xlines are cut to it. Not
+    // known while measuring (no area): they take no part in the extents.
+    Affine toPaper{};
+    double paperX0 = 0, paperY0 = 0, paperX1 = 0, paperY1 = 0;
 };
 
 class EntityRenderer {
@@ -66,6 +70,7 @@ private:
     std::optional<geometry::Polyline> flattenOutline(const Entity& e, double tolerance, bool& curve);
     bool drawHatch(const Entity& e, const LineLook& look, const Affine& t, std::string& error);
     bool drawText(const Entity& e, const LineLook& look, const Affine& t, std::string& error);
+    bool drawRay(const Entity& e, const LineLook& look, const Affine& t, std::string& error);
 
     const DxfTables& tables;
     const geometry::StrokeFont* font;
