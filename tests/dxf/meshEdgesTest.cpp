@@ -58,7 +58,8 @@ TEST(MeshEdges, polyfacesDrawTheirVisibleEdges) {
     // A square of two triangles; the diagonal between them is hidden on both sides.
     Groups mesh = meshOf(64, 4, 3, {vertex(192, 0, 0), vertex(192, 10, 0), vertex(192, 10, 10), vertex(192, 0, 10),
                                     vertex(128, 0, 0, {1, 2, -3}), vertex(128, 0, 0, {-1, 3, 4}),
-                                    vertex(128, 0, 0, {1, 9, 2})});  // no vertex 9: left out
+                                    vertex(128, 0, 0, {1, 9, 2}),  // no vertex 9: left out
+                                    vertex(128, 0, 0, {1, -2147483647 - 1, 2})});
     bool ok = false;
     std::string error;
     std::vector<Segment> got = segmentsOf(drawing(mesh), ok, error);

@@ -1,7 +1,5 @@
 #include "meshEdges.h"
 
-#include <cstdlib>
-
 namespace tavix::dxf {
 namespace {
 
@@ -16,20 +14,23 @@ Entity polyline(const Entity& look, std::vector<Vertex> vertices) {
 
 Vertex vertex(const Point2& p) { return {p.x, p.y, 0}; }
 
+// The vertex number of an index, whatever its sign (INT_MIN included).
+long long number(int index) { return index < 0 ? -static_cast<long long>(index) : index; }
+
 void polyfaceEdges(const Mesh& mesh, const Entity& look, std::vector<Entity>& out) {
     const int count = static_cast<int>(mesh.points.size());
     for (const std::array<int, 4>& face : mesh.faces) {
         int corners = 0;
         while (corners < 4 && face[corners] != 0) ++corners;
         bool valid = corners >= 2;
-        for (int k = 0; k < corners; ++k) valid = valid && std::abs(face[k]) <= count;
+        for (int k = 0; k < corners; ++k) valid = valid && number(face[k]) <= count;
         if (!valid) continue;
         // A two-cornered face is one edge, not one there and back.
         const int edges = corners == 2 ? 1 : corners;
         for (int k = 0; k < edges; ++k) {
             if (face[k] < 0) continue;  // invisible edge
-            const Point2& a = mesh.points[std::abs(face[k]) - 1];
-            const Point2& b = mesh.points[std::abs(face[(k + 1) % corners]) - 1];
+            const Point2& a = mesh.points[number(face[k]) - 1];
+            const Point2& b = mesh.points[number(face[(k + 1) % corners]) - 1];
             out.push_back(polyline(look, {vertex(a), vertex(b)}));
         }
     }
