@@ -212,7 +212,6 @@ public:
     void addPolyline(const DL_PolylineData& d) override {
         Entity& e = begin(EntityKind::Polyline);
         // Polyface and polygon meshes (flags 64, 16) plot their edges.
-        mesh.reset();
         if ((d.flags & (16 | 64)) != 0) {
             mesh = std::make_unique<Mesh>();
             mesh->polyface = (d.flags & 64) != 0;
@@ -527,6 +526,7 @@ private:
     // Starts an entity of `kind` with the style and the values kept for it.
     Entity& begin(EntityKind kind) {
         flushPending();
+        mesh.reset();  // one left by a mesh that failed is not this entity's
         pending = std::make_unique<Entity>();
         Entity& e = *pending;
         e.kind = kind;
