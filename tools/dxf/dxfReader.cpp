@@ -409,7 +409,9 @@ private:
             return;
         }
         switch (g.code) {
-            case 1: if (e.kind == "TEXT" || e.kind == "ATTRIB") e.text = std::string(g.text); break;
+            case 1:
+                if (e.kind == "TEXT" || e.kind == "ATTRIB" || e.kind == "ATTDEF") e.text = std::string(g.text);
+                break;
             case 2: if (e.kind == "DIMENSION") e.blockName = std::string(g.value); break;
             case 51: if (e.kind == "TEXT" || e.kind == "ATTRIB") e.oblique = g.number; break;
             case 43:
