@@ -53,6 +53,7 @@ struct EntityExtras {
     std::string text;
     // MTEXT's own groups: files of AutoCAD 2018 repeat position, direction
     // and size after group 101 for an embedded object, which are not the text's.
+    bool isMText = false;
     bool embeddedObject = false;
     std::string mtextChunks;        // groups 3
     Point2 at;                      // groups 10, 20
@@ -397,13 +398,14 @@ private:
             completed = std::move(current);
             current = EntityExtras{};
             current.kind = std::string(g.value);
+            current.isMText = current.kind == "MTEXT";
             current.line = g.line - 1;
             current.section = groups.section();
             return;
         }
         EntityExtras& e = current;
-        if (e.kind == "MTEXT" && mtextGroup(g)) return;
-        if (e.kind == "VERTEX" && g.code >= 70 && g.code <= 74) {
+        if (e.isMText && mtextGroup(g)) return;
+        if (g.code >= 70 && g.code <= 74 && e.kind == "VERTEX") {
             if (g.code == 70) e.vertexFlags = static_cast<int>(g.number);
             else e.faceIndices[g.code - 71] = static_cast<int>(g.number);
             return;
