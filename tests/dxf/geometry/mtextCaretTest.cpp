@@ -1,5 +1,5 @@
-// MTEXT's caret notation, as CAD programs write control characters in text:
-// each form must draw what its plain spelling draws.
+// MTEXT's caret notation and \U+ escapes, as CAD programs write them: each
+// form must draw what its plain spelling draws.
 #include <gtest/gtest.h>
 
 #include "geometry/mtext.h"
@@ -41,6 +41,30 @@ TEST_F(MTextCaretTest, drawsWhatItStandsFor) {
       }
     }
     EXPECT_EQ(b.missingGlyphs, a.missingGlyphs) << row.caret;
+  }
+}
+
+// \U+ escapes take exactly four digits: what follows is text of its own.
+TEST_F(MTextCaretTest, unicodeEscapesTakeFourDigits) {
+  const struct {
+    const char* escaped;
+    const char* plain;
+  } rows[] = {
+      {"25\\U+00B0C", "25\xC2\xB0" "C"},
+      {"\\U+00b0\\U+00B1", "\xC2\xB0\xC2\xB1"},
+      {"\\U+0041BCDEF", "ABCDEF"},
+  };
+  for (const auto& row : rows) {
+    const StrokedText a = stroke(row.escaped), b = stroke(row.plain);
+    EXPECT_EQ(b.missingGlyphs, a.missingGlyphs) << row.escaped;
+    ASSERT_EQ(b.strokes.size(), a.strokes.size()) << row.escaped;
+    for (std::size_t i = 0; i < a.strokes.size(); ++i) {
+      ASSERT_EQ(b.strokes[i].size(), a.strokes[i].size()) << row.escaped;
+      for (std::size_t k = 0; k < a.strokes[i].size(); ++k) {
+        EXPECT_NEAR(b.strokes[i][k].x, a.strokes[i][k].x, 1e-9) << row.escaped;
+        EXPECT_NEAR(b.strokes[i][k].y, a.strokes[i][k].y, 1e-9) << row.escaped;
+      }
+    }
   }
 }
 

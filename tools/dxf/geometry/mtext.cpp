@@ -105,18 +105,19 @@ StyledText parseCodes(const std::u32string& text, CharStyle base) {
         break;
       }
       case U'U': {
-        // \U+XXXX: four to six hexadecimal digits.
+        // \U+XXXX: exactly four hexadecimal digits, as CAD programs write
+        // them ("\U+00B0C" is a degree sign and a C).
         std::size_t k = i;
         char32_t value = 0;
         if (k < text.size() && text[k] == U'+') {
           ++k;
           int digits = 0;
-          while (k < text.size() && digits < 6 && std::isxdigit(text[k] < 0x80 ? static_cast<int>(text[k]) : 0)) {
+          while (k < text.size() && digits < 4 && std::isxdigit(text[k] < 0x80 ? static_cast<int>(text[k]) : 0)) {
             const char32_t d = text[k++];
             value = value * 16 + (d <= U'9' ? d - U'0' : (d | 0x20) - U'a' + 10);
             ++digits;
           }
-          if (digits >= 4 && value <= 0x10FFFF) {
+          if (digits == 4) {
             out.push_back({value, style});
             i = k;
             break;
