@@ -9,7 +9,7 @@ namespace {
 
 std::vector<Entity> everyKind() {
     std::vector<Entity> out;
-    for (int k = 0; k <= static_cast<int>(EntityKind::Hatch); ++k) {
+    for (int k = 0; k <= static_cast<int>(EntityKind::Ray); ++k) {
         Entity e;
         e.kind = static_cast<EntityKind>(k);
         e.line = 100 + k;
@@ -66,6 +66,7 @@ TEST(EntitySpool, givesBackWhatWasWrittenInOrder) {
         EXPECT_EQ(w.style.linetypeScale, r.style.linetypeScale);
         switch (w.kind) {
             case EntityKind::Line: case EntityKind::Point: case EntityKind::Solid: case EntityKind::Polyline:
+            case EntityKind::Ray:
                 ASSERT_EQ(2u, r.vertices.size());
                 EXPECT_EQ(-1, r.vertices[1].bulge);
                 EXPECT_EQ(0.7, r.width);

@@ -94,11 +94,12 @@ INSTANTIATE_TEST_SUITE_P(
                 groups({{0, "SECTION"}, {2, "HEADER"}, {9, "$DWGCODEPAGE"}, {3, "ANSI_932"}, {0, "ENDSEC"}}) +
                     entities(groups({{0, "TEXT"}, {10, "0"}, {20, "0"}, {40, "2"}, {1, "\x82"}})),
                 {}, "drawing.dxf: line 15: the text of TEXT: the text is not valid CP932"},
-        Refused{"unicodeEscapeOfNoCharacter",
-                entities(groups({{0, "TEXT"}, {10, "0"}, {20, "0"}, {40, "2"}, {1, "\\U+DFFF"}})), {},
-                "drawing.dxf: line 5: the text of TEXT: \\U+DFFF is not a character"},
         Refused{"emptyDrawing", entities(""), {}, "the drawing has no entities in model space"},
         Refused{"nothingPlots", entities(A_LINE, "", ALL_OFF), {}, "nothing in the drawing plots"},
+        Refused{"onlyKindsNotDrawn",
+                entities(groups({{0, "IMAGE"}, {8, "0"}, {0, "WIPEOUT"}, {8, "0"}, {0, "IMAGE"}, {8, "0"}})), {},
+                "nothing in the drawing plots: it holds only entities of kinds tavix does not draw "
+                "(2 IMAGE, 1 WIPEOUT)"},
         Refused{"zeroSizeExtents", entities(groups({{0, "POINT"}, {10, "5"}, {20, "5"}})), {},
                 "extents have zero size"},
         Refused{"windowBesideTheDrawing", entities(A_LINE), {"--window", "500,500,600,600"},
@@ -139,6 +140,42 @@ TEST_F(DxfWarnings, skippedKindsAreReportedOnceWithTheirCounts) {
     EXPECT_EQ(0, ran.status) << ran.err;
     EXPECT_NE(std::string::npos, ran.err.find("warning: drawing.dxf: skipped 3 IMAGE entities")) << ran.err;
     EXPECT_NE(std::string::npos, ran.err.find("warning: drawing.dxf: skipped 1 MESH entity")) << ran.err;
+}
+
+TEST_F(DxfWarnings, anEscapeOfNoCharacterIsDrawnAsABox) {
+    writeWholeFile("drawing.dxf", entities(A_LINE + groups({{0, "TEXT"}, {10, "0"}, {20, "0"}, {40, "2"},
+                                                             {1, "\\U+DFFF"}})));
+    testing::Ran ran = testing::runTavix({"--config", "dxf.cfg", "plot", "drawing.dxf", "-o", "out.plt"});
+    EXPECT_EQ(0, ran.status) << ran.err;
+    EXPECT_NE(std::string::npos, ran.err.find("warning: drawing.dxf: line 15: the text of TEXT: \\U+DFFF is not a "
+                                              "character: drawn as a box"))
+        << ran.err;
+}
+
+TEST_F(DxfWarnings, aByteOrderMarkBeforeTheFirstGroupIsSkipped) {
+    writeWholeFile("drawing.dxf", "\xEF\xBB\xBF" + entities(A_LINE));
+    testing::Ran ran = testing::runTavix({"--config", "dxf.cfg", "plot", "drawing.dxf", "-o", "out.plt", "-q"});
+    EXPECT_EQ(0, ran.status) << ran.err;
+    EXPECT_EQ("", ran.err);
+}
+
+TEST_F(DxfWarnings, raysAreCutToThePlotWithoutAWord) {
+    const std::string rays = groups({{0, "XLINE"}, {10, "50"}, {20, "25"}, {11, "1"}, {21, "0.2"}, {0, "RAY"},
+                                     {10, "10"}, {20, "10"}, {11, "0"}, {21, "-1"}});
+    for (const std::vector<std::string>& options :
+         {std::vector<std::string>{}, {"--rotate", "90"}, {"--window", "20,0,80,50"}, {"--scale", "1:1"}}) {
+        std::vector<std::string> args = {"--config", "dxf.cfg", "plot", "drawing.dxf", "-o", "out.plt", "-q"};
+        args.insert(args.end(), options.begin(), options.end());
+        writeWholeFile("drawing.dxf", entities(A_LINE));
+        testing::Ran plain = testing::runTavix(args);
+        ASSERT_EQ(0, plain.status) << plain.err;
+        std::string without = readWholeFile("out.plt");
+        writeWholeFile("drawing.dxf", entities(A_LINE + rays));
+        testing::Ran ran = testing::runTavix(args);
+        EXPECT_EQ(0, ran.status) << ran.err;
+        EXPECT_EQ(plain.err, ran.err) << "nothing is clipped: the rays end at the plot's edges";
+        EXPECT_GT(readWholeFile("out.plt").size(), without.size() + 8) << "the rays are drawn";
+    }
 }
 
 TEST_F(DxfWarnings, aLineWithoutHeightFitsByItsWidth) {

@@ -8,6 +8,9 @@
 namespace tavix::dxf {
 namespace {
 
+// Stands for an escape of no character; no stroke font has it, so it is drawn as a box.
+constexpr char32_t REPLACEMENT_CHARACTER = 0xFFFD;
+
 // "ANSI_932" -> "CP932", "ANSI_1252" -> "CP1252"; the DOS code pages likewise.
 std::string iconvName(const std::string& codepage) {
     std::string upper;
@@ -110,6 +113,7 @@ bool TextDecoder::decode(std::string_view raw, std::string& out, std::string& wh
 
 bool expandUnicodeEscapes(std::string_view text, std::string& out, std::string& why) {
     out.clear();
+    bool allCharacters = true;
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == '\\' && i + 6 < text.size() && (text[i + 1] == 'U' || text[i + 1] == 'u') &&
             text[i + 2] == '+') {
@@ -122,8 +126,9 @@ bool expandUnicodeEscapes(std::string_view text, std::string& out, std::string& 
             }
             if (hex) {
                 if (c == 0 || (c >= 0xD800 && c <= 0xDFFF)) {
-                    why = "\\U+" + std::string(text.substr(i + 3, 4)) + " is not a character";
-                    return false;
+                    if (allCharacters) why = "\\U+" + std::string(text.substr(i + 3, 4)) + " is not a character";
+                    allCharacters = false;
+                    c = REPLACEMENT_CHARACTER;
                 }
                 appendUtf8(out, c);
                 i += 6;
@@ -132,7 +137,7 @@ bool expandUnicodeEscapes(std::string_view text, std::string& out, std::string& 
         }
         out += text[i];
     }
-    return true;
+    return allCharacters;
 }
 
 }  // namespace tavix::dxf

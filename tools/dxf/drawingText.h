@@ -16,8 +16,7 @@ public:
     TextDecoder(const TextDecoder&) = delete;
     TextDecoder& operator=(const TextDecoder&) = delete;
 
-    // False with the reason when the bytes are not text of the code page, or
-    // an escape names no character (\U+D800, \U+0000).
+    // False with the reason when the bytes are not text of the code page.
     bool decode(std::string_view raw, std::string& utf8, std::string& why);
     // The code page understood; empty when it was unknown and Latin-1 is used.
     const std::string& charset() const { return name; }
@@ -29,7 +28,8 @@ private:
 };
 
 // Replaces \U+XXXX escapes with their characters (TEXT; MTEXT keeps its own
-// codes for the paragraph reader). False when an escape names no character.
+// codes for the paragraph reader). An escape of no character (\U+D800,
+// \U+0000) becomes U+FFFD; then false, and `why` names the first.
 bool expandUnicodeEscapes(std::string_view text, std::string& out, std::string& why);
 
 void appendUtf8(std::string& out, char32_t c);

@@ -54,7 +54,8 @@ struct EntityStyle {
 };
 
 enum class EntityKind {
-    Line, Point, Circle, Arc, Ellipse, Polyline, Spline, Solid, Insert, Dimension, Text, MText, Hatch
+    Line, Point, Circle, Arc, Ellipse, Polyline, Spline, Solid, Insert, Dimension, Text, MText, Hatch,
+    Ray  // RAY and XLINE: cut to what the plot shows
 };
 
 struct Vertex {
@@ -82,7 +83,9 @@ struct Entity {
     bool mirrored = false;          // extrusion (0, 0, -1): x runs the other way
 
     // Line (2), point (1), solid, trace and 3D face corners (3 or 4, in
-    // drawing order), polyline vertices with their bulges.
+    // drawing order), polyline vertices with their bulges. A ray: its base
+    // point and the base plus its direction; `closed` when it runs both
+    // ways (XLINE).
     std::vector<Vertex> vertices;
     bool closed = false;
     double width = 0;               // constant width of a polyline

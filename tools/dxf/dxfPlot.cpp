@@ -76,9 +76,16 @@ bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& are
     }
     report.entities = first.entities;
     if (extents.extents.empty && !options.placement.window) {
-        error = first.entities == 0 ? "the drawing has no entities in model space: there is nothing to plot"
-                                    : "nothing in the drawing plots (its entities are on layers that are off, "
-                                      "frozen or not plotted, or of kinds tavix does not draw)";
+        std::string skipped;
+        for (const auto& [kind, count] : first.skipped)
+            skipped += (skipped.empty() ? "" : ", ") + std::to_string(count) + " " + kind;
+        if (first.entities == 0 && !skipped.empty())
+            error = "nothing in the drawing plots: it holds only entities of kinds tavix does not draw (" + skipped + ")";
+        else
+            error = first.entities == 0 ? "the drawing has no entities in model space: there is nothing to plot"
+                                        : "nothing in the drawing plots (its entities are on layers that are off, "
+                                          "frozen or not plotted, or of kinds tavix does not draw" +
+                                              (skipped.empty() ? std::string() : ": " + skipped) + ")";
         return false;
     }
     // The printer's window ends at the last whole unit of the area.
@@ -96,6 +103,14 @@ bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& are
     PaperSink sink(placement, width, height, options.pens, paper, send);
     RenderSettings settings{options.toleranceMm / placement.mmPerUnit, !options.printerLinetypes,
                             options.maxExpandedEntities};
+    settings.toPaper = placement.toPaper;
+    settings.paperX1 = std::min(width, 65535.0), settings.paperY1 = std::min(height, 65535.0);
+    if (placement.window) {
+        settings.paperX0 = std::max(settings.paperX0, placement.windowOnPaper.x0);
+        settings.paperY0 = std::max(settings.paperY0, placement.windowOnPaper.y0);
+        settings.paperX1 = std::min(settings.paperX1, placement.windowOnPaper.x1);
+        settings.paperY1 = std::min(settings.paperY1, placement.windowOnPaper.y1);
+    }
     EntityRenderer render(measured, font, sink, settings);
     if (options.printerLinetypes) {
         host::DrawingRequest r;
@@ -128,6 +143,7 @@ bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& are
     for (const auto& [kind, count] : first.skipped)
         report.warnings.push_back("skipped " + std::to_string(count) + " " + kind +
                                   (count == 1 ? " entity" : " entities") + " (tavix does not draw this kind)");
+    report.warnings.insert(report.warnings.end(), first.warnings.begin(), first.warnings.end());
     reportRenderer(measure, report);
     if (!font)
         report.warnings.push_back("the stroke font " + options.fontPath + " could not be read: text is left out");

@@ -10,6 +10,7 @@
 
 #include "drawingText.h"
 #include "groupStream.h"
+#include "meshEdges.h"
 
 namespace tavix::dxf {
 
@@ -24,7 +25,7 @@ namespace {
 
 const std::set<std::string, std::less<>> DRAWN_KINDS = {
     "LINE", "POINT", "CIRCLE", "ARC", "ELLIPSE", "LWPOLYLINE", "POLYLINE", "SPLINE", "SOLID", "TRACE",
-    "3DFACE", "HATCH", "INSERT", "DIMENSION", "TEXT", "MTEXT", "ATTRIB"};
+    "3DFACE", "HATCH", "INSERT", "DIMENSION", "TEXT", "MTEXT", "ATTRIB", "RAY", "XLINE"};
 // Parts of other entities, or definitions that are not drawn themselves.
 const std::set<std::string, std::less<>> STRUCTURE = {"VERTEX", "SEQEND", "BLOCK", "ENDBLK", "ENDSEC",
                                                       "SECTION", "EOF", "ATTDEF"};
@@ -48,6 +49,21 @@ struct EntityExtras {
     std::vector<Entity> polylinePaths;
     bool inPolylinePath = false;
     long long pathVerticesLeft = 0;
+    // Group 1 as written (dxflib gets long lines shortened).
+    std::string text;
+    // MTEXT's own groups: files of AutoCAD 2018 repeat position, direction
+    // and size after group 101 for an embedded object, which are not the text's.
+    bool isMText = false;
+    bool embeddedObject = false;
+    std::string mtextChunks;        // groups 3
+    Point2 at;                      // groups 10, 20
+    double height = 2.5, boxWidth = 0, rotation = 0, lineSpacing = 1;  // 40, 41, 50, 44
+    Point2 direction;               // groups 11, 21
+    bool hasDirection = false;
+    int attachment = 1;             // 71
+    // VERTEX: its flags (70) and, for a polyface face, its vertex indices (71 to 74).
+    int vertexFlags = 0;
+    std::array<int, 4> faceIndices{};
 };
 
 class Reader : public DL_CreationAdapter {
@@ -64,6 +80,11 @@ public:
     void finish() {
         flushPending();
         if (groups.failed()) return;
+        if (badEscapes > 0)
+            report.warnings.push_back(firstBadEscape + ": drawn as a box" +
+                                      (badEscapes > 1 ? " (and in " + std::to_string(badEscapes - 1) +
+                                                            " more texts escapes of no character)"
+                                                      : std::string()));
         if (!blockStack.empty()) groups.fail("the block " + blockStack.back() + " has no end (ENDBLK)");
     }
 
@@ -157,6 +178,15 @@ public:
         e.vertices = {{d.x1, d.y1, 0}, {d.x2, d.y2, 0}};
         flushPending();
     }
+    void addRay(const DL_RayData& d) override { ray(d, false); }
+    void addXLine(const DL_XLineData& d) override { ray(d, true); }
+    template <typename Data>
+    void ray(const Data& d, bool bothWays) {
+        Entity& e = begin(EntityKind::Ray);
+        e.vertices = {{d.bx, d.by, 0}, {d.bx + d.dx, d.by + d.dy, 0}};
+        e.closed = bothWays;
+        flushPending();
+    }
     void addCircle(const DL_CircleData& d) override {
         Entity& e = begin(EntityKind::Circle);
         e.centre = {d.cx, d.cy};
@@ -181,22 +211,25 @@ public:
         flushPending();
     }
     void addPolyline(const DL_PolylineData& d) override {
-        // Polyface and polygon meshes (flags 16, 64) are surfaces, not lines.
+        Entity& e = begin(EntityKind::Polyline);
+        // Polyface and polygon meshes (flags 64, 16) plot their edges.
         if ((d.flags & (16 | 64)) != 0) {
-            flushPending();
-            ++report.skipped["POLYLINE (mesh)"];
-            ignoreVertices = true;
+            mesh = std::make_unique<Mesh>();
+            mesh->polyface = (d.flags & 64) != 0;
+            mesh->m = static_cast<int>(d.m);
+            mesh->n = static_cast<int>(d.n);
+            mesh->closedM = (d.flags & 1) != 0;
+            mesh->closedN = (d.flags & 32) != 0;
             return;
         }
-        ignoreVertices = false;
-        Entity& e = begin(EntityKind::Polyline);
         e.closed = (d.flags & 1) != 0;
         e.width = completed.kind == "LWPOLYLINE" ? completed.constantWidth
                   : completed.startWidth == completed.endWidth ? completed.startWidth : 0;
         e.width = std::fabs(e.width);
     }
     void addVertex(const DL_VertexData& d) override {
-        if (ignoreVertices || !pending || pending->kind != EntityKind::Polyline) return;
+        if (!pending || pending->kind != EntityKind::Polyline) return;
+        if (mesh) return meshVertex(d);
         if (pending->vertices.size() >= MAX_POINTS) return tooMany("vertices");
         pending->vertices.push_back({d.x, d.y, d.bulge});
     }
@@ -267,18 +300,21 @@ public:
         text(d);
     }
 
-    void addMTextChunk(const std::string& chunk) override { mtextChunks += chunk; }
-    void addMText(const DL_MTextData& d) override {
+    // From the groups kept, not dxflib's values, which take the embedded
+    // object's and read group 50 as radians.
+    void addMText(const DL_MTextData&) override {
         Entity& e = begin(EntityKind::MText);
-        std::string raw = mtextChunks + d.text;
-        mtextChunks.clear();
-        if (!decodeText(raw, e.text, false)) return;
-        e.insertion = {d.ipx, d.ipy};
-        e.height = d.height;
-        e.boxWidth = d.width;
-        e.attachment = d.attachmentPoint;
-        e.rotation = d.angle * 180.0 / M_PI;
-        e.lineSpacing = d.lineSpacingFactor > 0 ? d.lineSpacingFactor : 1;
+        const EntityExtras& m = completed;
+        if (!decodeText(m.mtextChunks + m.text, e.text, false)) return;
+        e.insertion = m.at;
+        e.height = m.height;
+        e.boxWidth = m.boxWidth;
+        e.attachment = m.attachment;
+        // The direction, when given, wins over the rotation (degrees).
+        e.rotation = m.hasDirection && (m.direction.x != 0 || m.direction.y != 0)
+                         ? std::atan2(m.direction.y, m.direction.x) * 180.0 / M_PI
+                         : m.rotation;
+        e.lineSpacing = m.lineSpacing > 0 ? m.lineSpacing : 1;
         flushPending();
     }
 
@@ -357,15 +393,27 @@ private:
     void onGroup(const Group& g) {
         if (g.code == 0) {
             countIfSkipped(current);
+            if (isFaceRecord(current) && mesh->points.size() + mesh->faces.size() < MAX_POINTS)
+                mesh->faces.push_back(current.faceIndices);
             completed = std::move(current);
             current = EntityExtras{};
             current.kind = std::string(g.value);
+            current.isMText = current.kind == "MTEXT";
             current.line = g.line - 1;
             current.section = groups.section();
             return;
         }
         EntityExtras& e = current;
+        if (e.isMText && mtextGroup(g)) return;
+        if (g.code >= 70 && g.code <= 74 && e.kind == "VERTEX") {
+            if (g.code == 70) e.vertexFlags = static_cast<int>(g.number);
+            else e.faceIndices[g.code - 71] = static_cast<int>(g.number);
+            return;
+        }
         switch (g.code) {
+            case 1:
+                if (e.kind == "TEXT" || e.kind == "ATTRIB" || e.kind == "ATTDEF") e.text = std::string(g.text);
+                break;
             case 2: if (e.kind == "DIMENSION") e.blockName = std::string(g.value); break;
             case 51: if (e.kind == "TEXT" || e.kind == "ATTRIB") e.oblique = g.number; break;
             case 43:
@@ -428,6 +476,28 @@ private:
         }
     }
 
+    // True when the group is MTEXT's own (or the embedded object's, ignored).
+    bool mtextGroup(const Group& g) {
+        EntityExtras& e = current;
+        if (g.code == 101) e.embeddedObject = true;
+        if (e.embeddedObject) return true;
+        switch (g.code) {
+            case 1: e.text = std::string(g.text); break;
+            case 3: e.mtextChunks += g.text; break;
+            case 10: e.at.x = g.number; break;
+            case 20: e.at.y = g.number; break;
+            case 11: e.direction.x = g.number; e.hasDirection = true; break;
+            case 21: e.direction.y = g.number; e.hasDirection = true; break;
+            case 40: e.height = g.number; break;
+            case 41: e.boxWidth = g.number; break;
+            case 44: e.lineSpacing = g.number; break;
+            case 50: e.rotation = g.number; break;
+            case 71: e.attachment = static_cast<int>(g.number); break;
+            default: return false;
+        }
+        return true;
+    }
+
     void countIfSkipped(const EntityExtras& e) {
         if (e.kind.empty() || e.paperSpace || skippingLayout) return;
         if (e.section != "ENTITIES" && e.section != "BLOCKS") return;
@@ -460,6 +530,7 @@ private:
     // Starts an entity of `kind` with the style and the values kept for it.
     Entity& begin(EntityKind kind) {
         flushPending();
+        mesh.reset();  // one left by a mesh that failed is not this entity's
         pending = std::make_unique<Entity>();
         Entity& e = *pending;
         e.kind = kind;
@@ -492,7 +563,7 @@ private:
 
     void text(const DL_TextData& d) {
         Entity& e = begin(EntityKind::Text);
-        if (!decodeText(d.text, e.text, true)) return;
+        if (!decodeText(completed.text, e.text, true)) return;
         e.insertion = {d.ipx, d.ipy};
         // dxflib gives NaN for an alignment point the file leaves out.
         e.alignPoint = std::isfinite(d.apx) && std::isfinite(d.apy) ? Point2{d.apx, d.apy} : e.insertion;
@@ -511,7 +582,13 @@ private:
         if (!decoder) decoder = std::make_unique<TextDecoder>(tables.codepage, utf8Text);
         std::string why, decoded;
         bool ok = decoder->decode(raw, decoded, why);
-        if (ok) ok = expandUnicodeEscapes(decoded, out, why);
+        if (ok && !expandUnicodeEscapes(decoded, out, why)) {
+            // One wrong escape does not spoil the drawing: it is drawn as a box.
+            if (badEscapes++ == 0)
+                firstBadEscape = "line " + std::to_string(pending ? pending->line : groups.line()) + ": the text of " +
+                                 kindName + ": " + why;
+            why.clear();
+        }
         if (ok && !expandEscapes) out = decoded;
         if (!ok) {
             groups.fail("the text of " + kindName + ": " + why, pending ? pending->line : 0);
@@ -520,10 +597,29 @@ private:
         return ok;
     }
 
-    // Hands the entity on: into its block, or to the plot.
+    // A vertex of the mesh; dxflib does not hand on polyface face records
+    // (flags 128 without 64), which onGroup keeps.
+    void meshVertex(const DL_VertexData& d) {
+        if (isFaceRecord(completed)) return;
+        if (mesh->points.size() + mesh->faces.size() >= MAX_POINTS) return tooMany("vertices");
+        mesh->points.push_back({d.x, d.y});
+    }
+    bool isFaceRecord(const EntityExtras& e) const {
+        return e.kind == "VERTEX" && mesh && mesh->polyface && (e.vertexFlags & 128) != 0 && (e.vertexFlags & 64) == 0;
+    }
+
+    // Hands the entity on: into its block, or to the plot; a mesh as its edges.
     void flushPending() {
         if (!pending) return;
         std::unique_ptr<Entity> e = std::move(pending);
+        if (mesh) {
+            std::unique_ptr<Mesh> m = std::move(mesh);
+            for (Entity& edge : meshEdges(*m, *e)) {
+                pending = std::make_unique<Entity>(std::move(edge));
+                flushPending();
+            }
+            return;
+        }
         if (groups.failed() || pendingInPaperSpace) return;
         if (pendingBlock != nullptr) {
             pendingBlock->entities.push_back(std::move(*e));
@@ -551,11 +647,12 @@ private:
     bool skippingLayout = false;
     std::vector<std::string> blockStack;
     std::vector<double> pendingDashes;
-    bool ignoreVertices = false;
+    std::unique_ptr<Mesh> mesh;     // the POLYLINE being read is a mesh
     size_t pathLoops = 0;  // the hatch's polyline loops, which come first
-    std::string mtextChunks;
     bool utf8Text = false;
     std::unique_ptr<TextDecoder> decoder;
+    int badEscapes = 0;
+    std::string firstBadEscape;
 };
 
 }  // namespace

@@ -108,16 +108,18 @@ double EntityRenderer::localTolerance(const Affine& t, double size) const {
 }
 
 bool EntityRenderer::emit(const LineLook& look, const Polyline& local, const Affine& t, double tolerance,
-                          const EntityStyle& style, std::string& error) {
+                          const EntityStyle& style, std::string& error, bool curve) {
     if (local.empty()) return true;
     double slack = settings.tolerance > 0 ? 0 : tolerance * t.stretch();
-    bool dashed = settings.softwareLinetypes && settings.tolerance > 0 && look.linetype >= 0 &&
+    bool dashed = (settings.softwareLinetypes || curve) && settings.tolerance > 0 && look.linetype >= 0 &&
                   look.linetype < static_cast<int>(tables.linetypes.size()) &&
                   !tables.linetypes[look.linetype].continuous() && local.size() > 1;
     if (!dashed) return sink.stroke(look, transformed(local, t), slack, error);
     double scale = tables.ltscale * style.linetypeScale;
+    LineLook solid = look;
+    solid.printerLineType = 0;
     for (const Polyline& dash : geometry::applyLinetype(local, tables.linetypes[look.linetype].pattern, scale))
-        if (!sink.stroke(look, transformed(dash, t), slack, error)) return false;
+        if (!sink.stroke(solid, transformed(dash, t), slack, error)) return false;
     return true;
 }
 
@@ -259,7 +261,7 @@ bool EntityRenderer::drawIn(const Entity& e, const Context& context, std::string
                              std::string(" with an impossible shape")];
                 return true;
             }
-            return emit(look, *outline, t, curve ? tolerance : 0, e.style, error);
+            return emit(look, *outline, t, curve ? tolerance : 0, e.style, error, curve);
         }
         case EntityKind::Solid: {
             std::vector<Point> corners;
@@ -293,8 +295,36 @@ bool EntityRenderer::drawIn(const Entity& e, const Context& context, std::string
         }
         case EntityKind::Text: case EntityKind::MText: return drawText(e, look, t, error);
         case EntityKind::Hatch: return drawHatch(e, look, t, error);
+        case EntityKind::Ray: return drawRay(e, look, t, error);
     }
     return true;
+}
+
+bool EntityRenderer::drawRay(const Entity& e, const LineLook& look, const Affine& t, std::string& error) {
+    const RenderSettings& s = settings;
+    if (!(s.paperX1 > s.paperX0 && s.paperY1 > s.paperY0) || e.vertices.size() != 2) return true;
+    // Affine maps keep the parameter along a line: cut it on the paper, draw
+    // the same stretch in the ray's own coordinates.
+    const Affine whole = s.toPaper.after(t);
+    const Point base = point(e.vertices[0]), ahead = point(e.vertices[1]);
+    const Point p = whole.apply(base), q = whole.apply(ahead);
+    const double dx = q.x - p.x, dy = q.y - p.y;
+    double t0 = e.closed ? -INFINITY : 0, t1 = INFINITY;
+    const double along[4] = {-dx, dx, -dy, dy};
+    const double room[4] = {p.x - s.paperX0, s.paperX1 - p.x, p.y - s.paperY0, s.paperY1 - p.y};
+    for (int i = 0; i < 4; ++i) {
+        if (along[i] == 0) {
+            if (room[i] < 0) return true;
+            continue;
+        }
+        const double at = room[i] / along[i];
+        if (along[i] < 0) t0 = std::max(t0, at);
+        else t1 = std::min(t1, at);
+    }
+    if (!(t0 < t1) || !std::isfinite(t0) || !std::isfinite(t1)) return true;  // misses the paper, or no direction
+    const Point a{base.x + t0 * (ahead.x - base.x), base.y + t0 * (ahead.y - base.y)};
+    const Point b{base.x + t1 * (ahead.x - base.x), base.y + t1 * (ahead.y - base.y)};
+    return emit(look, {a, b}, t, 0, e.style, error);
 }
 
 bool EntityRenderer::drawBlock(const Entity& e, const Block& block, const Affine& placement, const Context& context,
@@ -431,8 +461,14 @@ bool EntityRenderer::drawText(const Entity& e, const LineLook& look, const Affin
                     .after(Affine::translation(-at.x, -at.y));
     }
     double slack = 0;
-    for (const Polyline& s : stroked->strokes)
-        if (!sink.stroke(look, transformed(s, place), slack, error)) return false;
+    for (size_t i = 0; i < stroked->strokes.size(); ++i) {
+        LineLook coloured = look;
+        const geometry::TextColour c = i < stroked->colours.size() ? stroked->colours[i] : geometry::TextColour{};
+        // BYLAYER and BYBLOCK inside the text are the entity's own colour.
+        if (c.rgb >= 0) coloured.colour = nearestColourNumber(c.rgb);
+        else if (c.number >= 1 && c.number <= 255) coloured.colour = c.number;
+        if (!sink.stroke(coloured, transformed(stroked->strokes[i], place), slack, error)) return false;
+    }
     return true;
 }
 

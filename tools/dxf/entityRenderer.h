@@ -28,6 +28,10 @@ struct RenderSettings {
     double tolerance = 0;
     bool softwareLinetypes = true;
     long long maxExpandedEntities = MAX_EXPANDED_ENTITIES;
+    // Where the plot shows the drawing: rays and xlines are cut to it. Not
+    // known while measuring (no area): they take no part in the extents.
+    Affine toPaper{};
+    double paperX0 = 0, paperY0 = 0, paperX1 = 0, paperY1 = 0;
 };
 
 class EntityRenderer {
@@ -58,12 +62,15 @@ private:
     bool visible(int layer, const Context& context) const;
     LineLook lookOf(const Entity& e, int layer, const Context& context) const;
     double localTolerance(const Affine& t, double size) const;
+    // `curve`: chords of a curve, dashed in software even when the printer
+    // draws line types, whose adaptive patterns start again on every chord.
     bool emit(const LineLook& look, const geometry::Polyline& local, const Affine& t, double tolerance,
-              const EntityStyle& style, std::string& error);
+              const EntityStyle& style, std::string& error, bool curve = false);
     std::optional<geometry::Polyline> flattenEdge(const Entity& e, double tolerance);
     std::optional<geometry::Polyline> flattenOutline(const Entity& e, double tolerance, bool& curve);
     bool drawHatch(const Entity& e, const LineLook& look, const Affine& t, std::string& error);
     bool drawText(const Entity& e, const LineLook& look, const Affine& t, std::string& error);
+    bool drawRay(const Entity& e, const LineLook& look, const Affine& t, std::string& error);
 
     const DxfTables& tables;
     const geometry::StrokeFont* font;

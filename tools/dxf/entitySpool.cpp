@@ -76,6 +76,7 @@ template <typename Io, typename E>
 void kindFields(Io& io, E& e) {
     switch (e.kind) {
         case EntityKind::Line: case EntityKind::Point: case EntityKind::Solid: case EntityKind::Polyline:
+        case EntityKind::Ray:
             io(e.vertices), io(e.closed), io(e.width);
             break;
         case EntityKind::Circle: case EntityKind::Arc: case EntityKind::Ellipse:
@@ -111,7 +112,7 @@ void Writer::put(const Entity& e) {
 void Reader::get(Entity& e) {
     uint8_t kind = 0;
     get(kind);
-    if (!ok || kind > static_cast<uint8_t>(EntityKind::Hatch)) {
+    if (!ok || kind > static_cast<uint8_t>(EntityKind::Ray)) {
         ok = false;
         return;
     }

@@ -1,5 +1,6 @@
 #include "groupStream.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -8,6 +9,11 @@ namespace tavix::dxf {
 namespace {
 
 constexpr size_t CHUNK = 1 << 16;
+
+std::string_view lineEndRemoved(std::string_view s) {
+    while (!s.empty() && (s.back() == '\r' || s.back() == '\n')) s.remove_suffix(1);
+    return s;
+}
 
 std::string_view trimmed(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
@@ -69,8 +75,19 @@ GroupStream::int_type GroupStream::underflow() {
             char* first = buffer.data() + begin;
             begin += length;
             ++lineNumber;
+            // A UTF-8 byte-order mark before the first group is not part of it.
+            if (lineNumber == 1 && std::string_view(first, length).substr(0, 3) == "\xEF\xBB\xBF") {
+                first += 3;
+                length -= 3;
+            }
+            shortenLine = lineEndRemoved(std::string_view(first, length)).size() > LONGEST_LIBRARY_LINE;
             checkLine(std::string_view(first, length));
             if (failed()) return traits_type::eof();
+            if (shortenLine) {
+                shortLine += '\n';
+                setg(shortLine.data(), shortLine.data(), shortLine.data() + shortLine.size());
+                return traits_type::to_int_type(shortLine[0]);
+            }
             setg(first, first, first + length);
             return traits_type::to_int_type(*first);
         }
@@ -116,13 +133,30 @@ bool GroupStream::checkNumber(int code, std::string_view value, double& out) {
         fail("'" + shortened(value) + "' is not a finite number (group code " + std::to_string(code) + ")");
         return false;
     }
-    // The header keeps "unset" markers such as 1e20; the geometry must stay in range.
-    if ((sectionName == "ENTITIES" || sectionName == "BLOCKS") && std::fabs(out) > LARGEST_DRAWING_VALUE) {
+    // The header keeps "unset" markers such as 1e20; the geometry must stay in
+    // range. Extended data (1000 and up) belongs to applications, not to the plot.
+    if ((sectionName == "ENTITIES" || sectionName == "BLOCKS") && code < 1000 &&
+        std::fabs(out) > LARGEST_DRAWING_VALUE) {
         fail("the value " + shortened(value) + " is too large for a drawing (at most 1e10, group code " +
              std::to_string(code) + ")");
         return false;
     }
     return true;
+}
+
+// The line dxflib gets for a long one: a group code, or the value of `group`
+// (a number in its shortest exact form, or the start of the text).
+void GroupStream::shortenFor(std::string_view value, const Group* group) {
+    if (!shortenLine) return;
+    if (group == nullptr || groupValueOf(group->code) == GroupValue::Text) {
+        size_t keep = std::min(value.size(), LONGEST_LIBRARY_LINE);
+        while (keep > 0 && keep < value.size() && (static_cast<unsigned char>(value[keep]) & 0xC0) == 0x80) --keep;
+        shortLine.assign(value.substr(0, keep));
+        return;
+    }
+    char digits[32];
+    auto r = std::to_chars(digits, digits + sizeof digits, group->number);
+    shortLine.assign(digits, r.ptr);
 }
 
 void GroupStream::checkLine(std::string_view text) {
@@ -136,15 +170,18 @@ void GroupStream::checkLine(std::string_view text) {
         }
         pendingCode = code;
         expectValue = true;
+        shortenFor(v, nullptr);
         return;
     }
     expectValue = false;
     Group g;
     g.code = pendingCode;
     g.value = v;
+    g.text = lineEndRemoved(text);
     g.line = lineNumber;
-    if (g.code == 999) return;  // a comment
+    if (g.code == 999) return shortenFor(g.text, nullptr);  // a comment
     if (!checkNumber(g.code, v, g.number)) return;
+    shortenFor(g.text, &g);
     if (g.code == 0) {
         sectionNameNext = v == "SECTION";
         if (v == "ENDSEC") sectionName.clear();

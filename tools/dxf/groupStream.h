@@ -20,10 +20,15 @@ namespace tavix::dxf {
 constexpr double LARGEST_DRAWING_VALUE = 1e10;
 // The longest line accepted (DXF values are at most a few hundred characters).
 constexpr size_t LONGEST_LINE = 1 << 20;
+// dxflib reads at most 1,023 characters a line and loops for ever on a longer
+// one: longer lines reach it shortened (the number, or the start of the text),
+// and listeners take the whole value from the group.
+constexpr size_t LONGEST_LIBRARY_LINE = 1000;
 
 struct Group {
     int code = 0;
     std::string_view value;   // trimmed of spaces and the line end
+    std::string_view text;    // only the line end removed, as dxflib keeps text values
     int line = 0;             // line of the value (1-based)
     double number = 0;        // the value read as a number, for numeric codes
 };
@@ -56,6 +61,7 @@ protected:
 private:
     bool fillBuffer();
     void checkLine(std::string_view text);
+    void shortenFor(std::string_view value, const Group* group);
     bool checkNumber(int code, std::string_view value, double& out);
 
     std::FILE* file;
@@ -69,6 +75,8 @@ private:
     bool sectionNameNext = false;
     bool endSeen = false;
     std::string errorText;
+    bool shortenLine = false;     // the line being checked is too long for dxflib
+    std::string shortLine;        // what dxflib gets instead
 };
 
 // The kind of value a group code carries.

@@ -42,6 +42,17 @@ double sizeValue(const std::string& arg, double current) {
   return std::isfinite(result) ? result : current;
 }
 
+// \C<number>; sets a colour number (0 to 256), \c<BGR>; a true colour
+// stored blue first; anything else leaves the colour as it is.
+void colourCode(char32_t code, const std::string& arg, TextColour& colour) {
+  long value = -1;
+  const auto [end, error] = std::from_chars(arg.data(), arg.data() + arg.size(), value);
+  if (error != std::errc() || end != arg.data() + arg.size() || value < 0) return;
+  if (code == U'C' && value <= 256) colour = TextColour{static_cast<int>(value), -1};
+  if (code == U'c' && value <= 0xFFFFFF)
+    colour = TextColour{-1, static_cast<int>((value & 0xFF) << 16 | (value & 0xFF00) | (value >> 16))};
+}
+
 // Reads the MTEXT codes: characters with their styles, LINE_BREAK for \P
 // and \N, NO_BREAK_SPACE for \~.
 StyledText parseCodes(const std::u32string& text, CharStyle base) {
@@ -59,6 +70,13 @@ StyledText parseCodes(const std::u32string& text, CharStyle base) {
         style = saved.back();
         saved.pop_back();
       }
+      continue;
+    }
+    if (c == U'^' && i < text.size() && (text[i] == U' ' || (text[i] >= U'@' && text[i] <= U'_'))) {
+      // Caret notation: "^ " is the caret itself, ^J a line feed (a new
+      // paragraph), ^I a tab and any other control character a space.
+      const char32_t next = text[i++];
+      out.push_back({next == U' ' ? U'^' : next == U'J' ? LINE_BREAK : U' ', style});
       continue;
     }
     if (c != U'\\' || i >= text.size()) {
@@ -87,18 +105,19 @@ StyledText parseCodes(const std::u32string& text, CharStyle base) {
         break;
       }
       case U'U': {
-        // \U+XXXX: four to six hexadecimal digits.
+        // \U+XXXX: exactly four hexadecimal digits, as CAD programs write
+        // them ("\U+00B0C" is a degree sign and a C).
         std::size_t k = i;
         char32_t value = 0;
         if (k < text.size() && text[k] == U'+') {
           ++k;
           int digits = 0;
-          while (k < text.size() && digits < 6 && std::isxdigit(text[k] < 0x80 ? static_cast<int>(text[k]) : 0)) {
+          while (k < text.size() && digits < 4 && std::isxdigit(text[k] < 0x80 ? static_cast<int>(text[k]) : 0)) {
             const char32_t d = text[k++];
             value = value * 16 + (d <= U'9' ? d - U'0' : (d | 0x20) - U'a' + 10);
             ++digits;
           }
-          if (digits >= 4 && value <= 0x10FFFF) {
+          if (digits == 4) {
             out.push_back({value, style});
             i = k;
             break;
@@ -119,8 +138,9 @@ StyledText parseCodes(const std::u32string& text, CharStyle base) {
         if (i < text.size()) ++i;
         break;
       }
-      case U'f': case U'F': case U'C': case U'c': case U'A': case U'T': case U'p': case U'X':
-        argument(text, i);  // font, colour, alignment, tracking, paragraph: not drawn
+      case U'C': case U'c': colourCode(code, argument(text, i), style.colour); break;
+      case U'f': case U'F': case U'A': case U'T': case U'p': case U'X':
+        argument(text, i);  // font, alignment, tracking, paragraph: not drawn
         break;
       default:
         out.push_back({U'\\', style});

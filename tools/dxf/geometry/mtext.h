@@ -30,8 +30,10 @@ struct MTextSpec {
 // reference width, at spaces before a word would pass it (a word longer
 // than the width stands alone). Understood codes: \P \N \~ \\ \{ \} braces
 // for groups, \H<h>; and \H<f>x;, \W<f>;, \Q<deg>;, \L \l \O \o, \U+XXXX,
-// \S<a>^<b>; or \S<a>/<b>; (drawn inline as "a/b"), %%d %%p %%c; font,
-// colour and other switches (\f \F \C \c \A \T \p) are skipped up to their ';'.
+// \S<a>^<b>; or \S<a>/<b>; (drawn inline as "a/b"), %%d %%p %%c, colours
+// \C<number>; and \c<BGR>; (in the strokes' colours); font and other
+// switches (\f \F \A \T \p) are skipped up to their ';'. Caret notation:
+// ^J breaks the line, "^ " is a caret, ^I and other control characters a space.
 // The line pitch is 5/3 of the text height times the spacing factor.
 // nullopt on the same faults as strokeText, or a spacing factor <= 0.
 std::optional<StrokedText> strokeMText(const StrokeFont& font, const MTextSpec& textStyle);

@@ -26,8 +26,18 @@ struct TextSpec {
   VerticalAlignment vertical = VerticalAlignment::Baseline;
 };
 
+// The colour MTEXT's \C and \c codes give a character: a colour number
+// (0 BYBLOCK, 256 BYLAYER), a true colour 0xRRGGBB, or neither (-1): the
+// entity's own.
+struct TextColour {
+  int number = -1;
+  int rgb = -1;
+  bool operator==(const TextColour&) const = default;
+};
+
 struct StrokedText {
   std::vector<Polyline> strokes;
+  std::vector<TextColour> colours;  // of each stroke; a stroke beyond the list is the entity's
   // Characters the font has no glyph for; each is drawn as an open box the
   // size of a capital so the reader sees something is missing.
   int missingGlyphs = 0;

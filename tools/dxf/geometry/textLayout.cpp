@@ -105,11 +105,13 @@ void drawChars(const StrokeFont& font, const std::vector<PlacedChar>& chars, Poi
         placed.reserve(stroke.size());
         for (const Point& p : stroke) placed.push_back(local(p));
         out.strokes.push_back(std::move(placed));
+        out.colours.push_back(st.colour);
       }
     } else {
       const double cap = font.capHeight;
       const double l = BOX_LEFT * cap, r = BOX_RIGHT * cap;
       out.strokes.push_back({local({l, 0}), local({r, 0}), local({r, cap}), local({l, cap}), local({l, 0})});
+      out.colours.push_back(st.colour);
       ++out.missingGlyphs;
     }
     const double advance = advanceOf(font, ch.code, st);
@@ -122,11 +124,12 @@ void drawChars(const StrokeFont& font, const std::vector<PlacedChar>& chars, Poi
       }
       const double y = ch.baseline + at[k] * st.height;
       if (open[k].stroke >= 0 && std::fabs(open[k].endX - ch.x) < 1e-9 * (1 + std::fabs(ch.x)) &&
-          open[k].y == y) {
+          open[k].y == y && out.colours[open[k].stroke] == st.colour) {
         out.strokes[open[k].stroke].back() = place(ch.x + advance, y);
       } else {
         open[k].stroke = static_cast<long>(out.strokes.size());
         out.strokes.push_back({place(ch.x, y), place(ch.x + advance, y)});
+        out.colours.push_back(st.colour);
       }
       open[k].endX = ch.x + advance;
       open[k].y = y;

@@ -17,6 +17,7 @@ struct CharStyle {
   double widthFactor = 1;
   double slant = 0;        // tan of the oblique angle
   bool underline = false, overline = false, strike = false;
+  TextColour colour;
 };
 
 struct PlacedChar {
