@@ -3,12 +3,17 @@
 
 #include "previewCommand.h"
 
+#ifndef TAVIX_VERSION
+#define TAVIX_VERSION "0"
+#endif
+
 int main(int argc, char** argv) {
-    CLI::App app{"Draws what the printer will print from a printer stream (PNG, or SVG for the vectors), "
+    CLI::App app{"Draws what the printer will print from a printer stream (PNG, or SVG or PDF for the vectors), "
                  "with the job ticket beside the picture.",
                  "tavix-preview"};
     tavix::preview::PreviewCommandOptions options;
     tavix::preview::addPreviewOptions(app, options);
+    app.set_version_flag("--version", "tavix-preview " TAVIX_VERSION);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "pictureFile.h"
 #include "previewRenderer.h"
 #include "sidePanel.h"
 #include "streamContext.h"
@@ -57,17 +58,53 @@ RenderPlan makePlan(const ParsedStream& stream, const Page* page, int pageIndex,
     double dpi = pdf ? PDF_UNITS_PER_INCH : options.dpi;
     if (!(dpi > 0) || !std::isfinite(dpi)) dpi = 50;
     double requested = dpi;
-    int panelWidth = options.sidePanel ? PANEL_WIDTH : 0;
+    bool panel = options.sidePanel;
     double maxSide = std::max(16, options.maxDimension);
     double maxPixels = static_cast<double>(std::max<uint64_t>(options.maxPixels, 4096));
-    for (int round = 0; round < 8 && !pdf; ++round) {
-        double w = widthIn * dpi + 2 * MARGIN + panelWidth, h = std::max(heightIn * dpi + 2 * MARGIN, 200.0);
-        double shrink = std::min({1.0, (maxSide - panelWidth - 2 * MARGIN) / std::max(widthIn * dpi, 1e-9),
-                                  (maxSide - 2 * MARGIN) / std::max(heightIn * dpi, 1e-9),
-                                  std::sqrt(maxPixels / (w * h))});
-        if (shrink >= 1.0) break;
-        dpi *= shrink * 0.999;
+    RenderPlan sizes;  // the panel's font sizes
+    auto panelLines = [&](double d, const std::vector<Warning>& withNotes) {
+        PanelFacts facts;
+        facts.stream = &stream;
+        facts.pageIndex = pageIndex;
+        facts.dpi = d;
+        facts.notes = withNotes;
+        std::vector<std::string> lines = sidePanelLines(facts, PANEL_COLUMNS);
+        if (lines.size() > MAX_PANEL_LINES) {
+            lines.resize(MAX_PANEL_LINES);
+            lines.back() = "...";
+        }
+        return lines;
+    };
+    auto panelHeightOf = [&](size_t lines) {
+        return static_cast<int>(std::ceil(lines * sizes.lineHeight + 2 * MARGIN + sizes.fontSize));
+    };
+    // The panel as it will be, with the note of a lowered resolution.
+    std::vector<Warning> withLowered = notes;
+    withLowered.push_back({NO_OFFSET, "resolution lowered from " + fixedText(requested, 1) +
+                                          " to 0.000 dpi to keep the picture within bounds"});
+    int panelEstimate = panel ? panelHeightOf(panelLines(dpi, withLowered).size()) : 0;
+    // The panel's width and height and the margins stay whatever the
+    // resolution; the page's part shrinks with it. Sizes as the plan rounds them.
+    auto fits = [&](double d) {
+        double w = std::ceil(widthIn * d + 2 * MARGIN) + (panel ? PANEL_WIDTH : 0);
+        double pageHeight = std::ceil(heightIn * d + 2 * MARGIN);
+        double h = std::max(pageHeight, panel ? static_cast<double>(panelEstimate) : 0.0);
+        return w <= maxSide && pageHeight <= maxSide && w * h <= maxPixels;
+    };
+    if (!pdf && panel && !fits(1.0)) {
+        panel = false;
+        notes.push_back({NO_OFFSET, "the text panel is left out: the pixel limit leaves it no room"});
     }
+    if (!pdf && !fits(dpi)) {
+        // The highest resolution that fits, found by halving the interval.
+        double low = 0, high = dpi;
+        for (int i = 0; i < 60; ++i) {
+            double mid = (low + high) / 2;
+            (fits(mid) ? low : high) = mid;
+        }
+        dpi = low > 0 ? low : high / 2;
+    }
+    int panelWidth = panel ? PANEL_WIDTH : 0;
     if (dpi < requested)
         notes.push_back({NO_OFFSET, "resolution lowered from " + fixedText(requested, 1) + " to " +
                                         fixedText(dpi, dpi < 10 ? 3 : 1) + " dpi to keep the picture within bounds"});
@@ -78,21 +115,8 @@ RenderPlan makePlan(const ParsedStream& stream, const Page* page, int pageIndex,
     plan.pictureHeight = static_cast<int>(std::ceil(heightIn * dpi + 2 * MARGIN));
     plan.panelX = plan.pictureWidth;
     plan.panelWidth = panelWidth;
-    if (options.sidePanel) {
-        PanelFacts facts;
-        facts.stream = &stream;
-        facts.pageIndex = pageIndex;
-        facts.dpi = dpi;
-        facts.notes = notes;
-        plan.panel = sidePanelLines(facts, PANEL_COLUMNS);
-        if (plan.panel.size() > MAX_PANEL_LINES) {
-            plan.panel.resize(MAX_PANEL_LINES);
-            plan.panel.back() = "...";
-        }
-    }
-    int panelHeight = options.sidePanel
-                          ? static_cast<int>(std::ceil(plan.panel.size() * plan.lineHeight + 2 * MARGIN + plan.fontSize))
-                          : 0;
+    if (panel) plan.panel = panelLines(dpi, notes);
+    int panelHeight = panel ? panelHeightOf(plan.panel.size()) : 0;
     plan.width = plan.pictureWidth + plan.panelWidth;
     plan.height = std::max(plan.pictureHeight, panelHeight);
     int largest = pdf ? 1 << 24 : 32767;
@@ -111,6 +135,10 @@ void draw(cairo_t* cr, const Page* page, const RenderPlan& plan, const PreviewOp
     if (unknown > 0)
         notes.push_back({NO_OFFSET, numberText(unknown) + " characters of the text panel have no installed font "
                                                           "and are shown as boxes"});
+}
+
+cairo_status_t writeToPicture(void* closure, const unsigned char* data, unsigned int length) {
+    return static_cast<PictureFile*>(closure)->write(data, length) ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
 }
 
 }  // namespace
@@ -184,7 +212,14 @@ PreviewResult renderParsed(const ParsedStream& stream, const PreviewOptions& opt
             cairo_surface_finish(surface);
             status = cairo_surface_status(surface);
         } else {
-            status = cairo_surface_write_to_png(surface, options.outputPath.c_str());
+            PictureFile file(options.outputPath);
+            status = cairo_surface_write_to_png_stream(surface, writeToPicture, &file);
+            std::string why;
+            if (!file.close(why)) {
+                cairo_surface_destroy(surface);
+                result.error = why;
+                return result;
+            }
         }
     }
     cairo_surface_destroy(surface);
