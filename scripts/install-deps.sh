@@ -27,6 +27,7 @@ test_packages=(
   hp2xx valgrind python3 python3-ezdxf
   libcups2-dev libcupsimage2-dev cups cups-ppdc cups-filters cups-client
   ghostscript poppler-utils
+  librsvg2-bin
 )
 
 profile_packages() {

@@ -51,10 +51,14 @@ TEST_F(PreviewOutput, picturesThatCannotBeWrittenNameTheCause) {
         EXPECT_EQ(c.says, ran.err);
         EXPECT_FALSE(fs::exists("new.plt"));
     }
-    // A write that fails on the way says why, not a guess.
-    testing::Ran ran = testing::runTavix({"preview", "s.plt", "-o", "/dev/full", "--format", "png"});
-    EXPECT_EQ(1, ran.status) << ran.err;
-    EXPECT_EQ("tavix: cannot write /dev/full: No space left on device\n", ran.err);
+    // A write that fails on the way says why, not a guess; the device
+    // written to is left alone (only a half-written file is removed).
+    for (const char* format : {"png", "svg", "pdf"}) {
+        testing::Ran ran = testing::runTavix({"preview", "s.plt", "-o", "/dev/full", "--format", format});
+        EXPECT_EQ(1, ran.status) << ran.err;
+        EXPECT_EQ("tavix: cannot write /dev/full: No space left on device\n", ran.err) << format;
+        EXPECT_TRUE(fs::is_character_file("/dev/full")) << format;
+    }
 }
 
 TEST_F(PreviewOutput, previewNamesWithoutAFormatAreWrongUse) {

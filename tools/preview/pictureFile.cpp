@@ -33,7 +33,12 @@ bool pictureFileWritable(const std::string& path, std::string& error) {
 
 PictureFile::PictureFile(const std::string& path) : path_(path) {
     file_ = std::fopen(path.c_str(), "wb");
-    if (file_ == nullptr) errno_ = errno != 0 ? errno : EIO;
+    if (file_ == nullptr) {
+        errno_ = errno != 0 ? errno : EIO;
+        return;
+    }
+    struct stat info {};
+    regular_ = fstat(fileno(file_), &info) == 0 && S_ISREG(info.st_mode);
 }
 
 PictureFile::~PictureFile() {
@@ -64,7 +69,8 @@ bool PictureFile::close(std::string& error) {
 void PictureFile::discard() {
     if (file_ != nullptr) std::fclose(file_);
     file_ = nullptr;
-    std::remove(path_.c_str());
+    if (regular_) std::remove(path_.c_str());
+    regular_ = false;
 }
 
 }  // namespace tavix::preview

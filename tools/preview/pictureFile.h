@@ -30,12 +30,14 @@ public:
     long long offset() const { return offset_; }
     // False with the reason when anything failed since the file was opened.
     bool close(std::string& error);
-    // The file is not wanted (drawing failed): closed and removed.
+    // The file is not wanted (writing failed): closed and, when it is a
+    // regular file, removed (a device such as /dev/full stays).
     void discard();
 
 private:
     std::string path_;
     std::FILE* file_ = nullptr;
+    bool regular_ = false;
     int errno_ = 0;
     long long offset_ = 0;
 };

@@ -1,17 +1,18 @@
 #include "preview.h"
 
-#include <cairo-pdf.h>
-#include <cairo-svg.h>
 #include <cairo.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <memory>
 
 #include "pictureFile.h"
 #include "previewRenderer.h"
 #include "sidePanel.h"
 #include "streamContext.h"
 #include "streamParser.h"
+#include "vectorOutput.h"
 
 namespace tavix::preview {
 namespace {
@@ -137,6 +138,32 @@ void draw(cairo_t* cr, const Page* page, const RenderPlan& plan, const PreviewOp
                                                           "and are shown as boxes"});
 }
 
+// SVG and PDF: written as the page is drawn (vectorOutput.h).
+bool drawVectors(const Page* page, const RenderPlan& plan, const PreviewOptions& options, std::vector<Warning>& notes,
+                 std::string& error) {
+    std::unique_ptr<VectorOutput> out =
+        options.format == OutputFormat::Svg
+            ? svgOutput(options.outputPath, plan.width, plan.height, plan.geometry.dpi, error)
+            : pdfOutput(options.outputPath, plan.width, plan.height, error);
+    if (!out) return false;
+    drawPage(nullptr, page, plan, options, out.get());
+    if (page && page->strokes.readFailed())
+        notes.push_back({NO_OFFSET, "the temporary file of the page's vectors could not be read back: some are "
+                                    "not drawn"});
+    if (plan.panelWidth > 0) {
+        PanelText text;
+        text.lines = plan.panel;
+        text.x = plan.panelX;
+        text.width = plan.panelWidth;
+        text.height = plan.height;
+        text.top = plan.geometry.margin + plan.fontSize;
+        text.fontSize = plan.fontSize;
+        text.lineHeight = plan.lineHeight;
+        out->panel(text);
+    }
+    return out->finish(error);
+}
+
 cairo_status_t writeToPicture(void* closure, const unsigned char* data, unsigned int length) {
     return static_cast<PictureFile*>(closure)->write(data, length) ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
 }
@@ -179,14 +206,14 @@ PreviewResult renderParsed(const ParsedStream& stream, const PreviewOptions& opt
     result.width = plan.width;
     result.height = plan.height;
 
-    cairo_surface_t* surface = nullptr;
     bool vectors = image == nullptr && options.format != OutputFormat::Png;
-    if (vectors && options.format == OutputFormat::Svg)
-        surface = cairo_svg_surface_create(options.outputPath.c_str(), plan.width, plan.height);
-    else if (vectors)
-        surface = cairo_pdf_surface_create(options.outputPath.c_str(), plan.width, plan.height);
-    else
-        surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, plan.width, plan.height);
+    if (vectors) {
+        if (!drawVectors(page, plan, options, notes, result.error)) return result;
+        for (auto& n : notes) result.warnings.push_back(n);
+        result.ok = true;
+        return result;
+    }
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, plan.width, plan.height);
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
         result.error = std::string("cannot make the picture: ") + cairo_status_to_string(cairo_surface_status(surface));
         cairo_surface_destroy(surface);
@@ -208,14 +235,12 @@ PreviewResult renderParsed(const ParsedStream& stream, const PreviewOptions& opt
                 const uint32_t* row = reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(y) * stride);
                 std::copy(row, row + plan.width, image->argb.begin() + static_cast<ptrdiff_t>(y) * plan.width);
             }
-        } else if (vectors) {
-            cairo_surface_finish(surface);
-            status = cairo_surface_status(surface);
         } else {
             PictureFile file(options.outputPath);
             status = cairo_surface_write_to_png_stream(surface, writeToPicture, &file);
             std::string why;
             if (!file.close(why)) {
+                file.discard();  // half a picture is no picture
                 cairo_surface_destroy(surface);
                 result.error = why;
                 return result;
