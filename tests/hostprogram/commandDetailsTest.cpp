@@ -88,6 +88,25 @@ TEST_F(DxfOptions, penFilesAndScalesThatCannotBeMeantAreRefused) {
     EXPECT_EQ(0, ran.status) << ran.err;
 }
 
+TEST_F(DxfOptions, bothPassesShowTheirProgressOnATerminal) {
+    std::string dxf = "0\nSECTION\n2\nENTITIES\n";
+    for (int i = 0; i < 40000; ++i) {
+        std::string x = std::to_string(i % 400), y = std::to_string(i / 400);
+        dxf += "0\nLINE\n8\n0\n10\n" + x + "\n20\n" + y + "\n11\n" + x + ".5\n21\n" + y + ".5\n";
+    }
+    writeWholeFile("big.dxf", dxf + "0\nENDSEC\n0\nEOF\n");
+    // script(1) gives the program a terminal, where the bar is drawn.
+    testing::Ran ran = testing::runProgram(
+        "script", {"-qec", "'" TAVIX_BINARY "' plot big.dxf -o out.plt", "/dev/null"});
+    ASSERT_EQ(0, ran.status) << ran.out;
+    for (const char* stage : {"reading DXF", "drawing DXF"})
+        EXPECT_TRUE(contains(ran.out, stage)) << "no " << stage << " in:\n" << ran.out.substr(0, 2000);
+    // Quiet is quiet.
+    ran = testing::runProgram("script", {"-qec", "'" TAVIX_BINARY "' plot -q big.dxf -o out.plt", "/dev/null"});
+    ASSERT_EQ(0, ran.status) << ran.out;
+    EXPECT_FALSE(contains(ran.out, "DXF")) << ran.out;
+}
+
 TEST_F(DxfOptions, theSummaryIsInTheUsersLanguage) {
     writeWholeFile("d.txt", "move 1 1\ndraw 100 100\n");
     struct Case {

@@ -67,7 +67,9 @@ DrawingReader dxfReader(const dxf::DxfPlotOptions& options, PlotRun& run, const 
         dxf::DxfPlotReport report;
         ReadOutcome outcome;
         std::string error;
-        outcome.ok = dxf::plotDxf(file, options, area, send, report, error);
+        dxf::DxfPlotOptions withProgress = options;
+        withProgress.progress = plot.progress;
+        outcome.ok = dxf::plotDxf(file, withProgress, area, send, report, error);
         if (!outcome.ok && !refused) outcome.readError = error;
         if (outcome.ok && plot.warn)
             for (const std::string& w : report.warnings) plot.warn(w);
