@@ -62,6 +62,12 @@ TEST_F(DrawingInput, messagesNameStandardInput) {
     EXPECT_EQ(1, ran.status) << ran.err;
     EXPECT_TRUE(contains(ran.err, "tavix: standard input: the drawing draws nothing")) << ran.err;
     EXPECT_FALSE(std::filesystem::exists("out.plt"));
+    // At a terminal (script(1) gives one) nobody means to type a drawing.
+    ran = testing::runProgram("script", {"-qec", "'" TAVIX_BINARY "' plot -q - -o out.plt", "/dev/null"});
+    EXPECT_NE(0, ran.status) << ran.out;
+    EXPECT_TRUE(contains(ran.out, "tavix: standard input is a terminal: name a drawing file, or pipe one in"))
+        << ran.out;
+    EXPECT_FALSE(std::filesystem::exists("out.plt"));
 }
 
 TEST_F(DrawingInput, filesThatAreNoDrawingAreNamedForWhatTheyAre) {

@@ -44,6 +44,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"--draw-name: '\xC3\xB6', '\xC3\x9F' are not in code page 932 (Shift-JIS), which the job ticket "
                   "uses: written as '?'"}},
         TextCase{"questionMarkItselfIsKept", "why?", 40, "why?", {}},
+        TextCase{"strayBytesNamedByValue", "a\xFF" "b", 40, "a?b", {"'\\xFF' is not in code page 932"}},
         TextCase{"fortyBytesWhole", std::string(40, 'a'), 40, std::string(40, 'a'), {}},
         TextCase{"longerCut", std::string(45, 'b'), 40, std::string(40, 'b'),
                  {"--draw-name: 45 bytes in code page 932, the driver keeps 40: cut to 'bbbb"}},

@@ -1,6 +1,7 @@
 #include "drawingInput.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -47,6 +48,11 @@ bool openDrawingInput(const std::string& path, const std::string& shown, Drawing
     std::FILE* file = nullptr;
     bool standardInput = path == "-";
     if (standardInput) {
+        // Typing a drawing at the terminal is not what anyone means.
+        if (isatty(fileno(stdin))) {
+            error = "standard input is a terminal: name a drawing file, or pipe one in (cat FILE | tavix plot - ...)";
+            return false;
+        }
         file = stdin;
     } else {
         struct stat info {};

@@ -1,16 +1,22 @@
 #include "stampText.h"
 
+#include <algorithm>
+#include <cstdio>
+
 #include "platform/native/codePage.h"
 
 namespace tavix::host {
 namespace {
 
-// The length of the UTF-8 sequence that begins with `c` (1 for a stray byte).
-size_t sequenceLength(unsigned char c) {
-    if (c >= 0xF0 && c < 0xF8) return 4;
-    if (c >= 0xE0) return 3;
-    if (c >= 0xC0) return 2;
-    return 1;
+// The length of the UTF-8 character at `at`: 1 for a byte that begins
+// none (a stray or cut sequence), which the conversion makes a "?".
+size_t characterLength(const std::string& text, size_t at) {
+    unsigned char c = static_cast<unsigned char>(text[at]);
+    size_t n = c < 0x80 ? 1 : c >= 0xC2 && c < 0xE0 ? 2 : c >= 0xE0 && c < 0xF0 ? 3 : c >= 0xF0 && c < 0xF5 ? 4 : 0;
+    if (n == 0 || at + n > text.size()) return 1;
+    for (size_t i = 1; i < n; ++i)
+        if ((static_cast<unsigned char>(text[at + i]) & 0xC0) != 0x80) return 1;
+    return n;
 }
 
 std::string quotedList(const std::vector<std::string>& items) {
@@ -27,13 +33,19 @@ StampText stampTextOf(const std::string& utf8, size_t limit, const std::string& 
     std::vector<std::string> lacking;
     std::string converted;
     for (size_t at = 0; at < utf8.size();) {
-        size_t n = std::min(sequenceLength(static_cast<unsigned char>(utf8[at])), utf8.size() - at);
+        size_t n = characterLength(utf8, at);
         std::string character = utf8.substr(at, n);
         at += n;
         std::string bytes = character.size() == 1 && static_cast<unsigned char>(character[0]) < 0x80
                                 ? character
                                 : native::utf8ToCp932(character);
         if (bytes == "?" && character != "?") {
+            // A byte that begins no UTF-8 character is named by its value.
+            if (static_cast<unsigned char>(character[0]) >= 0x80 && n == 1) {
+                char hex[8];
+                std::snprintf(hex, sizeof hex, "\\x%02X", static_cast<unsigned char>(character[0]));
+                character = hex;
+            }
             bool known = false;
             for (const std::string& l : lacking) known = known || l == character;
             if (!known) lacking.push_back(character);

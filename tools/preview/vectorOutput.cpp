@@ -79,11 +79,16 @@ void VectorOutput::stroke(const VectorPen& pen, const PixelBox& clip, Px from, P
 
 void VectorOutput::polyline(const VectorPen& pen, const PixelBox& clip, const std::vector<Px>& points) {
     if (points.empty()) return;
-    // A joined polyline is one path of its own: its joins must not reach
-    // across to the next.
+    // A joined polyline is a subpath of the pen's path: joins stay within
+    // a subpath, so polylines of one pen may share the path.
     flushSegment();
-    if (open_) endStrokes();
-    beginStrokes(pen, clip);
+    if (!open_ || !(pen == pen_) || !sameBox(clip, clip_)) {
+        if (open_) endStrokes();
+        beginStrokes(pen, clip);
+        open_ = true;
+        pen_ = pen;
+        clip_ = clip;
+    }
     moveTo(points[0]);
     Px last = points[0];
     for (size_t i = 1; i < points.size(); ++i) {
@@ -93,8 +98,8 @@ void VectorOutput::polyline(const VectorPen& pen, const PixelBox& clip, const st
         last = points[i];
     }
     if (points.size() == 1) lineTo(points[0]);
-    endStrokes();
-    open_ = false;
+    // The next piece starts a subpath of its own, even where this one ends:
+    // a join there would not be the driver's.
     placed_ = false;
 }
 
