@@ -81,8 +81,9 @@ TOOLS_CHECK_DIR := build/tools-check
 test-tools-build:
 	rm -rf $(TOOLS_CHECK_DIR)
 	cmake --preset tools -B $(TOOLS_CHECK_DIR) -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON >/dev/null
-	cmake --build $(TOOLS_CHECK_DIR) -j $(JOBS) --target tavix
+	cmake --build $(TOOLS_CHECK_DIR) -j $(JOBS) --target tavix tavix-preview
 	$(TOOLS_CHECK_DIR)/tavix --version
+	$(TOOLS_CHECK_DIR)/tavix-preview --version
 	rm -rf $(TOOLS_CHECK_DIR)
 
 # The CUPS driver builds and installs on a machine without GoogleTest: a

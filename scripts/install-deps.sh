@@ -42,7 +42,7 @@ test_packages=(
   locales
   clang-14 libclang-rt-14-dev
   hp2xx valgrind python3 python3-ezdxf
-  cups-ppdc poppler-utils
+  cups-ppdc poppler-utils librsvg2-bin
   zip unzip man-db
 )
 

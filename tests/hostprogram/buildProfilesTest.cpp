@@ -51,5 +51,19 @@ TEST(BuildProfiles, theToolsPresetBuildsWithoutTestLibraries) {
     EXPECT_NE(std::string::npos, preset.find("\"CMAKE_DISABLE_FIND_PACKAGE_benchmark\": \"ON\"")) << preset;
 }
 
+TEST(BuildProfiles, theToolsBuildMakesBothProgramsTheDocsName) {
+    // docs/preview.md names tavix-preview beside tavix: `make tools` builds both.
+    testing::Ran ran = testing::runProgram("cat", {testing::sourcePath("CMakePresets.json")});
+    size_t build = ran.out.find("\"buildPresets\"");
+    ASSERT_NE(std::string::npos, build) << ran.out;
+    size_t tools = ran.out.find("\"name\": \"tools\"", build);
+    ASSERT_NE(std::string::npos, tools) << ran.out;
+    std::string preset = ran.out.substr(tools, ran.out.find('}', tools) - tools);
+    EXPECT_NE(std::string::npos, preset.find("\"tavix\"")) << preset;
+    EXPECT_NE(std::string::npos, preset.find("\"tavix-preview\"")) << preset;
+    ran = testing::runProgram("cat", {testing::sourcePath("Makefile")});
+    EXPECT_NE(std::string::npos, ran.out.find("--target tavix tavix-preview")) << "make test-tools-build";
+}
+
 }  // namespace
 }  // namespace tavix::host

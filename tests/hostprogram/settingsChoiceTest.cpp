@@ -69,8 +69,8 @@ TEST_F(SettingsChoice, showPrintsTheSettingsInPlainWords) {
     EXPECT_EQ(0, ran.status) << ran.err;
     for (const char* s : {"model:      TX-70-TAVIX E\n", "paper:      A2 (594.0mm x 420.0mm)\n", "plot area:  ",
                           "colour:     colour\n", "fill:       black\n", "line end:   square\n", "stamp:      on",
-                          "pen   3: width 0.500 mm, gray 100\n", "pen   4: width 0.254 mm, gray 40\n",
-                          "pen 255: width 0.254 mm, gray 100\n"})
+                          "pens 1-2:    width 0.254 mm, gray 100\n", "pen 3:       width 0.500 mm, gray 100\n",
+                          "pen 4:       width 0.254 mm, gray 40\n", "pens 5-255:  width 0.254 mm, gray 100\n"})
         EXPECT_TRUE(contains(ran.out, s)) << s << "\n" << ran.out;
     // Showing changes nothing and needs a configuration.
     ran = testing::runTavix({"--config", "none.cfg", "configure", "--show"});

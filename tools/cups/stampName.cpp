@@ -1,8 +1,9 @@
 #include "stampName.h"
 
+#include <cstdio>
 #include <cstring>
 
-#include "platform/native/codePage.h"
+#include "stampText.h"
 #include "tavix/driverState.h"
 #include "settings/penSettingsFile.h"
 #include "settings/settingsDefaults.h"
@@ -10,25 +11,16 @@
 namespace tavix::cups {
 
 std::string stampNameOf(const std::string& titleUtf8) {
-    std::string name = native::utf8ToCp932(titleUtf8);
-    constexpr size_t LIMIT = DRAW_NAME_SIZE - 1;
-    size_t end = 0;
-    while (end < name.size()) {
-        size_t width = native::isCp932LeadByte(static_cast<unsigned char>(name[end])) ? 2 : 1;
-        if (end + width > LIMIT || end + width > name.size()) break;
-        end += width;
-    }
-    name.resize(end);
-    // Control characters would break the ticket's lines.
-    for (char& c : name)
-        if (static_cast<unsigned char>(c) < 0x20) c = ' ';
-    return name;
+    static_assert(host::DRAW_NAME_BYTES == DRAW_NAME_SIZE - 1);
+    return host::stampTextOf(titleUtf8, host::DRAW_NAME_BYTES, "the job's title").cp932;
 }
 
 bool writeStampName(const std::string& titleUtf8) {
     applyPenDefaults();
-    std::string name = stampNameOf(titleUtf8);
-    std::memcpy(state.drawName, name.c_str(), name.size() + 1);
+    host::StampText name = host::stampTextOf(titleUtf8, host::DRAW_NAME_BYTES, "the job's title");
+    // What the stamp lost reaches the job's log as CUPS warnings.
+    for (const std::string& w : name.warnings) std::fprintf(stderr, "WARNING: %s\n", w.c_str());
+    std::memcpy(state.drawName, name.cp932.c_str(), name.cp932.size() + 1);
     return writePenSettingsFile() == 0;
 }
 

@@ -1,5 +1,8 @@
 #include "dxfPlot.h"
 
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -64,7 +67,15 @@ bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& are
         error = std::string("cannot make a temporary file: ") + std::strerror(errno);
         return false;
     }
+    // Progress by the bytes read: the first pass reads the whole file.
+    constexpr long long PROGRESS_EVERY = 4096;
+    struct stat info {};
+    double fileSize = options.progress && fstat(fileno(file), &info) == 0 && info.st_size > 0
+                          ? static_cast<double>(info.st_size) : 0;
+    long long measuredCount = 0;
     auto measureEntity = [&](const Entity& e, std::string& why) {
+        if (fileSize > 0 && ++measuredCount % PROGRESS_EVERY == 0)
+            options.progress(std::min(1.0, static_cast<double>(std::ftell(file)) / fileSize), "reading DXF");
         if (!measure.draw(e, why)) return false;
         if (spool.write(e)) return true;
         why = std::string("cannot write a temporary file: ") + std::strerror(errno);
@@ -124,6 +135,8 @@ bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& are
     }
     Entity entity;
     for (long long i = 0; i < spool.size(); ++i) {
+        if (options.progress && i % PROGRESS_EVERY == 0)
+            options.progress(static_cast<double>(i) / static_cast<double>(spool.size()), "drawing DXF");
         if (!spool.read(entity)) {
             error = std::string("cannot read a temporary file back: ") + std::strerror(errno);
             return false;

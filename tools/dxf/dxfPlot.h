@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ struct DxfPlotOptions {
     std::string fontPath = geometry::DEFAULT_STROKE_FONT;
     const geometry::StrokeFont* font = nullptr;  // when set, used instead of reading fontPath
     long long maxExpandedEntities = 50000000;      // see EntityRenderer
+    // Told how far the plot has come, 0..1, now and then: "reading DXF"
+    // (the first pass, by the file's bytes) then "drawing DXF"; may be empty.
+    std::function<void(double fraction, const std::string& stage)> progress;
 };
 
 struct PlotArea {

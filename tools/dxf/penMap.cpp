@@ -37,6 +37,8 @@ PenChoice PenMap::forColour(int aci) const { return pens[aci >= 1 && aci <= 255 
 bool PenMap::parse(std::string_view text, std::string& error) {
     int lineNumber = 0;
     size_t pos = 0;
+    std::array<int, 256> givenOn{};  // the line that gave each colour its pen
+
     while (pos <= text.size()) {
         size_t end = text.find('\n', pos);
         if (end == std::string_view::npos) end = text.size();
@@ -65,6 +67,11 @@ bool PenMap::parse(std::string_view text, std::string& error) {
             choice.widthMm = mm;
             anyWidth = true;
         }
+        // A colour given twice is a slip in the file: which line was meant?
+        if (givenOn[colour] != 0)
+            return fail("colour " + std::to_string(colour) + " has its pen on line " +
+                        std::to_string(givenOn[colour]) + " already");
+        givenOn[colour] = lineNumber;
         pens[colour] = choice;
     }
     return true;

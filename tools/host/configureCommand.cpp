@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -13,6 +14,7 @@
 #include "paperChoice.h"
 #include "penFile.h"
 #include "settingsListing.h"
+#include "stampText.h"
 #include "platform/native/scriptedUser.h"
 #include "resources/resource.h"
 #include "tavix/driverState.h"
@@ -27,13 +29,15 @@ namespace {
 using native::DialogDriver;
 namespace user = native::scriptedUser;
 
-// Maps a word to a row; an unknown word is a usage error.
+// Maps a word (in any case) to a row; an unknown word is a usage error.
 int choice(const std::string& what, const std::string& value,
            const std::vector<std::pair<const char*, int>>& words) {
     for (const auto& [word, row] : words)
-        if (value == word) return row;
+        if (sameWord(value, word)) return row;
+    // Row numbers are taken where a list has them, but the names are offered.
     std::string known;
-    for (const auto& [word, row] : words) known += (known.empty() ? "" : ", ") + std::string(word);
+    for (const auto& [word, row] : words)
+        if (!std::isdigit(static_cast<unsigned char>(word[0]))) known += (known.empty() ? "" : ", ") + std::string(word);
     throw CLI::ValidationError("--" + what, "'" + value + "' is not one of: " + known);
 }
 
@@ -105,7 +109,13 @@ public:
                                {"center", 4}, {"right", 5}, {"bottom-left", 6}, {"bottom", 7}, {"bottom-right", 8}});
         stampMode_ = pick(o.stampMode, "stamp-mode", {{"opaque", 0}, {"transparent", 1}});
         dateStamp_ = pick(o.dateStamp, "date-stamp", onOffWords);
+        // The stamp texts as the ticket will carry them.
+        if (o.drawName) drawName_ = stampText(*o.drawName, DRAW_NAME_BYTES, "--draw-name");
+        if (o.comment) comment_ = stampText(*o.comment, COMMENT_BYTES, "--comment");
     }
+
+    // What converting the stamp texts lost, for the user.
+    const std::vector<std::string>& warnings() const { return warnings_; }
 
     void queue() {
         user::reset();
@@ -121,6 +131,12 @@ public:
 
 private:
     bool refused() const { return !refusal_.empty(); }
+
+    std::string stampText(const std::string& utf8, size_t limit, const std::string& what) {
+        StampText text = stampTextOf(utf8, limit, what);
+        warnings_.insert(warnings_.end(), text.warnings.begin(), text.warnings.end());
+        return text.cp932;
+    }
 
     // A warning box since `before` means the dialog refused the value.
     bool checkBox(size_t before, const std::string& what) {
@@ -262,12 +278,12 @@ private:
         if (o_.stampOffsetY && !refused())
             typeChecked(d, IDC_STAMP_OFFSET_Y, *o_.stampOffsetY, "--stamp-offset-y " + *o_.stampOffsetY);
         if (o_.drawName) {
-            if (o_.drawName->empty()) d.clear(IDC_STAMP_DRAW_NAME);
-            else d.type(IDC_STAMP_DRAW_NAME, native::cp932(*o_.drawName));
+            if (drawName_.empty()) d.clear(IDC_STAMP_DRAW_NAME);
+            else d.type(IDC_STAMP_DRAW_NAME, drawName_);
         }
         if (o_.comment) {
-            if (o_.comment->empty()) d.clear(IDC_STAMP_COMMENT);
-            else d.type(IDC_STAMP_COMMENT, native::cp932(*o_.comment));
+            if (comment_.empty()) d.clear(IDC_STAMP_COMMENT);
+            else d.type(IDC_STAMP_COMMENT, comment_);
         }
         finish(d);
     }
@@ -298,6 +314,8 @@ private:
     int media_ = -1, tray_ = -1, cut_ = -1, mirror_ = -1, centering_ = -1, invert_ = -1;
     int stamp_ = -1, penSetting_ = -1, orientation_ = -1, stampPosition_ = -1, stampMode_ = -1,
         dateStamp_ = -1;
+    std::string drawName_, comment_;  // code page 932
+    std::vector<std::string> warnings_;
     std::string refusal_;
 };
 
@@ -336,8 +354,8 @@ void addConfigureOptions(CLI::App& c, ConfigureOptions& o) {
     c.add_option("--date-stamp", o.dateStamp, "Date and time in the stamp: on or off");
     c.add_option("--stamp-offset-x", o.stampOffsetX, "Stamp offset across, in mm");
     c.add_option("--stamp-offset-y", o.stampOffsetY, "Stamp offset along, in mm");
-    c.add_option("--draw-name", o.drawName, "The stamp's drawing name (up to 40 bytes)");
-    c.add_option("--comment", o.comment, "The stamp's comment (up to 80 bytes)");
+    c.add_option("--draw-name", o.drawName, "The stamp's drawing name (up to 40 bytes in the ticket's Shift-JIS)");
+    c.add_option("--comment", o.comment, "The stamp's comment (up to 80 bytes in the ticket's Shift-JIS)");
     c.add_option("--pen-gray", o.penGray, "PENS=GRAY: gray 0..100 of pens like 5, 1-10 or 1,3,5, e.g. 1-10=50 (repeatable; with --pen-setting on)");
     c.add_option("--pen-width", o.penWidth, "PENS=MM: width in mm of pens, e.g. 3=0.35 (repeatable; with --pen-setting on)");
     c.add_flag("--default-pens", o.defaultPens, "Put every pen back to 0.254 mm and gray 100 (with --pen-setting on)");
@@ -462,6 +480,7 @@ int runConfigureCommand(const ConfigureOptions& given) {
         std::fprintf(stderr, "tavix: %s\n", e.what());
         return 2;
     }
+    for (const std::string& w : script->warnings()) std::fprintf(stderr, "tavix: warning: %s\n", w.c_str());
     PenFileCheck pens = checkPenFile();
     warnAboutPenFile(place, pens, given.configPath, options.configPath, true);
     if (pens.state != PenFileState::Missing && !backUpPenFile(error))

@@ -52,8 +52,6 @@ int drawPreview(const preview::PreviewCommandOptions& options, const std::string
         return 1;
     }
     std::string text = messages.str();
-    // cairo's words for a failed write do not say what to do about it.
-    replaceAll(text, ": error while writing to output stream", ": the disk is full or the file cannot be written");
     replaceAll(text, options.input, input);
     replaceAll(text, options.output, output);
     std::fputs(text.c_str(), stderr);

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "driverMessages.h"
 #include "platform/hostAddress.h"
 #include "platform/native/codePage.h"
 #include "tavix/entryPoints.h"
@@ -19,7 +20,8 @@ struct HostCallbacks {
     static int showMessage(const char* text) {
         active->messages.emplace_back(text);
         // The driver speaks Japanese in code page 932; the terminal reads UTF-8.
-        std::fputs(native::cp932ToUtf8(text).c_str(), active->log_);
+        std::string shown = active->messagesInEnglish ? englishForUser(text) : native::cp932ToUtf8(text);
+        std::fputs(shown.c_str(), active->log_);
         std::fflush(active->log_);
         return 0;
     }

@@ -43,6 +43,9 @@ public:
     uint64_t bytesWritten = 0;
     bool writeFailed = false;
     std::vector<std::string> messages;  // as the driver gave them (code page 932)
+    // The messages shown in English rather than as the driver gave them
+    // (the settings summary, for a user whose language is not Japanese).
+    bool messagesInEnglish = false;
 
     // Called after every accepted write (progress display).
     std::function<void(uint64_t bytes)> onWrite;

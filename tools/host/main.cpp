@@ -53,7 +53,7 @@ int run(int argc, char** argv) {
     addPlotOptions(*plotCmd, plot);
 
     tavix::preview::PreviewCommandOptions preview;
-    CLI::App* previewCmd = app.add_subcommand("preview", "Draw a printer stream as a PNG or SVG picture");
+    CLI::App* previewCmd = app.add_subcommand("preview", "Draw a printer stream as a PNG, SVG or PDF picture");
     previewCmd->footer("docs/preview.md tells what is drawn and what the warnings mean.");
     tavix::preview::addPreviewOptions(*previewCmd, preview);
 

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -12,6 +13,8 @@
 #include <functional>
 #include <new>
 
+#include "drawingInput.h"
+#include "driverMessages.h"
 #include "drawingKind.h"
 #include "drawingReader.h"
 #include "dxfPlot.h"
@@ -21,6 +24,7 @@
 #include "penFile.h"
 #include "plotRun.h"
 #include "progressBar.h"
+#include "pictureFile.h"
 
 namespace tavix::host {
 namespace {
@@ -36,14 +40,16 @@ std::string directoryOf(const std::string& path) {
     return slash == std::string::npos ? "." : path.substr(0, slash == 0 ? 1 : slash);
 }
 
-// What kind of drawing the file holds, by its first bytes; the file is
-// left at its start.
-dxf::DrawingKind kindOf(std::FILE* file) {
+// The first bytes of the drawing; the file is left at its start.
+std::string headOf(std::FILE* file) {
     std::string head(4096, '\0');
     head.resize(std::fread(head.data(), 1, head.size(), file));
     std::rewind(file);
-    return dxf::sniffDrawing(head);
+    return head;
 }
+
+// What kind of drawing the file holds, by its first bytes.
+dxf::DrawingKind kindOf(std::FILE* file) { return dxf::sniffDrawing(headOf(file)); }
 
 // A DXF drawing through the same plot run: placed on the plot area the
 // driver agreed, its warnings for the user.
@@ -61,7 +67,9 @@ DrawingReader dxfReader(const dxf::DxfPlotOptions& options, PlotRun& run, const 
         dxf::DxfPlotReport report;
         ReadOutcome outcome;
         std::string error;
-        outcome.ok = dxf::plotDxf(file, options, area, send, report, error);
+        dxf::DxfPlotOptions withProgress = options;
+        withProgress.progress = plot.progress;
+        outcome.ok = dxf::plotDxf(file, withProgress, area, send, report, error);
         if (!outcome.ok && !refused) outcome.readError = error;
         if (outcome.ok && plot.warn)
             for (const std::string& w : report.warnings) plot.warn(w);
@@ -90,6 +98,13 @@ int dxfOptionsFrom(const PlotCommandOptions& o, dxf::DxfPlotOptions& d) {
                          o.scale.c_str());
             return 1;
         }
+        // A bare number is ambiguous (50 for 1:50 or for 50:1): the colon is required.
+        if (o.scale.find_first_of(":/") == std::string::npos) {
+            std::fprintf(stderr, "tavix: --scale %s: give the scale as paper:real with the colon, such as 1:%s "
+                                 "(%s real units to one on paper) or %s:1 (enlarged)\n",
+                         o.scale.c_str(), o.scale.c_str(), o.scale.c_str(), o.scale.c_str());
+            return 1;
+        }
     }
     if (!o.window.empty() && !dxf::parseWindow(o.window, d.placement)) {
         std::fprintf(stderr, "tavix: --window %s: give two corners as X0,Y0,X1,Y1 in drawing units\n",
@@ -100,6 +115,11 @@ int dxfOptionsFrom(const PlotCommandOptions& o, dxf::DxfPlotOptions& d) {
     d.placement.centre = o.centre;
     d.printerLinetypes = o.linetypes == "printer";
     if (!o.pensPath.empty()) {
+        std::error_code isDirectory;
+        if (fs::is_directory(o.pensPath, isDirectory)) {
+            std::fprintf(stderr, "tavix: cannot read %s: it is a directory\n", o.pensPath.c_str());
+            return 1;
+        }
         std::FILE* f = std::fopen(o.pensPath.c_str(), "rb");
         if (f == nullptr) {
             std::fprintf(stderr, "tavix: cannot read %s: %s\n", o.pensPath.c_str(), lastError().c_str());
@@ -116,6 +136,15 @@ int dxfOptionsFrom(const PlotCommandOptions& o, dxf::DxfPlotOptions& d) {
         }
     }
     return 0;
+}
+
+// A preview's name says its format: .png, .svg or .pdf, in any case.
+bool pictureName(const std::string& name) {
+    size_t dot = name.find_last_of('.');
+    if (dot == std::string::npos) return false;
+    std::string ext = name.substr(dot + 1);
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ext == "png" || ext == "svg" || ext == "pdf";
 }
 
 // Wrong use of the command line: exit status 2, before anything is read.
@@ -141,20 +170,6 @@ bool usable(const PlotCommandOptions& o, bool toStdout, std::string& why) {
     for (const Pair& p : pairs) {
         if (p.a.empty() || p.b.empty() || p.a == "-" || p.b == "-" || !sameFile(p.a, p.b)) continue;
         why = std::string(p.names) + " are the same file (" + p.b + ")";
-        return false;
-    }
-    return true;
-}
-
-bool openDrawing(const std::string& path, const std::string& shown, std::FILE*& file) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
-        std::fprintf(stderr, "tavix: cannot read %s: it is a directory\n", shown.c_str());
-        return false;
-    }
-    file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr) {
-        std::fprintf(stderr, "tavix: cannot read %s: %s\n", shown.c_str(), lastError().c_str());
         return false;
     }
     return true;
@@ -237,10 +252,17 @@ int plotTo(const PlotCommandOptions& o, const PlotCommandOptions& shown, HostCon
            const dxf::DxfPlotOptions& dxfOptions) {
     bool toStdout = o.output.empty() || o.output == "-";
     OutputTarget target = toStdout ? OutputTarget{"-", "-", true} : outputTarget(o.output);
-    std::FILE* drawing = nullptr;
-    if (!openDrawing(o.drawing, shown.drawing, drawing)) return 1;
+    DrawingInput input;
+    std::string error;
+    if (!openDrawingInput(o.drawing, shown.drawing, input, error)) {
+        std::fprintf(stderr, "tavix: %s\n", error.c_str());
+        return 1;
+    }
+    std::FILE* drawing = input.file;
     // Drawings tavix cannot read are refused before any output exists.
-    if (std::string advice = dxf::unreadableDrawingAdvice(kindOf(drawing)); !advice.empty()) {
+    std::string advice = foreignFileAdvice(headOf(drawing));
+    if (advice.empty()) advice = dxf::unreadableDrawingAdvice(kindOf(drawing));
+    if (!advice.empty()) {
         std::fprintf(stderr, "tavix: %s: %s\n", shown.drawing.c_str(), advice.c_str());
         std::fclose(drawing);
         return 1;
@@ -259,8 +281,10 @@ int plotTo(const PlotCommandOptions& o, const PlotCommandOptions& shown, HostCon
     session.connect();
     ProgressBar bar("plotting", !o.quiet);
     PlotOptions plot;
-    plot.baseDir = directoryOf(o.drawing);
+    // Images named in a drawing from a pipe are found from the current folder.
+    plot.baseDir = input.copied ? "." : directoryOf(o.drawing);
     plot.showSummary = !o.quiet;
+    summaryLanguage(o.language, plot.summaryInEnglish);
     plot.progress = [&bar](double done, const std::string& stage) { bar.update(done, stage); };
     plot.warn = [&](const std::string& w) {
         bar.finish();
@@ -286,22 +310,27 @@ int plotTo(const PlotCommandOptions& o, const PlotCommandOptions& shown, HostCon
 }  // namespace
 
 void addPlotOptions(CLI::App& c, PlotCommandOptions& o) {
-    c.add_option("drawing", o.drawing, "The drawing file (docs/drawing-format.md) or a DXF drawing (docs/dxf.md)")
+    c.add_option("drawing", o.drawing,
+                 "The drawing file (docs/drawing-format.md) or a DXF drawing (docs/dxf.md); - for standard input")
         ->required();
     c.add_option("-o,--output", o.output, "The printer file, a device or '-' for standard output (the default, unless it is a terminal)");
-    c.add_option("--preview", o.previewPath, "Also draw the printer file as a picture (.png, or .svg)");
+    c.add_option("--preview", o.previewPath, "Also draw the printer file as a picture: .png, or .svg or .pdf for vectors");
     c.add_option("--dpi", o.preview.dpi, "Preview resolution in pixels per inch of paper")
         ->check(CLI::Range(0.01, 2400.0))
         ->capture_default_str();
     c.add_flag("--no-panel", o.preview.noPanel, "Leave the job ticket and summary text out of the preview");
     c.add_option("--pen-file", o.penFile, "The driver's pen settings file (tavixdrv.def) to plot with; the driver runs in its folder");
+    c.add_option("--language", o.language,
+                  "The settings summary in ja (the driver's Japanese) or en (the English texts of the same "
+                  "messages); by default Japanese only when the locale (LC_ALL, LC_MESSAGES, LANG) is Japanese")
+        ->check(CLI::IsMember({"ja", "en"}));
     c.add_flag("-q,--quiet", o.quiet, "Leave out the settings summary, the progress bar, the totals and the preview's warnings");
     c.add_option("--tolerance", o.toleranceMm, "DXF: how close the chords of curves keep to them on paper, in mm")
         ->check(CLI::Range(0.001, 10.0))
         ->capture_default_str();
     c.add_option("--pens", o.pensPath, "DXF: a file of 'COLOUR PEN [WIDTH-mm]' lines (docs/dxf.md)");
     c.add_flag("--fit", o.fit, "DXF: fit the drawing's extents to the plot area (the default)");
-    c.add_option("--scale", o.scale, "DXF: plot at a scale, paper:real, such as 1:100 (the drawing's $INSUNITS)");
+    c.add_option("--scale", o.scale, "DXF: plot at a scale, paper:real with the colon, such as 1:100 (the drawing's $INSUNITS)");
     c.add_option("--rotate", o.rotate, "DXF: turn the drawing a quarter counter-clockwise (90)")
         ->check(CLI::IsMember({0, 90}));
     c.add_flag("--center", o.centre, "DXF: centre the drawing in the plot area");
@@ -322,6 +351,10 @@ int runPlotCommand(const PlotCommandOptions& options) {
         std::fprintf(stderr, "tavix: %s\n", why.c_str());
         return 2;
     }
+    if (!options.previewPath.empty() && !pictureName(options.previewPath)) {
+        std::fprintf(stderr, "tavix: --preview %s: name the preview .png, .svg or .pdf\n", options.previewPath.c_str());
+        return 2;
+    }
     OutputTarget target = toStdout ? OutputTarget{"-", "-", true} : outputTarget(options.output);
     if (!options.previewPath.empty() && target.direct && !fs::is_regular_file(target.path)) {
         std::fprintf(stderr, "tavix: --preview reads the printer file back; %s is not a file\n",
@@ -336,13 +369,20 @@ int runPlotCommand(const PlotCommandOptions& options) {
     if (int status = dxfOptionsFrom(o, dxfOptions); status != 0) return status;
     HostConfig config;
     if (!loadConfiguration(o.configPath, options.configPath, config)) return 1;
+    // A preview that cannot be written is said before the plot, not after it.
+    if (!options.previewPath.empty() && !preview::pictureFileWritable(options.previewPath, why)) {
+        std::fprintf(stderr, "tavix: %s\n", why.c_str());
+        return 1;
+    }
     if (!enterPenFileFolder(place, why)) {
         std::fprintf(stderr, "tavix: %s\n", why.c_str());
         return 1;
     }
     warnAboutPenFile(place, checkPenFile(), options.configPath, o.configPath, false);
+    PlotCommandOptions shown = options;
+    if (shown.drawing == "-") shown.drawing = "standard input";
     try {
-        int status = plotTo(o, options, config, dxfOptions);
+        int status = plotTo(o, shown, config, dxfOptions);
         if (status != 0 || options.previewPath.empty()) return status;
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "tavix: out of memory plotting %s; no printer file was written\n", options.drawing.c_str());

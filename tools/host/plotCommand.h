@@ -15,10 +15,11 @@ struct PlotCommandOptions {
     std::string drawing;
     std::string output;       // "-" or empty: standard output
     std::string configPath;
-    std::string previewPath;  // optional PNG or SVG preview of the stream
+    std::string previewPath;  // optional PNG, SVG or PDF preview of the stream
     std::string penFile;      // --pen-file: run the driver beside this tavixdrv.def
     preview::PreviewCommandOptions preview;  // how the preview is drawn
     bool quiet = false;       // no settings summary, progress or closing line
+    std::string language;     // of the settings summary: "ja", "en" or "" (the user's locale)
     // DXF drawings only.
     double toleranceMm = 0.05;
     std::string pensPath;     // colour to pen map

@@ -101,7 +101,9 @@ bool PlotRun::setUp() {
     if (options_.showSummary) {
         // The settings summary: shown, and not a reason for a later failure.
         p = request(31);
+        session_.messagesInEnglish = options_.summaryInEnglish;
         session_.plot(p);
+        session_.messagesInEnglish = false;
         firstMessage_ = session_.messages.size();
     }
 

@@ -23,6 +23,7 @@ struct PlotOptions {
     std::string language = "ja";
     bool deviceDialog = false;       // configure the plot through request 46
     bool showSummary = false;        // ask for the settings summary (request 31) before the plot
+    bool summaryInEnglish = false;   // show it with the English texts of its messages
     std::function<void()> beforeDeviceDialog;  // scripts the dialog's user
     // How much of the drawing has been sent, 0 to 1 (stage empty); an image
     // reports its own share of rows as the driver fetches them, with the

@@ -14,7 +14,11 @@ class App;
 
 namespace tavix::host {
 
-// The words of --model and the model rows they choose.
+// True when `given` is `word` (lower case) in any case.
+bool sameWord(const std::string& given, const char* word);
+
+// The words of --model and the model rows they choose; the row numbers
+// 0..4 are taken too but not offered.
 const std::vector<std::pair<const char*, int>>& modelWords();
 
 struct ListingOptions {

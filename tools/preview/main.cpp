@@ -5,7 +5,7 @@
 #include "tavix/version.h"
 
 int main(int argc, char** argv) {
-    CLI::App app{"Draws what the printer will print from a printer stream (PNG, or SVG for the vectors), "
+    CLI::App app{"Draws what the printer will print from a printer stream (PNG, or SVG or PDF for the vectors), "
                  "with the job ticket beside the picture.",
                  "tavix-preview"};
     tavix::preview::PreviewCommandOptions options;

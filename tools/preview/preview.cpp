@@ -1,16 +1,18 @@
 #include "preview.h"
 
-#include <cairo-pdf.h>
-#include <cairo-svg.h>
 #include <cairo.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <memory>
 
+#include "pictureFile.h"
 #include "previewRenderer.h"
 #include "sidePanel.h"
 #include "streamContext.h"
 #include "streamParser.h"
+#include "vectorOutput.h"
 
 namespace tavix::preview {
 namespace {
@@ -57,17 +59,53 @@ RenderPlan makePlan(const ParsedStream& stream, const Page* page, int pageIndex,
     double dpi = pdf ? PDF_UNITS_PER_INCH : options.dpi;
     if (!(dpi > 0) || !std::isfinite(dpi)) dpi = 50;
     double requested = dpi;
-    int panelWidth = options.sidePanel ? PANEL_WIDTH : 0;
+    bool panel = options.sidePanel;
     double maxSide = std::max(16, options.maxDimension);
     double maxPixels = static_cast<double>(std::max<uint64_t>(options.maxPixels, 4096));
-    for (int round = 0; round < 8 && !pdf; ++round) {
-        double w = widthIn * dpi + 2 * MARGIN + panelWidth, h = std::max(heightIn * dpi + 2 * MARGIN, 200.0);
-        double shrink = std::min({1.0, (maxSide - panelWidth - 2 * MARGIN) / std::max(widthIn * dpi, 1e-9),
-                                  (maxSide - 2 * MARGIN) / std::max(heightIn * dpi, 1e-9),
-                                  std::sqrt(maxPixels / (w * h))});
-        if (shrink >= 1.0) break;
-        dpi *= shrink * 0.999;
+    RenderPlan sizes;  // the panel's font sizes
+    auto panelLines = [&](double d, const std::vector<Warning>& withNotes) {
+        PanelFacts facts;
+        facts.stream = &stream;
+        facts.pageIndex = pageIndex;
+        facts.dpi = d;
+        facts.notes = withNotes;
+        std::vector<std::string> lines = sidePanelLines(facts, PANEL_COLUMNS);
+        if (lines.size() > MAX_PANEL_LINES) {
+            lines.resize(MAX_PANEL_LINES);
+            lines.back() = "...";
+        }
+        return lines;
+    };
+    auto panelHeightOf = [&](size_t lines) {
+        return static_cast<int>(std::ceil(lines * sizes.lineHeight + 2 * MARGIN + sizes.fontSize));
+    };
+    // The panel as it will be, with the note of a lowered resolution.
+    std::vector<Warning> withLowered = notes;
+    withLowered.push_back({NO_OFFSET, "resolution lowered from " + fixedText(requested, 1) +
+                                          " to 0.000 dpi to keep the picture within bounds"});
+    int panelEstimate = panel ? panelHeightOf(panelLines(dpi, withLowered).size()) : 0;
+    // The panel's width and height and the margins stay whatever the
+    // resolution; the page's part shrinks with it. Sizes as the plan rounds them.
+    auto fits = [&](double d) {
+        double w = std::ceil(widthIn * d + 2 * MARGIN) + (panel ? PANEL_WIDTH : 0);
+        double pageHeight = std::ceil(heightIn * d + 2 * MARGIN);
+        double h = std::max(pageHeight, panel ? static_cast<double>(panelEstimate) : 0.0);
+        return w <= maxSide && pageHeight <= maxSide && w * h <= maxPixels;
+    };
+    if (!pdf && panel && !fits(1.0)) {
+        panel = false;
+        notes.push_back({NO_OFFSET, "the text panel is left out: the pixel limit leaves it no room"});
     }
+    if (!pdf && !fits(dpi)) {
+        // The highest resolution that fits, found by halving the interval.
+        double low = 0, high = dpi;
+        for (int i = 0; i < 60; ++i) {
+            double mid = (low + high) / 2;
+            (fits(mid) ? low : high) = mid;
+        }
+        dpi = low > 0 ? low : high / 2;
+    }
+    int panelWidth = panel ? PANEL_WIDTH : 0;
     if (dpi < requested)
         notes.push_back({NO_OFFSET, "resolution lowered from " + fixedText(requested, 1) + " to " +
                                         fixedText(dpi, dpi < 10 ? 3 : 1) + " dpi to keep the picture within bounds"});
@@ -78,21 +116,8 @@ RenderPlan makePlan(const ParsedStream& stream, const Page* page, int pageIndex,
     plan.pictureHeight = static_cast<int>(std::ceil(heightIn * dpi + 2 * MARGIN));
     plan.panelX = plan.pictureWidth;
     plan.panelWidth = panelWidth;
-    if (options.sidePanel) {
-        PanelFacts facts;
-        facts.stream = &stream;
-        facts.pageIndex = pageIndex;
-        facts.dpi = dpi;
-        facts.notes = notes;
-        plan.panel = sidePanelLines(facts, PANEL_COLUMNS);
-        if (plan.panel.size() > MAX_PANEL_LINES) {
-            plan.panel.resize(MAX_PANEL_LINES);
-            plan.panel.back() = "...";
-        }
-    }
-    int panelHeight = options.sidePanel
-                          ? static_cast<int>(std::ceil(plan.panel.size() * plan.lineHeight + 2 * MARGIN + plan.fontSize))
-                          : 0;
+    if (panel) plan.panel = panelLines(dpi, notes);
+    int panelHeight = panel ? panelHeightOf(plan.panel.size()) : 0;
     plan.width = plan.pictureWidth + plan.panelWidth;
     plan.height = std::max(plan.pictureHeight, panelHeight);
     int largest = pdf ? 1 << 24 : 32767;
@@ -111,6 +136,36 @@ void draw(cairo_t* cr, const Page* page, const RenderPlan& plan, const PreviewOp
     if (unknown > 0)
         notes.push_back({NO_OFFSET, numberText(unknown) + " characters of the text panel have no installed font "
                                                           "and are shown as boxes"});
+}
+
+// SVG and PDF: written as the page is drawn (vectorOutput.h).
+bool drawVectors(const Page* page, const RenderPlan& plan, const PreviewOptions& options, std::vector<Warning>& notes,
+                 std::string& error) {
+    std::unique_ptr<VectorOutput> out =
+        options.format == OutputFormat::Svg
+            ? svgOutput(options.outputPath, plan.width, plan.height, plan.geometry.dpi, error)
+            : pdfOutput(options.outputPath, plan.width, plan.height, error);
+    if (!out) return false;
+    drawPage(nullptr, page, plan, options, out.get());
+    if (page && page->strokes.readFailed())
+        notes.push_back({NO_OFFSET, "the temporary file of the page's vectors could not be read back: some are "
+                                    "not drawn"});
+    if (plan.panelWidth > 0) {
+        PanelText text;
+        text.lines = plan.panel;
+        text.x = plan.panelX;
+        text.width = plan.panelWidth;
+        text.height = plan.height;
+        text.top = plan.geometry.margin + plan.fontSize;
+        text.fontSize = plan.fontSize;
+        text.lineHeight = plan.lineHeight;
+        out->panel(text);
+    }
+    return out->finish(error);
+}
+
+cairo_status_t writeToPicture(void* closure, const unsigned char* data, unsigned int length) {
+    return static_cast<PictureFile*>(closure)->write(data, length) ? CAIRO_STATUS_SUCCESS : CAIRO_STATUS_WRITE_ERROR;
 }
 
 }  // namespace
@@ -151,14 +206,14 @@ PreviewResult renderParsed(const ParsedStream& stream, const PreviewOptions& opt
     result.width = plan.width;
     result.height = plan.height;
 
-    cairo_surface_t* surface = nullptr;
     bool vectors = image == nullptr && options.format != OutputFormat::Png;
-    if (vectors && options.format == OutputFormat::Svg)
-        surface = cairo_svg_surface_create(options.outputPath.c_str(), plan.width, plan.height);
-    else if (vectors)
-        surface = cairo_pdf_surface_create(options.outputPath.c_str(), plan.width, plan.height);
-    else
-        surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, plan.width, plan.height);
+    if (vectors) {
+        if (!drawVectors(page, plan, options, notes, result.error)) return result;
+        for (auto& n : notes) result.warnings.push_back(n);
+        result.ok = true;
+        return result;
+    }
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, plan.width, plan.height);
     if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
         result.error = std::string("cannot make the picture: ") + cairo_status_to_string(cairo_surface_status(surface));
         cairo_surface_destroy(surface);
@@ -180,11 +235,16 @@ PreviewResult renderParsed(const ParsedStream& stream, const PreviewOptions& opt
                 const uint32_t* row = reinterpret_cast<const uint32_t*>(data + static_cast<size_t>(y) * stride);
                 std::copy(row, row + plan.width, image->argb.begin() + static_cast<ptrdiff_t>(y) * plan.width);
             }
-        } else if (vectors) {
-            cairo_surface_finish(surface);
-            status = cairo_surface_status(surface);
         } else {
-            status = cairo_surface_write_to_png(surface, options.outputPath.c_str());
+            PictureFile file(options.outputPath);
+            status = cairo_surface_write_to_png_stream(surface, writeToPicture, &file);
+            std::string why;
+            if (!file.close(why)) {
+                file.discard();  // half a picture is no picture
+                cairo_surface_destroy(surface);
+                result.error = why;
+                return result;
+            }
         }
     }
     cairo_surface_destroy(surface);

@@ -1,5 +1,5 @@
 // The preview of a printer stream: what the printer will print, drawn with
-// cairo into a PNG or SVG file, with the job ticket and a summary as text
+// cairo into a PNG, SVG or PDF file, with the job ticket and a summary as text
 // beside the picture. `tavix preview` and `tavix plot --preview` call this;
 // tavix-preview is the same on its own.
 //

@@ -1,5 +1,6 @@
 #include "previewCommand.h"
 
+#include "pictureFile.h"
 #include "streamParser.h"
 
 #include <chrono>
@@ -128,6 +129,11 @@ int previewBytes(const std::string& bytes, const std::string& sourceName, const 
         err << program << ": " << error << "\n";
         return 1;
     }
+    // A picture that cannot be written is said before the work of drawing it.
+    if (!pictureFileWritable(options.output, error)) {
+        err << program << ": " << error << "\n";
+        return 1;
+    }
     ProgressGate gate(options);
     PreviewResult result = renderStream(bytes, renderOptions(options, format, gate));
     return report(result, sourceName, options, err, program);
@@ -137,6 +143,10 @@ int runPreviewCommand(const PreviewCommandOptions& options, std::ostream& err, c
     OutputFormat format;
     std::string error;
     if (!chooseFormat(options, format, error)) {
+        err << program << ": " << error << "\n";
+        return 1;
+    }
+    if (!pictureFileWritable(options.output, error)) {
         err << program << ": " << error << "\n";
         return 1;
     }

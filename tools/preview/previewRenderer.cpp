@@ -15,8 +15,8 @@ constexpr int MAX_SURFACE_SIDE = 32767;
 
 class PageDrawer {
 public:
-    PageDrawer(cairo_t* cr, const RenderPlan& plan, const PreviewOptions& options)
-        : cr_(cr), frame_(plan.geometry), strokes_(cr, frame_, options) {}
+    PageDrawer(cairo_t* cr, const RenderPlan& plan, const PreviewOptions& options, VectorOutput* vectors)
+        : cr_(cr), vectors_(vectors), frame_(plan.geometry), strokes_(cr, frame_, options, vectors) {}
 
     void stroke(const Polyline& line) { strokes_.draw(line); }
     void fill(const Polygon& polygon);
@@ -28,6 +28,7 @@ private:
     void colour(Rgb c) { cairo_set_source_rgb(cr_, c.r / 255.0, c.g / 255.0, c.b / 255.0); }
 
     cairo_t* cr_;
+    VectorOutput* vectors_;
     PixelFrame frame_;
     StrokeDrawer strokes_;
 };
@@ -45,6 +46,18 @@ void PageDrawer::clipTo(const Rect& clip) {
 
 void PageDrawer::fill(const Polygon& polygon) {
     strokes_.finish();
+    if (vectors_) {
+        PixelBox box = frame_.paper.grown(2);
+        std::vector<std::vector<Px>> rings;
+        for (const auto& ring : polygon.rings) {
+            std::vector<Px> points;
+            points.reserve(ring.size());
+            for (const Point& p : ring) points.push_back(frame_.px(p));
+            std::vector<Px> clipped = clipRing(points, box);
+            if (clipped.size() >= 3) rings.push_back(std::move(clipped));
+        }
+        return vectors_->fill(polygon.colour, frame_.clipBox(polygon.clip), rings, polygon.evenOdd);
+    }
     cairo_save(cr_);
     clipTo(polygon.clip);
     colour(polygon.colour);
@@ -105,6 +118,16 @@ void PageDrawer::raster(const RasterImage& image) {
     cairo_matrix_t m;
     cairo_matrix_init(&m, image.pixelStep.x * f, -image.pixelStep.y * f, image.rowStep.x * f,
                       -image.rowStep.y * f, frame_.geometry.pixelX(image.origin.x), frame_.geometry.pixelY(image.origin.y));
+    double pixelSize = frame_.geometry.dpi * image.factor * step / image.dpi;
+    if (vectors_) {
+        if (cairo_matrix_invert(&m) == CAIRO_STATUS_SUCCESS) {
+            cairo_matrix_invert(&m);
+            vectors_->image(frame_.clipBox(image.clip), data, w, h, stride, {m.xx, m.yx, m.xy, m.yy, m.x0, m.y0},
+                            pixelSize < 1);
+        }
+        cairo_surface_destroy(surface);
+        return;
+    }
     if (cairo_matrix_invert(&m) == CAIRO_STATUS_SUCCESS) {
         cairo_matrix_invert(&m);
         cairo_save(cr_);
@@ -114,7 +137,6 @@ void PageDrawer::raster(const RasterImage& image) {
         // Picture pixels per stored pixel, from the resolutions themselves so
         // that whole-number ratios are exact: smoothing only when stored
         // pixels are smaller than picture pixels.
-        double pixelSize = frame_.geometry.dpi * image.factor * step / image.dpi;
         cairo_pattern_set_filter(cairo_get_source(cr_), pixelSize < 1 ? CAIRO_FILTER_GOOD : CAIRO_FILTER_NEAREST);
         cairo_rectangle(cr_, 0, 0, w, h);
         cairo_fill(cr_);
@@ -125,21 +147,29 @@ void PageDrawer::raster(const RasterImage& image) {
 
 }  // namespace
 
-void drawPage(cairo_t* cr, const Page* page, const RenderPlan& plan, const PreviewOptions& options) {
-    cairo_set_antialias(cr, options.antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
-    cairo_set_source_rgb(cr, 0.82, 0.82, 0.82);
-    cairo_paint(cr);
+void drawPage(cairo_t* cr, const Page* page, const RenderPlan& plan, const PreviewOptions& options,
+              VectorOutput* vectors) {
     const PageGeometry& g = plan.geometry;
     double x0 = g.pixelX(g.extent.x0), y0 = g.pixelY(g.extent.y1);
     double x1 = g.pixelX(g.extent.x1), y1 = g.pixelY(g.extent.y0);
-    cairo_set_source_rgb(cr, 0.55, 0.55, 0.55);
-    cairo_rectangle(cr, x0 - 1, y0 - 1, x1 - x0 + 2, y1 - y0 + 2);
-    cairo_fill(cr);
-    cairo_set_source_rgb(cr, 1, 1, 1);
-    cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0);
-    cairo_fill(cr);
+    if (vectors) {
+        // The grays of the picture's ground and the paper's edge (0.82 and 0.55).
+        vectors->rectangle({209, 209, 209}, 0, 0, plan.width, plan.height);
+        vectors->rectangle({140, 140, 140}, x0 - 1, y0 - 1, x1 - x0 + 2, y1 - y0 + 2);
+        vectors->rectangle({255, 255, 255}, x0, y0, x1 - x0, y1 - y0);
+    } else {
+        cairo_set_antialias(cr, options.antialias ? CAIRO_ANTIALIAS_DEFAULT : CAIRO_ANTIALIAS_NONE);
+        cairo_set_source_rgb(cr, 0.82, 0.82, 0.82);
+        cairo_paint(cr);
+        cairo_set_source_rgb(cr, 0.55, 0.55, 0.55);
+        cairo_rectangle(cr, x0 - 1, y0 - 1, x1 - x0 + 2, y1 - y0 + 2);
+        cairo_fill(cr);
+        cairo_set_source_rgb(cr, 1, 1, 1);
+        cairo_rectangle(cr, x0, y0, x1 - x0, y1 - y0);
+        cairo_fill(cr);
+    }
     if (!page) return;
-    PageDrawer drawer(cr, plan, options);
+    PageDrawer drawer(cr, plan, options, vectors);
     constexpr size_t PROGRESS_EVERY = 4096;
     size_t total = 0, done = 0;
     for (const DrawOp& op : page->order) total += op.count;

@@ -9,6 +9,7 @@
 
 #include "preview.h"
 #include "streamModel.h"
+#include "vectorOutput.h"
 
 namespace tavix::preview {
 
@@ -22,8 +23,10 @@ struct RenderPlan {
 };
 
 // The gray ground, the white paper and every operation of the page in
-// order, clipped to the paper. page may be null (nothing drawn).
-void drawPage(cairo_t* cr, const Page* page, const RenderPlan& plan, const PreviewOptions& options);
+// order, clipped to the paper. page may be null (nothing drawn). With
+// `vectors` everything goes there and cr is not drawn on (it may be null).
+void drawPage(cairo_t* cr, const Page* page, const RenderPlan& plan, const PreviewOptions& options,
+              VectorOutput* vectors = nullptr);
 // Returns the number of characters no installed font could show.
 int drawPanel(cairo_t* cr, const RenderPlan& plan);
 

@@ -47,8 +47,10 @@ bool dashed(const StrokeStyle& s) { return !s.pattern.solid && s.pattern.type >=
 
 }  // namespace
 
-StrokeDrawer::StrokeDrawer(cairo_t* cr, const PixelFrame& frame, const PreviewOptions& options)
-    : cr_(cr), frame_(frame), options_(options) {
+StrokeDrawer::StrokeDrawer(cairo_t* cr, const PixelFrame& frame, const PreviewOptions& options,
+                           VectorOutput* vectors)
+    : cr_(cr), frame_(frame), options_(options), vectors_(vectors) {
+    if (vectors_) return;
     cairo_surface_t* target = cairo_get_target(cr);
     if (cairo_surface_get_type(target) == CAIRO_SURFACE_TYPE_IMAGE &&
         cairo_image_surface_get_format(target) == CAIRO_FORMAT_ARGB32) {
@@ -70,6 +72,11 @@ StrokeDrawer::Pen StrokeDrawer::penOf(const StrokeStyle& s) const {
 
 void StrokeDrawer::begin(const Polyline& line, const Pen& pen) {
     const Rgb& c = line.style.colour;
+    if (vectors_) {
+        vectorPen_ = {c, pen.width, pen.cap, line.style.join};
+        vectorClip_ = frame_.clipBox(line.clip);
+        return;
+    }
     if (raster_) {
         raster_->use(c, frame_.clipBox(line.clip));
         return;
@@ -86,7 +93,7 @@ void StrokeDrawer::begin(const Polyline& line, const Pen& pen) {
 }
 
 void StrokeDrawer::end() {
-    if (raster_) return;
+    if (raster_ || vectors_) return;
     if (pending_) cairo_stroke(cr_);
     pending_ = 0;
     cairo_restore(cr_);
@@ -118,6 +125,13 @@ void StrokeDrawer::dotsAtPoints(const Polyline& line, const Pen& pen) {
 
 // Joins are drawn by cairo on any surface; pending pixels go first.
 void StrokeDrawer::joinedPath(const Polyline& line) {
+    if (vectors_) {
+        begin(line, penOf(line.style));
+        std::vector<Px> points;
+        points.reserve(line.points.size());
+        for (const Point& p : line.points) points.push_back(frame_.px(p));
+        return vectors_->polyline(vectorPen_, vectorClip_, points);
+    }
     finish();
     std::unique_ptr<StrokeRaster> raster = std::move(raster_);
     Pen pen = penOf(line.style);
@@ -181,6 +195,7 @@ void StrokeDrawer::dashes(Px ca, Px cb, double t0, double length, double period,
 
 void StrokeDrawer::piece(Px a, Px b, const Pen& pen) {
     if (raster_) return raster_->segment(a, b, pen.width, pen.cap);
+    if (vectors_) return vectors_->stroke(vectorPen_, vectorClip_, a, b);
     cairo_move_to(cr_, a.x, a.y);
     cairo_line_to(cr_, b.x, b.y);
     if (++pending_ >= PIECES_PER_CAIRO_STROKE) {
@@ -194,6 +209,7 @@ void StrokeDrawer::dot(Px p, const Pen& pen) {
     if (!frame_.paper.grown(pen.width).contains(p)) return;
     bool round = pen.cap == PixelCap::Round;
     if (raster_) return raster_->dot(p, pen.width, round);
+    if (vectors_) return vectors_->dot(vectorPen_.colour, vectorClip_, p, pen.width, round);
     if (pending_) {
         cairo_stroke(cr_);
         pending_ = 0;

@@ -1,7 +1,8 @@
 // Drawing the polylines of a page: pen width and line ends, line-type
 // dashes (adaptive ones stretched to whole patterns per vector), dots, and
 // clipping. On a picture (image surface) the vectors go to StrokeRaster; on
-// SVG and PDF they stay cairo paths, so vectors remain vectors.
+// SVG and PDF they go to the file's VectorOutput, so vectors remain vectors
+// (on any other cairo surface they stay cairo paths).
 #pragma once
 
 #include <cairo.h>
@@ -13,12 +14,14 @@
 #include "preview.h"
 #include "strokeRaster.h"
 #include "streamModel.h"
+#include "vectorOutput.h"
 
 namespace tavix::preview {
 
 class StrokeDrawer {
 public:
-    StrokeDrawer(cairo_t* cr, const PixelFrame& frame, const PreviewOptions& options);
+    // With `vectors`, cr is not drawn on (it may be null).
+    StrokeDrawer(cairo_t* cr, const PixelFrame& frame, const PreviewOptions& options, VectorOutput* vectors = nullptr);
 
     void draw(const Polyline& line);
     // Puts pending pixels on the picture; before cairo draws anything else.
@@ -43,7 +46,10 @@ private:
     cairo_t* cr_;
     const PixelFrame& frame_;
     const PreviewOptions& options_;
-    std::unique_ptr<StrokeRaster> raster_;  // null: cairo paths
+    std::unique_ptr<StrokeRaster> raster_;  // null: cairo paths or vectors_
+    VectorOutput* vectors_;                 // null: cairo
+    VectorPen vectorPen_;                   // the polyline's, while vectors_ draws it
+    PixelBox vectorClip_{};
     size_t pending_ = 0;                    // cairo path pieces not yet stroked
 };
 
