@@ -1,5 +1,6 @@
 #include "dxfPlot.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -44,6 +45,15 @@ void reportRenderer(const EntityRenderer& r, DxfPlotReport& report) {
         report.warnings.push_back(std::to_string(r.missingGlyphs) +
                                   " characters of text have no glyph in the stroke font and are drawn as boxes "
                                   "(the first at line " + std::to_string(r.firstMissingGlyphLine) + ")");
+}
+
+// The host rounds every point to its whole units, which moves a chord by up
+// to half a unit on each axis: the chords get the tolerance less that, so
+// the drawn line stays within the tolerance of the curve. Units coarser
+// than the tolerance leave a quarter of it, the best the grid allows.
+double chordToleranceMm(double toleranceMm, double unitsPerInch) {
+    double rounding = unitsPerInch > 0 ? 25.4 / unitsPerInch * std::sqrt(0.5) : 0;
+    return std::max(toleranceMm - rounding, toleranceMm / 4);
 }
 
 }  // namespace
@@ -94,8 +104,8 @@ bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& are
     paper.lineweights = extents.widths;
     paper.defaultLineweightMm = measured.lwdefault / 100.0;
     PaperSink sink(placement, width, height, options.pens, paper, send);
-    RenderSettings settings{options.toleranceMm / placement.mmPerUnit, !options.printerLinetypes,
-                            options.maxExpandedEntities};
+    RenderSettings settings{chordToleranceMm(options.toleranceMm, area.unitsPerInch) / placement.mmPerUnit,
+                            !options.printerLinetypes, options.maxExpandedEntities};
     EntityRenderer render(measured, font, sink, settings);
     if (options.printerLinetypes) {
         host::DrawingRequest r;
