@@ -239,6 +239,13 @@ bool EntityRenderer::drawIn(const Entity& e, const Context& context, std::string
         case EntityKind::Polyline: {
             double size = e.radius;
             if (e.kind == EntityKind::Ellipse) size = std::hypot(e.majorAxis.x, e.majorAxis.y);
+            if (e.kind == EntityKind::Arc || e.kind == EntityKind::Ellipse) {
+                // A flat arc of a huge circle is as large as its chord, not its circle.
+                double sweep = e.kind == EntityKind::Arc ? (e.endAngle - e.startAngle) * M_PI / 180
+                                                         : e.endAngle - e.startAngle;
+                sweep = std::fmod(std::fmod(sweep, 2 * M_PI) + 2 * M_PI, 2 * M_PI);
+                if (sweep > 1e-12 && sweep < M_PI) size *= 2 * std::sin(sweep / 2);
+            }
             if (e.kind == EntityKind::Spline) {
                 std::vector<Point> pts;
                 for (const Point2& p : e.controlPoints.empty() ? e.fitPoints : e.controlPoints) pts.push_back(point(p));

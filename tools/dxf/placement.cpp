@@ -65,7 +65,10 @@ bool placeDrawing(const Extents& extents, const PlacementOptions& o, int insunit
                     "fit to the paper: plot it with --scale";
             return false;
         }
-        double sx = w > 0 ? width / w : INFINITY, sy = h > 0 ? height / h : INFINITY;
+        // Room for the pens: a line on the extents' edge is drawn whole.
+        double m = std::max(0.0, o.fitMargin);
+        double roomX = width - 2 * m > 0 ? width - 2 * m : width, roomY = height - 2 * m > 0 ? height - 2 * m : height;
+        double sx = w > 0 ? roomX / w : INFINITY, sy = h > 0 ? roomY / h : INFINITY;
         scale = std::min(sx, sy);
     } else {
         scale = millimetresPerUnit(insunits) * o.paperPerReal / 25.4 * unitsPerInch;
@@ -75,6 +78,7 @@ bool placeDrawing(const Extents& extents, const PlacementOptions& o, int insunit
         return false;
     }
     double offsetX = 0, offsetY = 0;
+    if (o.fit && width - 2 * o.fitMargin > 0 && height - 2 * o.fitMargin > 0) offsetX = offsetY = o.fitMargin;
     if (o.centre) {
         offsetX = (width - w * scale) / 2;
         offsetY = (height - h * scale) / 2;
