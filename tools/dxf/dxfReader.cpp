@@ -24,10 +24,19 @@ namespace {
 
 const std::set<std::string, std::less<>> DRAWN_KINDS = {
     "LINE", "POINT", "CIRCLE", "ARC", "ELLIPSE", "LWPOLYLINE", "POLYLINE", "SPLINE", "SOLID", "TRACE",
-    "3DFACE", "HATCH", "INSERT", "DIMENSION", "TEXT", "MTEXT", "ATTRIB"};
+    "3DFACE", "HATCH", "INSERT", "DIMENSION", "TEXT", "MTEXT", "ATTRIB", "ATTDEF"};
 // Parts of other entities, or definitions that are not drawn themselves.
 const std::set<std::string, std::less<>> STRUCTURE = {"VERTEX", "SEQEND", "BLOCK", "ENDBLK", "ENDSEC",
-                                                      "SECTION", "EOF", "ATTDEF"};
+                                                      "SECTION", "EOF"};
+
+// An attribute definition, which dxflib does not read: in model space the
+// CAD host shows its tag as text.
+struct AttributeDefinition {
+    std::string layer = "0", tag;
+    int colour = COLOUR_BYLAYER, flags = 0, alignH = 0, alignV = 0;
+    double x = 0, y = 0, alignX = 0, alignY = 0, height = 0, widthFactor = 1, rotation = 0, oblique = 0;
+    bool aligned = false;  // group 11 given
+};
 
 // Values dxflib does not hand on, kept per entity from the groups as they pass.
 struct EntityExtras {
@@ -43,6 +52,7 @@ struct EntityExtras {
     std::string section;            // the section the entity is in
     double extrusionZ = 1;          // group 230
     std::vector<HatchPatternLine> pattern;
+    std::unique_ptr<AttributeDefinition> definition;  // ATTDEF
     bool patternStarted = false;    // HATCH group 78 seen
     // HATCH boundary paths given as polylines, which dxflib does not hand on.
     std::vector<Entity> polylinePaths;
@@ -357,14 +367,17 @@ private:
     void onGroup(const Group& g) {
         if (g.code == 0) {
             countIfSkipped(current);
+            if (current.definition) attributeDefinition(current);
             completed = std::move(current);
             current = EntityExtras{};
             current.kind = std::string(g.value);
             current.line = g.line - 1;
             current.section = groups.section();
+            if (current.kind == "ATTDEF") current.definition = std::make_unique<AttributeDefinition>();
             return;
         }
         EntityExtras& e = current;
+        if (e.definition) definitionGroup(*e.definition, g);
         switch (g.code) {
             case 2: if (e.kind == "DIMENSION") e.blockName = std::string(g.value); break;
             case 51: if (e.kind == "TEXT" || e.kind == "ATTRIB") e.oblique = g.number; break;
@@ -426,6 +439,57 @@ private:
                 break;
             default: break;
         }
+    }
+
+    static void definitionGroup(AttributeDefinition& d, const Group& g) {
+        switch (g.code) {
+            case 2: d.tag = std::string(g.value); break;
+            case 8: d.layer = std::string(g.value); break;
+            case 62: d.colour = g.number >= 0 && g.number <= 256 ? static_cast<int>(g.number) : COLOUR_BYLAYER; break;
+            case 10: d.x = g.number; break;
+            case 20: d.y = g.number; break;
+            case 11: d.alignX = g.number, d.aligned = true; break;
+            case 21: d.alignY = g.number; break;
+            case 40: d.height = g.number; break;
+            case 41: d.widthFactor = g.number; break;
+            case 50: d.rotation = g.number; break;
+            case 51: d.oblique = g.number; break;
+            case 71: d.flags = static_cast<int>(g.number); break;
+            case 72: d.alignH = static_cast<int>(g.number); break;
+            case 74: d.alignV = static_cast<int>(g.number); break;
+            default: break;
+        }
+    }
+
+    // An ATTDEF of model space, drawn as TEXT of its tag; those of blocks are
+    // the templates of their INSERTs' attributes and draw nothing.
+    void attributeDefinition(const EntityExtras& x) {
+        const AttributeDefinition& d = *x.definition;
+        if (x.section != "ENTITIES" || x.paperSpace || skippingLayout || !blockStack.empty() || groups.failed())
+            return;
+        flushPending();
+        pending = std::make_unique<Entity>();
+        Entity& e = *pending;
+        e.kind = EntityKind::Text;
+        kindName = "ATTDEF";
+        e.line = x.line;
+        e.mirrored = x.extrusionZ < 0;
+        e.style.layer = layerOf(d.layer);
+        e.style.colour = d.colour;
+        if (!decodeText(d.tag, e.text, true)) return;
+        e.insertion = {d.x, d.y};
+        e.alignPoint = d.aligned ? Point2{d.alignX, d.alignY} : e.insertion;
+        e.height = d.height;
+        e.widthFactor = d.widthFactor;
+        e.rotation = d.rotation;
+        e.oblique = d.oblique;
+        e.alignH = d.alignH;
+        e.alignV = d.alignV;
+        if ((d.flags & 2) != 0) e.scaleX = -1;  // drawn backwards
+        if ((d.flags & 4) != 0) e.scaleY = -1;  // upside down
+        pendingInPaperSpace = false;
+        pendingBlock = nullptr;
+        flushPending();
     }
 
     void countIfSkipped(const EntityExtras& e) {
