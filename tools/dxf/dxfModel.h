@@ -86,6 +86,7 @@ struct Entity {
     std::vector<Vertex> vertices;
     bool closed = false;
     double width = 0;               // constant width of a polyline
+    int hiddenEdges = -1;           // 3D face: edges left out (bits 1, 2, 4, 8); -1 a filled solid
 
     // Circle, arc (degrees), ellipse (centre, major axis end relative to the
     // centre, ratio, start and end parameters in radians).

@@ -49,6 +49,7 @@ struct EntityExtras {
     bool paperSpace = false;        // group 67
     bool plots = true;              // LAYER group 290
     int attributeFlags = 0;         // ATTRIB group 70
+    int faceFlags = 0;              // 3DFACE group 70: invisible edges
     std::string section;            // the section the entity is in
     double extrusionZ = 1;          // group 230
     std::vector<HatchPatternLine> pattern;
@@ -387,7 +388,10 @@ private:
                 break;
             case 40: if (e.kind == "POLYLINE") e.startWidth = g.number; break;
             case 41: if (e.kind == "POLYLINE") e.endWidth = g.number; break;
-            case 70: if (e.kind == "ATTRIB") e.attributeFlags = static_cast<int>(g.number); break;
+            case 70:
+                if (e.kind == "ATTRIB") e.attributeFlags = static_cast<int>(g.number);
+                if (e.kind == "3DFACE") e.faceFlags = static_cast<int>(g.number) & 15;
+                break;
             case 67: e.paperSpace = g.number != 0; break;
             case 290: if (e.kind == "LAYER") e.plots = g.number != 0; break;
             case 230: e.extrusionZ = g.number; break;
@@ -551,6 +555,7 @@ private:
         int order[4] = {0, 1, 3, 2};
         if (!solidOrder) order[2] = 2, order[3] = 3;
         for (int i : order) e.vertices.push_back({d.x[i], d.y[i], 0});
+        if (!solidOrder) e.hiddenEdges = completed.faceFlags;
         flushPending();
     }
 

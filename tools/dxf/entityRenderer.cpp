@@ -271,6 +271,23 @@ bool EntityRenderer::drawIn(const Entity& e, const Context& context, std::string
         case EntityKind::Solid: {
             std::vector<Point> corners;
             for (const Vertex& v : e.vertices) corners.push_back(t.apply(point(v)));
+            if (e.hiddenEdges >= 0) {
+                // A 3D face plots its edges, edge i from corner i to the next,
+                // each visible one joined to the run before it.
+                Polyline run;
+                size_t n = e.vertices.size();
+                for (size_t i = 0; i < n; ++i) {
+                    Point a = point(e.vertices[i]), b = point(e.vertices[(i + 1) % n]);
+                    if ((e.hiddenEdges & (1 << i)) != 0 || distance(a, b) == 0) {
+                        if (run.size() > 1 && !emit(look, run, t, 0, e.style, error)) return false;
+                        run.clear();
+                        continue;
+                    }
+                    if (run.empty()) run.push_back(a);
+                    run.push_back(b);
+                }
+                return run.size() < 2 || emit(look, run, t, 0, e.style, error);
+            }
             if (corners.size() == 4 && distance(corners[2], corners[3]) == 0) corners.pop_back();
             if (settings.tolerance <= 0) return sink.stroke(look, corners, 0, error);
             return sink.fill(look, {corners}, error);

@@ -77,6 +77,7 @@ void kindFields(Io& io, E& e) {
     switch (e.kind) {
         case EntityKind::Line: case EntityKind::Point: case EntityKind::Solid: case EntityKind::Polyline:
             io(e.vertices), io(e.closed), io(e.width);
+            if (e.kind == EntityKind::Solid) io(e.hiddenEdges);
             break;
         case EntityKind::Circle: case EntityKind::Arc: case EntityKind::Ellipse:
             io(e.centre), io(e.radius), io(e.startAngle), io(e.endAngle), io(e.majorAxis), io(e.ratio),
