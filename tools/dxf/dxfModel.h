@@ -61,6 +61,11 @@ struct Vertex {
     double x = 0, y = 0, bulge = 0;
 };
 
+// A polyline segment's widths, at its start and end vertex.
+struct SegmentWidths {
+    double start = 0, end = 0;
+};
+
 struct HatchPatternLine {
     double angle = 0;               // degrees
     Point2 base, offset;
@@ -87,6 +92,7 @@ struct Entity {
     bool closed = false;
     double width = 0;               // constant width of a polyline
     int hiddenEdges = -1;           // 3D face: edges left out (bits 1, 2, 4, 8); -1 a filled solid
+    std::vector<SegmentWidths> vertexWidths;  // polyline widths per vertex, when any is given
 
     // Circle, arc (degrees), ellipse (centre, major axis end relative to the
     // centre, ratio, start and end parameters in radians).

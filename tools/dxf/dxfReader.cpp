@@ -45,7 +45,9 @@ struct EntityExtras {
     std::string blockName;          // DIMENSION group 2
     double oblique = 0;             // TEXT group 51
     double constantWidth = 0;       // LWPOLYLINE group 43
-    double startWidth = 0, endWidth = 0;  // POLYLINE groups 40, 41
+    double startWidth = 0, endWidth = 0;  // POLYLINE and VERTEX groups 40, 41
+    bool startGiven = false, endGiven = false;  // VERTEX groups 40, 41 present
+    std::vector<SegmentWidths> vertexWidths;    // LWPOLYLINE groups 40, 41 per vertex
     bool paperSpace = false;        // group 67
     bool plots = true;              // LAYER group 290
     int attributeFlags = 0;         // ATTRIB group 70
@@ -205,11 +207,26 @@ public:
         e.width = completed.kind == "LWPOLYLINE" ? completed.constantWidth
                   : completed.startWidth == completed.endWidth ? completed.startWidth : 0;
         e.width = std::fabs(e.width);
+        polylineWidths = {completed.startWidth, completed.endWidth};
     }
     void addVertex(const DL_VertexData& d) override {
         if (ignoreVertices || !pending || pending->kind != EntityKind::Polyline) return;
         if (pending->vertices.size() >= MAX_POINTS) return tooMany("vertices");
+        // Widths: a lightweight polyline's per vertex, an old-style vertex's
+        // own or else its polyline's defaults.
+        SegmentWidths w = polylineWidths;
+        if (completed.kind == "LWPOLYLINE") {
+            size_t i = pending->vertices.size();
+            w = i < completed.vertexWidths.size() ? completed.vertexWidths[i] : SegmentWidths{};
+        } else if (completed.kind == "VERTEX") {
+            if (completed.startGiven) w.start = completed.startWidth;
+            if (completed.endGiven) w.end = completed.endWidth;
+        }
+        w = {std::fabs(w.start), std::fabs(w.end)};
+        bool widths = w.start != 0 || w.end != 0 || !pending->vertexWidths.empty();
+        if (widths) pending->vertexWidths.resize(pending->vertices.size());
         pending->vertices.push_back({d.x, d.y, d.bulge});
+        if (widths) pending->vertexWidths.push_back(w);
     }
     void addSpline(const DL_SplineData& d) override {
         Entity& e = begin(EntityKind::Spline);
@@ -386,8 +403,14 @@ private:
                 if (e.kind == "LWPOLYLINE") e.constantWidth = g.number;
                 else if (e.kind == "HATCH" && !e.pattern.empty()) e.pattern.back().base.x = g.number;
                 break;
-            case 40: if (e.kind == "POLYLINE") e.startWidth = g.number; break;
-            case 41: if (e.kind == "POLYLINE") e.endWidth = g.number; break;
+            case 40:
+                if (e.kind == "POLYLINE" || e.kind == "VERTEX") e.startWidth = g.number, e.startGiven = true;
+                if (e.kind == "LWPOLYLINE" && !e.vertexWidths.empty()) e.vertexWidths.back().start = g.number;
+                break;
+            case 41:
+                if (e.kind == "POLYLINE" || e.kind == "VERTEX") e.endWidth = g.number, e.endGiven = true;
+                if (e.kind == "LWPOLYLINE" && !e.vertexWidths.empty()) e.vertexWidths.back().end = g.number;
+                break;
             case 70:
                 if (e.kind == "ATTRIB") e.attributeFlags = static_cast<int>(g.number);
                 if (e.kind == "3DFACE") e.faceFlags = static_cast<int>(g.number) & 15;
@@ -414,6 +437,7 @@ private:
                     e.pathVerticesLeft = static_cast<long long>(std::min<double>(g.number, MAX_POINTS));
                 break;
             case 10:
+                if (e.kind == "LWPOLYLINE" && e.vertexWidths.size() < MAX_POINTS) e.vertexWidths.emplace_back();
                 if (e.kind == "HATCH" && e.inPolylinePath && e.pathVerticesLeft > 0)
                     e.polylinePaths.back().vertices.push_back({g.number, 0, 0});
                 break;
@@ -621,6 +645,7 @@ private:
     std::vector<std::string> blockStack;
     std::vector<double> pendingDashes;
     bool ignoreVertices = false;
+    SegmentWidths polylineWidths;  // the POLYLINE's default widths for its vertices
     size_t pathLoops = 0;  // the hatch's polyline loops, which come first
     std::string mtextChunks;
     bool utf8Text = false;

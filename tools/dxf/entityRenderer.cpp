@@ -9,6 +9,7 @@
 #include "geometry/mtext.h"
 #include "geometry/spline.h"
 #include "geometry/strokeText.h"
+#include "geometry/widthOutline.h"
 #include "penMap.h"
 
 namespace tavix::dxf {
@@ -255,7 +256,15 @@ bool EntityRenderer::drawIn(const Entity& e, const Context& context, std::string
                 std::vector<Point> pts;
                 for (const Vertex& v : e.vertices) pts.push_back(point(v));
                 size = sizeOf(pts);
-                look.bandWidth = e.width * t.stretch();
+                double constant = e.width;
+                if (!e.vertexWidths.empty()) {
+                    const SegmentWidths& w0 = e.vertexWidths[0];
+                    for (const SegmentWidths& w : e.vertexWidths)
+                        if (w.start != w0.start || w.end != w0.start)
+                            return drawTapered(e, look, t, localTolerance(t, size), error);
+                    constant = w0.start;
+                }
+                look.bandWidth = constant * t.stretch();
             }
             double tolerance = localTolerance(t, size);
             bool curve = false;
@@ -349,6 +358,39 @@ bool EntityRenderer::drawBlock(const Entity& e, const Block& block, const Affine
             return false;
         }
     chain.pop_back();
+    return true;
+}
+
+// A polyline whose width changes: each segment the filled outline of its
+// widths, a segment of no width a line.
+bool EntityRenderer::drawTapered(const Entity& e, const LineLook& look, const Affine& t, double tolerance,
+                                 std::string& error) {
+    size_t n = e.vertices.size();
+    size_t segments = e.closed ? n : n - 1;
+    for (size_t i = 0; i < segments && n > 1; ++i) {
+        const Vertex& a = e.vertices[i];
+        const Vertex& b = e.vertices[(i + 1) % n];
+        SegmentWidths w = i < e.vertexWidths.size() ? e.vertexWidths[i] : SegmentWidths{};
+        if (w.start == 0 && w.end == 0) {
+            auto middle = geometry::flattenBulge(point(a), point(b), a.bulge, tolerance);
+            if (!middle) {
+                ++undrawable["POLYLINE with an impossible shape"];
+                continue;
+            }
+            if (!emit(look, *middle, t, a.bulge != 0 ? tolerance : 0, e.style, error)) return false;
+            continue;
+        }
+        auto outline = geometry::widthOutline(point(a), point(b), a.bulge, w.start, w.end, tolerance);
+        if (!outline) continue;  // a segment of no length covers nothing
+        if (outline->empty()) {
+            ++undrawable["POLYLINE with an impossible shape"];
+            continue;
+        }
+        Polyline placed = transformed(*outline, t);
+        bool ok = settings.tolerance <= 0 ? sink.stroke(look, placed, tolerance * t.stretch(), error)
+                                          : sink.fill(look, {placed}, error);
+        if (!ok) return false;
+    }
     return true;
 }
 

@@ -78,6 +78,7 @@ void kindFields(Io& io, E& e) {
         case EntityKind::Line: case EntityKind::Point: case EntityKind::Solid: case EntityKind::Polyline:
             io(e.vertices), io(e.closed), io(e.width);
             if (e.kind == EntityKind::Solid) io(e.hiddenEdges);
+            if (e.kind == EntityKind::Polyline) io(e.vertexWidths);
             break;
         case EntityKind::Circle: case EntityKind::Arc: case EntityKind::Ellipse:
             io(e.centre), io(e.radius), io(e.startAngle), io(e.endAngle), io(e.majorAxis), io(e.ratio),
