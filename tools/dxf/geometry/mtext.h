@@ -30,7 +30,9 @@ struct MTextSpec {
 // reference width, at spaces before a word would pass it (a word longer
 // than the width stands alone). Understood codes: \P \N \~ \\ \{ \} braces
 // for groups, \H<h>; and \H<f>x;, \W<f>;, \Q<deg>;, \L \l \O \o, \U+XXXX,
-// \S<a>^<b>; or \S<a>/<b>; (drawn inline as "a/b"), %%d %%p %%c; font,
+// stacks \S<a>/<b>; (a over a bar over b), \S<a>^<b>; (a over b, no bar:
+// a superscript when b is empty, a subscript when a is), \S<a>#<b>; (a
+// and b across a slash), the parts at 70 % of the height; %%d %%p %%c; font,
 // colour and other switches (\f \F \C \c \A \T \p) are skipped up to their ';'.
 // The line pitch is 5/3 of the text height times the spacing factor.
 // nullopt on the same faults as strokeText, or a spacing factor <= 0.

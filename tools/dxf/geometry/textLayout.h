@@ -17,6 +17,7 @@ struct CharStyle {
   double widthFactor = 1;
   double slant = 0;        // tan of the oblique angle
   bool underline = false, overline = false, strike = false;
+  double rise = 0;         // the baseline raised by this much (stacked text)
 };
 
 struct PlacedChar {
