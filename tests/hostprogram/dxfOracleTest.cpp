@@ -243,6 +243,7 @@ const Case CASES[] = {
     plain("circlesArcsEllipsesSplines", "curves", {"--scale", "1:1"}, fullSize()),
     plain("solidsTracesFacesHatches", "fills", {"--scale", "1:1"}, fullSize()),
     plain("nestedMirroredArrayedBlocks", "blocks", {"--scale", "1:1"}, fullSize()),
+    plain("splinesThroughFitPoints", "fitsplines", {"--scale", "1:1"}, fullSize()),
     plain("blocksInBlocksStretchedMirroredTurned", "nested", {"--scale", "1:1"}, fullSize()),
     plain("dimensionsThroughTheirBlocks", "dimensions", {"--scale", "1:1"}, fullSize()),
     plain("layersAndLinetypes", "layers", {"--scale", "1:1"}, fullSize()),

@@ -107,6 +107,7 @@ struct Entity {
     int degree = 3;
     std::vector<double> knots, weights;
     std::vector<Point2> controlPoints, fitPoints;
+    Point2 startTangent, endTangent;  // of a curve through fit points; (0, 0) when not given
     bool periodic = false;
 
     // Insert and dimension (the block drawn), with the insert's placement.

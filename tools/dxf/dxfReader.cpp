@@ -233,6 +233,9 @@ public:
         e.degree = static_cast<int>(d.degree);
         e.closed = (d.flags & 1) != 0;
         e.periodic = (d.flags & 2) != 0;
+        auto finite = [](double v) { return std::isfinite(v) ? v : 0.0; };
+        e.startTangent = {finite(d.tangentStartX), finite(d.tangentStartY)};
+        e.endTangent = {finite(d.tangentEndX), finite(d.tangentEndY)};
     }
     void addControlPoint(const DL_ControlPointData& d) override {
         if (!pending || pending->kind != EntityKind::Spline) return;

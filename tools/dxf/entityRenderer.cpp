@@ -147,6 +147,8 @@ std::optional<Polyline> EntityRenderer::flattenEdge(const Entity& e, double tole
             for (const Point2& p : e.controlPoints) s.controlPoints.push_back(point(p));
             for (const Point2& p : e.fitPoints) s.fitPoints.push_back(point(p));
             s.knots = e.knots;
+            if (e.startTangent.x != 0 || e.startTangent.y != 0) s.startTangent = point(e.startTangent);
+            if (e.endTangent.x != 0 || e.endTangent.y != 0) s.endTangent = point(e.endTangent);
             bool unit = true;
             for (double w : e.weights) unit = unit && w == 1;
             if (!unit && e.weights.size() == e.controlPoints.size()) s.weights = e.weights;

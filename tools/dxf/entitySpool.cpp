@@ -86,7 +86,7 @@ void kindFields(Io& io, E& e) {
             break;
         case EntityKind::Spline:
             io(e.degree), io(e.closed), io(e.periodic), io(e.knots), io(e.weights), io(e.controlPoints),
-                io(e.fitPoints);
+                io(e.fitPoints), io(e.startTangent), io(e.endTangent);
             break;
         case EntityKind::Insert: case EntityKind::Dimension:
             io(e.blockName), io(e.insertion), io(e.scaleX), io(e.scaleY), io(e.rotation), io(e.columns),

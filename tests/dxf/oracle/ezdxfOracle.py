@@ -130,6 +130,19 @@ def make_nested(doc, msp):
                                                       "extrusion": (0, 0, -1)})
 
 
+def make_fitsplines(doc, msp):
+    # Splines given by fit points only, with and without end tangents: the
+    # curve the CAD host draws through them (ezdxf's CAD-compatible one).
+    msp.add_spline([(20, 20), (60, 90), (100, 30), (150, 100), (200, 40), (260, 80)], dxfattribs={"color": 1})
+    s = msp.add_spline([(20, 110), (50, 170), (90, 120), (140, 180)], dxfattribs={"color": 2})
+    s.dxf.start_tangent = (1, -1, 0)
+    s.dxf.end_tangent = (1, 0, 0)
+    s = msp.add_spline([(160, 120), (190, 175), (230, 130), (250, 180), (270, 110)], dxfattribs={"color": 3})
+    s.dxf.start_tangent = (0, 1, 0)
+    s.dxf.end_tangent = (0, -1, 0)
+    msp.add_spline([(30, 60), (45, 62), (50, 75), (35, 90)], dxfattribs={"color": 4})
+
+
 def make_dimensions(doc, msp):
     msp.add_line((20, 20), (120, 20), dxfattribs={"color": 1})
     d = msp.add_linear_dim(base=(20, 40), p1=(20, 20), p2=(120, 20), text=" ", dxfattribs={"color": 2})
@@ -163,7 +176,7 @@ def make_pens(doc, msp):
 
 GROUPS = {
     "lines": make_lines, "curves": make_curves, "fills": make_fills, "blocks": make_blocks,
-    "dimensions": make_dimensions, "nested": make_nested, "layers": make_layers, "pens": make_pens,
+    "dimensions": make_dimensions, "nested": make_nested, "fitsplines": make_fitsplines, "layers": make_layers, "pens": make_pens,
 }
 
 
