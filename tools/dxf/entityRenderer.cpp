@@ -402,8 +402,19 @@ bool EntityRenderer::drawHatch(const Entity& e, const LineLook& look, const Affi
     for (const HatchLoop& loop : e.loops)
         for (const Entity& edge : loop.edges) {
             if (!edge.vertices.empty()) all.push_back(point(edge.vertices[0]));
-            if (edge.kind == EntityKind::Arc || edge.kind == EntityKind::Ellipse) {
-                double r = edge.kind == EntityKind::Arc ? edge.radius : std::hypot(edge.majorAxis.x, edge.majorAxis.y);
+            if (edge.kind == EntityKind::Arc) {
+                // Its ends and middle: a flat arc of a huge circle is no larger than its chord.
+                double from = edge.clockwise ? -edge.endAngle : edge.startAngle;
+                double to = edge.clockwise ? -edge.startAngle : edge.endAngle;
+                double sweep = std::fmod(std::fmod(to - from, 360.0) + 360.0, 360.0);
+                if (sweep == 0) sweep = 360;
+                for (double f : {0.0, 0.25, 0.5, 0.75, 1.0}) {
+                    double a = (from + f * sweep) * M_PI / 180;
+                    Point p{edge.centre.x + edge.radius * std::cos(a), edge.centre.y + edge.radius * std::sin(a)};
+                    if (std::isfinite(p.x) && std::isfinite(p.y)) all.push_back(p);
+                }
+            } else if (edge.kind == EntityKind::Ellipse) {
+                double r = std::hypot(edge.majorAxis.x, edge.majorAxis.y);
                 all.push_back({edge.centre.x - r, edge.centre.y - r});
                 all.push_back({edge.centre.x + r, edge.centre.y + r});
             }
