@@ -72,7 +72,9 @@ TEST(EntitySpool, givesBackWhatWasWrittenInOrder) {
                 ASSERT_EQ(2u, r.vertices.size());
                 EXPECT_EQ(-1, r.vertices[1].bulge);
                 EXPECT_EQ(0.7, r.width);
-                if (w.kind == EntityKind::Solid) EXPECT_EQ(5, r.hiddenEdges);
+                if (w.kind == EntityKind::Solid) {
+                    EXPECT_EQ(5, r.hiddenEdges);
+                }
                 if (w.kind == EntityKind::Polyline) {
                     ASSERT_EQ(2u, r.vertexWidths.size());
                     EXPECT_EQ(4, r.vertexWidths[1].end);
