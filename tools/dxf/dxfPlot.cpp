@@ -36,7 +36,7 @@ public:
     // sink chooses widths (the driver's own pens are 0.254 mm by default).
     double widestPenMm(const PenMap& pens, int lwdefault) const {
         double widest = 0.254;
-        if (widths) {
+        if (widths || pens.setsWidths()) {
             widest = std::max(widest, widestLineweight / 100.0);
             if (defaultLineweight) widest = std::max(widest, lwdefault / 100.0);
         }
