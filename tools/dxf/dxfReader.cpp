@@ -29,6 +29,9 @@ const std::set<std::string, std::less<>> DRAWN_KINDS = {
 const std::set<std::string, std::less<>> STRUCTURE = {"VERTEX", "SEQEND", "BLOCK", "ENDBLK", "ENDSEC",
                                                       "SECTION", "EOF"};
 
+// A flag or choice group's value; anything outside a 16-bit integer is 0.
+int smallInt(double v) { return v >= -32768 && v <= 32767 ? static_cast<int>(v) : 0; }
+
 // An attribute definition, which dxflib does not read: in model space the
 // CAD host shows its tag as text.
 struct AttributeDefinition {
@@ -416,7 +419,7 @@ private:
                 break;
             case 70:
                 if (e.kind == "ATTRIB") e.attributeFlags = static_cast<int>(g.number);
-                if (e.kind == "3DFACE") e.faceFlags = static_cast<int>(g.number) & 15;
+                if (e.kind == "3DFACE") e.faceFlags = smallInt(g.number) & 15;
                 break;
             case 67: e.paperSpace = g.number != 0; break;
             case 290: if (e.kind == "LAYER") e.plots = g.number != 0; break;
@@ -485,9 +488,9 @@ private:
             case 41: d.widthFactor = g.number; break;
             case 50: d.rotation = g.number; break;
             case 51: d.oblique = g.number; break;
-            case 71: d.flags = static_cast<int>(g.number); break;
-            case 72: d.alignH = static_cast<int>(g.number); break;
-            case 74: d.alignV = static_cast<int>(g.number); break;
+            case 71: d.flags = smallInt(g.number); break;
+            case 72: d.alignH = smallInt(g.number); break;
+            case 74: d.alignV = smallInt(g.number); break;
             default: break;
         }
     }
