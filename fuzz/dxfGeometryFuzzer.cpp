@@ -17,6 +17,7 @@
 #include "geometry/mtext.h"
 #include "geometry/spline.h"
 #include "geometry/strokeText.h"
+#include "geometry/widthOutline.h"
 
 namespace {
 
@@ -81,6 +82,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       const auto arc = flattenBulge(a, b, bulge, tol);
       checkCurve(arc, curveMost);
       if (arc && (arc->front().x != a.x || arc->back().y != b.y)) std::abort();
+      // The same segment with widths that change along it.
+      const double startWidth = in.number(), endWidth = in.number();
+      checkCurve(widthOutline(a, b, bulge, startWidth, endWidth, tol), 2 * curveMost + 4);
       break;
     }
     case 2: {

@@ -18,6 +18,9 @@ std::vector<Entity> everyKind() {
         e.vertices = {{1, 2, 0.5}, {3, 4, -1}};
         e.closed = true;
         e.width = 0.7;
+        e.hiddenEdges = 5;
+        e.vertexWidths = {{1, 2}, {3, 4}};
+        e.startTangent = {0.5, -0.5}, e.endTangent = {1, 0};
         e.centre = {5, 6};
         e.radius = 7;
         e.startAngle = 10, e.endAngle = 20;
@@ -70,6 +73,13 @@ TEST(EntitySpool, givesBackWhatWasWrittenInOrder) {
                 ASSERT_EQ(2u, r.vertices.size());
                 EXPECT_EQ(-1, r.vertices[1].bulge);
                 EXPECT_EQ(0.7, r.width);
+                if (w.kind == EntityKind::Solid) {
+                    EXPECT_EQ(5, r.hiddenEdges);
+                }
+                if (w.kind == EntityKind::Polyline) {
+                    ASSERT_EQ(2u, r.vertexWidths.size());
+                    EXPECT_EQ(4, r.vertexWidths[1].end);
+                }
                 break;
             case EntityKind::Circle: case EntityKind::Arc: case EntityKind::Ellipse:
                 EXPECT_EQ(7, r.radius);
@@ -81,6 +91,8 @@ TEST(EntitySpool, givesBackWhatWasWrittenInOrder) {
                 EXPECT_EQ(w.weights, r.weights);
                 ASSERT_EQ(3u, r.controlPoints.size());
                 EXPECT_EQ(1, r.controlPoints[1].y);
+                EXPECT_EQ(-0.5, r.startTangent.y);
+                EXPECT_EQ(1, r.endTangent.x);
                 break;
             case EntityKind::Insert: case EntityKind::Dimension:
                 EXPECT_EQ(w.blockName, r.blockName);

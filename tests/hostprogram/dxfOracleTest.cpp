@@ -29,6 +29,9 @@ constexpr double TOLERANCE_MM = 0.05;
 constexpr double UNITS_PER_MM = 1016 / 25.4;  // plotter units
 // The drawings' frame, from (0, 0): their extents without tavix's help.
 constexpr double FRAME_W = 280, FRAME_H = 190;
+// A fitted drawing keeps half the widest pen (the driver's 0.254 mm here)
+// and a unit for rounding clear of every edge of the area.
+constexpr double FIT_MARGIN = 0.254 / 2 * UNITS_PER_MM + 1;
 
 const std::vector<std::string> A3_COLOUR = {"--defaults", "--model", "tx90", "--paper", "A3", "--colour", "colour"};
 
@@ -209,20 +212,29 @@ Case plain(const char* name, const char* group, std::vector<std::string> options
     return Case{name, group, std::move(options), std::move(mapping), Window{}, {}, ""};
 }
 
+Mapping fitInCorner(double w, double h) {
+    double s = std::min((w - 2 * FIT_MARGIN) / FRAME_W, (h - 2 * FIT_MARGIN) / FRAME_H);
+    return [=](double x, double y, double& px, double& py) { px = FIT_MARGIN + s * x, py = FIT_MARGIN + s * y; };
+}
+
 Mapping centredFit(double w, double h) {
-    double s = std::min(w / FRAME_W, h / FRAME_H);
+    double s = std::min((w - 2 * FIT_MARGIN) / FRAME_W, (h - 2 * FIT_MARGIN) / FRAME_H);
     double ox = (w - FRAME_W * s) / 2, oy = (h - FRAME_H * s) / 2;
     return [=](double x, double y, double& px, double& py) { px = ox + s * x, py = oy + s * y; };
 }
 
 Mapping quarterTurnFit(double w, double h) {
-    double s = std::min(w / FRAME_H, h / FRAME_W);
-    return [=](double x, double y, double& px, double& py) { px = s * (FRAME_H - y), py = s * x; };
+    double s = std::min((w - 2 * FIT_MARGIN) / FRAME_H, (h - 2 * FIT_MARGIN) / FRAME_W);
+    return [=](double x, double y, double& px, double& py) {
+        px = FIT_MARGIN + s * (FRAME_H - y), py = FIT_MARGIN + s * x;
+    };
 }
 
 Mapping windowFit(double w, double h) {
-    double s = std::min(w / 100, h / 100);
-    return [=](double x, double y, double& px, double& py) { px = s * (x - 50), py = s * (y - 20); };
+    double s = std::min((w - 2 * FIT_MARGIN) / 100, (h - 2 * FIT_MARGIN) / 100);
+    return [=](double x, double y, double& px, double& py) {
+        px = FIT_MARGIN + s * (x - 50), py = FIT_MARGIN + s * (y - 20);
+    };
 }
 
 const Case CASES[] = {
@@ -231,6 +243,8 @@ const Case CASES[] = {
     plain("circlesArcsEllipsesSplines", "curves", {"--scale", "1:1"}, fullSize()),
     plain("solidsTracesFacesHatches", "fills", {"--scale", "1:1"}, fullSize()),
     plain("nestedMirroredArrayedBlocks", "blocks", {"--scale", "1:1"}, fullSize()),
+    plain("splinesThroughFitPoints", "fitsplines", {"--scale", "1:1"}, fullSize()),
+    plain("blocksInBlocksStretchedMirroredTurned", "nested", {"--scale", "1:1"}, fullSize()),
     plain("dimensionsThroughTheirBlocks", "dimensions", {"--scale", "1:1"}, fullSize()),
     plain("layersAndLinetypes", "layers", {"--scale", "1:1"}, fullSize()),
     // The pen map.
@@ -238,8 +252,7 @@ const Case CASES[] = {
          {{1, 9}, {3, 12}, {250, 1}}, "# colour pen width\n1 9\n3 12 0.5\n250 1\n"},
     // Placement.
     plain("scaleHalf", "pens", {"--scale", "1:2"}, [](double, double) { return atScale(0.5); }),
-    plain("fitIsTheDefault", "pens", {},
-          [](double w, double h) { return atScale(std::min(w / FRAME_W, h / FRAME_H) / UNITS_PER_MM); }),
+    plain("fitIsTheDefault", "pens", {}, fitInCorner),
     plain("fitCentred", "pens", {"--fit", "--center"}, centredFit),
     plain("rotatedQuarter", "pens", {"--rotate", "90"}, quarterTurnFit),
     Case{"windowFitted", "pens", {"--window", "50,20,150,120"}, windowFit, Window{true, 50, 20, 150, 120}, {}, ""},

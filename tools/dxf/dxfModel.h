@@ -62,6 +62,11 @@ struct Vertex {
     double x = 0, y = 0, bulge = 0;
 };
 
+// A polyline segment's widths, at its start and end vertex.
+struct SegmentWidths {
+    double start = 0, end = 0;
+};
+
 struct HatchPatternLine {
     double angle = 0;               // degrees
     Point2 base, offset;
@@ -89,6 +94,8 @@ struct Entity {
     std::vector<Vertex> vertices;
     bool closed = false;
     double width = 0;               // constant width of a polyline
+    int hiddenEdges = -1;           // 3D face: edges left out (bits 1, 2, 4, 8); -1 a filled solid
+    std::vector<SegmentWidths> vertexWidths;  // polyline widths per vertex, when any is given
 
     // Circle, arc (degrees), ellipse (centre, major axis end relative to the
     // centre, ratio, start and end parameters in radians).
@@ -103,6 +110,7 @@ struct Entity {
     int degree = 3;
     std::vector<double> knots, weights;
     std::vector<Point2> controlPoints, fitPoints;
+    Point2 startTangent, endTangent;  // of a curve through fit points; (0, 0) when not given
     bool periodic = false;
 
     // Insert and dimension (the block drawn), with the insert's placement.

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -21,17 +22,42 @@ namespace {
 class ExtentsSink : public PrimitiveSink {
 public:
     bool stroke(const LineLook& look, const geometry::Polyline& points, double slack, std::string&) override {
-        for (const geometry::Point& p : points) extents.add(p.x, p.y, slack);
+        // A wide polyline reaches half its width beyond its middle line.
+        for (const geometry::Point& p : points) extents.add(p.x, p.y, slack + look.bandWidth / 2);
         widths = widths || look.lineweight >= 0 || look.bandWidth > 0;
+        note(look);
         return true;
     }
-    bool fill(const LineLook&, const std::vector<geometry::Polyline>& loops, std::string&) override {
+    bool fill(const LineLook& look, const std::vector<geometry::Polyline>& loops, std::string&) override {
         for (const auto& loop : loops)
             for (const geometry::Point& p : loop) extents.add(p.x, p.y);
+        note(look);
         return true;
+    }
+    // The widest pen the plot will draw with, in millimetres, as the paper
+    // sink chooses widths (the driver's own pens are 0.254 mm by default).
+    double widestPenMm(const PenMap& pens, int lwdefault) const {
+        double widest = 0.254;
+        if (widths || pens.setsWidths()) {
+            widest = std::max(widest, widestLineweight / 100.0);
+            if (defaultLineweight) widest = std::max(widest, lwdefault / 100.0);
+        }
+        for (int c = 1; c < 256; ++c)
+            if (colours[c]) widest = std::max(widest, pens.forColour(c).widthMm);
+        return widest;
     }
     Extents extents;
     bool widths = false;
+
+private:
+    void note(const LineLook& look) {
+        if (look.lineweight >= 0) widestLineweight = std::max(widestLineweight, look.lineweight);
+        else defaultLineweight = true;
+        if (look.colour >= 1 && look.colour <= 255) colours[look.colour] = true;
+    }
+    int widestLineweight = 0;
+    bool defaultLineweight = false;
+    std::array<bool, 256> colours{};
 };
 
 std::string millimetres(double mm) {
@@ -47,6 +73,15 @@ void reportRenderer(const EntityRenderer& r, DxfPlotReport& report) {
         report.warnings.push_back(std::to_string(r.missingGlyphs) +
                                   " characters of text have no glyph in the stroke font and are drawn as boxes "
                                   "(the first at line " + std::to_string(r.firstMissingGlyphLine) + ")");
+}
+
+// The host rounds every point to its whole units, which moves a chord by up
+// to half a unit on each axis: the chords get the tolerance less that, so
+// the drawn line stays within the tolerance of the curve. Units coarser
+// than the tolerance leave a quarter of it, the best the grid allows.
+double chordToleranceMm(double toleranceMm, double unitsPerInch) {
+    double rounding = unitsPerInch > 0 ? 25.4 / unitsPerInch * std::sqrt(0.5) : 0;
+    return std::max(toleranceMm - rounding, toleranceMm / 4);
 }
 
 }  // namespace
@@ -102,7 +137,10 @@ bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& are
     // The printer's window ends at the last whole unit of the area.
     double width = std::floor(area.width), height = std::floor(area.height);
     Placement placement;
-    if (!placeDrawing(extents.extents, options.placement, measured.insunits, width, height, area.unitsPerInch,
+    PlacementOptions placing = options.placement;
+    // Half the widest pen and a unit for the rounding stay clear of the edges.
+    placing.fitMargin = extents.widestPenMm(options.pens, measured.lwdefault) / 2 / 25.4 * area.unitsPerInch + 1;
+    if (!placeDrawing(extents.extents, placing, measured.insunits, width, height, area.unitsPerInch,
                       placement, error))
         return false;
 
@@ -112,8 +150,8 @@ bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& are
     paper.lineweights = extents.widths;
     paper.defaultLineweightMm = measured.lwdefault / 100.0;
     PaperSink sink(placement, width, height, options.pens, paper, send);
-    RenderSettings settings{options.toleranceMm / placement.mmPerUnit, !options.printerLinetypes,
-                            options.maxExpandedEntities};
+    RenderSettings settings{chordToleranceMm(options.toleranceMm, area.unitsPerInch) / placement.mmPerUnit,
+                            !options.printerLinetypes, options.maxExpandedEntities};
     settings.toPaper = placement.toPaper;
     settings.paperX1 = std::min(width, 65535.0), settings.paperY1 = std::min(height, 65535.0);
     if (placement.window) {

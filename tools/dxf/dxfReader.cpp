@@ -25,10 +25,22 @@ namespace {
 
 const std::set<std::string, std::less<>> DRAWN_KINDS = {
     "LINE", "POINT", "CIRCLE", "ARC", "ELLIPSE", "LWPOLYLINE", "POLYLINE", "SPLINE", "SOLID", "TRACE",
-    "3DFACE", "HATCH", "INSERT", "DIMENSION", "TEXT", "MTEXT", "ATTRIB", "RAY", "XLINE"};
+    "3DFACE", "HATCH", "INSERT", "DIMENSION", "TEXT", "MTEXT", "ATTRIB", "ATTDEF", "RAY", "XLINE"};
 // Parts of other entities, or definitions that are not drawn themselves.
 const std::set<std::string, std::less<>> STRUCTURE = {"VERTEX", "SEQEND", "BLOCK", "ENDBLK", "ENDSEC",
-                                                      "SECTION", "EOF", "ATTDEF"};
+                                                      "SECTION", "EOF"};
+
+// A flag or choice group's value; anything outside a 16-bit integer is 0.
+int smallInt(double v) { return v >= -32768 && v <= 32767 ? static_cast<int>(v) : 0; }
+
+// An attribute definition, which dxflib does not read: in model space the
+// CAD host shows its tag as text.
+struct AttributeDefinition {
+    std::string layer = "0", tag;
+    int colour = COLOUR_BYLAYER, flags = 0, alignH = 0, alignV = 0;
+    double x = 0, y = 0, alignX = 0, alignY = 0, height = 0, widthFactor = 1, rotation = 0, oblique = 0;
+    bool aligned = false;  // group 11 given
+};
 
 // Values dxflib does not hand on, kept per entity from the groups as they pass.
 struct EntityExtras {
@@ -37,13 +49,17 @@ struct EntityExtras {
     std::string blockName;          // DIMENSION group 2
     double oblique = 0;             // TEXT group 51
     double constantWidth = 0;       // LWPOLYLINE group 43
-    double startWidth = 0, endWidth = 0;  // POLYLINE groups 40, 41
+    double startWidth = 0, endWidth = 0;  // POLYLINE and VERTEX groups 40, 41
+    bool startGiven = false, endGiven = false;  // VERTEX groups 40, 41 present
+    std::vector<SegmentWidths> vertexWidths;    // LWPOLYLINE groups 40, 41 per vertex
     bool paperSpace = false;        // group 67
     bool plots = true;              // LAYER group 290
     int attributeFlags = 0;         // ATTRIB group 70
+    int faceFlags = 0;              // 3DFACE group 70: invisible edges
     std::string section;            // the section the entity is in
     double extrusionZ = 1;          // group 230
     std::vector<HatchPatternLine> pattern;
+    std::unique_ptr<AttributeDefinition> definition;  // ATTDEF
     bool patternStarted = false;    // HATCH group 78 seen
     // HATCH boundary paths given as polylines, which dxflib does not hand on.
     std::vector<Entity> polylinePaths;
@@ -226,18 +242,36 @@ public:
         e.width = completed.kind == "LWPOLYLINE" ? completed.constantWidth
                   : completed.startWidth == completed.endWidth ? completed.startWidth : 0;
         e.width = std::fabs(e.width);
+        polylineWidths = {completed.startWidth, completed.endWidth};
     }
     void addVertex(const DL_VertexData& d) override {
         if (!pending || pending->kind != EntityKind::Polyline) return;
         if (mesh) return meshVertex(d);
         if (pending->vertices.size() >= MAX_POINTS) return tooMany("vertices");
+        // Widths: a lightweight polyline's per vertex, an old-style vertex's
+        // own or else its polyline's defaults.
+        SegmentWidths w = polylineWidths;
+        if (completed.kind == "LWPOLYLINE") {
+            size_t i = pending->vertices.size();
+            w = i < completed.vertexWidths.size() ? completed.vertexWidths[i] : SegmentWidths{};
+        } else if (completed.kind == "VERTEX") {
+            if (completed.startGiven) w.start = completed.startWidth;
+            if (completed.endGiven) w.end = completed.endWidth;
+        }
+        w = {std::fabs(w.start), std::fabs(w.end)};
+        bool widths = w.start != 0 || w.end != 0 || !pending->vertexWidths.empty();
+        if (widths) pending->vertexWidths.resize(pending->vertices.size());
         pending->vertices.push_back({d.x, d.y, d.bulge});
+        if (widths) pending->vertexWidths.push_back(w);
     }
     void addSpline(const DL_SplineData& d) override {
         Entity& e = begin(EntityKind::Spline);
         e.degree = static_cast<int>(d.degree);
         e.closed = (d.flags & 1) != 0;
         e.periodic = (d.flags & 2) != 0;
+        auto finite = [](double v) { return std::isfinite(v) ? v : 0.0; };
+        e.startTangent = {finite(d.tangentStartX), finite(d.tangentStartY)};
+        e.endTangent = {finite(d.tangentEndX), finite(d.tangentEndY)};
     }
     void addControlPoint(const DL_ControlPointData& d) override {
         if (!pending || pending->kind != EntityKind::Spline) return;
@@ -395,15 +429,18 @@ private:
             countIfSkipped(current);
             if (isFaceRecord(current) && mesh->points.size() + mesh->faces.size() < MAX_POINTS)
                 mesh->faces.push_back(current.faceIndices);
+            if (current.definition) attributeDefinition(current);
             completed = std::move(current);
             current = EntityExtras{};
             current.kind = std::string(g.value);
             current.isMText = current.kind == "MTEXT";
             current.line = g.line - 1;
             current.section = groups.section();
+            if (current.kind == "ATTDEF") current.definition = std::make_unique<AttributeDefinition>();
             return;
         }
         EntityExtras& e = current;
+        if (e.definition) definitionGroup(*e.definition, g);
         if (e.isMText && mtextGroup(g)) return;
         if (g.code >= 70 && g.code <= 74 && e.kind == "VERTEX") {
             if (g.code == 70) e.vertexFlags = static_cast<int>(g.number);
@@ -420,9 +457,18 @@ private:
                 if (e.kind == "LWPOLYLINE") e.constantWidth = g.number;
                 else if (e.kind == "HATCH" && !e.pattern.empty()) e.pattern.back().base.x = g.number;
                 break;
-            case 40: if (e.kind == "POLYLINE") e.startWidth = g.number; break;
-            case 41: if (e.kind == "POLYLINE") e.endWidth = g.number; break;
-            case 70: if (e.kind == "ATTRIB") e.attributeFlags = static_cast<int>(g.number); break;
+            case 40:
+                if (e.kind == "POLYLINE" || e.kind == "VERTEX") e.startWidth = g.number, e.startGiven = true;
+                if (e.kind == "LWPOLYLINE" && !e.vertexWidths.empty()) e.vertexWidths.back().start = g.number;
+                break;
+            case 41:
+                if (e.kind == "POLYLINE" || e.kind == "VERTEX") e.endWidth = g.number, e.endGiven = true;
+                if (e.kind == "LWPOLYLINE" && !e.vertexWidths.empty()) e.vertexWidths.back().end = g.number;
+                break;
+            case 70:
+                if (e.kind == "ATTRIB") e.attributeFlags = static_cast<int>(g.number);
+                if (e.kind == "3DFACE") e.faceFlags = smallInt(g.number) & 15;
+                break;
             case 67: e.paperSpace = g.number != 0; break;
             case 290: if (e.kind == "LAYER") e.plots = g.number != 0; break;
             case 230: e.extrusionZ = g.number; break;
@@ -445,6 +491,7 @@ private:
                     e.pathVerticesLeft = static_cast<long long>(std::min<double>(g.number, MAX_POINTS));
                 break;
             case 10:
+                if (e.kind == "LWPOLYLINE" && e.vertexWidths.size() < MAX_POINTS) e.vertexWidths.emplace_back();
                 if (e.kind == "HATCH" && e.inPolylinePath && e.pathVerticesLeft > 0)
                     e.polylinePaths.back().vertices.push_back({g.number, 0, 0});
                 break;
@@ -496,6 +543,57 @@ private:
             default: return false;
         }
         return true;
+    }
+
+    static void definitionGroup(AttributeDefinition& d, const Group& g) {
+        switch (g.code) {
+            case 2: d.tag = std::string(g.value); break;
+            case 8: d.layer = std::string(g.value); break;
+            case 62: d.colour = g.number >= 0 && g.number <= 256 ? static_cast<int>(g.number) : COLOUR_BYLAYER; break;
+            case 10: d.x = g.number; break;
+            case 20: d.y = g.number; break;
+            case 11: d.alignX = g.number, d.aligned = true; break;
+            case 21: d.alignY = g.number; break;
+            case 40: d.height = g.number; break;
+            case 41: d.widthFactor = g.number; break;
+            case 50: d.rotation = g.number; break;
+            case 51: d.oblique = g.number; break;
+            case 71: d.flags = smallInt(g.number); break;
+            case 72: d.alignH = smallInt(g.number); break;
+            case 74: d.alignV = smallInt(g.number); break;
+            default: break;
+        }
+    }
+
+    // An ATTDEF of model space, drawn as TEXT of its tag; those of blocks are
+    // the templates of their INSERTs' attributes and draw nothing.
+    void attributeDefinition(const EntityExtras& x) {
+        const AttributeDefinition& d = *x.definition;
+        if (x.section != "ENTITIES" || x.paperSpace || skippingLayout || !blockStack.empty() || groups.failed())
+            return;
+        flushPending();
+        pending = std::make_unique<Entity>();
+        Entity& e = *pending;
+        e.kind = EntityKind::Text;
+        kindName = "ATTDEF";
+        e.line = x.line;
+        e.mirrored = x.extrusionZ < 0;
+        e.style.layer = layerOf(d.layer);
+        e.style.colour = d.colour;
+        if (!decodeText(d.tag, e.text, true)) return;
+        e.insertion = {d.x, d.y};
+        e.alignPoint = d.aligned ? Point2{d.alignX, d.alignY} : e.insertion;
+        e.height = d.height;
+        e.widthFactor = d.widthFactor;
+        e.rotation = d.rotation;
+        e.oblique = d.oblique;
+        e.alignH = d.alignH;
+        e.alignV = d.alignV;
+        if ((d.flags & 2) != 0) e.scaleX = -1;  // drawn backwards
+        if ((d.flags & 4) != 0) e.scaleY = -1;  // upside down
+        pendingInPaperSpace = false;
+        pendingBlock = nullptr;
+        flushPending();
     }
 
     void countIfSkipped(const EntityExtras& e) {
@@ -558,6 +656,7 @@ private:
         int order[4] = {0, 1, 3, 2};
         if (!solidOrder) order[2] = 2, order[3] = 3;
         for (int i : order) e.vertices.push_back({d.x[i], d.y[i], 0});
+        if (!solidOrder) e.hiddenEdges = completed.faceFlags;
         flushPending();
     }
 
@@ -648,6 +747,7 @@ private:
     std::vector<std::string> blockStack;
     std::vector<double> pendingDashes;
     std::unique_ptr<Mesh> mesh;     // the POLYLINE being read is a mesh
+    SegmentWidths polylineWidths;  // the POLYLINE's default widths for its vertices
     size_t pathLoops = 0;  // the hatch's polyline loops, which come first
     bool utf8Text = false;
     std::unique_ptr<TextDecoder> decoder;

@@ -9,6 +9,7 @@
 #include "geometry/mtext.h"
 #include "geometry/spline.h"
 #include "geometry/strokeText.h"
+#include "geometry/widthOutline.h"
 #include "penMap.h"
 
 namespace tavix::dxf {
@@ -148,6 +149,8 @@ std::optional<Polyline> EntityRenderer::flattenEdge(const Entity& e, double tole
             for (const Point2& p : e.controlPoints) s.controlPoints.push_back(point(p));
             for (const Point2& p : e.fitPoints) s.fitPoints.push_back(point(p));
             s.knots = e.knots;
+            if (e.startTangent.x != 0 || e.startTangent.y != 0) s.startTangent = point(e.startTangent);
+            if (e.endTangent.x != 0 || e.endTangent.y != 0) s.endTangent = point(e.endTangent);
             bool unit = true;
             for (double w : e.weights) unit = unit && w == 1;
             if (!unit && e.weights.size() == e.controlPoints.size()) s.weights = e.weights;
@@ -241,6 +244,13 @@ bool EntityRenderer::drawIn(const Entity& e, const Context& context, std::string
         case EntityKind::Polyline: {
             double size = e.radius;
             if (e.kind == EntityKind::Ellipse) size = std::hypot(e.majorAxis.x, e.majorAxis.y);
+            if (e.kind == EntityKind::Arc || e.kind == EntityKind::Ellipse) {
+                // A flat arc of a huge circle is as large as its chord, not its circle.
+                double sweep = e.kind == EntityKind::Arc ? (e.endAngle - e.startAngle) * M_PI / 180
+                                                         : e.endAngle - e.startAngle;
+                sweep = std::fmod(std::fmod(sweep, 2 * M_PI) + 2 * M_PI, 2 * M_PI);
+                if (sweep > 1e-12 && sweep < M_PI) size *= 2 * std::sin(sweep / 2);
+            }
             if (e.kind == EntityKind::Spline) {
                 std::vector<Point> pts;
                 for (const Point2& p : e.controlPoints.empty() ? e.fitPoints : e.controlPoints) pts.push_back(point(p));
@@ -250,7 +260,15 @@ bool EntityRenderer::drawIn(const Entity& e, const Context& context, std::string
                 std::vector<Point> pts;
                 for (const Vertex& v : e.vertices) pts.push_back(point(v));
                 size = sizeOf(pts);
-                look.bandWidth = e.width * t.stretch();
+                double constant = e.width;
+                if (!e.vertexWidths.empty()) {
+                    const SegmentWidths& w0 = e.vertexWidths[0];
+                    for (const SegmentWidths& w : e.vertexWidths)
+                        if (w.start != w0.start || w.end != w0.start)
+                            return drawTapered(e, look, t, localTolerance(t, size), error);
+                    constant = w0.start;
+                }
+                look.bandWidth = constant * t.stretch();
             }
             double tolerance = localTolerance(t, size);
             bool curve = false;
@@ -266,6 +284,23 @@ bool EntityRenderer::drawIn(const Entity& e, const Context& context, std::string
         case EntityKind::Solid: {
             std::vector<Point> corners;
             for (const Vertex& v : e.vertices) corners.push_back(t.apply(point(v)));
+            if (e.hiddenEdges >= 0) {
+                // A 3D face plots its edges, edge i from corner i to the next,
+                // each visible one joined to the run before it.
+                Polyline run;
+                size_t n = e.vertices.size();
+                for (size_t i = 0; i < n; ++i) {
+                    Point a = point(e.vertices[i]), b = point(e.vertices[(i + 1) % n]);
+                    if ((e.hiddenEdges & (1 << i)) != 0 || distance(a, b) == 0) {
+                        if (run.size() > 1 && !emit(look, run, t, 0, e.style, error)) return false;
+                        run.clear();
+                        continue;
+                    }
+                    if (run.empty()) run.push_back(a);
+                    run.push_back(b);
+                }
+                return run.size() < 2 || emit(look, run, t, 0, e.style, error);
+            }
             if (corners.size() == 4 && distance(corners[2], corners[3]) == 0) corners.pop_back();
             if (settings.tolerance <= 0) return sink.stroke(look, corners, 0, error);
             return sink.fill(look, {corners}, error);
@@ -358,14 +393,58 @@ bool EntityRenderer::drawBlock(const Entity& e, const Block& block, const Affine
     return true;
 }
 
+// A polyline whose width changes: each segment the filled outline of its
+// widths, a segment of no width a line.
+bool EntityRenderer::drawTapered(const Entity& e, const LineLook& look, const Affine& t, double tolerance,
+                                 std::string& error) {
+    size_t n = e.vertices.size();
+    size_t segments = e.closed ? n : n - 1;
+    for (size_t i = 0; i < segments && n > 1; ++i) {
+        const Vertex& a = e.vertices[i];
+        const Vertex& b = e.vertices[(i + 1) % n];
+        SegmentWidths w = i < e.vertexWidths.size() ? e.vertexWidths[i] : SegmentWidths{};
+        if (w.start == 0 && w.end == 0) {
+            auto middle = geometry::flattenBulge(point(a), point(b), a.bulge, tolerance);
+            if (!middle) {
+                ++undrawable["POLYLINE with an impossible shape"];
+                continue;
+            }
+            if (!emit(look, *middle, t, a.bulge != 0 ? tolerance : 0, e.style, error)) return false;
+            continue;
+        }
+        auto outline = geometry::widthOutline(point(a), point(b), a.bulge, w.start, w.end, tolerance);
+        if (!outline) continue;  // a segment of no length covers nothing
+        if (outline->empty()) {
+            ++undrawable["POLYLINE with an impossible shape"];
+            continue;
+        }
+        Polyline placed = transformed(*outline, t);
+        bool ok = settings.tolerance <= 0 ? sink.stroke(look, placed, tolerance * t.stretch(), error)
+                                          : sink.fill(look, {placed}, error);
+        if (!ok) return false;
+    }
+    return true;
+}
+
 bool EntityRenderer::drawHatch(const Entity& e, const LineLook& look, const Affine& t, std::string& error) {
     double size = 0;
     std::vector<Point> all;
     for (const HatchLoop& loop : e.loops)
         for (const Entity& edge : loop.edges) {
             if (!edge.vertices.empty()) all.push_back(point(edge.vertices[0]));
-            if (edge.kind == EntityKind::Arc || edge.kind == EntityKind::Ellipse) {
-                double r = edge.kind == EntityKind::Arc ? edge.radius : std::hypot(edge.majorAxis.x, edge.majorAxis.y);
+            if (edge.kind == EntityKind::Arc) {
+                // Its ends and middle: a flat arc of a huge circle is no larger than its chord.
+                double from = edge.clockwise ? -edge.endAngle : edge.startAngle;
+                double to = edge.clockwise ? -edge.startAngle : edge.endAngle;
+                double sweep = std::fmod(std::fmod(to - from, 360.0) + 360.0, 360.0);
+                if (sweep == 0) sweep = 360;
+                for (double f : {0.0, 0.25, 0.5, 0.75, 1.0}) {
+                    double a = (from + f * sweep) * M_PI / 180;
+                    Point p{edge.centre.x + edge.radius * std::cos(a), edge.centre.y + edge.radius * std::sin(a)};
+                    if (std::isfinite(p.x) && std::isfinite(p.y)) all.push_back(p);
+                }
+            } else if (edge.kind == EntityKind::Ellipse) {
+                double r = std::hypot(edge.majorAxis.x, edge.majorAxis.y);
                 all.push_back({edge.centre.x - r, edge.centre.y - r});
                 all.push_back({edge.centre.x + r, edge.centre.y + r});
             }

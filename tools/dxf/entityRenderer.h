@@ -69,6 +69,7 @@ private:
     std::optional<geometry::Polyline> flattenEdge(const Entity& e, double tolerance);
     std::optional<geometry::Polyline> flattenOutline(const Entity& e, double tolerance, bool& curve);
     bool drawHatch(const Entity& e, const LineLook& look, const Affine& t, std::string& error);
+    bool drawTapered(const Entity& e, const LineLook& look, const Affine& t, double tolerance, std::string& error);
     bool drawText(const Entity& e, const LineLook& look, const Affine& t, std::string& error);
     bool drawRay(const Entity& e, const LineLook& look, const Affine& t, std::string& error);
 

@@ -78,6 +78,8 @@ void kindFields(Io& io, E& e) {
         case EntityKind::Line: case EntityKind::Point: case EntityKind::Solid: case EntityKind::Polyline:
         case EntityKind::Ray:
             io(e.vertices), io(e.closed), io(e.width);
+            if (e.kind == EntityKind::Solid) io(e.hiddenEdges);
+            if (e.kind == EntityKind::Polyline) io(e.vertexWidths);
             break;
         case EntityKind::Circle: case EntityKind::Arc: case EntityKind::Ellipse:
             io(e.centre), io(e.radius), io(e.startAngle), io(e.endAngle), io(e.majorAxis), io(e.ratio),
@@ -85,7 +87,7 @@ void kindFields(Io& io, E& e) {
             break;
         case EntityKind::Spline:
             io(e.degree), io(e.closed), io(e.periodic), io(e.knots), io(e.weights), io(e.controlPoints),
-                io(e.fitPoints);
+                io(e.fitPoints), io(e.startTangent), io(e.endTangent);
             break;
         case EntityKind::Insert: case EntityKind::Dimension:
             io(e.blockName), io(e.insertion), io(e.scaleX), io(e.scaleY), io(e.rotation), io(e.columns),

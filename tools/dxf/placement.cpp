@@ -15,6 +15,12 @@ bool number(std::string_view text, double& out) {
     return !text.empty() && r.ec == std::errc() && r.ptr == text.data() + text.size() && std::isfinite(out);
 }
 
+// The margin a fit keeps on every side, unless the area is too small for it.
+double fitMargin(const PlacementOptions& o, double width, double height) {
+    double m = std::isfinite(o.fitMargin) ? std::max(0.0, o.fitMargin) : 0;
+    return width > 2 * m && height > 2 * m ? m : 0;
+}
+
 }  // namespace
 
 void Extents::add(double x, double y, double slack) {
@@ -59,13 +65,16 @@ bool placeDrawing(const Extents& extents, const PlacementOptions& o, int insunit
     }
     double w = turned.x1 - turned.x0, h = turned.y1 - turned.y0;
     double scale = 0;  // host units per drawing unit
+    double margin = 0;
     if (o.fit) {
         if (w <= 0 && h <= 0) {
             error = "the drawing's extents have zero size (everything lies at one point), so there is nothing to "
                     "fit to the paper: plot it with --scale";
             return false;
         }
-        double sx = w > 0 ? width / w : INFINITY, sy = h > 0 ? height / h : INFINITY;
+        // Room for the pens: a line on the extents' edge is drawn whole.
+        margin = fitMargin(o, width, height);
+        double sx = w > 0 ? (width - 2 * margin) / w : INFINITY, sy = h > 0 ? (height - 2 * margin) / h : INFINITY;
         scale = std::min(sx, sy);
     } else {
         scale = millimetresPerUnit(insunits) * o.paperPerReal / 25.4 * unitsPerInch;
@@ -74,7 +83,7 @@ bool placeDrawing(const Extents& extents, const PlacementOptions& o, int insunit
         error = "the drawing cannot be placed at that scale";
         return false;
     }
-    double offsetX = 0, offsetY = 0;
+    double offsetX = margin, offsetY = margin;
     if (o.centre) {
         offsetX = (width - w * scale) / 2;
         offsetY = (height - h * scale) / 2;

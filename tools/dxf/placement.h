@@ -21,6 +21,7 @@ struct PlacementOptions {
     bool rotate = false;         // a quarter turn counter-clockwise
     bool centre = false;
     bool window = false;
+    double fitMargin = 0;        // host units kept clear on every side when fitting
     double windowX0 = 0, windowY0 = 0, windowX1 = 0, windowY1 = 0;
 };
 

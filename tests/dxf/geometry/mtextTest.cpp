@@ -79,8 +79,6 @@ TEST_F(MTextTest, inlineCodesDrawWhatTheyStandFor) {
       {"other switches skipped", "\\C1;\\c16711680;\\A1;\\T1.5;\\pxqc;H", "H"},
       {"groups", "{H}{{H}}", "HH"},
       {"unicode escape", "\\U+0048\\U+00b0", "H%%d"},
-      {"stacked fraction", "\\S1/2;", "1/2"},
-      {"tolerance stack", "\\S+1^-2;", "+1/-2"},
       {"escaped braces and backslash", "\\\\\\{\\}", "\\\\\\{\\}"},
       {"unknown code drawn as it stands", "\\ZH", "\\\\ZH"},
       {"broken unicode escape drawn as it stands", "\\U+12", "\\\\U+12"},

@@ -8,7 +8,9 @@ segments a plot must show.
                                          in drawing units, chords within TOL/20
 
 Layers that are off, frozen or not plotted are left out; blocks and
-dimensions are expanded by ezdxf; linetypes are dashed by ezdxf's renderer;
+dimensions are expanded here, each level's matrix from ezdxf applied to the
+geometry (ezdxf's own explosion keeps a block in a stretched and turned
+block as a block reference, which cannot be skewed, and misplaces it); linetypes are dashed by ezdxf's renderer;
 pattern hatches are ezdxf's hatch lines. Every drawing has a frame from
 (0, 0) to (280, 190) so its extents are known without tavix.
 """
@@ -91,6 +93,56 @@ def make_blocks(doc, msp):
     grid.dxf.rotation = 10
 
 
+def make_nested(doc, msp):
+    # Three levels of blocks, each placed with unequal scales, mirrored and
+    # turned, some in a plane seen from below (extrusion 0, 0, -1): circles
+    # and arcs become ellipses, bulges turn the other way.
+    inner = doc.blocks.new("INNER", base_point=(2, 1))
+    inner.add_circle((5, 5), 4, dxfattribs={"color": 1})
+    inner.add_arc((12, 4), 3, 20, 200, dxfattribs={"color": 2})
+    inner.add_ellipse((4, 12), major_axis=(4, 1), ratio=0.5, start_param=0.3, end_param=4.5,
+                      dxfattribs={"color": 3})
+    inner.add_lwpolyline([(0, 0, 0.5), (8, 0, -0.7), (8, 6, 0)], format="xyb", dxfattribs={"color": 4})
+    inner.add_line((0, 0), (10, 3), dxfattribs={"color": 5})
+    inner.add_arc((3, 3), 2, 0, 120, dxfattribs={"color": 6, "extrusion": (0, 0, -1)})
+    inner.add_solid([(14, 8), (17, 8), (14, 10)], dxfattribs={"color": 9})
+    inner.add_spline([(0, 8), (3, 10), (5, 7), (9, 9)], dxfattribs={"color": 10})
+    h = inner.add_hatch(color=11)
+    h.paths.add_polyline_path([(10, 10), (13, 10, 0.5), (13, 13), (10, 13)], is_closed=True)
+    inner.add_lwpolyline([(0, -2), (6, -2, 0.4), (6, -5)], format="xyb",
+                         dxfattribs={"color": 12, "extrusion": (0, 0, -1)})
+    middle = doc.blocks.new("MIDDLE", base_point=(-3, 2))
+    middle.add_line((0, 0), (0, 20), dxfattribs={"color": 7})
+    middle.add_blockref("INNER", (0, 20), dxfattribs={"xscale": 1.5, "yscale": -0.5, "rotation": 30})
+    middle.add_blockref("INNER", (10, 5), dxfattribs={"xscale": -0.8, "yscale": 1.2, "rotation": -70})
+    middle.add_blockref("INNER", (20, 10), dxfattribs={"xscale": 0.7, "yscale": 0.7, "rotation": 45,
+                                                        "extrusion": (0, 0, -1)})
+    grid = middle.add_blockref("INNER", (-20, -10), dxfattribs={"xscale": 0.3, "yscale": 0.5, "rotation": 20})
+    grid.grid(size=(2, 3), spacing=(6, 8))
+    outer = doc.blocks.new("OUTER", base_point=(5, 0))
+    outer.add_circle((0, 0), 3, dxfattribs={"color": 8})
+    outer.add_blockref("MIDDLE", (0, 0), dxfattribs={"xscale": 2, "yscale": 0.6, "rotation": 15})
+    outer.add_blockref("MIDDLE", (30, 10), dxfattribs={"xscale": -0.5, "yscale": -1.5, "rotation": 100,
+                                                        "extrusion": (0, 0, -1)})
+    msp.add_blockref("OUTER", (95, 45), dxfattribs={"xscale": 1.2, "yscale": 0.8, "rotation": -20})
+    msp.add_blockref("OUTER", (200, 100), dxfattribs={"xscale": -1, "yscale": 1.3, "rotation": 60})
+    msp.add_blockref("OUTER", (-200, 40), dxfattribs={"xscale": 0.9, "yscale": 0.9, "rotation": 10,
+                                                      "extrusion": (0, 0, -1)})
+
+
+def make_fitsplines(doc, msp):
+    # Splines given by fit points only, with and without end tangents: the
+    # curve the CAD host draws through them (ezdxf's CAD-compatible one).
+    msp.add_spline([(20, 20), (60, 90), (100, 30), (150, 100), (200, 40), (260, 80)], dxfattribs={"color": 1})
+    s = msp.add_spline([(20, 110), (50, 170), (90, 120), (140, 180)], dxfattribs={"color": 2})
+    s.dxf.start_tangent = (1, -1, 0)
+    s.dxf.end_tangent = (1, 0, 0)
+    s = msp.add_spline([(160, 120), (190, 175), (230, 130), (250, 180), (270, 110)], dxfattribs={"color": 3})
+    s.dxf.start_tangent = (0, 1, 0)
+    s.dxf.end_tangent = (0, -1, 0)
+    msp.add_spline([(30, 60), (45, 62), (50, 75), (35, 90)], dxfattribs={"color": 4})
+
+
 def make_dimensions(doc, msp):
     msp.add_line((20, 20), (120, 20), dxfattribs={"color": 1})
     d = msp.add_linear_dim(base=(20, 40), p1=(20, 20), p2=(120, 20), text=" ", dxfattribs={"color": 2})
@@ -124,7 +176,7 @@ def make_pens(doc, msp):
 
 GROUPS = {
     "lines": make_lines, "curves": make_curves, "fills": make_fills, "blocks": make_blocks,
-    "dimensions": make_dimensions, "layers": make_layers, "pens": make_pens,
+    "dimensions": make_dimensions, "nested": make_nested, "fitsplines": make_fitsplines, "layers": make_layers, "pens": make_pens,
 }
 
 
@@ -174,22 +226,29 @@ def linetype_pattern(doc, e):
     return None
 
 
-def segments_of(doc, e, tolerance):
+def segments_of(doc, e, tolerance, m=None):
+    """The entity's segments, placed by the block references' matrix `m`
+    (the product of every level's, applied to the geometry itself, so blocks
+    in stretched and turned blocks come out skewed as they must)."""
+    place = (lambda v: v) if m is None else m.transform
     kind = e.dxftype()
     if kind == "POINT":
-        p = e.dxf.location
+        p = place(e.dxf.location)
         return [((p.x, p.y), (p.x, p.y))]
     if kind == "HATCH":
         if e.dxf.solid_fill:
             out = []
             for p in path.from_hatch(e):
+                if m is not None:
+                    p = p.transform(m)
                 pts = [(v.x, v.y) for v in p.flattening(tolerance)]
                 out += list(zip(pts, pts[1:]))
                 out.append((pts[-1], pts[0]))
             return out
-        return [((a.x, a.y), (b.x, b.y)) for a, b in hatching.hatch_entity(e)]
+        lines = [(place(a), place(b)) for a, b in hatching.hatch_entity(e)]
+        return [((a.x, a.y), (b.x, b.y)) for a, b in lines]
     if kind in ("SOLID", "TRACE", "3DFACE"):
-        v = [e.dxf.vtx0, e.dxf.vtx1, e.dxf.vtx2, e.dxf.vtx3]
+        v = [place(p) for p in (e.dxf.vtx0, e.dxf.vtx1, e.dxf.vtx2, e.dxf.vtx3)]
         pts = [v[0], v[1], v[3], v[2]] if kind != "3DFACE" else v
         pts = [(p.x, p.y) for p in pts]
         if pts[2] == pts[3]:
@@ -199,6 +258,8 @@ def segments_of(doc, e, tolerance):
         p = path.make_path(e)
     except TypeError:
         return []
+    if m is not None:
+        p = p.transform(m)
     out = []
     for sub in p.sub_paths():
         pts = [(v.x, v.y) for v in sub.flattening(tolerance)]
@@ -211,10 +272,10 @@ def segments_of(doc, e, tolerance):
     return out
 
 
-def plotted_entities(doc, entities, parent_layer=None, parent_colour=7):
-    """Model space with blocks and dimensions expanded by ezdxf; yields each
-    entity with its layer and colour, BYLAYER and BYBLOCK resolved (entities
-    on layer 0 in a block take the reference's layer)."""
+def plotted_entities(doc, entities, parent_layer=None, parent_colour=7, m=None):
+    """Model space with blocks and dimensions expanded; yields each entity
+    with its colour (BYLAYER and BYBLOCK resolved, entities on layer 0 in a
+    block taking the reference's layer) and the matrix that places it."""
     for e in entities:
         layer = e.dxf.get("layer", "0")
         if parent_layer is not None and layer == "0":
@@ -232,20 +293,26 @@ def plotted_entities(doc, entities, parent_layer=None, parent_colour=7):
             table = doc.layers.get(layer)
             if table is not None and (table.is_frozen() or table.dxf.get("plot", 1) == 0):
                 continue
-            copies = e.multi_insert() if kind == "INSERT" else [e]
-            for copy in copies:
-                yield from plotted_entities(doc, copy.virtual_entities(), layer, colour)
+            if kind == "DIMENSION":
+                block = e.get_geometry_block()
+                if block is not None:
+                    yield from plotted_entities(doc, block, layer, colour, m)
+                continue
+            for copy in e.multi_insert():
+                inner = copy.matrix44() if m is None else copy.matrix44() @ m
+                shown = [c for c in copy.block() if c.dxftype() != "ATTDEF"]
+                yield from plotted_entities(doc, shown, layer, colour, inner)
             continue
         if layer_plots(doc, layer):
-            yield e, colour
+            yield e, colour, m
 
 
 def expect(filename, tolerance):
     doc = ezdxf.readfile(filename)
-    for e, colour in plotted_entities(doc, doc.modelspace()):
+    for e, colour, m in plotted_entities(doc, doc.modelspace()):
         if e.dxftype() in ("TEXT", "MTEXT", "ATTRIB"):
             continue
-        for a, b in segments_of(doc, e, tolerance / 20):
+        for a, b in segments_of(doc, e, tolerance / 20, m):
             print(colour, a[0], a[1], b[0], b[1])
 
 

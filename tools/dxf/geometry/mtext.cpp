@@ -1,5 +1,6 @@
 #include "mtext.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <numbers>
@@ -17,6 +18,15 @@ constexpr double LINE_PITCH = 5.0 / 3.0;
 // Markers in the parsed text: a line break, and a space that does not break.
 constexpr char32_t LINE_BREAK = U'\n';
 constexpr char32_t NO_BREAK_SPACE = 0x00A0;
+// Markers of stacked text, from a private plane no font draws: a stack
+// with a bar and its parts centred, one without a bar and its parts at the
+// left, the end of the upper part and the end of the stack.
+constexpr char32_t STACK_BAR = 0xF0000, STACK_LEFT = 0xF0001, STACK_SPLIT = 0xF0002, STACK_END = 0xF0003;
+// The parts of a stack, in text heights: their size, and their distance
+// from the middle of the capitals.
+constexpr double STACK_SIZE = 0.7, STACK_GAP = 0.15;
+
+bool isStackMarker(char32_t c) { return c >= STACK_BAR && c <= STACK_END; }
 
 // The ASCII argument of a code, up to ';' or the end; `i` ends after it.
 std::string argument(const std::u32string& text, std::size_t& i) {
@@ -128,14 +138,41 @@ StyledText parseCodes(const std::u32string& text, CharStyle base) {
         break;
       }
       case U'S': {
-        // A stacked fraction drawn inline: a^b, a/b and a#b all as a/b.
         const std::size_t start = i;
         while (i < text.size() && text[i] != U';') ++i;
-        for (std::size_t k = start; k < i; ++k) {
-          const char32_t s = text[k];
-          out.push_back({s == U'^' || s == U'#' ? U'/' : s, style});
-        }
+        std::size_t split = start;
+        while (split < i && text[split] != U'/' && text[split] != U'^' && text[split] != U'#') ++split;
+        const std::size_t end = i;
         if (i < text.size()) ++i;
+        if (split == end) {  // nothing to stack
+          for (std::size_t k = start; k < end; ++k) out.push_back({text[k], style});
+          break;
+        }
+        // Spaces in a stack do not break the line.
+        auto part = [&](std::size_t from, std::size_t to, const CharStyle& partStyle) {
+          for (std::size_t k = from; k < to; ++k)
+            out.push_back({text[k] == U' ' ? NO_BREAK_SPACE : text[k], partStyle});
+        };
+        CharStyle upper = style, lower = style;
+        upper.height = lower.height = STACK_SIZE * style.height;
+        if (text[split] == U'#') {
+          // Diagonal: the upper part raised to the capitals' top, a slash, the lower part on the baseline.
+          upper.rise = style.rise + style.height - upper.height;
+          part(start, split, upper);
+          out.push_back({U'/', style});
+          part(split + 1, end, lower);
+          break;
+        }
+        const double middle = style.rise + style.height / 2, gap = STACK_GAP * style.height;
+        upper.rise = middle + gap;
+        lower.rise = middle - gap - lower.height;
+        CharStyle marker = style;
+        marker.rise = middle;  // where the bar goes
+        out.push_back({text[split] == U'/' ? STACK_BAR : STACK_LEFT, marker});
+        part(start, split, upper);
+        out.push_back({STACK_SPLIT, marker});
+        part(split + 1, end, lower);
+        out.push_back({STACK_END, marker});
         break;
       }
       case U'C': case U'c': colourCode(code, argument(text, i), style.colour); break;
@@ -151,11 +188,48 @@ StyledText parseCodes(const std::u32string& text, CharStyle base) {
   return decodePercentCodes(out);
 }
 
+struct Bar {
+  double x0, x1, rise;
+};
+
 struct Line {
   std::vector<PlacedChar> chars;
+  std::vector<Bar> bars;  // of stacked fractions
   double width = 0;
   double capHeight = 0;
 };
+
+// A stack being laid out: where it began, and its upper part's end.
+struct OpenStack {
+  char32_t kind = 0;
+  std::size_t first = 0, split = 0;
+  double x0 = 0, upperWidth = 0;
+};
+
+// Lays out one stack marker: the parts start at the same place, and at its
+// end the narrower part is centred over the wider (or both kept at the left)
+// and the line moves on by the wider.
+void stackMarker(Line& line, OpenStack& stack, char32_t marker, const CharStyle& style) {
+  if (marker == STACK_BAR || marker == STACK_LEFT) {
+    stack = {marker, line.chars.size(), line.chars.size(), line.width, 0};
+    return;
+  }
+  if (stack.kind == 0) return;
+  if (marker == STACK_SPLIT) {
+    stack.split = line.chars.size();
+    stack.upperWidth = line.width - stack.x0;
+    line.width = stack.x0;
+    return;
+  }
+  const double lowerWidth = line.width - stack.x0, wider = std::max(stack.upperWidth, lowerWidth);
+  if (stack.kind == STACK_BAR) {
+    for (std::size_t k = stack.first; k < line.chars.size(); ++k)
+      line.chars[k].x += (wider - (k < stack.split ? stack.upperWidth : lowerWidth)) / 2;
+    line.bars.push_back({stack.x0, stack.x0 + wider, style.rise});
+  }
+  line.width = stack.x0 + wider;
+  stack = OpenStack{};
+}
 
 bool isSpace(char32_t c) { return c == U' '; }
 
@@ -163,9 +237,14 @@ bool isSpace(char32_t c) { return c == U' '; }
 std::vector<Line> breakLines(const StrokeFont& font, const StyledText& text, double width) {
   std::vector<Line> lines(1);
   std::size_t i = 0;
+  OpenStack stack;
   auto add = [&](std::size_t from, std::size_t to) {
     Line& line = lines.back();
     for (std::size_t k = from; k < to; ++k) {
+      if (isStackMarker(text[k].first)) {
+        stackMarker(line, stack, text[k].first, text[k].second);
+        continue;
+      }
       const char32_t code = text[k].first == NO_BREAK_SPACE ? U' ' : text[k].first;
       line.chars.push_back({code, line.width, 0, text[k].second});
       line.width += advanceOf(font, code, text[k].second);
@@ -173,7 +252,9 @@ std::vector<Line> breakLines(const StrokeFont& font, const StyledText& text, dou
   };
   auto widthOf = [&](std::size_t from, std::size_t to) {
     double w = 0;
-    for (std::size_t k = from; k < to; ++k) w += advanceOf(font, text[k].first == NO_BREAK_SPACE ? U' ' : text[k].first, text[k].second);
+    for (std::size_t k = from; k < to; ++k)
+      if (!isStackMarker(text[k].first))
+        w += advanceOf(font, text[k].first == NO_BREAK_SPACE ? U' ' : text[k].first, text[k].second);
     return w;
   };
   while (i < text.size()) {
@@ -222,7 +303,8 @@ std::optional<StrokedText> strokeMText(const StrokeFont& font, const MTextSpec& 
     line.capHeight = textStyle.height;
     for (const PlacedChar& ch : line.chars) line.capHeight = std::max(line.capHeight, ch.style.height);
     baseline -= k == 0 ? line.capHeight : LINE_PITCH * textStyle.lineSpacingFactor * line.capHeight;
-    for (PlacedChar& ch : line.chars) ch.baseline = baseline;
+    for (PlacedChar& ch : line.chars) ch.baseline = baseline + ch.style.rise;
+    for (Bar& bar : line.bars) bar.rise += baseline;
   }
   const double total = -baseline;
   const int column = (attachment - 1) % 3, row = (attachment - 1) / 3;
@@ -235,9 +317,16 @@ std::optional<StrokedText> strokeMText(const StrokeFont& font, const MTextSpec& 
       ch.baseline += shiftY;
       chars.push_back(ch);
     }
+    for (Bar& bar : line.bars) bar = {bar.x0 + shiftX, bar.x1 + shiftX, bar.rise + shiftY};
   }
   StrokedText out;
-  drawChars(font, chars, textStyle.insertion, std::fmod(textStyle.rotationDegrees, 360.0) * DEGREE, out);
+  const double angle = std::fmod(textStyle.rotationDegrees, 360.0) * DEGREE;
+  drawChars(font, chars, textStyle.insertion, angle, out);
+  const Point along{std::cos(angle), std::sin(angle)}, across{-along.y, along.x};
+  for (const Line& line : lines)
+    for (const Bar& bar : line.bars)
+      out.strokes.push_back({textStyle.insertion + bar.x0 * along + bar.rise * across,
+                             textStyle.insertion + bar.x1 * along + bar.rise * across});
   for (const Polyline& stroke : out.strokes)
     if (!allFinite(stroke)) return std::nullopt;
   return out;

@@ -30,7 +30,9 @@ struct MTextSpec {
 // reference width, at spaces before a word would pass it (a word longer
 // than the width stands alone). Understood codes: \P \N \~ \\ \{ \} braces
 // for groups, \H<h>; and \H<f>x;, \W<f>;, \Q<deg>;, \L \l \O \o, \U+XXXX,
-// \S<a>^<b>; or \S<a>/<b>; (drawn inline as "a/b"), %%d %%p %%c, colours
+// stacks \S<a>/<b>; (a over a bar over b), \S<a>^<b>; (a over b, no bar:
+// a superscript when b is empty, a subscript when a is), \S<a>#<b>; (a
+// and b across a slash), the parts at 70 % of the height; %%d %%p %%c, colours
 // \C<number>; and \c<BGR>; (in the strokes' colours); font and other
 // switches (\f \F \A \T \p) are skipped up to their ';'. Caret notation:
 // ^J breaks the line, "^ " is a caret, ^I and other control characters a space.

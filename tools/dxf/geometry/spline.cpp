@@ -123,10 +123,14 @@ struct Refiner {
   double tolerance;
   Polyline& out;
 
+  // A piece is flat when seven points along it lie near its chord. The
+  // curve between them can bulge a little further than the nearest of them,
+  // so they are held to nine tenths of the tolerance.
   bool flatEnough(double t0, Point p0, double t1, Point p1, Point middle) {
-    if (distanceToSegment(middle, p0, p1) > tolerance) return false;
-    for (double f : {0.25, 0.75})
-      if (distanceToSegment(curve.at(t0 + (t1 - t0) * f), p0, p1) > tolerance) return false;
+    const double bound = 0.9 * tolerance;
+    if (distanceToSegment(middle, p0, p1) > bound) return false;
+    for (double f : {0.125, 0.25, 0.375, 0.625, 0.75, 0.875})
+      if (distanceToSegment(curve.at(t0 + (t1 - t0) * f), p0, p1) > bound) return false;
     return true;
   }
 

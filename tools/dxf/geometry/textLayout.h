@@ -18,6 +18,7 @@ struct CharStyle {
   double slant = 0;        // tan of the oblique angle
   bool underline = false, overline = false, strike = false;
   TextColour colour;
+  double rise = 0;         // the baseline raised by this much (stacked text)
 };
 
 struct PlacedChar {
