@@ -14,6 +14,8 @@ package_of() {  # the Debian package that holds a library (usrmerge: /lib or /us
 }
 for program in "$@"; do
   for library in $(readelf -d "$program" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p'); do
+    # The sanitizer runtimes come with a test build only; no shipped program links them.
+    case $library in libasan.so* | libubsan.so* | liblsan.so* | libtsan.so*) continue ;; esac
     path=$(awk -v l="$library" '$1 == l && /x86-64|x86_64/ {print $NF; exit}' <<<"$cache")
     [ -n "$path" ] || path=$(awk -v l="$library" '$1 == l {print $NF; exit}' <<<"$cache")
     package=$(package_of "$path")
