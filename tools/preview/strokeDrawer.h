@@ -1,5 +1,6 @@
 // Drawing the polylines of a page: pen width and line ends, line-type
-// dashes (adaptive ones stretched to whole patterns per vector), dots, and
+// dashes (adaptive ones stretched to whole patterns per vector, starting
+// and ending in ink), dots, and
 // clipping. On a picture (image surface) the vectors go to StrokeRaster; on
 // SVG and PDF they stay cairo paths, so vectors remain vectors.
 #pragma once
@@ -33,10 +34,14 @@ private:
     Pen penOf(const StrokeStyle& style) const;
     void begin(const Polyline& line, const Pen& pen);
     void end();
+    void drawPending();
     void dotsAtPoints(const Polyline& line, const Pen& pen);
     void joinedPath(const Polyline& line);
     void vector(Px a, Px b, const StrokeStyle& style, const Pen& pen);
+    std::vector<double> patternParts(int type, double period, const Pen& pen) const;
     void dashes(Px a, Px b, double t0, double length, double period, const StrokeStyle& style, const Pen& pen);
+    void adaptiveDashes(Px a, Px b, double from, double to, double length, double count, const StrokeStyle& style,
+                        const Pen& pen);
     void piece(Px a, Px b, const Pen& pen);
     void dot(Px p, const Pen& pen);
 
@@ -44,7 +49,8 @@ private:
     const PixelFrame& frame_;
     const PreviewOptions& options_;
     std::unique_ptr<StrokeRaster> raster_;  // null: cairo paths
-    size_t pending_ = 0;                    // cairo path pieces not yet stroked
+    size_t pending_ = 0;                    // cairo path pieces not yet drawn
+    bool filled_ = false;                   // pieces are outlines to fill (triangular ends)
 };
 
 }  // namespace tavix::preview

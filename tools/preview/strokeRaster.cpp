@@ -62,13 +62,21 @@ void StrokeRaster::use(Rgb colour, const PixelBox& clip) {
 
 void StrokeRaster::segment(Px a, Px b, double width, PixelCap cap) {
     double dx = b.x - a.x, dy = b.y - a.y, length = std::sqrt(dx * dx + dy * dy);
-    if (!(length > 0)) return dot(a, width, cap == PixelCap::Round);
+    if (!(length > 0)) return dot(a, width, cap);
     double ux = dx / length, uy = dy / length, h = width / 2;
+    double nx = -uy * h, ny = ux * h;
+    if (cap == PixelCap::Triangular) {
+        // One convex hexagon: each end a triangle reaching half the width
+        // past the endpoint. Body and ends in one shape leave no seam
+        // where antialiased edges would meet.
+        Px hexagon[6] = {{a.x + nx, a.y + ny}, {b.x + nx, b.y + ny}, {b.x + ux * h, b.y + uy * h},
+                         {b.x - nx, b.y - ny}, {a.x - nx, a.y - ny}, {a.x - ux * h, a.y - uy * h}};
+        return fillConvex(hexagon, 6);
+    }
     if (cap == PixelCap::Square) {
         a = {a.x - ux * h, a.y - uy * h};
         b = {b.x + ux * h, b.y + uy * h};
     }
-    double nx = -uy * h, ny = ux * h;
     Px quad[4] = {{a.x + nx, a.y + ny}, {b.x + nx, b.y + ny}, {b.x - nx, b.y - ny}, {a.x - nx, a.y - ny}};
     fillConvex(quad, 4);
     if (cap == PixelCap::Round) {
@@ -77,9 +85,13 @@ void StrokeRaster::segment(Px a, Px b, double width, PixelCap cap) {
     }
 }
 
-void StrokeRaster::dot(Px c, double width, bool round) {
+void StrokeRaster::dot(Px c, double width, PixelCap cap) {
     double h = width / 2;
-    if (round) return fillDisc(c, h);
+    if (cap == PixelCap::Round) return fillDisc(c, h);
+    if (cap == PixelCap::Triangular) {
+        Px diamond[4] = {{c.x - h, c.y}, {c.x, c.y - h}, {c.x + h, c.y}, {c.x, c.y + h}};
+        return fillConvex(diamond, 4);
+    }
     Px square[4] = {{c.x - h, c.y - h}, {c.x + h, c.y - h}, {c.x + h, c.y + h}, {c.x - h, c.y + h}};
     fillConvex(square, 4);
 }
