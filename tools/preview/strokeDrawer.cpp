@@ -183,8 +183,11 @@ void StrokeDrawer::joinedPath(const Polyline& line) {
 void StrokeDrawer::vector(Px a, Px b, const StrokeStyle& s, const Pen& pen) {
     double length = std::sqrt((b.x - a.x) * (b.x - a.x) + (b.y - a.y) * (b.y - a.y));
     if (length == 0) return dot(a, pen);
-    double t0, t1;
-    if (!clipSegment(a, b, frame_.paper.grown(pen.width + 2), t0, t1)) return;
+    // Most vectors lie on the paper: then nothing is cut and t0, t1 are
+    // what clipping would give.
+    PixelBox reach = frame_.paper.grown(pen.width + 2);
+    double t0 = 0, t1 = 1;
+    if (!(reach.contains(a) && reach.contains(b)) && !clipSegment(a, b, reach, t0, t1)) return;
     Px ca{a.x + (b.x - a.x) * t0, a.y + (b.y - a.y) * t0};
     Px cb{a.x + (b.x - a.x) * t1, a.y + (b.y - a.y) * t1};
     if (dashed(s)) {

@@ -14,10 +14,11 @@ constexpr int DISC_SIDES = 16;
 // A band of the picture stays within the core's second-level cache (the
 // four-wide form's accumulation rows are touched only where shapes end).
 constexpr size_t BAND_BYTES = 1024 * 1024;
-// What may be recorded before it is drawn: about 12 MB of trapezoids and
-// 8 MB of band entries, whatever the stream's size.
-constexpr size_t MAX_TRAPEZOIDS = 1 << 18;
-constexpr size_t MAX_BAND_ENTRIES = 1 << 21;
+// What may be recorded before it is drawn: about 3 MB of trapezoids, 1.3 MB
+// of shapes and 2 MB of band entries, whatever the stream's size. More
+// saves nothing measurable: a band is drawn in one go either way.
+constexpr size_t MAX_TRAPEZOIDS = 1 << 16;
+constexpr size_t MAX_BAND_ENTRIES = 1 << 19;
 // Corners beyond this (in pixels) are not from a drawable picture.
 constexpr double FAR = 1e8;
 
@@ -42,6 +43,11 @@ StrokeRaster::StrokeRaster(cairo_surface_t* image, bool antialias) : image_(imag
     size_t rowBytes = static_cast<size_t>(std::max(stride_, 1)) * 4;
     bandRows_ = static_cast<int>(std::clamp<size_t>(BAND_BYTES / rowBytes, 1, static_cast<size_t>(std::max(height_, 1))));
     bands_.resize(static_cast<size_t>((std::max(height_, 0) + bandRows_ - 1) / bandRows_));
+    // Whole from the start: growing by copies costs more than the drawing
+    // of a short vector. (A shape has at least one trapezoid; a polygon
+    // cut at the clip may pass the limit by a few.)
+    record_.trapezoids.reserve(MAX_TRAPEZOIDS + 64);
+    record_.shapes.reserve(MAX_TRAPEZOIDS + 1);
 }
 
 StrokeRaster::~StrokeRaster() { flush(); }
