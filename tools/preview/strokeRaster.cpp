@@ -6,6 +6,7 @@
 
 #include "bandPainter.h"
 #include "convexTrapezoids.h"
+#include "pixelIndex.h"
 
 namespace tavix::preview {
 namespace {
@@ -122,8 +123,9 @@ void StrokeRaster::fillConvex(const Px* p, size_t n) {
     if (!(bottom > top) || !(right > left) || !(top > -FAR) || !(bottom < FAR) || !(left > -FAR) || !(right < FAR))
         return;
     const RasterPaint& paint = paint_;
-    int y0 = std::max(paint.clipY0, static_cast<int>(std::floor(top)));
-    int y1 = std::min(paint.clipY1, static_cast<int>(std::ceil(bottom)));
+    // Within +-FAR, so the cheap whole-number forms are exact.
+    int y0 = std::max(paint.clipY0, floorInt(top));
+    int y1 = std::min(paint.clipY1, ceilInt(bottom));
     if (y0 >= y1 || paint.clipX0 >= paint.clipX1 || right < paint.clipX0 || left > paint.clipX1) return;
     if (!paintRecorded_) {
         record_.paints.push_back(paint);
