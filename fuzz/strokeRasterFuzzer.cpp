@@ -59,11 +59,11 @@ void draw(const uint8_t* data, size_t size, bool antialias) {
             raster.use(Rgb{static_cast<uint8_t>(op * 41), static_cast<uint8_t>(op * 7), 0}, clip);
             Px a{in.number(), in.number()};
             if (op % 4 == 3) {
-                raster.dot(a, in.number(), op & 4);
+                raster.dot(a, in.number(), static_cast<PixelCap>((op >> 2) % 4));
                 continue;
             }
             Px b{in.number(), in.number()};
-            raster.segment(a, b, in.number(), static_cast<PixelCap>(op % 3));
+            raster.segment(a, b, in.number(), static_cast<PixelCap>((op >> 2) % 4));
         }
     }
     cairo_surface_flush(surface);

@@ -4,13 +4,13 @@
 # writing the picture), and their ratio: a steady figure beside the
 # benchmark's times on a noisy machine.
 #   scripts/preview-callgrind.sh short|long DPI
-# short: 2,000,000 steps of up to 2 mm; long: 200,000 vectors to random
+# short: 2,000,000 steps of up to 5 mm; long: 200,000 vectors to random
 # points of an A0 sheet; one Polyline Encoded run, 0.35 mm pen, no joins.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 kind=${1:-short}
 dpi=${2:-50}
-tavix="$root/build/native/tavix"
+tavix="${TAVIX:-$root/build/native/tavix}"  # TAVIX=another build, for before and after
 work=$(mktemp -d /tmp/tavix-preview-callgrind-XXXXXX)
 trap 'rm -rf "$work"' EXIT
 python3 - "$kind" >"$work/plot.plt" <<'PY'
@@ -35,8 +35,8 @@ for _ in range(count):
     if long_vectors:
         nx, ny = random.randint(100, L - 100), random.randint(100, S - 100)
     else:
-        nx = min(max(x + random.randint(-80, 80), 100), L - 100)
-        ny = min(max(y + random.randint(-80, 80), 100), S - 100)
+        nx = min(max(x + random.randint(-141, 141), 100), L - 100)
+        ny = min(max(y + random.randint(-141, 141), 100), S - 100)
     parts.append(pe(nx - x) + pe(ny - y))
     x, y = nx, ny
 parts.append(";PUSP0;PG;")

@@ -92,6 +92,42 @@ TEST_F(PreviewVectors, svgAndPdfShowWhatThePngShows) {
     EXPECT_EQ("", testing::comparePictures(png, pdf, 80, allowed)) << "PDF";
 }
 
+// Triangular line ends, which SVG and PDF strokes lack, are written as
+// filled outlines: a thick pen's ends match the PNG's triangles, while
+// round ends (what a stroke would give) differ from them by far more.
+TEST_F(PreviewVectors, triangularEndsAreTrianglesInSvgAndPdf) {
+    writeWholeFile("d.txt", "units mm\npen 1\nwidth 8mm\nmove 30 40\ndraw 150 40\nmove 40 80\ndraw 40 80\n"
+                            "move 30 120\ndraw 90 160\ndraw 200 160\nlinetype 2\nmove 30 190\ndraw 250 190\n");
+    testing::Ran ran = testing::runTavix({"plot", "-q", "d.txt", "-o", "d.plt"});
+    ASSERT_EQ(0, ran.status) << ran.err;
+    std::string stream = readWholeFile("d.plt");
+    size_t ends = stream.find("LA1,4");
+    ASSERT_NE(std::string::npos, ends);
+    auto pictures = [&](char kind, testing::Picture& png, testing::Picture& svg, testing::Picture& pdf) {
+        stream[ends + 4] = kind;
+        writeWholeFile("d.plt", stream);
+        for (const char* name : {"d.png", "d.svg", "d.pdf"}) {
+            ran = testing::runTavix({"preview", "-q", "d.plt", "-o", name, "--dpi", "72", "--no-panel"});
+            ASSERT_EQ(0, ran.status) << name << ": " << ran.err;
+        }
+        std::string error;
+        ASSERT_TRUE(testing::readPicture("d.png", png, error)) << error;
+        ran = testing::runProgram("rsvg-convert", {"-w", std::to_string(png.width), "-h",
+                                                   std::to_string(png.height), "d.svg", "-o", "svg.png"});
+        ASSERT_EQ(0, ran.status) << ran.err;
+        ran = testing::runProgram("pdftoppm", {"-r", "72", "-png", "-singlefile", "d.pdf", "pdf"});
+        ASSERT_EQ(0, ran.status) << ran.err;
+        ASSERT_TRUE(testing::readPicture("svg.png", svg, error)) << error;
+        ASSERT_TRUE(testing::readPicture("pdf.png", pdf, error)) << error;
+    };
+    testing::Picture roundPng, roundSvg, roundPdf, png, svg, pdf;
+    ASSERT_NO_FATAL_FAILURE(pictures('4', roundPng, roundSvg, roundPdf));
+    ASSERT_NO_FATAL_FAILURE(pictures('3', png, svg, pdf));
+    EXPECT_NE("", testing::comparePictures(roundPng, png, 80, 300)) << "round and triangular ends look alike";
+    EXPECT_EQ("", testing::comparePictures(png, svg, 80, 40)) << "SVG";
+    EXPECT_EQ("", testing::comparePictures(png, pdf, 80, 40)) << "PDF";
+}
+
 TEST_F(PreviewVectors, theSvgHasThePapersTrueSizeInMillimetres) {
     writeWholeFile("d.txt", "move 100 100\ndraw 2000 1500\n");
     testing::Ran ran = testing::runTavix({"plot", "-q", "d.txt", "-o", "d.plt"});

@@ -1,6 +1,7 @@
 // The preview prints as the printer prints: white raster pixels let what is
 // under them show, rasters at whole-number ratios keep their exact colours,
-// adaptive line types fit ceil(length / pattern) whole patterns, the job
+// adaptive line types fit ceil(length / pattern) whole patterns that start
+// and end in ink, the job
 // ticket's pen widths and grays apply, and Japanese ticket texts are drawn
 // with a font that has them.
 #include <gtest/gtest.h>
@@ -175,32 +176,80 @@ TEST(PreviewFidelity, WholeNumberRatiosKeepTheRasterColoursExact) {
 
 // ------------------------------------------------------------ line types
 
-// HP-GL/2 patterns 2 and 3 (pen down, pen up, in percent of the pattern).
-const std::vector<double> PATTERN_2 = {50, 50};
-const std::vector<double> PATTERN_3 = {70, 30};
+// HP-GL/2's default adaptive line types -1..-8 as its reference draws them:
+// pen down, pen up, ... in percent of the pattern, the first dash of the
+// fixed type split between the pattern's two ends.
+const std::vector<double> ADAPTIVE[9] = {
+    {},
+    {0, 100, 0},
+    {25, 50, 25},
+    {35, 30, 35},
+    {40, 10, 0, 10, 40},
+    {35, 10, 10, 10, 35},
+    {25, 10, 10, 10, 10, 10, 25},
+    {35, 10, 0, 10, 0, 10, 35},
+    {25, 10, 0, 10, 10, 10, 0, 10, 25},
+};
 
-TEST(PreviewFidelity, AdaptiveLineTypesFitTheNextWholeNumberOfPatterns) {
-    // 1 mm pens, patterns of 10 mm (400 units), vectors whose length leaves
-    // less than half a pattern over: ceil(length / 400) patterns fit.
+TEST(PreviewFidelity, AdaptiveLineTypesStartAndEndInInkWithWholePatterns) {
+    // 0.5 mm pens (20 units) with butt ends, patterns of 40 mm (1600 units);
+    // ceil(length / 1600) patterns fit. A dot with butt ends is a pen-width
+    // dash (20 units) after its place, inside the vector at its ends.
     struct Case {
         int type;
-        const std::vector<double>* pattern;
-        double length;
+        long dx, dy;
     };
-    const Case cases[] = {{2, &PATTERN_2, 4100}, {2, &PATTERN_2, 2520}, {3, &PATTERN_3, 4120}, {3, &PATTERN_3, 1640}};
-    for (const Case& c : cases) {
-        SCOPED_TRACE("LT-" + std::to_string(c.type) + " over " + std::to_string(c.length));
-        std::string body = "SP1PW1.0LT-" + std::to_string(c.type) + ",10,1PE7<" + pePair(1000, 3000, true) +
-                           pePair(static_cast<long>(c.length), 0, true) + ";";
-        Picture p = render(page(body), 254);
-        int count = static_cast<int>(std::ceil(c.length / 400));
-        double period = c.length / count;
-        for (int k = 0; k < count; ++k) {
-            double start = 1000 + period * k;
-            double down = (*c.pattern)[0] / 100 * period;
-            EXPECT_EQ(p.at(start + down / 2, 3000), RED) << "pattern " << k;
-            EXPECT_EQ(p.at(start + (down + period) / 2, 3000), WHITE) << "pattern " << k;
+    std::vector<Case> cases;
+    for (int type = 1; type <= 8; ++type) cases.push_back({type, 4320, 0});  // 3 patterns
+    cases.push_back({2, 1000, 0});    // shorter than one pattern: one, shrunk
+    cases.push_back({8, 3300, 0});    // just over two: three
+    cases.push_back({4, -4320, 0});   // right to left
+    cases.push_back({7, 0, 4320});    // upwards
+    for (bool antialias : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE("LT-" + std::to_string(c.type) + " by " + std::to_string(c.dx) + "," +
+                         std::to_string(c.dy) + (antialias ? " antialiased" : ""));
+            const long x0 = c.dx < 0 ? 6000 : 1000, y0 = 2000;
+            std::string body = "SP1PW0.5LT-" + std::to_string(c.type) + ",40,1PE7<" + pePair(x0, y0, true) +
+                               pePair(c.dx, c.dy, true) + ";";
+            Picture p = render(page(body), 254, false, antialias);
+            double length = std::hypot(double(c.dx), double(c.dy));
+            double ux = c.dx / length, uy = c.dy / length;
+            auto at = [&](double s) { return p.at(x0 + ux * s, y0 + uy * s); };
+            int count = static_cast<int>(std::ceil(length / 1600));
+            double period = length / count;
+            const std::vector<double>& pattern = ADAPTIVE[c.type];
+            for (int k = 0; k < count; ++k) {
+                double s = period * k;
+                for (size_t i = 0; i < pattern.size(); ++i) {
+                    double part = pattern[i] / 100 * period;
+                    std::string where = "pattern " + std::to_string(k) + " part " + std::to_string(i);
+                    if (i % 2 == 1) EXPECT_EQ(at(s + part * 0.75), WHITE) << where;
+                    else if (part > 0) EXPECT_EQ(at(s + part / 2), RED) << where;
+                    else EXPECT_EQ(at(s + 10 > length ? length - 10 : s + 10), RED) << where;
+                    s += part;
+                }
+            }
+            // Both ends in ink.
+            EXPECT_EQ(at(8), RED);
+            EXPECT_EQ(at(length - 8), RED);
         }
+    }
+}
+
+TEST(PreviewFidelity, DashedRectangleShowsInkOnBothSidesOfEveryCorner) {
+    // LT-2 with 10 mm patterns (400 units) on a 3010 x 2010 rectangle, drawn
+    // as the driver draws it, vector by vector: each side starts and ends
+    // with a quarter-pattern dash, so both sides at each corner are inked.
+    std::string body = "SP1PW0.5LT-2,10,1PE7<" + pePair(1000, 1000, true) + pePair(3010, 0, true) +
+                       pePair(0, 2010, true) + pePair(-3010, 0, true) + pePair(0, -2010, true) + ";";
+    Picture p = render(page(body), 254);
+    const double corners[4][2] = {{1000, 1000}, {4010, 1000}, {4010, 3010}, {1000, 3010}};
+    for (const auto& corner : corners) {
+        SCOPED_TRACE(std::to_string(corner[0]) + "," + std::to_string(corner[1]));
+        double inX = corner[0] == 1000 ? 60 : -60, inY = corner[1] == 1000 ? 60 : -60;
+        EXPECT_EQ(p.at(corner[0] + inX, corner[1]), RED);
+        EXPECT_EQ(p.at(corner[0], corner[1] + inY), RED);
     }
 }
 

@@ -94,16 +94,59 @@ TEST(PreviewRender, LineEndsButtSquareRound) {
     EXPECT_EQ(round.at(4060, 2060), WHITE);  // outside the round end
 }
 
+TEST(PreviewRender, TriangularLineEnds) {
+    // "LA1,3": each end a triangle on the pen's width reaching half the
+    // width (80 units for a 4 mm pen) past the endpoint. Points inside a
+    // round end but outside the triangle show which was drawn: (40, 50)
+    // past the end is 64 units from the endpoint, 10 outside the triangle.
+    // The same ends on a single vector, on the vectors of a joined
+    // polyline (drawn with its joins), on pattern dashes, and on a dot,
+    // which is then a diamond; plain and antialiased.
+    struct Case {
+        const char* name;
+        std::string body;
+        double endX, endY;  // the end looked at; the line comes from -X
+    };
+    const Case cases[] = {
+        {"vector", "SP1PW4.0PE7<" + pePair(2000, 2000, true) + pePair(2000, 0, true) + ";", 4000, 2000},
+        {"joined", "LA2,1SP1PW4.0PE7<" + pePair(2000, 3000, true) + pePair(1000, 0, true) + pePair(1000, 0, true) + ";",
+         4000, 3000},
+        {"dashes", "SP1PW4.0LT-2,20,1PE7<" + pePair(2000, 2000, true) + pePair(2000, 0, true) + ";", 4000, 2000},
+    };
+    for (bool antialias : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (antialias ? " antialiased" : ""));
+            Picture p = testing::render(page(c.body, 3), 254, false, antialias);
+            EXPECT_EQ(p.at(c.endX + 40, c.endY), RED);
+            EXPECT_EQ(p.at(c.endX + 60, c.endY), RED);
+            EXPECT_EQ(p.at(c.endX + 40, c.endY + 50), WHITE);   // inside a round end
+            EXPECT_EQ(p.at(c.endX + 60, c.endY - 30), WHITE);   // inside a square end
+            EXPECT_EQ(p.at(c.endX + 100, c.endY), WHITE);
+            // The start, 2000 units back along the vector.
+            EXPECT_EQ(p.at(c.endX - 2000 - 40, c.endY), RED);
+            EXPECT_EQ(p.at(c.endX - 2000 - 40, c.endY - 50), WHITE);
+        }
+        // A dot: a diamond 160 units across.
+        Picture dot = testing::render(page("SP1PW4.0PE7<" + pePair(3000, 3000, true) + pePair(0, 0, true) + ";", 3),
+                                      254, false, antialias);
+        EXPECT_EQ(dot.at(3000 + 60, 3000), RED);
+        EXPECT_EQ(dot.at(3000, 3000 - 60), RED);
+        EXPECT_EQ(dot.at(3000 + 50, 3000 + 50), WHITE);  // inside a disc and a square
+    }
+}
+
 TEST(PreviewRender, AdaptiveLineTypeFitsWholePatternsInEachVector) {
-    // LT-2 (half down, half up) with a length of 10 mm (mode 1): a vector
-    // of 4000 units takes 10 patterns of 400 units.
+    // LT-2 (a quarter down, half up, a quarter down) with a length of 10 mm
+    // (mode 1): a vector of 4000 units takes 10 patterns of 400 units, and
+    // starts and ends in ink.
     std::string body = "SP1PW1.0LT-2,10,1PE7<" + pePair(1000, 3000, true) + pePair(4000, 0, true) + ";";
     Picture p = render(page(body));
     EXPECT_TRUE(p.result.warnings.empty()) << warningsText(p.result);
     for (int k = 0; k < 10; ++k) {
         double start = 1000 + 400.0 * k;
-        EXPECT_EQ(p.at(start + 100, 3000), RED) << k;
-        EXPECT_EQ(p.at(start + 300, 3000), WHITE) << k;
+        EXPECT_EQ(p.at(start + 50, 3000), RED) << k;
+        EXPECT_EQ(p.at(start + 200, 3000), WHITE) << k;
+        EXPECT_EQ(p.at(start + 350, 3000), RED) << k;
     }
     // A solid line after "LT" has no gaps.
     Picture solid = render(page("SP1PW1.0LT-2,10,1LTPE7<" + pePair(1000, 3000, true) + pePair(4000, 0, true) + ";"));
@@ -112,11 +155,12 @@ TEST(PreviewRender, AdaptiveLineTypeFitsWholePatternsInEachVector) {
 
 TEST(PreviewRender, LineTypeLengthInPercentOfTheDiagonal) {
     // "LT-3,2.0": a pattern 2% of the P1-P2 diagonal (12700 units): 254 units,
-    // 70% down. One pattern on a 254-unit vector.
+    // 35% down, 30% up, 35% down. One pattern on a 254-unit vector.
     std::string body = "SP1PW1.0LT-3,2.0PE7<" + pePair(1000, 1000, true) + pePair(254, 0, true) + ";";
     Picture p = render(page(body));
-    EXPECT_EQ(p.at(1000 + 90, 1000), RED);
-    EXPECT_EQ(p.at(1000 + 230, 1000), WHITE);
+    EXPECT_EQ(p.at(1000 + 40, 1000), RED);
+    EXPECT_EQ(p.at(1000 + 127, 1000), WHITE);
+    EXPECT_EQ(p.at(1000 + 210, 1000), RED);
 }
 
 TEST(PreviewRender, FilledPolygonInteriorAndClipToTheWindow) {

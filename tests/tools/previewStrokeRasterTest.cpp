@@ -61,6 +61,9 @@ TEST(PreviewStrokeRaster, AntialiasedInkAddsUpToTheStrokeArea) {
         {{30, 40}, {150, 90}, 2.0, PixelCap::Square, (l + 2.0) * 2.0},
         {{20.3, 100.7}, {180.1, 100.7}, 0.6, PixelCap::Butt, 159.8 * 0.6},
         {{77.25, 10.5}, {77.25, 190.5}, 1.5, PixelCap::Butt, 180 * 1.5},
+        // Two end triangles of base w and height w / 2 add w * w / 2.
+        {{30, 40}, {150, 90}, 4.0, PixelCap::Triangular, l * 4.0 + 8.0},
+        {{100.5, 100.5}, {100.5, 100.5}, 6.0, PixelCap::Triangular, 18.0},  // a dot: a diamond
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.area);
@@ -120,7 +123,7 @@ TEST(PreviewStrokeRaster, NothingLandsOutsideTheClipOrThePicture) {
         StrokeRaster raster(canvas.surface(), true);
         raster.use(RED, PixelBox{50, 50, 100, 100});
         raster.segment({0, 0}, {SIDE, SIDE}, 5, PixelCap::Round);
-        raster.dot({75, 75}, 30, false);
+        raster.dot({75, 75}, 30, PixelCap::Square);
         raster.use(RED, WHOLE);
         raster.segment({-500, 190}, {900, 195}, 3, PixelCap::Square);  // far past both sides
     }
@@ -365,7 +368,7 @@ TEST(PreviewStrokeRaster, AntialiasedDotsCoverTheirPolygonsArea) {
         {
             StrokeRaster raster(picture.surface(), true);
             raster.use(RED, clip);
-            for (const Dot& d : dots) raster.dot(d.centre, d.width, true);
+            for (const Dot& d : dots) raster.dot(d.centre, d.width, PixelCap::Round);
         }
         for (int y = 0; y < 300; ++y)
             for (int x = 0; x < TALL_WIDTH; ++x)
@@ -387,13 +390,13 @@ TEST(PreviewStrokeRaster, BothAntialiasedFormsAgreeOnADensePlot) {
             StrokeRaster raster(picture.surface(), true);
             std::mt19937 random(7);
             std::uniform_real_distribution<double> x(-10, TALL_WIDTH + 10), y(-10, 1200), width(0.05, 9);
-            const PixelCap caps[] = {PixelCap::Butt, PixelCap::Square, PixelCap::Round};
+            const PixelCap caps[] = {PixelCap::Butt, PixelCap::Square, PixelCap::Round, PixelCap::Triangular};
             for (int i = 0; i < 3000; ++i) {
                 raster.use(Rgb{static_cast<uint8_t>(i * 37), static_cast<uint8_t>(i * 91), static_cast<uint8_t>(i * 13)},
                            i % 3 ? PixelBox{0, 0, TALL_WIDTH, TALL_HEIGHT} : PixelBox{4.4, 20, 59.6, 1100});
                 Px a{x(random), y(random)};
                 Px b = i % 2 ? Px{x(random), y(random)} : Px{a.x + x(random) / 20, a.y + y(random) / 200};
-                raster.segment(a, b, width(random), caps[i % 3]);
+                raster.segment(a, b, width(random), caps[i % 4]);
             }
         }
         for (int row = 0; row < 1200; ++row)
@@ -418,7 +421,7 @@ TEST(PreviewStrokeRaster, LaterStrokesCoverEarlierOnesInEveryBand) {
             raster.use(BLUE, PixelBox{0, 0, TALL_WIDTH, TALL_HEIGHT});
             raster.segment({32, 3000}, {32, TALL_HEIGHT}, 4, PixelCap::Butt);  // from a later band
             raster.use(RED, PixelBox{0, 0, TALL_WIDTH, TALL_HEIGHT});
-            raster.dot({32, 5000}, 2, false);
+            raster.dot({32, 5000}, 2, PixelCap::Square);
         }
         EXPECT_EQ(picture.pixel(32, 1000), 0xFF0000u);
         EXPECT_EQ(picture.pixel(32, 4000), 0x0000FFu);

@@ -54,21 +54,14 @@ void addSlab(double top, double bottom, Side l, Side r, double left, double righ
     }
 }
 
-}  // namespace
-
 // The two chains of the outline are walked down from the top corner, one
 // forwards and one backwards; each slab lies between the next corners
-// below on either chain.
-void cutConvex(const Px* p, size_t n, double left, double right, std::vector<RasterTrapezoid>& out) {
-    if (n < 3) return;
-    size_t top = 0;
-    double least = p[0].x, most = p[0].x;
-    for (size_t i = 1; i < n; ++i) {
-        if (p[i].y < p[top].y) top = i;
-        least = std::min(least, p[i].x);
-        most = std::max(most, p[i].x);
-    }
-    bool inside = least >= left && most <= right;  // nothing to cut at the clip
+// below on either chain. N is the corner count when known at compile time
+// (a stroke's quadrilateral, the most common shape by far: the walk then
+// has no division by a variable count), else 0.
+template <size_t N, bool Inside>
+void walk(const Px* p, size_t n, size_t top, double left, double right, std::vector<RasterTrapezoid>& out) {
+    if constexpr (N != 0) n = N;
     auto next = [n](size_t i) { return i + 1 == n ? 0 : i + 1; };
     auto previous = [n](size_t i) { return i == 0 ? n - 1 : i - 1; };
     size_t a = top, b = top;  // the upper corners of each chain's current side
@@ -88,9 +81,52 @@ void cutConvex(const Px* p, size_t n, double left, double right, std::vector<Ras
         Side sa = sideAt(p[a], aEnd, y), sb = sideAt(p[b], bEnd, y);
         double middle = (y + bottom) / 2;
         if (sa.x + (middle - y) * sa.slope > sb.x + (middle - y) * sb.slope) std::swap(sa, sb);
-        addSlab(y, bottom, sa, sb, left, right, inside, out);
+        if constexpr (Inside) out.push_back({y, bottom, sa.x, sa.slope, sb.x, sb.slope});
+        else addSlab(y, bottom, sa, sb, left, right, false, out);
         y = bottom;
     }
+}
+
+// The walk above, written out for the usual quadrilateral (a stroke's
+// body): one top corner, one bottom corner opposite it and the other two
+// at different heights between, its columns inside the clip. Slab for slab
+// the same sides at the same heights, so the same trapezoids; false (and
+// nothing added) for any other quadrilateral.
+bool cutQuadrilateral(const Px* p, size_t top, std::vector<RasterTrapezoid>& out) {
+    const Px &t = p[top], &r = p[(top + 1) & 3], &b = p[(top + 2) & 3], &l = p[(top + 3) & 3];
+    if (!(t.y < r.y && t.y < l.y && r.y != l.y && r.y < b.y && l.y < b.y)) return false;
+    auto slab = [&out](double y, double bottom, Side sa, Side sb) {
+        double middle = (y + bottom) / 2;
+        if (sa.x + (middle - y) * sa.slope > sb.x + (middle - y) * sb.slope) std::swap(sa, sb);
+        out.push_back({y, bottom, sa.x, sa.slope, sb.x, sb.slope});
+    };
+    slab(t.y, std::min(r.y, l.y), sideAt(t, r, t.y), sideAt(t, l, t.y));
+    if (r.y < l.y) {
+        slab(r.y, l.y, sideAt(r, b, r.y), sideAt(t, l, r.y));
+        slab(l.y, b.y, sideAt(r, b, l.y), sideAt(l, b, l.y));
+    } else {
+        slab(l.y, r.y, sideAt(t, r, l.y), sideAt(l, b, l.y));
+        slab(r.y, b.y, sideAt(r, b, r.y), sideAt(l, b, r.y));
+    }
+    return true;
+}
+
+}  // namespace
+
+void cutConvex(const Px* p, size_t n, double left, double right, std::vector<RasterTrapezoid>& out) {
+    if (n < 3) return;
+    size_t top = 0;
+    double least = p[0].x, most = p[0].x;
+    for (size_t i = 1; i < n; ++i) {
+        if (p[i].y < p[top].y) top = i;
+        least = std::min(least, p[i].x);
+        most = std::max(most, p[i].x);
+    }
+    bool inside = least >= left && most <= right;  // nothing to cut at the clip
+    if (inside && n == 4 && cutQuadrilateral(p, top, out)) return;
+    if (inside && n == 4) walk<4, true>(p, n, top, left, right, out);
+    else if (inside) walk<0, true>(p, n, top, left, right, out);
+    else walk<0, false>(p, n, top, left, right, out);
 }
 
 }  // namespace tavix::preview

@@ -37,7 +37,7 @@ public:
 
 protected:
     void beginStrokes(const VectorPen& pen, const PixelBox& clip) override {
-        static const int caps[] = {0, 2, 1};  // butt, square, round
+        static const int caps[] = {0, 2, 1, 0};  // butt, square, round; triangles are filled
         int join = pen.join == LineJoin::Mitered || pen.join == LineJoin::MiteredBeveled ? 0
                    : pen.join == LineJoin::Beveled                                        ? 2
                                                                                           : 1;

@@ -6,6 +6,7 @@
 
 #include "bandPainter.h"
 #include "convexTrapezoids.h"
+#include "pixelIndex.h"
 
 namespace tavix::preview {
 namespace {
@@ -14,10 +15,11 @@ constexpr int DISC_SIDES = 16;
 // A band of the picture stays within the core's second-level cache (the
 // four-wide form's accumulation rows are touched only where shapes end).
 constexpr size_t BAND_BYTES = 1024 * 1024;
-// What may be recorded before it is drawn: about 12 MB of trapezoids and
-// 8 MB of band entries, whatever the stream's size.
-constexpr size_t MAX_TRAPEZOIDS = 1 << 18;
-constexpr size_t MAX_BAND_ENTRIES = 1 << 21;
+// What may be recorded before it is drawn: about 3 MB of trapezoids, 1.3 MB
+// of shapes and 2 MB of band entries, whatever the stream's size. More
+// saves nothing measurable: a band is drawn in one go either way.
+constexpr size_t MAX_TRAPEZOIDS = 1 << 16;
+constexpr size_t MAX_BAND_ENTRIES = 1 << 19;
 // Corners beyond this (in pixels) are not from a drawable picture.
 constexpr double FAR = 1e8;
 
@@ -42,6 +44,11 @@ StrokeRaster::StrokeRaster(cairo_surface_t* image, bool antialias) : image_(imag
     size_t rowBytes = static_cast<size_t>(std::max(stride_, 1)) * 4;
     bandRows_ = static_cast<int>(std::clamp<size_t>(BAND_BYTES / rowBytes, 1, static_cast<size_t>(std::max(height_, 1))));
     bands_.resize(static_cast<size_t>((std::max(height_, 0) + bandRows_ - 1) / bandRows_));
+    // Whole from the start: growing by copies costs more than the drawing
+    // of a short vector. (A shape has at least one trapezoid; a polygon
+    // cut at the clip may pass the limit by a few.)
+    record_.trapezoids.reserve(MAX_TRAPEZOIDS + 64);
+    record_.shapes.reserve(MAX_TRAPEZOIDS + 1);
 }
 
 StrokeRaster::~StrokeRaster() { flush(); }
@@ -62,13 +69,21 @@ void StrokeRaster::use(Rgb colour, const PixelBox& clip) {
 
 void StrokeRaster::segment(Px a, Px b, double width, PixelCap cap) {
     double dx = b.x - a.x, dy = b.y - a.y, length = std::sqrt(dx * dx + dy * dy);
-    if (!(length > 0)) return dot(a, width, cap == PixelCap::Round);
+    if (!(length > 0)) return dot(a, width, cap);
     double ux = dx / length, uy = dy / length, h = width / 2;
+    double nx = -uy * h, ny = ux * h;
+    if (cap == PixelCap::Triangular) {
+        // One convex hexagon: each end a triangle reaching half the width
+        // past the endpoint. Body and ends in one shape leave no seam
+        // where antialiased edges would meet.
+        Px hexagon[6] = {{a.x + nx, a.y + ny}, {b.x + nx, b.y + ny}, {b.x + ux * h, b.y + uy * h},
+                         {b.x - nx, b.y - ny}, {a.x - nx, a.y - ny}, {a.x - ux * h, a.y - uy * h}};
+        return fillConvex(hexagon, 6);
+    }
     if (cap == PixelCap::Square) {
         a = {a.x - ux * h, a.y - uy * h};
         b = {b.x + ux * h, b.y + uy * h};
     }
-    double nx = -uy * h, ny = ux * h;
     Px quad[4] = {{a.x + nx, a.y + ny}, {b.x + nx, b.y + ny}, {b.x - nx, b.y - ny}, {a.x - nx, a.y - ny}};
     fillConvex(quad, 4);
     if (cap == PixelCap::Round) {
@@ -77,9 +92,13 @@ void StrokeRaster::segment(Px a, Px b, double width, PixelCap cap) {
     }
 }
 
-void StrokeRaster::dot(Px c, double width, bool round) {
+void StrokeRaster::dot(Px c, double width, PixelCap cap) {
     double h = width / 2;
-    if (round) return fillDisc(c, h);
+    if (cap == PixelCap::Round) return fillDisc(c, h);
+    if (cap == PixelCap::Triangular) {
+        Px diamond[4] = {{c.x - h, c.y}, {c.x, c.y - h}, {c.x + h, c.y}, {c.x, c.y + h}};
+        return fillConvex(diamond, 4);
+    }
     Px square[4] = {{c.x - h, c.y - h}, {c.x + h, c.y - h}, {c.x + h, c.y + h}, {c.x - h, c.y + h}};
     fillConvex(square, 4);
 }
@@ -104,8 +123,9 @@ void StrokeRaster::fillConvex(const Px* p, size_t n) {
     if (!(bottom > top) || !(right > left) || !(top > -FAR) || !(bottom < FAR) || !(left > -FAR) || !(right < FAR))
         return;
     const RasterPaint& paint = paint_;
-    int y0 = std::max(paint.clipY0, static_cast<int>(std::floor(top)));
-    int y1 = std::min(paint.clipY1, static_cast<int>(std::ceil(bottom)));
+    // Within +-FAR, so the cheap whole-number forms are exact.
+    int y0 = std::max(paint.clipY0, floorInt(top));
+    int y1 = std::min(paint.clipY1, ceilInt(bottom));
     if (y0 >= y1 || paint.clipX0 >= paint.clipX1 || right < paint.clipX0 || left > paint.clipX1) return;
     if (!paintRecorded_) {
         record_.paints.push_back(paint);

@@ -1,5 +1,6 @@
 // Strokes drawn straight into a picture's pixels: each vector is a convex
-// quadrilateral (its caps squares or 16-sided discs), with the exact area
+// polygon (a quadrilateral with butt or square ends, a hexagon with
+// triangular ends; round ends are 16-sided discs), with the exact area
 // of each pixel it covers when antialiased and the pixels whose centres it
 // covers when not. The shapes are recorded as trapezoids and drawn band by
 // band at flush (or when the record is full), in the order they came, so
@@ -23,7 +24,7 @@ namespace tavix::preview {
 
 class BandPainter;
 
-enum class PixelCap { Butt, Square, Round };
+enum class PixelCap { Butt, Square, Round, Triangular };
 
 class StrokeRaster {
 public:
@@ -37,8 +38,10 @@ public:
     void use(Rgb colour, const PixelBox& clip);
     // A vector a-b `width` pixels wide with its two ends.
     void segment(Px a, Px b, double width, PixelCap cap);
-    // A dot: a disc or a square `width` pixels across.
-    void dot(Px centre, double width, bool round);
+    // A dot as a vector of no length with these ends: a disc (round), a
+    // diamond (triangular: the two end triangles) or a square `width`
+    // pixels across.
+    void dot(Px centre, double width, PixelCap cap);
     // Draws what is recorded and hands the pixels back to cairo; before
     // cairo draws again.
     void flush();
