@@ -21,6 +21,7 @@ demo_packages=(
   cmake make g++ pkg-config
   libcairo2-dev libpng-dev libcli11-dev
   libdxflib-dev libhersheyfont-dev hershey-fonts-data
+  libpoppler-private-dev libpolyclipping-dev
   libpango1.0-dev fonts-noto-cjk fonts-ipafont-gothic
 )
 

@@ -21,6 +21,8 @@
 #include "hostConfig.h"
 #include "hostSession.h"
 #include "outputFiles.h"
+#include "pdfDocument.h"
+#include "pdfPlot.h"
 #include "penFile.h"
 #include "plotRun.h"
 #include "progressBar.h"
@@ -77,10 +79,60 @@ DrawingReader dxfReader(const dxf::DxfPlotOptions& options, PlotRun& run, const 
     };
 }
 
+// A PDF page through the same plot run, as a DXF drawing goes.
+DrawingReader pdfReader(const pdf::PdfPlotOptions& options, PlotRun& run, const PlotOptions& plot) {
+    return [&options, &run, &plot](std::FILE* file, const RequestSink& sink, const ReadProgress&) {
+        bool refused = false;
+        auto send = [&](const DrawingRequest& r, std::string& why) {
+            if (sink(r)) return true;
+            refused = true;
+            why = run.error();
+            return false;
+        };
+        pdf::PdfPlotArea area{run.plotWidthInches() * run.hostUnitsPerInch(),
+                              run.plotHeightInches() * run.hostUnitsPerInch(), run.hostUnitsPerInch()};
+        pdf::PdfPlotReport report;
+        ReadOutcome outcome;
+        std::string error;
+        pdf::PdfPlotOptions withProgress = options;
+        withProgress.progress = plot.progress;
+        outcome.ok = pdf::plotPdf(file, withProgress, area, send, report, error);
+        if (!outcome.ok && !refused) outcome.readError = error;
+        if (outcome.ok && plot.warn)
+            for (const std::string& w : report.warnings) plot.warn(w);
+        return outcome;
+    };
+}
+
 // The reader for a drawing file, chosen by its content.
-DrawingReader readerFor(std::FILE* file, const dxf::DxfPlotOptions& options, PlotRun& run, const PlotOptions& plot) {
-    if (kindOf(file) == dxf::DrawingKind::AsciiDxf) return dxfReader(options, run, plot);
+DrawingReader readerFor(std::FILE* file, const dxf::DxfPlotOptions& options, const pdf::PdfPlotOptions& pdfOptions,
+                        PlotRun& run, const PlotOptions& plot) {
+    std::string head = headOf(file);
+    if (pdf::looksLikePdf(head)) return pdfReader(pdfOptions, run, plot);
+    if (dxf::sniffDrawing(head) == dxf::DrawingKind::AsciiDxf) return dxfReader(options, run, plot);
     return readTextDrawing;
+}
+
+// The PDF options from the DXF ones they share; false with the reason for
+// an option that has no meaning for a PDF page.
+bool pdfOptionsFrom(const PlotCommandOptions& o, const dxf::DxfPlotOptions& d, pdf::PdfPlotOptions& p,
+                    std::string& why) {
+    if (!o.scale.empty() || !o.window.empty()) {
+        why = "--scale and --window apply to DXF drawings: a PDF page plots at 1:1, or with --fit scaled to "
+              "the plot area";
+        return false;
+    }
+    if (o.linetypes == "printer") {
+        why = "--linetypes printer applies to DXF drawings: a PDF's dash arrays are drawn in software";
+        return false;
+    }
+    p.toleranceMm = o.toleranceMm;
+    p.page = o.page;
+    p.placement.fit = o.fit;
+    p.placement.rotate = o.rotate == 90;
+    p.placement.centre = o.centre;
+    p.pens = d.pens;
+    return true;
 }
 
 // The DXF options, checked before anything is read or written. Returns 0 or
@@ -194,7 +246,7 @@ bool loadConfiguration(const std::string& path, const std::string& shown, HostCo
 // The drawing, read and sent request by request, between begin and end of
 // plot. False with the message printed.
 bool plotDrawing(std::FILE* drawing, PlotRun& run, const PlotCommandOptions& o, const dxf::DxfPlotOptions& dxfOptions,
-                 const PlotOptions& plot, ProgressBar& bar) {
+                 const pdf::PdfPlotOptions& pdfOptions, const PlotOptions& plot, ProgressBar& bar) {
     auto failed = [&](const std::string& error, const char* after, bool aboutTheDrawing = false) {
         bar.finish();
         if (aboutTheDrawing || error.rfind("line ", 0) == 0)
@@ -209,7 +261,7 @@ bool plotDrawing(std::FILE* drawing, PlotRun& run, const PlotCommandOptions& o, 
     }
     struct stat info {};
     double size = fstat(fileno(drawing), &info) == 0 && info.st_size > 0 ? static_cast<double>(info.st_size) : 0;
-    ReadOutcome read = readerFor(drawing, dxfOptions, run, plot)(
+    ReadOutcome read = readerFor(drawing, dxfOptions, pdfOptions, run, plot)(
         drawing, [&run](const DrawingRequest& r) { return run.send(r); },
         [&](uint64_t bytes) {
             if (size > 0) bar.update(static_cast<double>(bytes) / size);
@@ -260,8 +312,16 @@ int plotTo(const PlotCommandOptions& o, const PlotCommandOptions& shown, HostCon
     }
     std::FILE* drawing = input.file;
     // Drawings tavix cannot read are refused before any output exists.
-    std::string advice = foreignFileAdvice(headOf(drawing));
-    if (advice.empty()) advice = dxf::unreadableDrawingAdvice(kindOf(drawing));
+    std::string head = headOf(drawing);
+    bool isPdf = pdf::looksLikePdf(head);
+    std::string advice = isPdf ? "" : foreignFileAdvice(head);
+    if (advice.empty() && !isPdf) advice = dxf::unreadableDrawingAdvice(kindOf(drawing));
+    pdf::PdfPlotOptions pdfOptions;
+    if (advice.empty() && isPdf && !pdfOptionsFrom(o, dxfOptions, pdfOptions, advice)) {
+        std::fprintf(stderr, "tavix: %s: %s\n", shown.drawing.c_str(), advice.c_str());
+        std::fclose(drawing);
+        return 2;
+    }
     if (!advice.empty()) {
         std::fprintf(stderr, "tavix: %s: %s\n", shown.drawing.c_str(), advice.c_str());
         std::fclose(drawing);
@@ -291,7 +351,7 @@ int plotTo(const PlotCommandOptions& o, const PlotCommandOptions& shown, HostCon
         std::fprintf(stderr, "tavix: warning: %s: %s\n", shown.drawing.c_str(), w.c_str());
     };
     PlotRun run(session, config, plot);
-    bool plotted = plotDrawing(drawing, run, shown, dxfOptions, plot, bar);
+    bool plotted = plotDrawing(drawing, run, shown, dxfOptions, pdfOptions, plot, bar);
     std::fclose(drawing);
     if (!plotted) {
         run.abort();  // the driver is done with the output before it closes
@@ -311,7 +371,7 @@ int plotTo(const PlotCommandOptions& o, const PlotCommandOptions& shown, HostCon
 
 void addPlotOptions(CLI::App& c, PlotCommandOptions& o) {
     c.add_option("drawing", o.drawing,
-                 "The drawing file (docs/drawing-format.md) or a DXF drawing (docs/dxf.md); - for standard input")
+                 "The drawing file (docs/drawing-format.md), a DXF drawing (docs/dxf.md) or a PDF (docs/pdf.md); - for standard input")
         ->required();
     c.add_option("-o,--output", o.output, "The printer file, a device or '-' for standard output (the default, unless it is a terminal)");
     c.add_option("--preview", o.previewPath, "Also draw the printer file as a picture: .png, or .svg or .pdf for vectors");
@@ -325,16 +385,19 @@ void addPlotOptions(CLI::App& c, PlotCommandOptions& o) {
                   "messages); by default Japanese only when the locale (LC_ALL, LC_MESSAGES, LANG) is Japanese")
         ->check(CLI::IsMember({"ja", "en"}));
     c.add_flag("-q,--quiet", o.quiet, "Leave out the settings summary, the progress bar, the totals and the preview's warnings");
-    c.add_option("--tolerance", o.toleranceMm, "DXF: how close the chords of curves keep to them on paper, in mm")
+    c.add_option("--tolerance", o.toleranceMm, "DXF and PDF: how close the chords of curves keep to them on paper, in mm")
         ->check(CLI::Range(0.001, 10.0))
         ->capture_default_str();
-    c.add_option("--pens", o.pensPath, "DXF: a file of 'COLOUR PEN [WIDTH-mm]' lines (docs/dxf.md)");
-    c.add_flag("--fit", o.fit, "DXF: fit the drawing's extents to the plot area (the default)");
+    c.add_option("--pens", o.pensPath, "DXF and PDF: a file of 'COLOUR PEN [WIDTH-mm]' lines (docs/dxf.md)");
+    c.add_flag("--fit", o.fit, "DXF: fit the drawing's extents to the plot area (the default); PDF: scale the page to the plot area (1:1 without)");
     c.add_option("--scale", o.scale, "DXF: plot at a scale, paper:real with the colon, such as 1:100 (the drawing's $INSUNITS)");
-    c.add_option("--rotate", o.rotate, "DXF: turn the drawing a quarter counter-clockwise (90)")
+    c.add_option("--rotate", o.rotate, "DXF and PDF: turn the drawing a quarter counter-clockwise (90)")
         ->check(CLI::IsMember({0, 90}));
-    c.add_flag("--center", o.centre, "DXF: centre the drawing in the plot area");
+    c.add_flag("--center", o.centre, "DXF and PDF: centre the drawing in the plot area");
     c.add_option("--window", o.window, "DXF: plot only X0,Y0,X1,Y1 (drawing units)");
+    c.add_option("--page", o.page, "PDF: the page to plot, counted from 1")
+        ->check(CLI::PositiveNumber)
+        ->capture_default_str();
     c.add_option("--linetypes", o.linetypes, "DXF: draw linetypes in 'software' or as the 'printer' line types 1..8")
         ->check(CLI::IsMember({"software", "printer"}))
         ->capture_default_str();

@@ -29,6 +29,8 @@ struct PlotCommandOptions {
     bool centre = false;
     std::string window;       // "X0,Y0,X1,Y1"
     std::string linetypes = "software";  // or "printer"
+    // PDF drawings only.
+    int page = 1;
 };
 
 void addPlotOptions(CLI::App& command, PlotCommandOptions& options);

@@ -1,0 +1,73 @@
+// Walks one page's drawing operations as poppler's interpreter hands them
+// out: strokes, fills and clip paths become strokes and filled areas on the
+// paper, in the pen of their colour; what it cannot draw as vectors is
+// counted for the warnings.
+#pragma once
+
+#include <OutputDev.h>
+
+#include <string>
+#include <vector>
+
+#include "affine.h"
+#include "clipRegion.h"
+#include "primitives.h"
+
+namespace tavix::pdf {
+
+struct WalkCounts {
+    long long textCharacters = 0;  // visible text, not drawn yet
+    long long images = 0;          // images and image masks left out
+};
+
+class PageWalker : public OutputDev {
+public:
+    // `toPaper` maps poppler's device space (points from the shown page's
+    // lower left corner) to host units; curves keep within `tolerance` host
+    // units. Strokes and fills go to `sink` in host units.
+    PageWalker(const dxf::Affine& toPaper, double tolerance, dxf::PrimitiveSink& sink);
+
+    // False once the sink refused something; `error` says why.
+    bool ok() const { return error.empty(); }
+    const std::string& failure() const { return error; }
+    const WalkCounts& counts() const { return counted; }
+
+    bool upsideDown() override { return false; }
+    bool useDrawChar() override { return true; }
+    bool interpretType3Chars() override { return true; }
+    bool useShadedFills(int) override { return false; }
+
+    void saveState(GfxState*) override;
+    void restoreState(GfxState*) override;
+    void stroke(GfxState* state) override;
+    void fill(GfxState* state) override;
+    void eoFill(GfxState* state) override;
+    void clip(GfxState* state) override;
+    void eoClip(GfxState* state) override;
+    void clipToStrokePath(GfxState* state) override;
+    void drawChar(GfxState* state, double x, double y, double dx, double dy, double originX, double originY,
+                  CharCode code, int nBytes, const Unicode* u, int uLen) override;
+    void drawImageMask(GfxState*, Object*, Stream*, int, int, bool, bool, bool) override;
+    void drawImage(GfxState*, Object*, Stream*, int, int, GfxImageColorMap*, bool, const int*, bool) override;
+    void drawMaskedImage(GfxState*, Object*, Stream*, int, int, GfxImageColorMap*, bool, Stream*, int, int, bool,
+                         bool) override;
+    void drawSoftMaskedImage(GfxState*, Object*, Stream*, int, int, GfxImageColorMap*, bool, Stream*, int, int,
+                             GfxImageColorMap*, bool) override;
+
+private:
+    void fillWith(GfxState* state, FillRule rule);
+    void clipWith(GfxState* state, FillRule rule);
+    dxf::LineLook lookOf(int rgb, double widthUnits) const;
+    // User space of the current state to host units on the paper.
+    dxf::Affine userToPaper(const GfxState& state) const;
+
+    dxf::Affine toPaper;
+    double tolerance;
+    dxf::PrimitiveSink& sink;
+    ClipRegion clipRegion;
+    std::vector<ClipRegion> saved;
+    WalkCounts counted;
+    std::string error;
+};
+
+}  // namespace tavix::pdf

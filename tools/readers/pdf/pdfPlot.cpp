@@ -1,0 +1,96 @@
+#include "pdfPlot.h"
+
+#include <PDFDoc.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "pageWalker.h"
+#include "pdfDocument.h"
+
+namespace tavix::pdf {
+namespace {
+
+constexpr double POINTS_PER_INCH = 72;
+
+// As for DXF: the host rounds every point to its whole units, half a unit
+// on each axis, so the chords get the tolerance less that (a quarter of it
+// at least).
+double chordToleranceMm(double toleranceMm, double unitsPerInch) {
+    double rounding = unitsPerInch > 0 ? 25.4 / unitsPerInch * std::sqrt(0.5) : 0;
+    return std::max(toleranceMm - rounding, toleranceMm / 4);
+}
+
+std::string plural(long long n, const char* one, const char* many) {
+    return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+}  // namespace
+
+bool plotPdf(std::FILE* file, const PdfPlotOptions& options, const PdfPlotArea& area,
+             const dxf::RequestSink& send, PdfPlotReport& report, std::string& error) {
+    if (options.progress) options.progress(0, "reading PDF");
+    std::unique_ptr<OpenPdf> pdf = openPdf(file, error);
+    if (!pdf) return false;
+    PDFDoc& doc = *pdf->doc;
+    report.pages = doc.getNumPages();
+    if (options.page < 1 || options.page > report.pages) {
+        error = "the PDF has " + plural(report.pages, "page", "pages") + ": there is no page " +
+                std::to_string(options.page);
+        return false;
+    }
+    PageSize size = pageSize(doc, options.page);
+    double width = std::floor(area.width), height = std::floor(area.height);
+    dxf::Affine toPaper;
+    if (!placePage(size.width, size.height, options.placement, width, height, area.unitsPerInch, toPaper, error))
+        return false;
+
+    // The paper sink works in host units: the walk places everything itself.
+    dxf::Placement onPaper;
+    onPaper.mmPerUnit = 25.4 / area.unitsPerInch;
+    dxf::PaperOptions paper;
+    paper.lineweights = true;  // every PDF stroke has its width
+    dxf::PaperSink sink(onPaper, width, height, options.pens, paper, send);
+    double tolerance = chordToleranceMm(options.toleranceMm, area.unitsPerInch) / onPaper.mmPerUnit;
+    PageWalker walker(toPaper, tolerance, sink);
+    // At 72 dpi times the user unit, poppler's device space is the page in
+    // points, lower left corner at the origin, its /Rotate applied.
+    double dpi = POINTS_PER_INCH * size.userUnit;
+    doc.displayPage(&walker, options.page, dpi, dpi, 0, false, true, true);
+    if (!walker.ok()) {
+        error = walker.failure();
+        return false;
+    }
+    report.strokes = sink.strokes;
+    report.fills = sink.fills;
+    if (sink.drawnMm == 0 && sink.fills == 0) {
+        error = "nothing on page " + std::to_string(options.page) + " plots";
+        const WalkCounts& c = walker.counts();
+        if (c.textCharacters > 0 || c.images > 0)
+            error += " (it holds only text or images, which tavix does not draw from PDF yet)";
+        return false;
+    }
+    if (options.progress) options.progress(1, "drawing PDF");
+
+    const WalkCounts& c = walker.counts();
+    if (report.pages > 1)
+        report.warnings.push_back("plotted page " + std::to_string(options.page) + " of " +
+                                  std::to_string(report.pages) + "; --page N plots another");
+    if (c.textCharacters > 0)
+        report.warnings.push_back("left out " + plural(c.textCharacters, "character", "characters") +
+                                  " of text (text in PDF is not drawn yet)");
+    if (c.images > 0) report.warnings.push_back("left out " + plural(c.images, "image", "images"));
+    if (sink.clippedMm >= 0.05)
+        report.warnings.push_back(std::to_string(static_cast<long long>(std::lround(sink.clippedMm))) +
+                                  " mm of lines fall outside the plot area and are clipped");
+    if (sink.clippedFills > 0)
+        report.warnings.push_back(plural(sink.clippedFills, "filled area reaches", "filled areas reach") +
+                                  " outside the plot area and " + (sink.clippedFills == 1 ? "is" : "are") +
+                                  " clipped");
+    if (sink.oversizeFills > 0)
+        report.warnings.push_back("left out " + plural(sink.oversizeFills, "filled area", "filled areas") +
+                                  " of more than 32767 corners");
+    return true;
+}
+
+}  // namespace tavix::pdf
