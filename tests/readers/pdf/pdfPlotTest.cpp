@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 
 #include "pdfFiles.h"
+#include "pdfRequests.h"
 #include "pdfPlot.h"
 
 namespace tavix::pdf {
@@ -16,51 +16,13 @@ using testing::fileOf;
 using testing::onePagePdf;
 using testing::PageSpec;
 
-constexpr double UPI = 1016;
-constexpr double UNITS_PER_POINT = UPI / 72;
-
-struct Plotted {
-    bool ok = false;
-    std::string error;
-    std::vector<host::DrawingRequest> requests;
-    PdfPlotReport report;
-};
-
-Plotted plot(const std::string& pdf, PdfPlotOptions options = {}, double areaInches = 20) {
-    Plotted out;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(fileOf(pdf), std::fclose);
-    PdfPlotArea area{areaInches * UPI, areaInches * UPI, UPI};
-    dxf::RequestSink send = [&](const host::DrawingRequest& r, std::string&) {
-        out.requests.push_back(r);
-        return true;
-    };
-    out.ok = plotPdf(file.get(), options, area, send, out.report, out.error);
-    return out;
-}
-
-struct Line {
-    double x0, y0, x1, y1;
-};
-
-// The pen-down lines, in host units.
-std::vector<Line> linesOf(const Plotted& p) {
-    std::vector<Line> lines;
-    double x = 0, y = 0;
-    for (const auto& r : p.requests) {
-        if (r.op == host::DrawingOp::Move) x = r.coords[0], y = r.coords[1];
-        if (r.op == host::DrawingOp::Draw) {
-            lines.push_back({x, y, r.coords[0], r.coords[1]});
-            x = r.coords[0], y = r.coords[1];
-        }
-    }
-    return lines;
-}
-
-const host::DrawingRequest* first(const Plotted& p, host::DrawingOp op) {
-    for (const auto& r : p.requests)
-        if (r.op == op) return &r;
-    return nullptr;
-}
+using testing::first;
+using testing::Line;
+using testing::linesOf;
+using testing::plot;
+using testing::Plotted;
+using testing::UNITS_PER_POINT;
+using testing::UPI;
 
 // Even-odd inside test of a fill polygon, written here apart from Clipper.
 bool insideEvenOdd(const std::vector<double>& xy, double px, double py) {
@@ -228,16 +190,6 @@ TEST(PdfPlot, theUserUnitScalesThePage) {
     std::vector<Line> lines = linesOf(p);
     ASSERT_EQ(1u, lines.size());
     EXPECT_NEAR(20 * UNITS_PER_POINT, lines[0].x1, 1e-6);
-}
-
-TEST(PdfPlot, invisibleTextIsNotCountedVisibleTextIsReported) {
-    PageSpec spec = testing::page("BT /F1 12 Tf 3 Tr 10 10 Td (hidden) Tj 0 Tr (shown) Tj ET 0 0 m 10 0 l S",
-                                  "0 0 595 842", "/Resources << /Font << /F1 5 0 R >> >>");
-    spec.extraObject = "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>";
-    Plotted p = plot(onePagePdf(spec));
-    ASSERT_TRUE(p.ok) << p.error;
-    ASSERT_EQ(1u, p.report.warnings.size());
-    EXPECT_EQ("left out 5 characters of text (text in PDF is not drawn yet)", p.report.warnings[0]);
 }
 
 struct Refused {

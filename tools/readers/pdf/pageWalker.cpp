@@ -4,7 +4,6 @@
 
 #include <cmath>
 
-#include "pathFlattening.h"
 #include "penMap.h"
 
 namespace tavix::pdf {
@@ -53,21 +52,30 @@ void PageWalker::restoreState(GfxState*) {
     saved.pop_back();
 }
 
+void PageWalker::startPage(int pageNumber, GfxState* state, XRef* xref) {
+    glyphs.startPage(pageNumber, state, xref);
+}
+
+bool PageWalker::strokeLoops(const std::vector<FlatSubpath>& subpaths, const dxf::LineLook& look,
+                             const std::vector<double>& dashes, double phase) {
+    for (const FlatSubpath& sub : subpaths)
+        for (const Polyline& piece : dashPolyline(sub.points, dashes, phase))
+            for (const Polyline& shown : clipRegion.clipLine(piece))
+                if (!sink.stroke(look, shown, 0, error)) return false;
+    return true;
+}
+
 void PageWalker::stroke(GfxState* state) {
     if (!ok()) return;
     dxf::Affine map = userToPaper(*state);
     double stretch = map.stretch();
     GfxRGB rgb;
     state->getStrokeRGB(&rgb);
-    dxf::LineLook look = lookOf(rgbOf(rgb), state->getLineWidth() * stretch);
     double phase = 0;
     std::vector<double> dashes = state->getLineDash(&phase);
     for (double& d : dashes) d *= stretch;
-    for (const FlatSubpath& sub : flattenPath(*state->getPath(), map, tolerance)) {
-        for (const Polyline& piece : dashPolyline(sub.points, dashes, phase * stretch))
-            for (const Polyline& shown : clipRegion.clipLine(piece))
-                if (!sink.stroke(look, shown, 0, error)) return;
-    }
+    strokeLoops(flattenPath(*state->getPath(), map, tolerance), lookOf(rgbOf(rgb), state->getLineWidth() * stretch),
+                dashes, phase * stretch);
 }
 
 void PageWalker::fillWith(GfxState* state, FillRule rule) {
@@ -94,10 +102,37 @@ void PageWalker::eoClip(GfxState* state) { clipWith(state, FillRule::EvenOdd); }
 // the nearest the walk can give without outlining the stroke.
 void PageWalker::clipToStrokePath(GfxState* state) { clipWith(state, FillRule::NonZero); }
 
-void PageWalker::drawChar(GfxState* state, double, double, double, double, double, double, CharCode, int,
-                          const Unicode*, int) {
-    // Render mode 3 is invisible text (the searchable layer of scans).
-    if ((state->getRender() & 3) != 3) ++counted.textCharacters;
+void PageWalker::drawChar(GfxState* state, double x, double y, double, double, double originX, double originY,
+                          CharCode code, int, const Unicode*, int) {
+    // Render mode 3 is invisible text (the searchable layer of scans);
+    // modes 4 to 7 add the glyphs to the clip as well, which is left out.
+    int render = state->getRender() & 3;
+    if (render == 3 || !ok()) return;
+    ++counted.textCharacters;
+    std::vector<GlyphContour> contours = glyphs.outline(state, code);
+    if (contours.empty()) {
+        if (!glyphs.fontFound(state)) ++counted.missingGlyphs;
+        return;  // a space, or a font without outlines
+    }
+    dxf::Affine map = toPaper.after(dxf::Affine::translation(x - originX, y - originY));
+    std::vector<FlatSubpath> subpaths;
+    for (const GlyphContour& c : contours)
+        subpaths.push_back(flattenPoints(c.points, c.curve, true, map, tolerance));
+    if (render == 0 || render == 2) {
+        Loops loops;
+        for (const FlatSubpath& s : subpaths)
+            if (s.points.size() >= 3) loops.push_back(s.points);
+        Loops area = clipRegion.fillArea(loops, FillRule::NonZero);
+        GfxRGB rgb;
+        state->getFillRGB(&rgb);
+        if (!area.empty() && !sink.fill(lookOf(rgbOf(rgb), 0), area, error)) return;
+    }
+    if (render == 1 || render == 2) {
+        GfxRGB rgb;
+        state->getStrokeRGB(&rgb);
+        double stretch = userToPaper(*state).stretch();
+        strokeLoops(subpaths, lookOf(rgbOf(rgb), state->getLineWidth() * stretch), {}, 0);
+    }
 }
 
 void PageWalker::drawImageMask(GfxState* state, Object* ref, Stream* str, int width, int height, bool invert,

@@ -10,13 +10,16 @@
 #include <vector>
 
 #include "affine.h"
+#include "pathFlattening.h"
 #include "clipRegion.h"
+#include "glyphOutlines.h"
 #include "primitives.h"
 
 namespace tavix::pdf {
 
 struct WalkCounts {
-    long long textCharacters = 0;  // visible text, not drawn yet
+    long long textCharacters = 0;  // visible text drawn from glyph outlines
+    long long missingGlyphs = 0;   // visible text whose font gave no outlines
     long long images = 0;          // images and image masks left out
 };
 
@@ -31,6 +34,10 @@ public:
     bool ok() const { return error.empty(); }
     const std::string& failure() const { return error; }
     const WalkCounts& counts() const { return counted; }
+
+    // Before the page: the document whose fonts the text uses.
+    void startDoc(PDFDoc* doc) { glyphs.startDoc(doc); }
+    void startPage(int pageNumber, GfxState* state, XRef* xref) override;
 
     bool upsideDown() override { return false; }
     bool useDrawChar() override { return true; }
@@ -56,6 +63,8 @@ public:
 
 private:
     void fillWith(GfxState* state, FillRule rule);
+    bool strokeLoops(const std::vector<FlatSubpath>& subpaths, const dxf::LineLook& look,
+                     const std::vector<double>& dashes, double phase);
     void clipWith(GfxState* state, FillRule rule);
     dxf::LineLook lookOf(int rgb, double widthUnits) const;
     // User space of the current state to host units on the paper.
@@ -64,6 +73,7 @@ private:
     dxf::Affine toPaper;
     double tolerance;
     dxf::PrimitiveSink& sink;
+    GlyphOutlines glyphs;
     ClipRegion clipRegion;
     std::vector<ClipRegion> saved;
     WalkCounts counted;

@@ -33,29 +33,51 @@ constexpr double MAX_DASHES = 1000000;
 
 }  // namespace
 
+namespace {
+
+// The chain of `count` points that `at` and `isCurve` give.
+template <typename At, typename IsCurve>
+FlatSubpath flatten(int count, const At& at, const IsCurve& isCurve, bool closed, double tolerance) {
+    FlatSubpath flat;
+    flat.closed = closed;
+    if (count == 0) return flat;
+    flat.points.push_back(at(0));
+    for (int i = 1; i < count;) {
+        // Two control points and an end point make a curve.
+        if (isCurve(i) && i + 2 < count) {
+            appendBezier(flat.points, flat.points.back(), at(i), at(i + 1), at(i + 2), tolerance);
+            i += 3;
+        } else {
+            flat.points.push_back(at(i));
+            ++i;
+        }
+    }
+    return flat;
+}
+
+}  // namespace
+
 std::vector<FlatSubpath> flattenPath(const GfxPath& path, const dxf::Affine& toPaper, double tolerance) {
     std::vector<FlatSubpath> out;
     for (int s = 0; s < path.getNumSubpaths(); ++s) {
         const GfxSubpath* sub = path.getSubpath(s);
-        int n = sub->getNumPoints();
-        if (n == 0) continue;
-        auto at = [&](int i) { return toPaper.apply(Point{sub->getX(i), sub->getY(i)}); };
-        FlatSubpath flat;
-        flat.closed = sub->isClosed();
-        flat.points.push_back(at(0));
-        for (int i = 1; i < n;) {
-            // Two control points and an end point make a curve.
-            if (sub->getCurve(i) && i + 2 < n) {
-                appendBezier(flat.points, flat.points.back(), at(i), at(i + 1), at(i + 2), tolerance);
-                i += 3;
-            } else {
-                flat.points.push_back(at(i));
-                ++i;
-            }
-        }
-        out.push_back(std::move(flat));
+        if (sub->getNumPoints() == 0) continue;
+        out.push_back(flatten(
+            sub->getNumPoints(), [&](int i) { return toPaper.apply(Point{sub->getX(i), sub->getY(i)}); },
+            [&](int i) { return sub->getCurve(i); }, sub->isClosed(), tolerance));
     }
     return out;
+}
+
+FlatSubpath flattenPoints(const std::vector<Point>& points, const std::vector<bool>& curve, bool closed,
+                          const dxf::Affine& toPaper, double tolerance) {
+    FlatSubpath flat = flatten(
+        static_cast<int>(points.size()), [&](int i) { return toPaper.apply(points[i]); },
+        [&](int i) { return i < static_cast<int>(curve.size()) && curve[i]; }, closed, tolerance);
+    if (closed && flat.points.size() > 1 &&
+        (flat.points.back().x != flat.points.front().x || flat.points.back().y != flat.points.front().y))
+        flat.points.push_back(flat.points.front());
+    return flat;
 }
 
 // The DXF linetype code draws a line shorter than one repeat solid, as CAD

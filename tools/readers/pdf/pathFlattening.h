@@ -21,6 +21,11 @@ struct FlatSubpath {
 // the tolerance holds on the paper whatever the page's transformation.
 std::vector<FlatSubpath> flattenPath(const GfxPath& path, const dxf::Affine& toPaper, double tolerance);
 
+// One chain of `points` (`curve[i]` marks Bézier control points, two
+// before each end point, as in a PDF path), mapped and flattened likewise.
+FlatSubpath flattenPoints(const std::vector<dxf::geometry::Point>& points, const std::vector<bool>& curve,
+                          bool closed, const dxf::Affine& toPaper, double tolerance);
+
 // The pen-down pieces of `points` under a PDF dash array (alternately on and
 // off lengths, starting `phase` into the pattern), lengths in the units of
 // `points`. The pattern runs on across the vertices. An empty array, or one

@@ -56,6 +56,7 @@ bool plotPdf(std::FILE* file, const PdfPlotOptions& options, const PdfPlotArea& 
     // At 72 dpi times the user unit, poppler's device space is the page in
     // points, lower left corner at the origin, its /Rotate applied.
     double dpi = POINTS_PER_INCH * size.userUnit;
+    walker.startDoc(&doc);
     doc.displayPage(&walker, options.page, dpi, dpi, 0, false, true, true);
     if (!walker.ok()) {
         error = walker.failure();
@@ -66,8 +67,9 @@ bool plotPdf(std::FILE* file, const PdfPlotOptions& options, const PdfPlotArea& 
     if (sink.drawnMm == 0 && sink.fills == 0) {
         error = "nothing on page " + std::to_string(options.page) + " plots";
         const WalkCounts& c = walker.counts();
-        if (c.textCharacters > 0 || c.images > 0)
-            error += " (it holds only text or images, which tavix does not draw from PDF yet)";
+        if (c.missingGlyphs > 0 || c.images > 0)
+            error += " (it holds only images, which tavix does not draw from PDF yet, or text whose fonts "
+                     "could not be read)";
         return false;
     }
     if (options.progress) options.progress(1, "drawing PDF");
@@ -76,9 +78,9 @@ bool plotPdf(std::FILE* file, const PdfPlotOptions& options, const PdfPlotArea& 
     if (report.pages > 1)
         report.warnings.push_back("plotted page " + std::to_string(options.page) + " of " +
                                   std::to_string(report.pages) + "; --page N plots another");
-    if (c.textCharacters > 0)
-        report.warnings.push_back("left out " + plural(c.textCharacters, "character", "characters") +
-                                  " of text (text in PDF is not drawn yet)");
+    if (c.missingGlyphs > 0)
+        report.warnings.push_back("left out " + plural(c.missingGlyphs, "character", "characters") +
+                                  " of text: no outlines could be read from their font");
     if (c.images > 0) report.warnings.push_back("left out " + plural(c.images, "image", "images"));
     if (sink.clippedMm >= 0.05)
         report.warnings.push_back(std::to_string(static_cast<long long>(std::lround(sink.clippedMm))) +
