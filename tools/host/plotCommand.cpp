@@ -79,9 +79,11 @@ DrawingReader dxfReader(const dxf::DxfPlotOptions& options, PlotRun& run, const 
     };
 }
 
-// A PDF page through the same plot run, as a DXF drawing goes.
-DrawingReader pdfReader(const pdf::PdfPlotOptions& options, PlotRun& run, const PlotOptions& plot) {
-    return [&options, &run, &plot](std::FILE* file, const RequestSink& sink, const ReadProgress&) {
+// A PDF page through the same plot run, as a DXF drawing goes; its
+// reasons name the file (`shown`).
+DrawingReader pdfReader(const pdf::PdfPlotOptions& options, PlotRun& run, const PlotOptions& plot,
+                        const std::string& shown) {
+    return [&options, &run, &plot, &shown](std::FILE* file, const RequestSink& sink, const ReadProgress&) {
         bool refused = false;
         auto send = [&](const DrawingRequest& r, std::string& why) {
             if (sink(r)) return true;
@@ -97,7 +99,7 @@ DrawingReader pdfReader(const pdf::PdfPlotOptions& options, PlotRun& run, const 
         pdf::PdfPlotOptions withProgress = options;
         withProgress.progress = plot.progress;
         outcome.ok = pdf::plotPdf(file, withProgress, area, send, report, error);
-        if (!outcome.ok && !refused) outcome.readError = error;
+        if (!outcome.ok && !refused) outcome.readError = shown + ": " + error;
         if (outcome.ok && plot.warn)
             for (const std::string& w : report.warnings) plot.warn(w);
         return outcome;
@@ -106,9 +108,9 @@ DrawingReader pdfReader(const pdf::PdfPlotOptions& options, PlotRun& run, const 
 
 // The reader for a drawing file, chosen by its content.
 DrawingReader readerFor(std::FILE* file, const dxf::DxfPlotOptions& options, const pdf::PdfPlotOptions& pdfOptions,
-                        PlotRun& run, const PlotOptions& plot) {
+                        PlotRun& run, const PlotOptions& plot, const std::string& shown) {
     std::string head = headOf(file);
-    if (pdf::looksLikePdf(head)) return pdfReader(pdfOptions, run, plot);
+    if (pdf::looksLikePdf(head)) return pdfReader(pdfOptions, run, plot, shown);
     if (dxf::sniffDrawing(head) == dxf::DrawingKind::AsciiDxf) return dxfReader(options, run, plot);
     return readTextDrawing;
 }
@@ -261,7 +263,7 @@ bool plotDrawing(std::FILE* drawing, PlotRun& run, const PlotCommandOptions& o, 
     }
     struct stat info {};
     double size = fstat(fileno(drawing), &info) == 0 && info.st_size > 0 ? static_cast<double>(info.st_size) : 0;
-    ReadOutcome read = readerFor(drawing, dxfOptions, pdfOptions, run, plot)(
+    ReadOutcome read = readerFor(drawing, dxfOptions, pdfOptions, run, plot, o.drawing)(
         drawing, [&run](const DrawingRequest& r) { return run.send(r); },
         [&](uint64_t bytes) {
             if (size > 0) bar.update(static_cast<double>(bytes) / size);

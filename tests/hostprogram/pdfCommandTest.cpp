@@ -1,0 +1,204 @@
+// `tavix plot` of PDF files, end to end: the program run as users run it,
+// its printer stream decoded by hp2xx (which shares nothing with tavix),
+// the PDFs written by hand or by cairo with coordinates known in advance.
+// At 1:1 a point is 1016 / 72 plotter units, from the plot area's corner.
+#include <gtest/gtest.h>
+
+#include <cairo-pdf.h>
+#include <cairo.h>
+
+#include <cmath>
+#include <filesystem>
+#include <sstream>
+#include <vector>
+
+#include "e2eSupport.h"
+#include "support/scratchDirectory.h"
+
+namespace tavix::host {
+namespace {
+
+using tavix::testing::readWholeFile;
+using tavix::testing::ScratchDirectory;
+using tavix::testing::writeWholeFile;
+using testing::Segment;
+
+const std::vector<std::string> A3_COLOUR = {"--defaults", "--model", "tx90", "--paper", "A3", "--colour", "colour"};
+constexpr double UNITS_PER_POINT = 1016.0 / 72;
+const char* const PREVIOUS = "the previous printer file";
+
+// A one-page PDF of `content` with a correct cross-reference table.
+std::string pdfOf(const std::string& content, const std::string& mediaBox = "0 0 400 300",
+                  const std::string& trailerExtra = "", const std::string& extraObject = "", int pages = 1) {
+    std::vector<std::string> objects = {
+        "<< /Type /Catalog /Pages 2 0 R >>",
+        pages > 0 ? "<< /Type /Pages /Kids [3 0 R] /Count 1 >>" : "<< /Type /Pages /Kids [] /Count 0 >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [" + mediaBox + "] /Contents 4 0 R >>",
+        "<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "\nendstream"};
+    if (!extraObject.empty()) objects.push_back(extraObject);
+    std::string pdf = "%PDF-1.4\n";
+    std::vector<size_t> offsets;
+    for (size_t i = 0; i < objects.size(); ++i) {
+        offsets.push_back(pdf.size());
+        pdf += std::to_string(i + 1) + " 0 obj\n" + objects[i] + "\nendobj\n";
+    }
+    size_t xref = pdf.size();
+    pdf += "xref\n0 " + std::to_string(objects.size() + 1) + "\n0000000000 65535 f \n";
+    for (size_t offset : offsets) {
+        char line[32];
+        std::snprintf(line, sizeof line, "%010zu 00000 n \n", offset);
+        pdf += line;
+    }
+    return pdf + "trailer\n<< /Size " + std::to_string(objects.size() + 1) + " /Root 1 0 R " + trailerExtra +
+           " >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
+}
+
+// A segment in points, in a pen, as plotter units.
+Segment inUnits(int pen, double x0, double y0, double x1, double y1) {
+    return {pen, x0 * UNITS_PER_POINT, y0 * UNITS_PER_POINT, x1 * UNITS_PER_POINT, y1 * UNITS_PER_POINT, false};
+}
+
+// Every expected segment drawn by hp2xx's reading, ends within `reach`
+// units, in its pen, and nothing more drawn. Empty when so.
+std::string matchSegments(const std::vector<Segment>& expected, const std::vector<Segment>& drawn, double reach) {
+    auto close = [reach](const Segment& a, const Segment& b) {
+        auto near = [reach](double x0, double y0, double x1, double y1) { return std::hypot(x1 - x0, y1 - y0) <= reach; };
+        return a.pen == b.pen && ((near(a.x0, a.y0, b.x0, b.y0) && near(a.x1, a.y1, b.x1, b.y1)) ||
+                                  (near(a.x0, a.y0, b.x1, b.y1) && near(a.x1, a.y1, b.x0, b.y0)));
+    };
+    std::ostringstream out;
+    for (const Segment& e : expected) {
+        bool found = false;
+        for (const Segment& d : drawn) found = found || close(e, d);
+        if (!found)
+            out << "not drawn: pen " << e.pen << " (" << e.x0 << "," << e.y0 << ")-(" << e.x1 << "," << e.y1 << ")\n";
+    }
+    if (drawn.size() != expected.size()) out << drawn.size() << " segments drawn, " << expected.size() << " expected\n";
+    return out.str();
+}
+
+class PdfCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string messages;
+        ASSERT_EQ(0, testing::configure("pdf.cfg", A3_COLOUR, &messages)) << messages;
+    }
+    std::vector<Segment> plotAndDecode(const std::string& pdfPath, std::vector<std::string> options = {}) {
+        std::vector<std::string> args = {"--config", "pdf.cfg", "plot", pdfPath, "-o", "drawing.plt", "-q"};
+        args.insert(args.end(), options.begin(), options.end());
+        testing::Ran ran = testing::runTavix(args);
+        EXPECT_EQ(0, ran.status) << ran.err;
+        std::vector<Segment> drawn;
+        std::string error;
+        EXPECT_TRUE(testing::hp2xxSegments(testing::hpglOnly(readWholeFile("drawing.plt")), drawn, error)) << error;
+        return drawn;
+    }
+    ScratchDirectory scratch;
+};
+
+TEST_F(PdfCommand, linesInTheirPensAtFullSize) {
+    writeWholeFile("drawing.pdf", pdfOf("1 0 0 RG 72 72 m 300 72 l S 0 0 1 RG 72 144 m 300 200 l S "
+                                        "0 G 10 10 m 10 290 l 390 290 l S"));
+    std::vector<Segment> drawn = plotAndDecode("drawing.pdf");
+    std::vector<Segment> expected = {inUnits(1, 72, 72, 300, 72), inUnits(5, 72, 144, 300, 200),
+                                     inUnits(7, 10, 10, 10, 290), inUnits(7, 10, 290, 390, 290)};
+    EXPECT_EQ("", matchSegments(expected, drawn, 1));
+}
+
+TEST_F(PdfCommand, aQuarterTurnOnRequest) {
+    // Turned counter-clockwise: (x, y) goes to (300 - y, x) on a 400 x 300 page.
+    writeWholeFile("drawing.pdf", pdfOf("72 72 m 300 72 l S"));
+    std::vector<Segment> drawn = plotAndDecode("drawing.pdf", {"--rotate", "90"});
+    EXPECT_EQ("", matchSegments({inUnits(7, 228, 72, 228, 300)}, drawn, 1));
+}
+
+// cairo, a PDF writer nobody here wrote, draws in y-down coordinates from
+// the top left corner of its page; PDF y = height - cairo y.
+TEST_F(PdfCommand, aPdfThatCairoWroteWithWidthsDashesAndColours) {
+    const double W = 400, H = 300;
+    cairo_surface_t* surface = cairo_pdf_surface_create("cairo.pdf", W, H);
+    cairo_t* cr = cairo_create(surface);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
+    cairo_set_source_rgb(cr, 0, 1, 0);  // green: colour number 3
+    cairo_set_line_width(cr, 3);
+    cairo_move_to(cr, 50, 50);
+    cairo_line_to(cr, 350, 50);
+    cairo_stroke(cr);
+    cairo_set_source_rgb(cr, 1, 0, 1);  // magenta: 6
+    cairo_set_line_width(cr, 1);
+    const double dashes[] = {20, 10};
+    cairo_set_dash(cr, dashes, 2, 0);
+    cairo_move_to(cr, 50, 100);
+    cairo_line_to(cr, 150, 100);
+    cairo_stroke(cr);
+    cairo_destroy(cr);
+    cairo_surface_finish(surface);
+    ASSERT_EQ(CAIRO_STATUS_SUCCESS, cairo_surface_status(surface));
+    cairo_surface_destroy(surface);
+
+    std::vector<Segment> drawn = plotAndDecode("cairo.pdf");
+    std::vector<Segment> expected = {inUnits(3, 50, H - 50, 350, H - 50)};
+    for (double x = 50; x < 150; x += 30) expected.push_back(inUnits(6, x, H - 100, std::min(x + 20, 150.0), H - 100));
+    EXPECT_EQ("", matchSegments(expected, drawn, 1));
+    // 3 points wide, 1.058 mm; hp2xx does not report widths: read the stream.
+    std::string hpgl = testing::hpglOnly(readWholeFile("drawing.plt"));
+    EXPECT_NE(std::string::npos, hpgl.find("PW1.058")) << hpgl.substr(0, 400);
+}
+
+struct Refused {
+    const char* name;
+    std::string pdf;
+    std::vector<std::string> options;
+    int status;
+    const char* message;
+};
+
+void PrintTo(const Refused& r, std::ostream* os) { *os << r.name; }
+
+class PdfRefused : public ::testing::TestWithParam<Refused> {
+protected:
+    ScratchDirectory scratch;
+};
+
+TEST_P(PdfRefused, saysWhyAndLeavesThePrinterFileAlone) {
+    const Refused& r = GetParam();
+    std::string messages;
+    ASSERT_EQ(0, testing::configure("pdf.cfg", A3_COLOUR, &messages)) << messages;
+    writeWholeFile("drawing.pdf", r.pdf);
+    for (bool existing : {false, true}) {
+        std::filesystem::remove("out.plt");
+        if (existing) writeWholeFile("out.plt", PREVIOUS);
+        std::vector<std::string> args = {"--config", "pdf.cfg", "plot", "drawing.pdf", "-o", "out.plt"};
+        args.insert(args.end(), r.options.begin(), r.options.end());
+        testing::Ran ran = testing::runTavix(args);
+        EXPECT_EQ(r.status, ran.status) << ran.err;
+        EXPECT_NE(std::string::npos, ran.err.find(r.message)) << ran.err;
+        EXPECT_EQ(existing, std::filesystem::exists("out.plt"));
+        if (existing) {
+            EXPECT_EQ(PREVIOUS, readWholeFile("out.plt"));
+        }
+        EXPECT_FALSE(std::filesystem::exists("out.plt.part"));
+    }
+}
+
+const std::string A_LINE = "0 0 m 100 0 l S";
+
+INSTANTIATE_TEST_SUITE_P(
+    Plot, PdfRefused,
+    ::testing::Values(
+        Refused{"damaged", "%PDF-1.7\n1 0 obj << /Type /Catalog", {}, 1, "drawing.pdf: the PDF is damaged"},
+        Refused{"encrypted",
+                pdfOf(A_LINE, "0 0 400 300", "/Encrypt 5 0 R /ID [<00> <00>]",
+                      "<< /Filter /Standard /V 1 /R 2 /P -4 /O <" + std::string(64, 'a') + "> /U <" +
+                          std::string(64, 'b') + "> >>"),
+                {}, 1, "drawing.pdf: the PDF is encrypted and needs a password"},
+        Refused{"noPages", pdfOf(A_LINE, "0 0 400 300", "", "", 0), {}, 1, "drawing.pdf: the PDF has no pages"},
+        Refused{"noSuchPage", pdfOf(A_LINE), {"--page", "3"}, 1, "the PDF has 1 page: there is no page 3"},
+        Refused{"pageLargerThanA3", pdfOf(A_LINE, "0 0 2384 3370"), {}, 1,
+                "the page is 841 x 1189 mm, larger than the plot area"},
+        Refused{"nothingOnThePage", pdfOf("0 0 m S"), {}, 1, "nothing on page 1 plots"},
+        Refused{"scaleIsForDxf", pdfOf(A_LINE), {"--scale", "1:2"}, 2, "--scale and --window apply to DXF"}),
+    [](const ::testing::TestParamInfo<Refused>& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace tavix::host
