@@ -31,6 +31,8 @@ public:
 
     bool stroke(const LineLook& look, const geometry::Polyline& points, double slack, std::string& why) override;
     bool fill(const LineLook& look, const std::vector<geometry::Polyline>& loops, std::string& why) override;
+    // After a request sent past this sink (an image), the pen is not where it was.
+    void forgetPenPosition() { penAtKnown = false; }
 
     // What was cut off at the plot area's edges.
     double clippedMm = 0;       // length of lines

@@ -1,5 +1,7 @@
 #include "pdfRequests.h"
 
+#include <png.h>
+
 #include <cstdio>
 #include <memory>
 
@@ -13,6 +15,18 @@ Plotted plot(const std::string& pdf, PdfPlotOptions options, double areaInches) 
     PdfPlotArea area{areaInches * UPI, areaInches * UPI, UPI};
     dxf::RequestSink send = [&](const host::DrawingRequest& r, std::string&) {
         out.requests.push_back(r);
+        if (r.op == host::DrawingOp::Image) {
+            png_image png{};
+            png.version = PNG_IMAGE_VERSION;
+            Plotted::Image image;
+            if (png_image_begin_read_from_file(&png, r.file.c_str())) {
+                png.format = PNG_FORMAT_RGB;
+                image.width = static_cast<int>(png.width), image.height = static_cast<int>(png.height);
+                image.rgb.resize(PNG_IMAGE_SIZE(png));
+                if (!png_image_finish_read(&png, nullptr, image.rgb.data(), 0, nullptr)) image.rgb.clear();
+            }
+            out.images.push_back(std::move(image));
+        }
         return true;
     };
     out.ok = plotPdf(file.get(), options, area, send, out.report, out.error);

@@ -3,6 +3,7 @@
 // 1016 units per inch.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,13 @@ struct Plotted {
     std::string error;
     std::vector<host::DrawingRequest> requests;
     PdfPlotReport report;
+    // The pixels of each image request's file, read when it was sent
+    // (the reader removes the file after): width, height, RGB top row first.
+    struct Image {
+        int width = 0, height = 0;
+        std::vector<uint8_t> rgb;
+    };
+    std::vector<Image> images;
 };
 
 Plotted plot(const std::string& pdf, PdfPlotOptions options = {}, double areaInches = 20);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <limits>
@@ -52,6 +53,8 @@ bool inkOfRendering(const std::string& pdf, double pageHeight, Box& ink, std::st
     }
     std::string pixels(static_cast<size_t>(width) * height, '\0');
     pgm.read(pixels.data(), static_cast<std::streamsize>(pixels.size()));
+    std::remove(in.c_str());
+    std::remove((out + ".pgm").c_str());
     for (int row = 0; row < height; ++row)
         for (int col = 0; col < width; ++col)
             if (static_cast<unsigned char>(pixels[static_cast<size_t>(row) * width + col]) < 128) {

@@ -2,6 +2,7 @@
 
 #include <polyclipping/clipper.hpp>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tavix::pdf {
@@ -18,6 +19,10 @@ constexpr double FAR = 1e9;
 
 struct ClipRegion::Paths {
     ClipperLib::Paths area;
+    // When the area is one upright rectangle (the crop box, a viewport),
+    // its corners: a line wholly inside needs no clipping.
+    bool rectangle = false;
+    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
 };
 
 namespace {
@@ -79,6 +84,24 @@ void ClipRegion::intersect(const Loops& loops, FillRule rule) {
         paths = std::make_unique<Paths>();
     }
     paths->area = std::move(result);
+    paths->rectangle = false;
+    if (paths->area.size() == 1 && paths->area[0].size() == 4) {
+        const ClipperLib::Path& r = paths->area[0];
+        bool upright = true;
+        for (size_t i = 0; i < 4; ++i) {
+            const ClipperLib::IntPoint &a = r[i], &b = r[(i + 1) % 4];
+            upright = upright && (a.X == b.X) != (a.Y == b.Y);
+        }
+        if (upright) {
+            paths->rectangle = true;
+            paths->x0 = paths->y0 = FAR, paths->x1 = paths->y1 = -FAR;
+            for (const ClipperLib::IntPoint& p : r) {
+                double x = static_cast<double>(p.X) / FIXED, y = static_cast<double>(p.Y) / FIXED;
+                paths->x0 = std::min(paths->x0, x), paths->x1 = std::max(paths->x1, x);
+                paths->y0 = std::min(paths->y0, y), paths->y1 = std::max(paths->y1, y);
+            }
+        }
+    }
 }
 
 Loops ClipRegion::fillArea(const Loops& loops, FillRule rule) const {
@@ -97,8 +120,27 @@ Loops ClipRegion::fillArea(const Loops& loops, FillRule rule) const {
     return out;
 }
 
+bool ClipRegion::holds(double x0, double y0, double x1, double y1) const {
+    if (!paths) return true;
+    Loops box = {{{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}};
+    ClipperLib::Clipper clipper;
+    ClipperLib::Paths outside;
+    clipper.AddPaths(toPaths(box), ClipperLib::ptSubject, true);
+    clipper.AddPaths(paths->area, ClipperLib::ptClip, true);
+    clipper.Execute(ClipperLib::ctDifference, outside, ClipperLib::pftNonZero, ClipperLib::pftNonZero);
+    double area = 0;
+    for (const ClipperLib::Path& p : outside) area += std::fabs(ClipperLib::Area(p));
+    // Less than a unit square outside counts as inside.
+    return area < FIXED * FIXED;
+}
+
 std::vector<Polyline> ClipRegion::clipLine(const Polyline& line) const {
     if (!paths) return {line};
+    if (paths->rectangle &&
+        std::all_of(line.begin(), line.end(), [this](const Point& p) {
+            return p.x >= paths->x0 && p.x <= paths->x1 && p.y >= paths->y0 && p.y <= paths->y1;
+        }))
+        return {line};
     // A dot (two equal points) is kept when it lies inside the region.
     if (line.size() == 2 && line[0].x == line[1].x && line[0].y == line[1].y) {
         ClipperLib::IntPoint p{fixed(line[0].x), fixed(line[0].y)};

@@ -29,6 +29,8 @@ public:
     // that overlap nowhere (holes run the other way): even-odd and
     // non-zero fills of them agree.
     Loops fillArea(const Loops& loops, FillRule rule) const;
+    // True when the rectangle lies wholly inside the region.
+    bool holds(double x0, double y0, double x1, double y1) const;
     // The parts of an open chain inside the region.
     std::vector<dxf::geometry::Polyline> clipLine(const dxf::geometry::Polyline& line) const;
 

@@ -1,8 +1,11 @@
 #include "pageWalker.h"
 
 #include <GfxState.h>
+#include <Stream.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "penMap.h"
 
@@ -11,6 +14,9 @@ namespace tavix::pdf {
 using dxf::geometry::Polyline;
 
 namespace {
+
+// As for the image requests of drawing files: larger images are not held.
+constexpr int64_t MAX_IMAGE_PIXELS = int64_t{1} << 28;
 
 int rgbOf(const GfxRGB& rgb) {
     auto byte = [](GfxColorComp c) { return static_cast<int>(colToByte(c)); };
@@ -26,8 +32,9 @@ Loops loopsOf(const std::vector<FlatSubpath>& subpaths) {
 
 }  // namespace
 
-PageWalker::PageWalker(const dxf::Affine& map, double chordTolerance, dxf::PrimitiveSink& target)
-    : toPaper(map), tolerance(chordTolerance), sink(target) {}
+PageWalker::PageWalker(const dxf::Affine& map, double chordTolerance, dxf::PaperSink& target,
+                       const dxf::RequestSink& requests, double width, double height)
+    : toPaper(map), tolerance(chordTolerance), sink(target), send(requests), areaWidth(width), areaHeight(height) {}
 
 dxf::LineLook PageWalker::lookOf(int rgb, double widthUnits) const {
     dxf::LineLook look;
@@ -137,25 +144,73 @@ void PageWalker::drawChar(GfxState* state, double x, double y, double, double, d
 
 void PageWalker::drawImageMask(GfxState* state, Object* ref, Stream* str, int width, int height, bool invert,
                                bool interpolate, bool inlineImg) {
-    ++counted.images;
+    ++counted.imagesLeftOut;
     OutputDev::drawImageMask(state, ref, str, width, height, invert, interpolate, inlineImg);
 }
 void PageWalker::drawImage(GfxState* state, Object* ref, Stream* str, int width, int height,
                            GfxImageColorMap* colorMap, bool interpolate, const int* maskColors, bool inlineImg) {
-    ++counted.images;
+    if (ok() && drawUprightImage(state, str, width, height, colorMap)) return;
+    ++counted.imagesLeftOut;
     OutputDev::drawImage(state, ref, str, width, height, colorMap, interpolate, maskColors, inlineImg);
 }
+
+// An image fills the unit square of its user space, its first row at the
+// top. The driver's image request takes an upright rectangle: an image
+// turned by a quarter or sheared is left out; one mirrored is flipped here.
+bool PageWalker::drawUprightImage(GfxState* state, Stream* str, int width, int height, GfxImageColorMap* colorMap) {
+    dxf::Affine map = userToPaper(*state);
+    if (map.b != 0 || map.c != 0 || width <= 0 || height <= 0 ||
+        static_cast<int64_t>(width) * height > MAX_IMAGE_PIXELS)
+        return false;
+    double x0 = std::min(map.e, map.e + map.a), x1 = std::max(map.e, map.e + map.a);
+    double y0 = std::min(map.f, map.f + map.d), y1 = std::max(map.f, map.f + map.d);
+    // Inside the plot area and at least a unit each way after rounding.
+    if (x0 < 0 || y0 < 0 || x1 > areaWidth || y1 > areaHeight || std::round(x1) <= std::round(x0) ||
+        std::round(y1) <= std::round(y0))
+        return false;
+    bool flipX = map.a < 0, flipY = map.d < 0;
+    std::vector<uint8_t> rgb(static_cast<size_t>(width) * height * 3);
+    ImageStream pixels(str, width, colorMap->getNumPixelComps(), colorMap->getBits());
+    pixels.reset();
+    for (int row = 0; row < height; ++row) {
+        unsigned char* line = pixels.getLine();
+        int to = flipY ? height - 1 - row : row;
+        for (int col = 0; col < width; ++col) {
+            GfxRGB colour{};
+            if (line != nullptr) colorMap->getRGB(line + static_cast<size_t>(col) * colorMap->getNumPixelComps(), &colour);
+            uint8_t* p = rgb.data() + (static_cast<size_t>(to) * width + (flipX ? width - 1 - col : col)) * 3;
+            p[0] = colToByte(colour.r), p[1] = colToByte(colour.g), p[2] = colToByte(colour.b);
+        }
+    }
+    pixels.close();
+    std::string path = imageFiles.write(width, height, rgb, error);
+    if (path.empty()) return true;  // the plot stops with the reason
+    host::DrawingRequest r;
+    r.op = host::DrawingOp::Image;
+    r.unit = host::Unit::Host;
+    r.coords = {x0, y0, x1, y1};
+    r.file = path;
+    bool sent = send(r, error);
+    imageFiles.remove(path);
+    sink.forgetPenPosition();
+    if (sent) {
+        ++counted.images;
+        if (!clipRegion.unlimited() && !clipRegion.holds(x0, y0, x1, y1)) ++counted.imagesUnclipped;
+    }
+    return true;
+}
+
 void PageWalker::drawMaskedImage(GfxState* state, Object* ref, Stream* str, int width, int height,
                                  GfxImageColorMap* colorMap, bool interpolate, Stream* maskStr, int maskWidth,
                                  int maskHeight, bool maskInvert, bool maskInterpolate) {
-    ++counted.images;
+    ++counted.imagesLeftOut;
     OutputDev::drawMaskedImage(state, ref, str, width, height, colorMap, interpolate, maskStr, maskWidth,
                                maskHeight, maskInvert, maskInterpolate);
 }
 void PageWalker::drawSoftMaskedImage(GfxState* state, Object* ref, Stream* str, int width, int height,
                                      GfxImageColorMap* colorMap, bool interpolate, Stream* maskStr, int maskWidth,
                                      int maskHeight, GfxImageColorMap* maskColorMap, bool maskInterpolate) {
-    ++counted.images;
+    ++counted.imagesLeftOut;
     OutputDev::drawSoftMaskedImage(state, ref, str, width, height, colorMap, interpolate, maskStr, maskWidth,
                                    maskHeight, maskColorMap, maskInterpolate);
 }

@@ -13,14 +13,17 @@
 #include "pathFlattening.h"
 #include "clipRegion.h"
 #include "glyphOutlines.h"
-#include "primitives.h"
+#include "imageFiles.h"
+#include "paperSink.h"
 
 namespace tavix::pdf {
 
 struct WalkCounts {
     long long textCharacters = 0;  // visible text drawn from glyph outlines
     long long missingGlyphs = 0;   // visible text whose font gave no outlines
-    long long images = 0;          // images and image masks left out
+    long long images = 0;          // images drawn
+    long long imagesLeftOut = 0;   // image masks, masked, turned or sheared images, images off the area
+    long long imagesUnclipped = 0; // drawn whole although a clip path cuts them
 };
 
 class PageWalker : public OutputDev {
@@ -28,7 +31,10 @@ public:
     // `toPaper` maps poppler's device space (points from the shown page's
     // lower left corner) to host units; curves keep within `tolerance` host
     // units. Strokes and fills go to `sink` in host units.
-    PageWalker(const dxf::Affine& toPaper, double tolerance, dxf::PrimitiveSink& sink);
+    // Images go straight to `send` as image requests, which must lie inside
+    // the plot area (`width` x `height` host units).
+    PageWalker(const dxf::Affine& toPaper, double tolerance, dxf::PaperSink& sink, const dxf::RequestSink& send,
+               double width, double height);
 
     // False once the sink refused something; `error` says why.
     bool ok() const { return error.empty(); }
@@ -63,6 +69,7 @@ public:
 
 private:
     void fillWith(GfxState* state, FillRule rule);
+    bool drawUprightImage(GfxState* state, Stream* str, int width, int height, GfxImageColorMap* colorMap);
     bool strokeLoops(const std::vector<FlatSubpath>& subpaths, const dxf::LineLook& look,
                      const std::vector<double>& dashes, double phase);
     void clipWith(GfxState* state, FillRule rule);
@@ -72,7 +79,10 @@ private:
 
     dxf::Affine toPaper;
     double tolerance;
-    dxf::PrimitiveSink& sink;
+    dxf::PaperSink& sink;
+    const dxf::RequestSink& send;
+    double areaWidth, areaHeight;
+    ImageFiles imageFiles;
     GlyphOutlines glyphs;
     ClipRegion clipRegion;
     std::vector<ClipRegion> saved;

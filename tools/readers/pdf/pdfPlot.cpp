@@ -52,7 +52,7 @@ bool plotPdf(std::FILE* file, const PdfPlotOptions& options, const PdfPlotArea& 
     paper.lineweights = true;  // every PDF stroke has its width
     dxf::PaperSink sink(onPaper, width, height, options.pens, paper, send);
     double tolerance = chordToleranceMm(options.toleranceMm, area.unitsPerInch) / onPaper.mmPerUnit;
-    PageWalker walker(toPaper, tolerance, sink);
+    PageWalker walker(toPaper, tolerance, sink, send, width, height);
     // At 72 dpi times the user unit, poppler's device space is the page in
     // points, lower left corner at the origin, its /Rotate applied.
     double dpi = POINTS_PER_INCH * size.userUnit;
@@ -64,10 +64,10 @@ bool plotPdf(std::FILE* file, const PdfPlotOptions& options, const PdfPlotArea& 
     }
     report.strokes = sink.strokes;
     report.fills = sink.fills;
-    if (sink.drawnMm == 0 && sink.fills == 0) {
+    if (sink.drawnMm == 0 && sink.fills == 0 && walker.counts().images == 0) {
         error = "nothing on page " + std::to_string(options.page) + " plots";
         const WalkCounts& c = walker.counts();
-        if (c.missingGlyphs > 0 || c.images > 0)
+        if (c.missingGlyphs > 0 || c.imagesLeftOut > 0)
             error += " (it holds only images, which tavix does not draw from PDF yet, or text whose fonts "
                      "could not be read)";
         return false;
@@ -81,7 +81,12 @@ bool plotPdf(std::FILE* file, const PdfPlotOptions& options, const PdfPlotArea& 
     if (c.missingGlyphs > 0)
         report.warnings.push_back("left out " + plural(c.missingGlyphs, "character", "characters") +
                                   " of text: no outlines could be read from their font");
-    if (c.images > 0) report.warnings.push_back("left out " + plural(c.images, "image", "images"));
+    if (c.imagesLeftOut > 0)
+        report.warnings.push_back("left out " + plural(c.imagesLeftOut, "image", "images") +
+                                  " (image masks, masked or turned images, or images reaching outside the plot area)");
+    if (c.imagesUnclipped > 0)
+        report.warnings.push_back(plural(c.imagesUnclipped, "image is", "images are") +
+                                  " drawn whole although a clip path cuts " + (c.imagesUnclipped == 1 ? "it" : "them"));
     if (sink.clippedMm >= 0.05)
         report.warnings.push_back(std::to_string(static_cast<long long>(std::lround(sink.clippedMm))) +
                                   " mm of lines fall outside the plot area and are clipped");
