@@ -156,34 +156,54 @@ void PageWalker::drawImage(GfxState* state, Object* ref, Stream* str, int width,
 
 // An image fills the unit square of its user space, its first row at the
 // top. The driver's image request takes an upright rectangle: an image
-// turned by a quarter or sheared is left out; one mirrored is flipped here.
+// mirrored or turned by quarters (the page turned with --rotate 90) is
+// resampled pixel for pixel into it; one sheared or turned otherwise is
+// left out.
 bool PageWalker::drawUprightImage(GfxState* state, Stream* str, int width, int height, GfxImageColorMap* colorMap) {
     dxf::Affine map = userToPaper(*state);
-    if (map.b != 0 || map.c != 0 || width <= 0 || height <= 0 ||
+    bool upright = map.b == 0 && map.c == 0, quarter = map.a == 0 && map.d == 0;
+    if (!(upright || quarter) || map.determinant() == 0 || width <= 0 || height <= 0 ||
         static_cast<int64_t>(width) * height > MAX_IMAGE_PIXELS)
         return false;
-    double x0 = std::min(map.e, map.e + map.a), x1 = std::max(map.e, map.e + map.a);
-    double y0 = std::min(map.f, map.f + map.d), y1 = std::max(map.f, map.f + map.d);
+    double xs[] = {map.e, map.e + map.a + map.c}, ys[] = {map.f, map.f + map.b + map.d};
+    double x0 = std::min(xs[0], xs[1]), x1 = std::max(xs[0], xs[1]);
+    double y0 = std::min(ys[0], ys[1]), y1 = std::max(ys[0], ys[1]);
     // Inside the plot area and at least a unit each way after rounding.
     if (x0 < 0 || y0 < 0 || x1 > areaWidth || y1 > areaHeight || std::round(x1) <= std::round(x0) ||
         std::round(y1) <= std::round(y0))
         return false;
-    bool flipX = map.a < 0, flipY = map.d < 0;
-    std::vector<uint8_t> rgb(static_cast<size_t>(width) * height * 3);
+
+    std::vector<uint8_t> source(static_cast<size_t>(width) * height * 3);
     ImageStream pixels(str, width, colorMap->getNumPixelComps(), colorMap->getBits());
     pixels.reset();
     for (int row = 0; row < height; ++row) {
         unsigned char* line = pixels.getLine();
-        int to = flipY ? height - 1 - row : row;
         for (int col = 0; col < width; ++col) {
             GfxRGB colour{};
             if (line != nullptr) colorMap->getRGB(line + static_cast<size_t>(col) * colorMap->getNumPixelComps(), &colour);
-            uint8_t* p = rgb.data() + (static_cast<size_t>(to) * width + (flipX ? width - 1 - col : col)) * 3;
+            uint8_t* p = source.data() + (static_cast<size_t>(row) * width + col) * 3;
             p[0] = colToByte(colour.r), p[1] = colToByte(colour.g), p[2] = colToByte(colour.b);
         }
     }
     pixels.close();
-    std::string path = imageFiles.write(width, height, rgb, error);
+
+    // Each pixel of the upright picture takes the source pixel under its
+    // centre: paper back to the unit square (u along a row, v up the image).
+    int outWidth = upright ? width : height, outHeight = upright ? height : width;
+    std::vector<uint8_t> rgb(source.size());
+    double det = map.determinant();
+    for (int y = 0; y < outHeight; ++y) {
+        for (int x = 0; x < outWidth; ++x) {
+            double px = x0 + (x + 0.5) / outWidth * (x1 - x0) - map.e;
+            double py = y1 - (y + 0.5) / outHeight * (y1 - y0) - map.f;
+            double u = (map.d * px - map.c * py) / det, v = (map.a * py - map.b * px) / det;
+            int col = std::clamp(static_cast<int>(std::floor(u * width)), 0, width - 1);
+            int row = std::clamp(static_cast<int>(std::floor((1 - v) * height)), 0, height - 1);
+            std::copy_n(source.data() + (static_cast<size_t>(row) * width + col) * 3, 3,
+                        rgb.data() + (static_cast<size_t>(y) * outWidth + x) * 3);
+        }
+    }
+    std::string path = imageFiles.write(outWidth, outHeight, rgb, error);
     if (path.empty()) return true;  // the plot stops with the reason
     host::DrawingRequest r;
     r.op = host::DrawingOp::Image;
