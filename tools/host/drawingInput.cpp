@@ -94,7 +94,6 @@ std::string foreignFileAdvice(std::string_view head) {
         {"\x89PNG\r\n\x1a\n", "a PNG image"},
         {"\xFF\xD8\xFF", "a JPEG image"},
         {"GIF8", "a GIF image"},
-        {"%PDF-", "a PDF document"},
         {"%!PS", "a PostScript document"},
         {"PK\x03\x04", "a ZIP archive"},
         {"\x1F\x8B", "a gzip-compressed file"},
@@ -108,7 +107,8 @@ std::string foreignFileAdvice(std::string_view head) {
             return advice + "place it with an 'image' request in a drawing file (docs/drawing-format.md)";
         if (k.magic[0] == '\x1B')
             return advice + "'tavix preview' draws printer streams";
-        return advice + "tavix plots drawing files (docs/drawing-format.md) and ASCII DXF drawings (docs/dxf.md)";
+        return advice + "tavix plots drawing files (docs/drawing-format.md), ASCII DXF drawings (docs/dxf.md) "
+                        "and PDF files (docs/pdf.md)";
     }
     return "";
 }

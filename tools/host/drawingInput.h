@@ -20,7 +20,7 @@ struct DrawingInput {
 bool openDrawingInput(const std::string& path, const std::string& shown, DrawingInput& input, std::string& error);
 
 // What a file that is no drawing at all holds, told by its first bytes (a
-// PNG or JPEG image, a PDF document, a printer stream): empty when it may
+// PNG or JPEG image, a PostScript document, a printer stream): empty when it may
 // be a drawing.
 std::string foreignFileAdvice(std::string_view head);
 
