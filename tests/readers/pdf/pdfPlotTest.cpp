@@ -101,6 +101,30 @@ TEST(PdfPlot, aLineShorterThanTheDashPatternIsStillDashed) {
     EXPECT_NEAR(10 * UNITS_PER_POINT, lines[0].x1, 1e-6);
 }
 
+TEST(PdfPlot, anOddDashArrayRepeatsWithOnAndOffSwapped) {
+    // [5] is 5 on, 5 off.
+    Plotted p = plot(onePagePdf(testing::page("[5] 0 d 0 0 m 22 0 l S")));
+    ASSERT_TRUE(p.ok) << p.error;
+    std::vector<Line> lines = linesOf(p);
+    ASSERT_EQ(3u, lines.size());
+    for (size_t i = 0; i < 3; ++i) {
+        EXPECT_NEAR(10.0 * i * UNITS_PER_POINT, lines[i].x0, 1e-6) << i;
+        EXPECT_NEAR(std::min(10.0 * i + 5, 22.0) * UNITS_PER_POINT, lines[i].x1, 1e-6) << i;
+    }
+}
+
+TEST(PdfPlot, zeroLengthDashesAreDots) {
+    // Dots every 4 points from 0 to 20: six dots, each a draw to where the pen is.
+    Plotted p = plot(onePagePdf(testing::page("1 J [0 4] 0 d 0 0 m 20 0 l S")));
+    ASSERT_TRUE(p.ok) << p.error;
+    std::vector<Line> lines = linesOf(p);
+    ASSERT_EQ(6u, lines.size());
+    for (size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_NEAR(4.0 * i * UNITS_PER_POINT, lines[i].x0, 1e-6) << i;
+        EXPECT_EQ(lines[i].x0, lines[i].x1) << i;
+    }
+}
+
 TEST(PdfPlot, curvesStayWithinTheTolerance) {
     // A circle of radius 100 points from four Béziers (k = 0.5523).
     std::string circle = "200 100 m 200 155.23 155.23 200 100 200 c 44.77 200 0 155.23 0 100 c "

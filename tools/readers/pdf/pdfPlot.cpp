@@ -45,14 +45,21 @@ bool plotPdf(std::FILE* file, const PdfPlotOptions& options, const PdfPlotArea& 
     if (!placePage(size.width, size.height, options.placement, width, height, area.unitsPerInch, toPaper, error))
         return false;
 
+    // What reaches the paper: a page of dots draws nothing long, yet plots.
+    long long marks = 0;
+    dxf::RequestSink counted = [&send, &marks](const host::DrawingRequest& r, std::string& why) {
+        if (r.op == host::DrawingOp::Draw || r.op == host::DrawingOp::FillArray || r.op == host::DrawingOp::Image)
+            ++marks;
+        return send(r, why);
+    };
     // The paper sink works in host units: the walk places everything itself.
     dxf::Placement onPaper;
     onPaper.mmPerUnit = 25.4 / area.unitsPerInch;
     dxf::PaperOptions paper;
     paper.lineweights = true;  // every PDF stroke has its width
-    dxf::PaperSink sink(onPaper, width, height, options.pens, paper, send);
+    dxf::PaperSink sink(onPaper, width, height, options.pens, paper, counted);
     double tolerance = chordToleranceMm(options.toleranceMm, area.unitsPerInch) / onPaper.mmPerUnit;
-    PageWalker walker(toPaper, tolerance, sink, send, width, height);
+    PageWalker walker(toPaper, tolerance, sink, counted, width, height);
     // At 72 dpi times the user unit, poppler's device space is the page in
     // points, lower left corner at the origin, its /Rotate applied.
     double dpi = POINTS_PER_INCH * size.userUnit;
@@ -64,7 +71,7 @@ bool plotPdf(std::FILE* file, const PdfPlotOptions& options, const PdfPlotArea& 
     }
     report.strokes = sink.strokes;
     report.fills = sink.fills;
-    if (sink.drawnMm == 0 && sink.fills == 0 && walker.counts().images == 0) {
+    if (marks == 0) {
         error = "nothing on page " + std::to_string(options.page) + " plots";
         const WalkCounts& c = walker.counts();
         if (c.missingGlyphs > 0 || c.imagesLeftOut > 0)
