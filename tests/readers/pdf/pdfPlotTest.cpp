@@ -52,6 +52,16 @@ TEST(PdfPlot, aLineAtFullSizeInItsColourAndWidth) {
     EXPECT_NEAR(1524, lines[0].y1, 1e-6);
 }
 
+TEST(PdfPlot, distinctColoursInOnePenAreNamed) {
+    // Two greys a little apart both come nearest to colour 9 (127, 127, 127).
+    Plotted p = plot(onePagePdf(testing::page("0.5 G 0 0 m 10 0 l S 0.52 G 0 10 m 10 10 l S 1 0 0 RG 0 20 m 10 20 l S")));
+    ASSERT_TRUE(p.ok) << p.error;
+    ASSERT_EQ(1u, p.report.warnings.size());
+    EXPECT_EQ("2 colours of the PDF share pens, each with the nearest colour of the driver's palette: "
+              "#808080, #858585 take colour 9",
+              p.report.warnings[0]);
+}
+
 TEST(PdfPlot, theTransformationScalesCoordinatesAndWidths) {
     // cm doubles everything: the width of 1 becomes 2 points.
     Plotted p = plot(onePagePdf(testing::page("2 0 0 2 10 20 cm 1 w 0 0 m 36 0 l S")));

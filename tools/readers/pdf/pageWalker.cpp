@@ -36,9 +36,11 @@ PageWalker::PageWalker(const dxf::Affine& map, double chordTolerance, dxf::Paper
                        const dxf::RequestSink& requests, double width, double height)
     : toPaper(map), tolerance(chordTolerance), sink(target), send(requests), areaWidth(width), areaHeight(height) {}
 
-dxf::LineLook PageWalker::lookOf(int rgb, double widthUnits) const {
+dxf::LineLook PageWalker::lookOf(int rgb, double widthUnits) {
     dxf::LineLook look;
     look.colour = dxf::nearestColourNumber(rgb);
+    std::set<int>& shared = colours[look.colour];
+    if (shared.size() < 16) shared.insert(rgb);  // enough to tell the user
     // The width travels as a band width in host units, so the paper sink
     // turns it into millimetres without rounding it to a lineweight.
     look.lineweight = 0;

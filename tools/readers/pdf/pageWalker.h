@@ -6,6 +6,8 @@
 
 #include <OutputDev.h>
 
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -40,6 +42,8 @@ public:
     bool ok() const { return error.empty(); }
     const std::string& failure() const { return error; }
     const WalkCounts& counts() const { return counted; }
+    // The PDF's colours (0xRRGGBB) by the colour number that draws them.
+    const std::map<int, std::set<int>>& coloursByNumber() const { return colours; }
 
     // Before the page: the document whose fonts the text uses.
     void startDoc(PDFDoc* doc) { glyphs.startDoc(doc); }
@@ -73,7 +77,7 @@ private:
     bool strokeLoops(const std::vector<FlatSubpath>& subpaths, const dxf::LineLook& look,
                      const std::vector<double>& dashes, double phase);
     void clipWith(GfxState* state, FillRule rule);
-    dxf::LineLook lookOf(int rgb, double widthUnits) const;
+    dxf::LineLook lookOf(int rgb, double widthUnits);
     // User space of the current state to host units on the paper.
     dxf::Affine userToPaper(const GfxState& state) const;
 
@@ -87,6 +91,7 @@ private:
     ClipRegion clipRegion;
     std::vector<ClipRegion> saved;
     WalkCounts counted;
+    std::map<int, std::set<int>> colours;
     std::string error;
 };
 

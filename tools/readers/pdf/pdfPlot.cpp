@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <map>
+#include <set>
 
 #include "pageWalker.h"
 #include "pdfDocument.h"
@@ -19,6 +22,29 @@ constexpr double POINTS_PER_INCH = 72;
 double chordToleranceMm(double toleranceMm, double unitsPerInch) {
     double rounding = unitsPerInch > 0 ? 25.4 / unitsPerInch * std::sqrt(0.5) : 0;
     return std::max(toleranceMm - rounding, toleranceMm / 4);
+}
+
+std::string hexColour(int rgb) {
+    char text[8];
+    std::snprintf(text, sizeof text, "#%06X", rgb & 0xFFFFFF);
+    return text;
+}
+
+// Colours of the file that the nearest palette colour puts in one pen.
+std::string sharedPensWarning(const std::map<int, std::set<int>>& colours) {
+    std::string examples;
+    int merged = 0, shown = 0;
+    for (const auto& [number, rgbs] : colours) {
+        if (rgbs.size() < 2) continue;
+        merged += static_cast<int>(rgbs.size());
+        if (shown++ >= 3) continue;
+        std::string list;
+        for (int rgb : rgbs) list += (list.empty() ? "" : ", ") + hexColour(rgb);
+        examples += (examples.empty() ? "" : "; ") + list + " take colour " + std::to_string(number);
+    }
+    if (merged == 0) return "";
+    return std::to_string(merged) + " colours of the PDF share pens, each with the nearest colour of the " +
+           "driver's palette: " + examples + (shown > 3 ? "; ..." : "");
 }
 
 std::string plural(long long n, const char* one, const char* many) {
@@ -85,6 +111,8 @@ bool plotPdf(std::FILE* file, const PdfPlotOptions& options, const PdfPlotArea& 
     if (report.pages > 1)
         report.warnings.push_back("plotted page " + std::to_string(options.page) + " of " +
                                   std::to_string(report.pages) + "; --page N plots another");
+    if (std::string shared = sharedPensWarning(walker.coloursByNumber()); !shared.empty())
+        report.warnings.push_back(shared);
     if (c.missingGlyphs > 0)
         report.warnings.push_back("left out " + plural(c.missingGlyphs, "character", "characters") +
                                   " of text: no outlines could be read from their font");
