@@ -7,6 +7,7 @@
 #include <cairo-pdf.h>
 #include <cairo.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <sstream>
@@ -143,6 +144,100 @@ TEST_F(PdfCommand, aPdfThatCairoWroteWithWidthsDashesAndColours) {
     // 3 points wide, 1.058 mm; hp2xx does not report widths: read the stream.
     std::string hpgl = testing::hpglOnly(readWholeFile("drawing.plt"));
     EXPECT_NE(std::string::npos, hpgl.find("PW1.058")) << hpgl.substr(0, 400);
+}
+
+// ---- Look: poppler's rendering against the preview of our stream -------
+
+// Ink: a pixel darker than a light grey in any channel.
+std::vector<bool> inkOf(const testing::Picture& p, int x0, int y0, int x1, int y1, int& w, int& h) {
+    w = x1 - x0, h = y1 - y0;
+    std::vector<bool> ink(static_cast<size_t>(w) * h);
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x) {
+            const uint8_t* c = p.at(x, y);
+            ink[static_cast<size_t>(y - y0) * w + (x - x0)] = std::min({c[0], c[1], c[2]}) < 160;
+        }
+    return ink;
+}
+
+struct Ink {
+    std::vector<bool> at;
+    int w = 0, h = 0;
+    int x0 = 0, y0 = 0, x1 = -1, y1 = -1;  // bounding box of the ink
+};
+
+Ink inkBox(std::vector<bool> at, int w, int h) {
+    Ink ink{std::move(at), w, h, w, h, -1, -1};
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            if (ink.at[static_cast<size_t>(y) * w + x])
+                ink.x0 = std::min(ink.x0, x), ink.y0 = std::min(ink.y0, y), ink.x1 = std::max(ink.x1, x),
+                ink.y1 = std::max(ink.y1, y);
+    return ink;
+}
+
+bool inkAt(const Ink& ink, int x, int y) {
+    return x >= 0 && y >= 0 && x < ink.w && y < ink.h && ink.at[static_cast<size_t>(y) * ink.w + x];
+}
+
+// Intersection over union of the two inks after a one-pixel dilation of
+// each, the second moved so that the boxes' corners meet.
+double dilatedIoU(const Ink& a, const Ink& b) {
+    auto dilated = [](const Ink& ink, int x, int y) {
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (inkAt(ink, x + dx, y + dy)) return true;
+        return false;
+    };
+    int ox = b.x0 - a.x0, oy = b.y0 - a.y0;
+    long both = 0, either = 0;
+    for (int y = a.y0 - 2; y <= a.y1 + 2; ++y)
+        for (int x = a.x0 - 2; x <= a.x1 + 2; ++x) {
+            bool ia = dilated(a, x, y), ib = dilated(b, x + ox, y + oy);
+            both += ia && ib;
+            either += ia || ib;
+        }
+    return either == 0 ? 0 : static_cast<double>(both) / static_cast<double>(either);
+}
+
+// The preview of the printer stream looks like poppler's rendering of the
+// PDF at the same resolution: the same ink box to two pixels, and the
+// ink's intersection over union at least 0.97 after a one-pixel dilation
+// The PDF asks for round line ends, as the configuration's pens draw them.
+TEST_F(PdfCommand, thePreviewLooksLikePopplersRendering) {
+    writeWholeFile("look.pdf",
+                   pdfOf("1 J 1 j 2 w 20 20 m 280 20 l 280 180 l S [6 4] 0 d 40 160 m 260 160 l S [] 0 d "
+                         "40 40 m 120 40 l 80 120 l h f 150 40 m 250 40 l 250 140 l 150 140 l h "
+                         "175 65 m 225 65 l 225 115 l 175 115 l h f* 0.5 w 1 J 200 60 m 200 60 l S",
+                         "0 0 300 200"));
+    testing::Ran ran = testing::runTavix({"--config", "pdf.cfg", "plot", "look.pdf", "-o", "look.plt", "--preview",
+                                          "look.png", "--no-panel", "--dpi", "144", "-q"});
+    ASSERT_EQ(0, ran.status) << ran.err;
+    ran = testing::runProgram("pdftoppm", {"-r", "144", "-png", "-singlefile", "look.pdf", "poppler"});
+    ASSERT_EQ(0, ran.status) << ran.err;
+    testing::Picture ours, theirs;
+    std::string error;
+    ASSERT_TRUE(testing::readPicture("look.png", ours, error)) << error;
+    ASSERT_TRUE(testing::readPicture("poppler.png", theirs, error)) << error;
+    // The preview's paper is its white area; its frame and surround are left out.
+    int px0 = ours.width, py0 = ours.height, px1 = 0, py1 = 0;
+    for (int y = 0; y < ours.height; ++y)
+        for (int x = 0; x < ours.width; ++x) {
+            const uint8_t* c = ours.at(x, y);
+            if (c[0] == 255 && c[1] == 255 && c[2] == 255)
+                px0 = std::min(px0, x), py0 = std::min(py0, y), px1 = std::max(px1, x), py1 = std::max(py1, y);
+        }
+    ASSERT_LT(px0, px1);
+    int w = 0, h = 0;
+    std::vector<bool> oursInk = inkOf(ours, px0 + 2, py0 + 2, px1 - 1, py1 - 1, w, h);
+    Ink a = inkBox(std::move(oursInk), w, h);
+    std::vector<bool> theirInk = inkOf(theirs, 0, 0, theirs.width, theirs.height, w, h);
+    Ink b = inkBox(std::move(theirInk), w, h);
+    ASSERT_GE(a.x1, a.x0);
+    ASSERT_GE(b.x1, b.x0);
+    EXPECT_NEAR(b.x1 - b.x0, a.x1 - a.x0, 2);
+    EXPECT_NEAR(b.y1 - b.y0, a.y1 - a.y0, 2);
+    EXPECT_GE(dilatedIoU(b, a), 0.97);
 }
 
 struct Refused {
