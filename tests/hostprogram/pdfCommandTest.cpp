@@ -202,7 +202,7 @@ double dilatedIoU(const Ink& a, const Ink& b) {
 
 // The preview of the printer stream looks like poppler's rendering of the
 // PDF at the same resolution: the same ink box to two pixels, and the
-// ink's intersection over union at least 0.97 after a one-pixel dilation
+// ink's intersection over union at least 0.97 after a one-pixel dilation.
 // The PDF asks for round line ends, as the configuration's pens draw them.
 TEST_F(PdfCommand, thePreviewLooksLikePopplersRendering) {
     writeWholeFile("look.pdf",
