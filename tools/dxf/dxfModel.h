@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "dimensionStyle.h"
+
 namespace tavix::dxf {
 
 struct Point2 {
@@ -119,6 +121,9 @@ struct Entity {
     double scaleX = 1, scaleY = 1, rotation = 0;  // degrees
     int columns = 1, rows = 1;
     double columnSpacing = 0, rowSpacing = 0;
+    // A dimension's block rebuilt from its definition (its name in the
+    // blocks), drawn when the drawing gives none of its own.
+    std::string rebuiltBlock;
 
     // Text and MText.
     std::string text;               // UTF-8, control codes still in
@@ -152,6 +157,8 @@ struct DxfTables {
     int insunits = 0;                         // $INSUNITS
     int lwdefault = 25;                       // $LWDEFAULT
     std::string codepage = "ANSI_1252";       // $DWGCODEPAGE
+    std::map<std::string, DimensionStyle> dimensionStyles;  // upper-case name
+    DimensionStyle headerDimensionStyle;      // the header's $DIM values
 };
 
 std::string upperCase(std::string_view name);

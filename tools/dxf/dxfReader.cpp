@@ -8,6 +8,7 @@
 #include <memory>
 #include <set>
 
+#include "dimensionGeometry.h"
 #include "drawingText.h"
 #include "groupStream.h"
 #include "meshEdges.h"
@@ -40,6 +41,21 @@ struct AttributeDefinition {
     int colour = COLOUR_BYLAYER, flags = 0, alignH = 0, alignV = 0;
     double x = 0, y = 0, alignX = 0, alignY = 0, height = 0, widthFactor = 1, rotation = 0, oblique = 0;
     bool aligned = false;  // group 11 given
+};
+
+// A DIMENSION's groups as they pass: the definition, the style's name and
+// the overrides in its extended data (application ACAD, "DSTYLE" { code value ... }).
+struct DimensionReading {
+    DimensionDefinition definition;
+    std::string styleName = "Standard", rawText;
+    DimensionStyle overrides;
+    enum class Xdata { Outside, Acad, Named, Open } xdata = Xdata::Outside;
+    int overrideCode = -1;  // the variable whose value comes next
+};
+
+struct DimensionStyleEntry {
+    std::string name;
+    DimensionStyle style;
 };
 
 // Values dxflib does not hand on, kept per entity from the groups as they pass.
@@ -80,6 +96,10 @@ struct EntityExtras {
     // VERTEX: its flags (70) and, for a polyface face, its vertex indices (71 to 74).
     int vertexFlags = 0;
     std::array<int, 4> faceIndices{};
+    // DIMENSION: its definition, to rebuild it when it comes without a block.
+    std::unique_ptr<DimensionReading> dimension;
+    // A DIMSTYLE table entry.
+    std::unique_ptr<DimensionStyleEntry> dimensionStyle;
 };
 
 class Reader : public DL_CreationAdapter {
@@ -149,13 +169,16 @@ public:
     void setVariableString(const std::string& key, const std::string& value, int) override {
         if (key == "$DWGCODEPAGE") tables.codepage = value;
         if (key == "$ACADVER") utf8Text = value >= "AC1021";
+        if (int code = dimensionVariableCode(key)) tables.headerDimensionStyle.texts[code] = value;
     }
     void setVariableInt(const std::string& key, int value, int) override {
         if (key == "$INSUNITS") tables.insunits = value;
         if (key == "$LWDEFAULT" && value >= 0 && value <= 211) tables.lwdefault = value;
+        if (int code = dimensionVariableCode(key)) tables.headerDimensionStyle.numbers[code] = value;
     }
     void setVariableDouble(const std::string& key, double value, int) override {
         if (key == "$LTSCALE" && value > 0) tables.ltscale = value;
+        if (int code = dimensionVariableCode(key)) tables.headerDimensionStyle.numbers[code] = value;
     }
 
     // Blocks.
@@ -317,6 +340,21 @@ public:
     void dimension() {
         Entity& e = begin(EntityKind::Dimension);
         e.blockName = completed.blockName;
+        if (completed.dimension && !tables.blocks.count(upperCase(e.blockName))) {
+            DimensionReading& r = *completed.dimension;
+            if (!decodeText(r.rawText, r.definition.text, false)) return;
+            auto style = tables.dimensionStyles.find(upperCase(r.styleName));
+            const DimensionStyle& base =
+                style != tables.dimensionStyles.end() ? style->second : tables.headerDimensionStyle;
+            r.definition.style = base.overriddenBy(r.overrides);
+            Block rebuilt = blocklessDimension(r.definition);
+            if (!rebuilt.entities.empty()) {
+                // A name no drawing's block can have.
+                e.rebuiltBlock = "<dimension of line " + std::to_string(e.line) + ">";
+                rebuilt.name = e.rebuiltBlock;
+                tables.blocks[e.rebuiltBlock] = std::move(rebuilt);
+            }
+        }
         flushPending();
     }
     void addDimAlign(const DL_DimensionData&, const DL_DimAlignedData&) override { dimension(); }
@@ -430,6 +468,8 @@ private:
             if (isFaceRecord(current) && mesh->points.size() + mesh->faces.size() < MAX_POINTS)
                 mesh->faces.push_back(current.faceIndices);
             if (current.definition) attributeDefinition(current);
+            if (current.dimensionStyle && !current.dimensionStyle->name.empty())
+                tables.dimensionStyles[upperCase(current.dimensionStyle->name)] = current.dimensionStyle->style;
             completed = std::move(current);
             current = EntityExtras{};
             current.kind = std::string(g.value);
@@ -437,11 +477,16 @@ private:
             current.line = g.line - 1;
             current.section = groups.section();
             if (current.kind == "ATTDEF") current.definition = std::make_unique<AttributeDefinition>();
+            if (current.kind == "DIMENSION") current.dimension = std::make_unique<DimensionReading>();
+            if (current.kind == "DIMSTYLE" && current.section == "TABLES")
+                current.dimensionStyle = std::make_unique<DimensionStyleEntry>();
             return;
         }
         EntityExtras& e = current;
         if (e.definition) definitionGroup(*e.definition, g);
         if (e.isMText && mtextGroup(g)) return;
+        if (e.dimension && dimensionGroup(*e.dimension, g)) return;
+        if (e.dimensionStyle) dimensionStyleGroup(*e.dimensionStyle, g);
         if (g.code >= 70 && g.code <= 74 && e.kind == "VERTEX") {
             if (g.code == 70) e.vertexFlags = static_cast<int>(g.number);
             else e.faceIndices[g.code - 71] = static_cast<int>(g.number);
@@ -543,6 +588,72 @@ private:
             default: return false;
         }
         return true;
+    }
+
+    static bool dimensionGroup(DimensionReading& r, const Group& g) {
+        DimensionDefinition& d = r.definition;
+        if (g.code >= 1000) {
+            dimensionOverride(r, g);
+            return true;
+        }
+        switch (g.code) {
+            case 1: r.rawText = std::string(g.text); return true;
+            case 3: r.styleName = std::string(g.value); return true;
+            case 10: d.definition.x = g.number; return true;
+            case 20: d.definition.y = g.number; return true;
+            case 11: d.textMiddle.x = g.number, d.textPlaced = true; return true;
+            case 21: d.textMiddle.y = g.number; return true;
+            case 13: d.first.x = g.number; return true;
+            case 23: d.first.y = g.number; return true;
+            case 14: d.second.x = g.number; return true;
+            case 24: d.second.y = g.number; return true;
+            case 15: d.third.x = g.number; return true;
+            case 25: d.third.y = g.number; return true;
+            case 16: d.arc.x = g.number; return true;
+            case 26: d.arc.y = g.number; return true;
+            case 50: d.rotation = g.number; return true;
+            case 70: d.type = smallInt(g.number) & 7; return false;
+            default: return false;
+        }
+    }
+
+    // The dimension variables a dimension overrides, in its extended data.
+    static void dimensionOverride(DimensionReading& r, const Group& g) {
+        using X = DimensionReading::Xdata;
+        if (g.code == 1001) {
+            r.xdata = g.value == "ACAD" ? X::Acad : X::Outside;
+            return;
+        }
+        switch (r.xdata) {
+            case X::Outside: return;
+            case X::Acad:
+                if (g.code == 1000 && g.value == "DSTYLE") r.xdata = X::Named;
+                return;
+            case X::Named:
+                r.xdata = g.code == 1002 && g.value == "{" ? X::Open : X::Acad;
+                return;
+            case X::Open:
+                if (g.code == 1002) {
+                    r.xdata = X::Acad;
+                } else if (r.overrideCode < 0) {
+                    if (g.code == 1070) r.overrideCode = smallInt(g.number);
+                } else {
+                    if (g.code == 1000) r.overrides.texts[r.overrideCode] = std::string(g.text);
+                    else if (g.code == 1040 || g.code == 1070 || g.code == 1071)
+                        r.overrides.numbers[r.overrideCode] = g.number;
+                    r.overrideCode = -1;
+                }
+                return;
+        }
+    }
+
+    static void dimensionStyleGroup(DimensionStyleEntry& entry, const Group& g) {
+        int c = g.code;
+        if (c == 2) entry.name = std::string(g.value);
+        else if (c == dim::POST || c == dim::ARROW_BLOCK) entry.style.texts[c] = std::string(g.text);
+        else if ((c >= 40 && c <= 49) || (c >= 71 && c <= 79) || (c >= 140 && c <= 149) || (c >= 170 && c <= 179) ||
+                 (c >= 270 && c <= 289))
+            entry.style.numbers[c] = g.number;
     }
 
     static void definitionGroup(AttributeDefinition& d, const Group& g) {

@@ -307,6 +307,7 @@ bool EntityRenderer::drawIn(const Entity& e, const Context& context, std::string
         }
         case EntityKind::Insert: case EntityKind::Dimension: {
             auto found = tables.blocks.find(upperCase(e.blockName));
+            if (found == tables.blocks.end() && !e.rebuiltBlock.empty()) found = tables.blocks.find(e.rebuiltBlock);
             if (found == tables.blocks.end()) {
                 ++undrawable[(e.kind == EntityKind::Insert ? "INSERT of a block the drawing does not define ("
                                                            : "DIMENSION without its block (") +

@@ -92,6 +92,7 @@ void kindFields(Io& io, E& e) {
         case EntityKind::Insert: case EntityKind::Dimension:
             io(e.blockName), io(e.insertion), io(e.scaleX), io(e.scaleY), io(e.rotation), io(e.columns),
                 io(e.rows), io(e.columnSpacing), io(e.rowSpacing);
+            if (e.kind == EntityKind::Dimension) io(e.rebuiltBlock);
             break;
         case EntityKind::Text: case EntityKind::MText:
             io(e.text), io(e.insertion), io(e.alignPoint), io(e.height), io(e.widthFactor), io(e.oblique),
