@@ -2,7 +2,6 @@
 // points and style, as ezdxf's dimension renderer (independent of tavix)
 // builds their blocks: the same lines, arrowheads and text.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
@@ -14,6 +13,7 @@
 #include "dxfText.h"
 #include "entityRenderer.h"
 #include "entitySpool.h"
+#include "oracleRun.h"
 
 namespace tavix::dxf {
 namespace {
@@ -78,31 +78,18 @@ std::vector<ExpectedDimension> parseOracle(const std::string& out) {
     return dims;
 }
 
-bool runOracle(const std::string& file, std::string& out) {
-    std::string command = std::string(TAVIX_SYSTEM_PYTHON) + " " + TAVIX_SOURCE_DIR +
-                          "/tests/dxf/oracle/dimensionOracle.py " + file;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return false;
-    char buffer[4096];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
-    return pclose(pipe) == 0;
-}
-
 TEST(BlocklessDimensions, areRebuiltAsEzdxfBuildsTheirBlocks) {
-    char path[] = "/tmp/tavix-dimensions-XXXXXX";
-    int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    close(fd);
+    std::string path = testing::temporaryFile();
+    ASSERT_FALSE(path.empty());
     std::string out;
-    ASSERT_TRUE(runOracle(path, out)) << out;
+    ASSERT_TRUE(testing::runOracleScript("dimensionOracle.py", path, out)) << out;
     std::vector<ExpectedDimension> expected = parseOracle(out);
     ASSERT_EQ(7u, expected.size()) << out;
 
     std::vector<Entity> dims;
     DxfTables tables;
     DxfReadReport report;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path, "rb"), &std::fclose);
+    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
     ASSERT_TRUE(file);
     ASSERT_TRUE(readDxf(file.get(), tables,
                         [&](const Entity& e, std::string&) {
@@ -111,7 +98,7 @@ TEST(BlocklessDimensions, areRebuiltAsEzdxfBuildsTheirBlocks) {
                         },
                         report))
         << report.error;
-    std::remove(path);
+    std::remove(path.c_str());
     ASSERT_EQ(expected.size(), dims.size());
 
     for (size_t i = 0; i < dims.size(); ++i) {

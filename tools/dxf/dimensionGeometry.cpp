@@ -324,6 +324,16 @@ std::string dimensionText(const std::string& userText, const std::string& measur
     return out;
 }
 
+double addArrowhead(Block& block, Point2 tip, Point2 toward, const DimensionStyle& style) {
+    Vec v = vec(toward) - vec(tip);
+    double len = length(v);
+    if (!(len > 1e-12)) return 0;
+    Builder b(style);
+    double shortBy = b.arrow(vec(tip), v * (1 / len));
+    for (Entity& e : b.block.entities) block.entities.push_back(std::move(e));
+    return shortBy;
+}
+
 Block blocklessDimension(const DimensionDefinition& d) {
     Builder b(d.style);
     b.block.name = "*D (rebuilt)";

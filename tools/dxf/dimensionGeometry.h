@@ -31,6 +31,10 @@ Block blocklessDimension(const DimensionDefinition& d);
 // angles, in degrees), DIMZIN's zero suppression, DIMDSEP and DIMPOST.
 std::string measurementText(double value, const DimensionStyle& style, bool angle = false);
 
+// An arrowhead of the style (or its tick) with its tip at `tip`, its body
+// towards `toward`, added to `block`; how far a line to the tip stops short of it.
+double addArrowhead(Block& block, Point2 tip, Point2 toward, const DimensionStyle& style);
+
 // The text drawn: the user's text with "<>" standing for the measurement.
 std::string dimensionText(const std::string& userText, const std::string& measured);
 

@@ -11,6 +11,8 @@
 #include "dimensionGeometry.h"
 #include "drawingText.h"
 #include "groupStream.h"
+#include "leaderGeometry.h"
+#include "rawEntity.h"
 #include "meshEdges.h"
 
 namespace tavix::dxf {
@@ -26,7 +28,10 @@ namespace {
 
 const std::set<std::string, std::less<>> DRAWN_KINDS = {
     "LINE", "POINT", "CIRCLE", "ARC", "ELLIPSE", "LWPOLYLINE", "POLYLINE", "SPLINE", "SOLID", "TRACE",
-    "3DFACE", "HATCH", "INSERT", "DIMENSION", "TEXT", "MTEXT", "ATTRIB", "ATTDEF", "RAY", "XLINE"};
+    "3DFACE", "HATCH", "INSERT", "DIMENSION", "TEXT", "MTEXT", "ATTRIB", "ATTDEF", "RAY", "XLINE", "LEADER"};
+// Kinds dxflib does not read, kept as their groups and drawn from them.
+const std::set<std::string, std::less<>> RAW_KINDS = {"LEADER"};
+constexpr size_t MAX_RAW_GROUPS = 4000000;
 // Parts of other entities, or definitions that are not drawn themselves.
 const std::set<std::string, std::less<>> STRUCTURE = {"VERTEX", "SEQEND", "BLOCK", "ENDBLK", "ENDSEC",
                                                       "SECTION", "EOF"};
@@ -100,6 +105,8 @@ struct EntityExtras {
     std::unique_ptr<DimensionReading> dimension;
     // A DIMSTYLE table entry.
     std::unique_ptr<DimensionStyleEntry> dimensionStyle;
+    // The groups of an entity of RAW_KINDS.
+    std::unique_ptr<RawGroups> raw;
 };
 
 class Reader : public DL_CreationAdapter {
@@ -343,10 +350,7 @@ public:
         if (completed.dimension && !tables.blocks.count(upperCase(e.blockName))) {
             DimensionReading& r = *completed.dimension;
             if (!decodeText(r.rawText, r.definition.text, false)) return;
-            auto style = tables.dimensionStyles.find(upperCase(r.styleName));
-            const DimensionStyle& base =
-                style != tables.dimensionStyles.end() ? style->second : tables.headerDimensionStyle;
-            r.definition.style = base.overriddenBy(r.overrides);
+            r.definition.style = styleOf(r);
             Block rebuilt = blocklessDimension(r.definition);
             if (!rebuilt.entities.empty()) {
                 // A name no drawing's block can have.
@@ -468,6 +472,7 @@ private:
             if (isFaceRecord(current) && mesh->points.size() + mesh->faces.size() < MAX_POINTS)
                 mesh->faces.push_back(current.faceIndices);
             if (current.definition) attributeDefinition(current);
+            if (current.raw) rawEntity(current);
             if (current.dimensionStyle && !current.dimensionStyle->name.empty())
                 tables.dimensionStyles[upperCase(current.dimensionStyle->name)] = current.dimensionStyle->style;
             completed = std::move(current);
@@ -477,7 +482,10 @@ private:
             current.line = g.line - 1;
             current.section = groups.section();
             if (current.kind == "ATTDEF") current.definition = std::make_unique<AttributeDefinition>();
-            if (current.kind == "DIMENSION") current.dimension = std::make_unique<DimensionReading>();
+            if (current.kind == "DIMENSION" || current.kind == "LEADER")
+                current.dimension = std::make_unique<DimensionReading>();
+            if (RAW_KINDS.count(current.kind) && (current.section == "ENTITIES" || current.section == "BLOCKS"))
+                current.raw = std::make_unique<RawGroups>();
             if (current.kind == "DIMSTYLE" && current.section == "TABLES")
                 current.dimensionStyle = std::make_unique<DimensionStyleEntry>();
             return;
@@ -485,6 +493,7 @@ private:
         EntityExtras& e = current;
         if (e.definition) definitionGroup(*e.definition, g);
         if (e.isMText && mtextGroup(g)) return;
+        if (e.raw && e.raw->size() < MAX_RAW_GROUPS) e.raw->push_back({g.code, std::string(g.value), g.number});
         if (e.dimension && dimensionGroup(*e.dimension, g)) return;
         if (e.dimensionStyle) dimensionStyleGroup(*e.dimensionStyle, g);
         if (g.code >= 70 && g.code <= 74 && e.kind == "VERTEX") {
@@ -704,6 +713,48 @@ private:
         if ((d.flags & 4) != 0) e.scaleY = -1;  // upside down
         pendingInPaperSpace = false;
         pendingBlock = nullptr;
+        flushPending();
+    }
+
+    DimensionStyle styleOf(const DimensionReading& r) const {
+        auto style = tables.dimensionStyles.find(upperCase(r.styleName));
+        const DimensionStyle& base = style != tables.dimensionStyles.end() ? style->second : tables.headerDimensionStyle;
+        return base.overriddenBy(r.overrides);
+    }
+
+    // An entity of RAW_KINDS, drawn as the block of what it shows, as a
+    // dimension is (its own layer, colour and line for the BYBLOCK parts).
+    void rawEntity(const EntityExtras& x) {
+        if (groups.failed()) return;
+        Block shown;
+        if (x.kind == "LEADER" && x.dimension) shown = leaderBlock(*x.raw, styleOf(*x.dimension));
+        if (shown.entities.empty()) return;
+        flushPending();
+        pending = std::make_unique<Entity>();
+        Entity& e = *pending;
+        e.kind = EntityKind::Dimension;
+        kindName = x.kind;
+        e.line = x.line;
+        std::string layer = "0", linetype;
+        for (const RawGroup& g : *x.raw) {
+            if (g.code >= 1000) break;
+            switch (g.code) {
+                case 8: layer = g.value; break;
+                case 6: linetype = g.value; break;
+                case 62: e.style.colour = g.number >= 0 && g.number <= 256 ? static_cast<int>(g.number) : COLOUR_BYLAYER; break;
+                case 370: e.style.lineweight = g.number >= -3 && g.number <= 211 ? static_cast<int>(g.number) : LINEWEIGHT_BYLAYER; break;
+                case 420: e.style.trueColour = g.number >= 0 && g.number <= 0xFFFFFF ? static_cast<int>(g.number) : -1; break;
+                case 48: if (g.number > 0 && std::isfinite(g.number)) e.style.linetypeScale = g.number; break;
+                default: break;
+            }
+        }
+        e.style.layer = layerOf(layer);
+        e.style.linetype = linetypeOf(linetype, LINETYPE_BYLAYER);
+        e.rebuiltBlock = "<" + x.kind + " of line " + std::to_string(x.line) + ">";
+        shown.name = e.rebuiltBlock;
+        tables.blocks[e.rebuiltBlock] = std::move(shown);
+        pendingInPaperSpace = x.paperSpace || skippingLayout;
+        pendingBlock = currentBlock;
         flushPending();
     }
 
