@@ -6,12 +6,14 @@
 #include <cmath>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <set>
 
 #include "dimensionGeometry.h"
 #include "drawingText.h"
 #include "groupStream.h"
 #include "leaderGeometry.h"
+#include "mlineGeometry.h"
 #include "rawEntity.h"
 #include "meshEdges.h"
 
@@ -28,9 +30,9 @@ namespace {
 
 const std::set<std::string, std::less<>> DRAWN_KINDS = {
     "LINE", "POINT", "CIRCLE", "ARC", "ELLIPSE", "LWPOLYLINE", "POLYLINE", "SPLINE", "SOLID", "TRACE",
-    "3DFACE", "HATCH", "INSERT", "DIMENSION", "TEXT", "MTEXT", "ATTRIB", "ATTDEF", "RAY", "XLINE", "LEADER"};
+    "3DFACE", "HATCH", "INSERT", "DIMENSION", "TEXT", "MTEXT", "ATTRIB", "ATTDEF", "RAY", "XLINE", "LEADER", "MLINE"};
 // Kinds dxflib does not read, kept as their groups and drawn from them.
-const std::set<std::string, std::less<>> RAW_KINDS = {"LEADER"};
+const std::set<std::string, std::less<>> RAW_KINDS = {"LEADER", "MLINE"};
 constexpr size_t MAX_RAW_GROUPS = 4000000;
 // Parts of other entities, or definitions that are not drawn themselves.
 const std::set<std::string, std::less<>> STRUCTURE = {"VERTEX", "SEQEND", "BLOCK", "ENDBLK", "ENDSEC",
@@ -122,6 +124,11 @@ public:
 
     void finish() {
         flushPending();
+        // Multiline styles are objects, after the entities: the multilines get theirs now.
+        for (const auto& [blockName, shape] : multilines) {
+            auto style = multilineStyles.find(upperCase(shape.styleName));
+            if (style != multilineStyles.end()) tables.blocks[blockName] = mlineBlock(shape, &style->second);
+        }
         if (groups.failed()) return;
         if (badEscapes > 0)
             report.warnings.push_back(firstBadEscape + ": drawn as a box" +
@@ -484,7 +491,8 @@ private:
             if (current.kind == "ATTDEF") current.definition = std::make_unique<AttributeDefinition>();
             if (current.kind == "DIMENSION" || current.kind == "LEADER")
                 current.dimension = std::make_unique<DimensionReading>();
-            if (RAW_KINDS.count(current.kind) && (current.section == "ENTITIES" || current.section == "BLOCKS"))
+            if ((RAW_KINDS.count(current.kind) && (current.section == "ENTITIES" || current.section == "BLOCKS")) ||
+                current.kind == "MLINESTYLE")
                 current.raw = std::make_unique<RawGroups>();
             if (current.kind == "DIMSTYLE" && current.section == "TABLES")
                 current.dimensionStyle = std::make_unique<DimensionStyleEntry>();
@@ -726,8 +734,22 @@ private:
     // dimension is (its own layer, colour and line for the BYBLOCK parts).
     void rawEntity(const EntityExtras& x) {
         if (groups.failed()) return;
+        if (x.kind == "MLINESTYLE") {
+            std::string name;
+            std::vector<std::string> linetypes;
+            MlineStyle style = readMlineStyle(*x.raw, name, linetypes);
+            for (size_t i = 0; i < style.elements.size(); ++i)
+                style.elements[i].linetype = linetypeOf(linetypes[i], LINETYPE_BYLAYER);
+            multilineStyles[upperCase(name)] = std::move(style);
+            return;
+        }
         Block shown;
         if (x.kind == "LEADER" && x.dimension) shown = leaderBlock(*x.raw, styleOf(*x.dimension));
+        std::optional<MlineShape> multiline;
+        if (x.kind == "MLINE") {
+            multiline = readMline(*x.raw);
+            shown = mlineBlock(*multiline, nullptr);
+        }
         if (shown.entities.empty()) return;
         flushPending();
         pending = std::make_unique<Entity>();
@@ -753,6 +775,7 @@ private:
         e.rebuiltBlock = "<" + x.kind + " of line " + std::to_string(x.line) + ">";
         shown.name = e.rebuiltBlock;
         tables.blocks[e.rebuiltBlock] = std::move(shown);
+        if (multiline) multilines.emplace_back(e.rebuiltBlock, std::move(*multiline));
         pendingInPaperSpace = x.paperSpace || skippingLayout;
         pendingBlock = currentBlock;
         flushPending();
@@ -909,6 +932,8 @@ private:
     std::vector<std::string> blockStack;
     std::vector<double> pendingDashes;
     std::unique_ptr<Mesh> mesh;     // the POLYLINE being read is a mesh
+    std::vector<std::pair<std::string, MlineShape>> multilines;  // their blocks, to style at the end
+    std::map<std::string, MlineStyle> multilineStyles;           // upper-case name
     SegmentWidths polylineWidths;  // the POLYLINE's default widths for its vertices
     size_t pathLoops = 0;  // the hatch's polyline loops, which come first
     bool utf8Text = false;
