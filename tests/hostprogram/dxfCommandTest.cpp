@@ -97,9 +97,9 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"emptyDrawing", entities(""), {}, "the drawing has no entities in model space"},
         Refused{"nothingPlots", entities(A_LINE, "", ALL_OFF), {}, "nothing in the drawing plots"},
         Refused{"onlyKindsNotDrawn",
-                entities(groups({{0, "IMAGE"}, {8, "0"}, {0, "WIPEOUT"}, {8, "0"}, {0, "IMAGE"}, {8, "0"}})), {},
+                entities(groups({{0, "IMAGE"}, {8, "0"}, {0, "TOLERANCE"}, {8, "0"}, {0, "IMAGE"}, {8, "0"}})), {},
                 "nothing in the drawing plots: it holds only entities of kinds tavix does not draw "
-                "(2 IMAGE, 1 WIPEOUT)"},
+                "(2 IMAGE, 1 TOLERANCE)"},
         Refused{"zeroSizeExtents", entities(groups({{0, "POINT"}, {10, "5"}, {20, "5"}})), {},
                 "extents have zero size"},
         Refused{"windowBesideTheDrawing", entities(A_LINE), {"--window", "500,500,600,600"},

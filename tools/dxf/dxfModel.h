@@ -57,7 +57,8 @@ struct EntityStyle {
 
 enum class EntityKind {
     Line, Point, Circle, Arc, Ellipse, Polyline, Spline, Solid, Insert, Dimension, Text, MText, Hatch,
-    Ray  // RAY and XLINE: cut to what the plot shows
+    Ray,  // RAY and XLINE: cut to what the plot shows
+    Wipeout  // its boundary (vertices) hides what was drawn before under it
 };
 
 struct Vertex {
@@ -159,6 +160,10 @@ struct DxfTables {
     std::string codepage = "ANSI_1252";       // $DWGCODEPAGE
     std::map<std::string, DimensionStyle> dimensionStyles;  // upper-case name
     DimensionStyle headerDimensionStyle;      // the header's $DIM values
+    int wipeouts = 0;                         // WIPEOUT entities read
+    // Wipeout frames ($WIPEOUTFRAME, or the wipeout variables object): 0 none,
+    // 1 shown and plotted, 2 shown only; -1 not given (the host plots them).
+    int wipeoutFrame = -1;
 };
 
 std::string upperCase(std::string_view name);

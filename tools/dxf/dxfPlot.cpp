@@ -14,6 +14,7 @@
 #include "dxfReader.h"
 #include "entityRenderer.h"
 #include "entitySpool.h"
+#include "wipeoutSink.h"
 
 namespace tavix::dxf {
 namespace {
@@ -160,7 +161,10 @@ bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& are
         settings.paperX1 = std::min(settings.paperX1, placement.windowOnPaper.x1);
         settings.paperY1 = std::min(settings.paperY1, placement.windowOnPaper.y1);
     }
-    EntityRenderer render(measured, font, sink, settings);
+    // Wipeouts hide what was drawn before them: the plot is held back and cut.
+    WipeoutSink wiping(sink);
+    PrimitiveSink& drawTo = measured.wipeouts > 0 ? static_cast<PrimitiveSink&>(wiping) : sink;
+    EntityRenderer render(measured, font, drawTo, settings);
     if (options.printerLinetypes) {
         host::DrawingRequest r;
         r.op = host::DrawingOp::LineTypes;
@@ -184,6 +188,7 @@ bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& are
             return false;
         }
     }
+    if (measured.wipeouts > 0 && !wiping.finish(error)) return false;
     report.strokes = sink.strokes;
     report.fills = sink.fills;
     if (sink.drawnMm == 0 && sink.fills == 0) {

@@ -14,6 +14,7 @@
 #include "groupStream.h"
 #include "leaderGeometry.h"
 #include "mlineGeometry.h"
+#include "wipeoutGeometry.h"
 #include "rawEntity.h"
 #include "meshEdges.h"
 
@@ -30,9 +31,9 @@ namespace {
 
 const std::set<std::string, std::less<>> DRAWN_KINDS = {
     "LINE", "POINT", "CIRCLE", "ARC", "ELLIPSE", "LWPOLYLINE", "POLYLINE", "SPLINE", "SOLID", "TRACE",
-    "3DFACE", "HATCH", "INSERT", "DIMENSION", "TEXT", "MTEXT", "ATTRIB", "ATTDEF", "RAY", "XLINE", "LEADER", "MLINE"};
+    "3DFACE", "HATCH", "INSERT", "DIMENSION", "TEXT", "MTEXT", "ATTRIB", "ATTDEF", "RAY", "XLINE", "LEADER", "MLINE", "WIPEOUT"};
 // Kinds dxflib does not read, kept as their groups and drawn from them.
-const std::set<std::string, std::less<>> RAW_KINDS = {"LEADER", "MLINE"};
+const std::set<std::string, std::less<>> RAW_KINDS = {"LEADER", "MLINE", "WIPEOUT"};
 constexpr size_t MAX_RAW_GROUPS = 4000000;
 // Parts of other entities, or definitions that are not drawn themselves.
 const std::set<std::string, std::less<>> STRUCTURE = {"VERTEX", "SEQEND", "BLOCK", "ENDBLK", "ENDSEC",
@@ -129,6 +130,9 @@ public:
             auto style = multilineStyles.find(upperCase(shape.styleName));
             if (style != multilineStyles.end()) tables.blocks[blockName] = mlineBlock(shape, &style->second);
         }
+        // So do the wipeouts their frames, which the objects may switch.
+        if (tables.wipeoutFrame == 1 || tables.wipeoutFrame == -1)
+            for (const auto& [blockName, boundary] : wipeouts) tables.blocks[blockName] = wipeoutBlock(boundary, true);
         if (groups.failed()) return;
         if (badEscapes > 0)
             report.warnings.push_back(firstBadEscape + ": drawn as a box" +
@@ -188,6 +192,7 @@ public:
     void setVariableInt(const std::string& key, int value, int) override {
         if (key == "$INSUNITS") tables.insunits = value;
         if (key == "$LWDEFAULT" && value >= 0 && value <= 211) tables.lwdefault = value;
+        if (key == "$WIPEOUTFRAME" && value >= 0 && value <= 2) tables.wipeoutFrame = value;
         if (int code = dimensionVariableCode(key)) tables.headerDimensionStyle.numbers[code] = value;
     }
     void setVariableDouble(const std::string& key, double value, int) override {
@@ -530,6 +535,7 @@ private:
             case 70:
                 if (e.kind == "ATTRIB") e.attributeFlags = static_cast<int>(g.number);
                 if (e.kind == "3DFACE") e.faceFlags = smallInt(g.number) & 15;
+                if (e.kind == "WIPEOUTVARIABLES") tables.wipeoutFrame = g.number != 0 ? 1 : 0;
                 break;
             case 67: e.paperSpace = g.number != 0; break;
             case 290: if (e.kind == "LAYER") e.plots = g.number != 0; break;
@@ -750,6 +756,11 @@ private:
             multiline = readMline(*x.raw);
             shown = mlineBlock(*multiline, nullptr);
         }
+        std::vector<Point2> wiped;
+        if (x.kind == "WIPEOUT") {
+            wiped = wipeoutBoundary(*x.raw);
+            shown = wipeoutBlock(wiped, false);
+        }
         if (shown.entities.empty()) return;
         flushPending();
         pending = std::make_unique<Entity>();
@@ -776,6 +787,10 @@ private:
         shown.name = e.rebuiltBlock;
         tables.blocks[e.rebuiltBlock] = std::move(shown);
         if (multiline) multilines.emplace_back(e.rebuiltBlock, std::move(*multiline));
+        if (!wiped.empty()) {
+            wipeouts.emplace_back(e.rebuiltBlock, std::move(wiped));
+            ++tables.wipeouts;
+        }
         pendingInPaperSpace = x.paperSpace || skippingLayout;
         pendingBlock = currentBlock;
         flushPending();
@@ -934,6 +949,7 @@ private:
     std::unique_ptr<Mesh> mesh;     // the POLYLINE being read is a mesh
     std::vector<std::pair<std::string, MlineShape>> multilines;  // their blocks, to style at the end
     std::map<std::string, MlineStyle> multilineStyles;           // upper-case name
+    std::vector<std::pair<std::string, std::vector<Point2>>> wipeouts;  // their blocks, to frame at the end
     SegmentWidths polylineWidths;  // the POLYLINE's default widths for its vertices
     size_t pathLoops = 0;  // the hatch's polyline loops, which come first
     bool utf8Text = false;

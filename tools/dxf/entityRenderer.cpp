@@ -332,6 +332,14 @@ bool EntityRenderer::drawIn(const Entity& e, const Context& context, std::string
         case EntityKind::Text: case EntityKind::MText: return drawText(e, look, t, error);
         case EntityKind::Hatch: return drawHatch(e, look, t, error);
         case EntityKind::Ray: return drawRay(e, look, t, error);
+        case EntityKind::Wipeout: {
+            Polyline boundary;
+            for (const Vertex& v : e.vertices) boundary.push_back(t.apply(point(v)));
+            if (boundary.size() < 3) return true;
+            // Measuring: the wiped area is part of the drawing's extents.
+            if (settings.tolerance <= 0) return sink.stroke(look, boundary, 0, error);
+            return sink.wipe(boundary, error);
+        }
     }
     return true;
 }

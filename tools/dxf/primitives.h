@@ -28,6 +28,12 @@ public:
                         std::string& why) = 0;
     // Closed loops filled under the even-odd rule (holes stay empty).
     virtual bool fill(const LineLook& look, const std::vector<geometry::Polyline>& loops, std::string& why) = 0;
+    // A wipeout: what was drawn before inside the closed `boundary` is hidden.
+    // Sinks that only measure or stream leave it to a WipeoutSink.
+    virtual bool wipe(const geometry::Polyline& boundary, std::string& why) {
+        (void)boundary, (void)why;
+        return true;
+    }
 };
 
 }  // namespace tavix::dxf
