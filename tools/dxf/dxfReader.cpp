@@ -31,9 +31,13 @@ namespace {
 
 const std::set<std::string, std::less<>> DRAWN_KINDS = {
     "LINE", "POINT", "CIRCLE", "ARC", "ELLIPSE", "LWPOLYLINE", "POLYLINE", "SPLINE", "SOLID", "TRACE",
-    "3DFACE", "HATCH", "INSERT", "DIMENSION", "TEXT", "MTEXT", "ATTRIB", "ATTDEF", "RAY", "XLINE", "LEADER", "MLINE", "WIPEOUT"};
+    "3DFACE", "HATCH", "INSERT", "DIMENSION", "TEXT", "MTEXT", "ATTRIB", "ATTDEF", "RAY", "XLINE", "LEADER", "MLINE", "WIPEOUT",
+    "ARC_DIMENSION", "LARGE_RADIAL_DIMENSION", "ACAD_TABLE"};
 // Kinds dxflib does not read, kept as their groups and drawn from them.
-const std::set<std::string, std::less<>> RAW_KINDS = {"LEADER", "MLINE", "WIPEOUT"};
+const std::set<std::string, std::less<>> RAW_KINDS = {"LEADER", "MLINE", "WIPEOUT", "ARC_DIMENSION",
+                                                      "LARGE_RADIAL_DIMENSION", "ACAD_TABLE"};
+// Kinds drawn through the block they name (group 2), as the CAD host draws them.
+const std::set<std::string, std::less<>> BLOCK_DRAWN_KINDS = {"ARC_DIMENSION", "LARGE_RADIAL_DIMENSION", "ACAD_TABLE"};
 constexpr size_t MAX_RAW_GROUPS = 4000000;
 // Parts of other entities, or definitions that are not drawn themselves.
 const std::set<std::string, std::less<>> STRUCTURE = {"VERTEX", "SEQEND", "BLOCK", "ENDBLK", "ENDSEC",
@@ -761,7 +765,8 @@ private:
             wiped = wipeoutBoundary(*x.raw);
             shown = wipeoutBlock(wiped, false);
         }
-        if (shown.entities.empty()) return;
+        bool throughBlock = BLOCK_DRAWN_KINDS.count(x.kind) != 0;
+        if (shown.entities.empty() && !throughBlock) return;
         flushPending();
         pending = std::make_unique<Entity>();
         Entity& e = *pending;
@@ -783,6 +788,10 @@ private:
         }
         e.style.layer = layerOf(layer);
         e.style.linetype = linetypeOf(linetype, LINETYPE_BYLAYER);
+        if (throughBlock) {
+            placedBlock(x, e);
+            return;
+        }
         e.rebuiltBlock = "<" + x.kind + " of line " + std::to_string(x.line) + ">";
         shown.name = e.rebuiltBlock;
         tables.blocks[e.rebuiltBlock] = std::move(shown);
@@ -791,6 +800,22 @@ private:
             wipeouts.emplace_back(e.rebuiltBlock, std::move(wiped));
             ++tables.wipeouts;
         }
+        pendingInPaperSpace = x.paperSpace || skippingLayout;
+        pendingBlock = currentBlock;
+        flushPending();
+    }
+
+    // ARC_DIMENSION and LARGE_RADIAL_DIMENSION: their block as a dimension's,
+    // in drawing coordinates; ACAD_TABLE: its block at its insertion point.
+    void placedBlock(const EntityExtras& x, Entity& e) {
+        for (const RawGroup& g : *x.raw) {
+            if (g.code >= 1000) break;
+            if (g.code == 2 && e.blockName.empty()) e.blockName = g.value;
+            if (g.code == 10) e.insertion.x = g.number;
+            if (g.code == 20) e.insertion.y = g.number;
+        }
+        if (x.kind == "ACAD_TABLE") e.kind = EntityKind::Insert;
+        else e.insertion = {};
         pendingInPaperSpace = x.paperSpace || skippingLayout;
         pendingBlock = currentBlock;
         flushPending();
