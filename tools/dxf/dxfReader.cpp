@@ -14,6 +14,7 @@
 #include "groupStream.h"
 #include "leaderGeometry.h"
 #include "mlineGeometry.h"
+#include "multileaderGeometry.h"
 #include "wipeoutGeometry.h"
 #include "rawEntity.h"
 #include "meshEdges.h"
@@ -32,10 +33,10 @@ namespace {
 const std::set<std::string, std::less<>> DRAWN_KINDS = {
     "LINE", "POINT", "CIRCLE", "ARC", "ELLIPSE", "LWPOLYLINE", "POLYLINE", "SPLINE", "SOLID", "TRACE",
     "3DFACE", "HATCH", "INSERT", "DIMENSION", "TEXT", "MTEXT", "ATTRIB", "ATTDEF", "RAY", "XLINE", "LEADER", "MLINE", "WIPEOUT",
-    "ARC_DIMENSION", "LARGE_RADIAL_DIMENSION", "ACAD_TABLE"};
+    "ARC_DIMENSION", "LARGE_RADIAL_DIMENSION", "ACAD_TABLE", "MULTILEADER", "MLEADER"};
 // Kinds dxflib does not read, kept as their groups and drawn from them.
 const std::set<std::string, std::less<>> RAW_KINDS = {"LEADER", "MLINE", "WIPEOUT", "ARC_DIMENSION",
-                                                      "LARGE_RADIAL_DIMENSION", "ACAD_TABLE"};
+                                                      "LARGE_RADIAL_DIMENSION", "ACAD_TABLE", "MULTILEADER", "MLEADER"};
 // Kinds drawn through the block they name (group 2), as the CAD host draws them.
 const std::set<std::string, std::less<>> BLOCK_DRAWN_KINDS = {"ARC_DIMENSION", "LARGE_RADIAL_DIMENSION", "ACAD_TABLE"};
 constexpr size_t MAX_RAW_GROUPS = 4000000;
@@ -760,11 +761,18 @@ private:
             multiline = readMline(*x.raw);
             shown = mlineBlock(*multiline, nullptr);
         }
+        if (x.kind == "MULTILEADER" || x.kind == "MLEADER") shown = multileaderBlock(*x.raw);
         std::vector<Point2> wiped;
         if (x.kind == "WIPEOUT") {
             wiped = wipeoutBoundary(*x.raw);
             shown = wipeoutBlock(wiped, false);
         }
+        kindName = x.kind;
+        for (Entity& part : shown.entities)
+            if (part.kind == EntityKind::MText) {
+                std::string raw = std::move(part.text);
+                if (!decodeText(raw, part.text, false)) return;
+            }
         bool throughBlock = BLOCK_DRAWN_KINDS.count(x.kind) != 0;
         if (shown.entities.empty() && !throughBlock) return;
         flushPending();
