@@ -9,7 +9,7 @@ namespace {
 
 std::vector<Entity> everyKind() {
     std::vector<Entity> out;
-    for (int k = 0; k <= static_cast<int>(EntityKind::Wipeout); ++k) {
+    for (int k = 0; k <= static_cast<int>(EntityKind::Image); ++k) {
         Entity e;
         e.kind = static_cast<EntityKind>(k);
         e.line = 100 + k;
@@ -70,8 +70,11 @@ TEST(EntitySpool, givesBackWhatWasWrittenInOrder) {
         EXPECT_EQ(w.style.linetypeScale, r.style.linetypeScale);
         switch (w.kind) {
             case EntityKind::Line: case EntityKind::Point: case EntityKind::Solid: case EntityKind::Polyline:
-            case EntityKind::Ray: case EntityKind::Wipeout:
+            case EntityKind::Ray: case EntityKind::Wipeout: case EntityKind::Image:
                 ASSERT_EQ(2u, r.vertices.size());
+                if (w.kind == EntityKind::Image) {
+                    EXPECT_EQ(w.text, r.text);
+                }
                 EXPECT_EQ(-1, r.vertices[1].bulge);
                 EXPECT_EQ(0.7, r.width);
                 if (w.kind == EntityKind::Solid) {

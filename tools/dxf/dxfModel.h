@@ -58,7 +58,8 @@ struct EntityStyle {
 enum class EntityKind {
     Line, Point, Circle, Arc, Ellipse, Polyline, Spline, Solid, Insert, Dimension, Text, MText, Hatch,
     Ray,  // RAY and XLINE: cut to what the plot shows
-    Wipeout  // its boundary (vertices) hides what was drawn before under it
+    Wipeout,  // its boundary (vertices) hides what was drawn before under it
+    Image     // a raster file (text) over the parallelogram of its corners (vertices)
 };
 
 struct Vertex {

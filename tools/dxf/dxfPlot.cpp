@@ -150,6 +150,7 @@ bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& are
     paper.printerLinetypes = options.printerLinetypes;
     paper.lineweights = extents.widths;
     paper.defaultLineweightMm = measured.lwdefault / 100.0;
+    paper.drawingFolder = options.drawingFolder;
     PaperSink sink(placement, width, height, options.pens, paper, send);
     RenderSettings settings{chordToleranceMm(options.toleranceMm, area.unitsPerInch) / placement.mmPerUnit,
                             !options.printerLinetypes, options.maxExpandedEntities};
@@ -191,7 +192,9 @@ bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& are
     if (measured.wipeouts > 0 && !wiping.finish(error)) return false;
     report.strokes = sink.strokes;
     report.fills = sink.fills;
-    if (sink.drawnMm == 0 && sink.fills == 0) {
+    for (const auto& [what, count] : sink.imagesLeftOut)
+        report.warnings.push_back("left out " + std::to_string(count) + " x " + what);
+    if (sink.drawnMm == 0 && sink.fills == 0 && sink.images == 0) {
         error = "nothing of the drawing falls inside the plot area";
         return false;
     }

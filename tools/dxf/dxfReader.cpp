@@ -13,6 +13,7 @@
 #include "drawingText.h"
 #include "groupStream.h"
 #include "leaderGeometry.h"
+#include "imageGeometry.h"
 #include "mlineGeometry.h"
 #include "multileaderGeometry.h"
 #include "wipeoutGeometry.h"
@@ -33,10 +34,10 @@ namespace {
 const std::set<std::string, std::less<>> DRAWN_KINDS = {
     "LINE", "POINT", "CIRCLE", "ARC", "ELLIPSE", "LWPOLYLINE", "POLYLINE", "SPLINE", "SOLID", "TRACE",
     "3DFACE", "HATCH", "INSERT", "DIMENSION", "TEXT", "MTEXT", "ATTRIB", "ATTDEF", "RAY", "XLINE", "LEADER", "MLINE", "WIPEOUT",
-    "ARC_DIMENSION", "LARGE_RADIAL_DIMENSION", "ACAD_TABLE", "MULTILEADER", "MLEADER"};
+    "ARC_DIMENSION", "LARGE_RADIAL_DIMENSION", "ACAD_TABLE", "MULTILEADER", "MLEADER", "IMAGE"};
 // Kinds dxflib does not read, kept as their groups and drawn from them.
 const std::set<std::string, std::less<>> RAW_KINDS = {"LEADER", "MLINE", "WIPEOUT", "ARC_DIMENSION",
-                                                      "LARGE_RADIAL_DIMENSION", "ACAD_TABLE", "MULTILEADER", "MLEADER"};
+                                                      "LARGE_RADIAL_DIMENSION", "ACAD_TABLE", "MULTILEADER", "MLEADER", "IMAGE"};
 // Kinds drawn through the block they name (group 2), as the CAD host draws them.
 const std::set<std::string, std::less<>> BLOCK_DRAWN_KINDS = {"ARC_DIMENSION", "LARGE_RADIAL_DIMENSION", "ACAD_TABLE"};
 constexpr size_t MAX_RAW_GROUPS = 4000000;
@@ -134,6 +135,11 @@ public:
         for (const auto& [blockName, shape] : multilines) {
             auto style = multilineStyles.find(upperCase(shape.styleName));
             if (style != multilineStyles.end()) tables.blocks[blockName] = mlineBlock(shape, &style->second);
+        }
+        // And the images their files, which name themselves in objects too.
+        for (const auto& [blockName, image] : images) {
+            auto file = imageFiles.find(upperCase(image.definition));
+            tables.blocks[blockName] = imageBlock(image, file != imageFiles.end() ? file->second : std::string());
         }
         // So do the wipeouts their frames, which the objects may switch.
         if (tables.wipeoutFrame == 1 || tables.wipeoutFrame == -1)
@@ -502,7 +508,7 @@ private:
             if (current.kind == "DIMENSION" || current.kind == "LEADER")
                 current.dimension = std::make_unique<DimensionReading>();
             if ((RAW_KINDS.count(current.kind) && (current.section == "ENTITIES" || current.section == "BLOCKS")) ||
-                current.kind == "MLINESTYLE")
+                current.kind == "MLINESTYLE" || current.kind == "IMAGEDEF")
                 current.raw = std::make_unique<RawGroups>();
             if (current.kind == "DIMSTYLE" && current.section == "TABLES")
                 current.dimensionStyle = std::make_unique<DimensionStyleEntry>();
@@ -745,6 +751,16 @@ private:
     // dimension is (its own layer, colour and line for the BYBLOCK parts).
     void rawEntity(const EntityExtras& x) {
         if (groups.failed()) return;
+        if (x.kind == "IMAGEDEF") {
+            std::string handle, file;
+            for (const RawGroup& g : *x.raw) {
+                if (g.code == 5) handle = g.value;
+                if (g.code == 1) file = g.value;
+            }
+            std::string path;
+            if (!handle.empty() && decodeText(file, path, true)) imageFiles[upperCase(handle)] = path;
+            return;
+        }
         if (x.kind == "MLINESTYLE") {
             std::string name;
             std::vector<std::string> linetypes;
@@ -762,6 +778,11 @@ private:
             shown = mlineBlock(*multiline, nullptr);
         }
         if (x.kind == "MULTILEADER" || x.kind == "MLEADER") shown = multileaderBlock(*x.raw);
+        std::optional<ImagePlacement> image;
+        if (x.kind == "IMAGE") {
+            image = readImage(*x.raw);
+            shown = imageBlock(*image, std::string());
+        }
         std::vector<Point2> wiped;
         if (x.kind == "WIPEOUT") {
             wiped = wipeoutBoundary(*x.raw);
@@ -804,6 +825,7 @@ private:
         shown.name = e.rebuiltBlock;
         tables.blocks[e.rebuiltBlock] = std::move(shown);
         if (multiline) multilines.emplace_back(e.rebuiltBlock, std::move(*multiline));
+        if (image) images.emplace_back(e.rebuiltBlock, std::move(*image));
         if (!wiped.empty()) {
             wipeouts.emplace_back(e.rebuiltBlock, std::move(wiped));
             ++tables.wipeouts;
@@ -983,6 +1005,8 @@ private:
     std::vector<std::pair<std::string, MlineShape>> multilines;  // their blocks, to style at the end
     std::map<std::string, MlineStyle> multilineStyles;           // upper-case name
     std::vector<std::pair<std::string, std::vector<Point2>>> wipeouts;  // their blocks, to frame at the end
+    std::vector<std::pair<std::string, ImagePlacement>> images;        // their blocks, to name their files
+    std::map<std::string, std::string> imageFiles;                     // IMAGEDEF handle (upper case) to file
     SegmentWidths polylineWidths;  // the POLYLINE's default widths for its vertices
     size_t pathLoops = 0;  // the hatch's polyline loops, which come first
     bool utf8Text = false;

@@ -340,6 +340,14 @@ bool EntityRenderer::drawIn(const Entity& e, const Context& context, std::string
             if (settings.tolerance <= 0) return sink.stroke(look, boundary, 0, error);
             return sink.wipe(boundary, error);
         }
+        case EntityKind::Image: {
+            Polyline corners;
+            for (const Vertex& v : e.vertices) corners.push_back(t.apply(point(v)));
+            if (corners.size() != 4) return true;
+            // Measuring: the image's area is part of the drawing's extents.
+            if (settings.tolerance <= 0) return sink.stroke(look, corners, 0, error);
+            return sink.image(look, e.text, corners, error);
+        }
     }
     return true;
 }

@@ -76,8 +76,9 @@ template <typename Io, typename E>
 void kindFields(Io& io, E& e) {
     switch (e.kind) {
         case EntityKind::Line: case EntityKind::Point: case EntityKind::Solid: case EntityKind::Polyline:
-        case EntityKind::Ray: case EntityKind::Wipeout:
+        case EntityKind::Ray: case EntityKind::Wipeout: case EntityKind::Image:
             io(e.vertices), io(e.closed), io(e.width);
+            if (e.kind == EntityKind::Image) io(e.text);
             if (e.kind == EntityKind::Solid) io(e.hiddenEdges);
             if (e.kind == EntityKind::Polyline) io(e.vertexWidths);
             break;
@@ -115,7 +116,7 @@ void Writer::put(const Entity& e) {
 void Reader::get(Entity& e) {
     uint8_t kind = 0;
     get(kind);
-    if (!ok || kind > static_cast<uint8_t>(EntityKind::Wipeout)) {
+    if (!ok || kind > static_cast<uint8_t>(EntityKind::Image)) {
         ok = false;
         return;
     }

@@ -34,6 +34,13 @@ public:
         (void)boundary, (void)why;
         return true;
     }
+    // A raster image file over `corners` (lower left, lower right, upper
+    // right, upper left). Sinks that cannot place images leave them out.
+    virtual bool image(const LineLook& look, const std::string& file, const geometry::Polyline& corners,
+                       std::string& why) {
+        (void)look, (void)file, (void)corners, (void)why;
+        return true;
+    }
 };
 
 }  // namespace tavix::dxf

@@ -19,6 +19,11 @@ public:
     bool stroke(const LineLook& look, const geometry::Polyline& points, double slack, std::string& why) override;
     bool fill(const LineLook& look, const std::vector<geometry::Polyline>& loops, std::string& why) override;
     bool wipe(const geometry::Polyline& boundary, std::string& why) override;
+    // Images go straight on, under the strokes held back.
+    bool image(const LineLook& look, const std::string& file, const geometry::Polyline& corners,
+               std::string& why) override {
+        return target.image(look, file, corners, why);
+    }
 
     // Hands what is left on, in the order drawn.
     bool finish(std::string& why);

@@ -87,6 +87,7 @@ DrawingReader readerFor(std::FILE* file, const dxf::DxfPlotOptions& options, Plo
 // the exit status.
 int dxfOptionsFrom(const PlotCommandOptions& o, dxf::DxfPlotOptions& d) {
     d.toleranceMm = o.toleranceMm;
+    if (o.drawing != "-") d.drawingFolder = directoryOf(o.drawing);
     if (!o.scale.empty()) {
         if (o.fit) {
             std::fprintf(stderr, "tavix: --fit and --scale exclude each other\n");
