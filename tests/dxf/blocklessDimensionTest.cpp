@@ -170,6 +170,10 @@ TEST(BlocklessDimensions, writeTheMeasurementAsTheStyleSays) {
         {33.3333, {{dim::ANGLE_DECIMALS, 2}}, "", true, "33.33%%d"},
         {1e300, {{dim::DECIMALS, 1}}, "", false, "0.0"},  // no number of a drawing: no endless digits
         {5, {{dim::DECIMALS, 99}}, "", false, "5.00000000"},
+        // Numbers no style holds: bounded, never cast out of range.
+        {5, {{dim::DECIMALS, 1e300}, {dim::ZERO_SUPPRESS, 1e300}}, "", false, "5.00000000"},
+        {5, {{dim::DECIMALS, -3}, {dim::ZERO_SUPPRESS, -1e300}}, "", false, "5"},
+        {5, {{dim::ANGLE_DECIMALS, std::nan("")}}, "", true, "5%%d"},
     };
     for (const MeasurementCase& c : cases) {
         DimensionStyle style;

@@ -291,14 +291,15 @@ void angular(Builder& b, const DimensionDefinition& d) {
 std::string measurementText(double value, const DimensionStyle& style, bool angle) {
     double round = style.number(dim::ROUND);
     if (!angle && round > 0 && std::isfinite(value / round)) value = std::round(value / round) * round;
-    int decimals = static_cast<int>(style.number(angle ? dim::ANGLE_DECIMALS : dim::DECIMALS));
-    decimals = std::clamp(decimals, 0, 8);
+    double places = style.number(angle ? dim::ANGLE_DECIMALS : dim::DECIMALS);
+    int decimals = places >= 0 && places <= 8 ? static_cast<int>(places) : places > 8 ? 8 : 0;
     if (!std::isfinite(value) || std::fabs(value) > 1e15) value = 0;
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
     std::string out = buffer;
     if (out.find_first_not_of("-0.") == std::string::npos) out = decimals > 0 ? "0." + std::string(decimals, '0') : "0";
-    int zin = static_cast<int>(style.number(dim::ZERO_SUPPRESS));
+    double suppress = style.number(dim::ZERO_SUPPRESS);
+    int zin = suppress >= 0 && suppress <= 15 ? static_cast<int>(suppress) : 0;
     size_t point = out.find('.');
     if (point != std::string::npos && (zin & 8) != 0) {
         out.erase(out.find_last_not_of('0') + 1);

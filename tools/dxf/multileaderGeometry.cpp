@@ -80,7 +80,7 @@ Parsed parse(const RawGroups& groups) {
             }
         } else if (where == Where::Entity) {
             switch (g.code) {
-                case 170: m.lineType = static_cast<int>(g.number); break;
+                case 170: m.lineType = g.number >= 0 && g.number <= 2 ? static_cast<int>(g.number) : 1; break;
                 case 91: m.lineColour = g.number; break;
                 case 291: m.dogleg = g.number != 0; break;
                 case 172: if (g.number == 1) m.hasText = false; break;  // block content
