@@ -222,12 +222,14 @@ TEST(BlocklessDimensions, followTheStyleTableHeaderAndOverrides) {
     Groups styleTable = {{0, "TABLE"}, {2, "DIMSTYLE"}, {0, "DIMSTYLE"}, {2, "Standard"}, {140, "3.5"},
                          {271, "1"}, {41, "2"}, {0, "ENDTAB"}};
     // From the style table.
-    const Entity* t = findText(readOne(linear, styleTable));
+    Block fromTable = readOne(linear, styleTable);
+    const Entity* t = findText(fromTable);
     ASSERT_NE(nullptr, t);
     EXPECT_EQ("40.0", t->text);
     EXPECT_DOUBLE_EQ(3.5, t->height);
     // From the header, when the style is not in the table.
-    t = findText(readOne(linear, {}, {{9, "$DIMTXT"}, {40, "5"}, {9, "$DIMDEC"}, {70, "3"}}));
+    Block fromHeader = readOne(linear, {}, {{9, "$DIMTXT"}, {40, "5"}, {9, "$DIMDEC"}, {70, "3"}});
+    t = findText(fromHeader);
     ASSERT_NE(nullptr, t);
     EXPECT_EQ("40.000", t->text);
     EXPECT_DOUBLE_EQ(5, t->height);
@@ -235,7 +237,8 @@ TEST(BlocklessDimensions, followTheStyleTableHeaderAndOverrides) {
     Groups overridden = linear;
     overridden.insert(overridden.end(), {{1001, "ACAD"}, {1000, "DSTYLE"}, {1002, "{"}, {1070, "271"}, {1070, "0"},
                                          {1070, "140"}, {1040, "7"}, {1002, "}"}});
-    t = findText(readOne(overridden, styleTable));
+    Block fromOverrides = readOne(overridden, styleTable);
+    t = findText(fromOverrides);
     ASSERT_NE(nullptr, t);
     EXPECT_EQ("40", t->text);
     EXPECT_DOUBLE_EQ(7, t->height);
