@@ -235,10 +235,10 @@ TEST(DxfReader, readsHatchBoundariesAndPatternLines) {
 }
 
 TEST(DxfReader, countsEachKindItSkipsOnce) {
-    Read r = readText(drawing({{0, "IMAGE"}, {10, "0"}, {0, "WIPEOUT"}, {0, "IMAGE"}, {0, "LINE"}, {10, "0"},
+    Read r = readText(drawing({{0, "REGION"}, {10, "0"}, {0, "3DSOLID"}, {0, "REGION"}, {0, "LINE"}, {10, "0"},
                                {20, "0"}, {11, "1"}, {21, "1"}, {0, "VIEWPORT"}, {67, "1"}}));
     ASSERT_TRUE(r.ok) << r.report.error;
-    EXPECT_EQ((std::map<std::string, int>{{"IMAGE", 2}, {"WIPEOUT", 1}}), r.report.skipped);
+    EXPECT_EQ((std::map<std::string, int>{{"3DSOLID", 1}, {"REGION", 2}}), r.report.skipped);
     EXPECT_EQ(1, r.report.entities);
 }
 

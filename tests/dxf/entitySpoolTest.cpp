@@ -9,7 +9,7 @@ namespace {
 
 std::vector<Entity> everyKind() {
     std::vector<Entity> out;
-    for (int k = 0; k <= static_cast<int>(EntityKind::Ray); ++k) {
+    for (int k = 0; k <= static_cast<int>(EntityKind::Image); ++k) {
         Entity e;
         e.kind = static_cast<EntityKind>(k);
         e.line = 100 + k;
@@ -32,6 +32,7 @@ std::vector<Entity> everyKind() {
         e.controlPoints = {{0, 0}, {1, 1}, {2, 0}};
         e.fitPoints = {{9, 9}};
         e.blockName = "BLOCK " + std::to_string(k);
+        e.rebuiltBlock = "<rebuilt " + std::to_string(k) + ">";
         e.insertion = {11, 12};
         e.scaleX = -2, e.scaleY = 3, e.rotation = 45;
         e.columns = 4, e.rows = 5, e.columnSpacing = 6, e.rowSpacing = 7;
@@ -69,8 +70,11 @@ TEST(EntitySpool, givesBackWhatWasWrittenInOrder) {
         EXPECT_EQ(w.style.linetypeScale, r.style.linetypeScale);
         switch (w.kind) {
             case EntityKind::Line: case EntityKind::Point: case EntityKind::Solid: case EntityKind::Polyline:
-            case EntityKind::Ray:
+            case EntityKind::Ray: case EntityKind::Wipeout: case EntityKind::Image:
                 ASSERT_EQ(2u, r.vertices.size());
+                if (w.kind == EntityKind::Image) {
+                    EXPECT_EQ(w.text, r.text);
+                }
                 EXPECT_EQ(-1, r.vertices[1].bulge);
                 EXPECT_EQ(0.7, r.width);
                 if (w.kind == EntityKind::Solid) {
@@ -96,6 +100,7 @@ TEST(EntitySpool, givesBackWhatWasWrittenInOrder) {
                 break;
             case EntityKind::Insert: case EntityKind::Dimension:
                 EXPECT_EQ(w.blockName, r.blockName);
+                EXPECT_EQ(w.kind == EntityKind::Dimension ? w.rebuiltBlock : "", r.rebuiltBlock);
                 EXPECT_EQ(-2, r.scaleX);
                 EXPECT_EQ(7, r.rowSpacing);
                 break;

@@ -97,9 +97,9 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"emptyDrawing", entities(""), {}, "the drawing has no entities in model space"},
         Refused{"nothingPlots", entities(A_LINE, "", ALL_OFF), {}, "nothing in the drawing plots"},
         Refused{"onlyKindsNotDrawn",
-                entities(groups({{0, "IMAGE"}, {8, "0"}, {0, "WIPEOUT"}, {8, "0"}, {0, "IMAGE"}, {8, "0"}})), {},
+                entities(groups({{0, "REGION"}, {8, "0"}, {0, "TOLERANCE"}, {8, "0"}, {0, "REGION"}, {8, "0"}})), {},
                 "nothing in the drawing plots: it holds only entities of kinds tavix does not draw "
-                "(2 IMAGE, 1 WIPEOUT)"},
+                "(2 REGION, 1 TOLERANCE)"},
         Refused{"zeroSizeExtents", entities(groups({{0, "POINT"}, {10, "5"}, {20, "5"}})), {},
                 "extents have zero size"},
         Refused{"windowBesideTheDrawing", entities(A_LINE), {"--window", "500,500,600,600"},
@@ -135,11 +135,27 @@ TEST_F(DxfWarnings, whatFallsOutsideIsClippedAndMeasured) {
 }
 
 TEST_F(DxfWarnings, skippedKindsAreReportedOnceWithTheirCounts) {
-    writeWholeFile("drawing.dxf", entities(A_LINE + groups({{0, "IMAGE"}, {0, "IMAGE"}, {0, "IMAGE"}, {0, "MESH"}})));
+    writeWholeFile("drawing.dxf", entities(A_LINE + groups({{0, "REGION"}, {0, "REGION"}, {0, "REGION"}, {0, "MESH"}})));
     testing::Ran ran = testing::runTavix({"--config", "dxf.cfg", "plot", "drawing.dxf", "-o", "out.plt"});
     EXPECT_EQ(0, ran.status) << ran.err;
-    EXPECT_NE(std::string::npos, ran.err.find("warning: drawing.dxf: skipped 3 IMAGE entities")) << ran.err;
+    EXPECT_NE(std::string::npos, ran.err.find("warning: drawing.dxf: skipped 3 REGION entities")) << ran.err;
     EXPECT_NE(std::string::npos, ran.err.find("warning: drawing.dxf: skipped 1 MESH entity")) << ran.err;
+}
+
+// An image whose file is not beside the drawing is named in a warning; the
+// rest of the drawing plots.
+TEST_F(DxfWarnings, anImageNotFoundIsNamed) {
+    std::string drawing = entities(A_LINE + groups({{0, "IMAGE"}, {8, "0"}, {10, "10"}, {20, "10"}, {11, "1"},
+                                                    {21, "0"}, {12, "0"}, {22, "1"}, {13, "40"}, {23, "20"},
+                                                    {340, "2A"}}));
+    drawing.insert(drawing.rfind("0\nEOF"), groups({{0, "SECTION"}, {2, "OBJECTS"}, {0, "IMAGEDEF"}, {5, "2A"},
+                                                     {1, "C:\\Plans\\site photo.png"}, {0, "ENDSEC"}}));
+    writeWholeFile("drawing.dxf", drawing);
+    testing::Ran ran = testing::runTavix({"--config", "dxf.cfg", "plot", "drawing.dxf", "-o", "out.plt"});
+    EXPECT_EQ(0, ran.status) << ran.err;
+    EXPECT_NE(std::string::npos,
+              ran.err.find("warning: drawing.dxf: left out 1 x IMAGE file C:\\Plans\\site photo.png not found"))
+        << ran.err;
 }
 
 TEST_F(DxfWarnings, anEscapeOfNoCharacterIsDrawnAsABox) {

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "dimensionStyle.h"
+
 namespace tavix::dxf {
 
 struct Point2 {
@@ -55,7 +57,9 @@ struct EntityStyle {
 
 enum class EntityKind {
     Line, Point, Circle, Arc, Ellipse, Polyline, Spline, Solid, Insert, Dimension, Text, MText, Hatch,
-    Ray  // RAY and XLINE: cut to what the plot shows
+    Ray,  // RAY and XLINE: cut to what the plot shows
+    Wipeout,  // its boundary (vertices) hides what was drawn before under it
+    Image     // a raster file (text) over the parallelogram of its corners (vertices)
 };
 
 struct Vertex {
@@ -119,6 +123,9 @@ struct Entity {
     double scaleX = 1, scaleY = 1, rotation = 0;  // degrees
     int columns = 1, rows = 1;
     double columnSpacing = 0, rowSpacing = 0;
+    // A dimension's block rebuilt from its definition (its name in the
+    // blocks), drawn when the drawing gives none of its own.
+    std::string rebuiltBlock;
 
     // Text and MText.
     std::string text;               // UTF-8, control codes still in
@@ -152,6 +159,12 @@ struct DxfTables {
     int insunits = 0;                         // $INSUNITS
     int lwdefault = 25;                       // $LWDEFAULT
     std::string codepage = "ANSI_1252";       // $DWGCODEPAGE
+    std::map<std::string, DimensionStyle> dimensionStyles;  // upper-case name
+    DimensionStyle headerDimensionStyle;      // the header's $DIM values
+    int wipeouts = 0;                         // WIPEOUT entities read
+    // Wipeout frames ($WIPEOUTFRAME, or the wipeout variables object): 0 none,
+    // 1 shown and plotted, 2 shown only; -1 not given (the host plots them).
+    int wipeoutFrame = -1;
 };
 
 std::string upperCase(std::string_view name);

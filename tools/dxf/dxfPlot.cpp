@@ -14,6 +14,7 @@
 #include "dxfReader.h"
 #include "entityRenderer.h"
 #include "entitySpool.h"
+#include "wipeoutSink.h"
 
 namespace tavix::dxf {
 namespace {
@@ -149,6 +150,7 @@ bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& are
     paper.printerLinetypes = options.printerLinetypes;
     paper.lineweights = extents.widths;
     paper.defaultLineweightMm = measured.lwdefault / 100.0;
+    paper.drawingFolder = options.drawingFolder;
     PaperSink sink(placement, width, height, options.pens, paper, send);
     RenderSettings settings{chordToleranceMm(options.toleranceMm, area.unitsPerInch) / placement.mmPerUnit,
                             !options.printerLinetypes, options.maxExpandedEntities};
@@ -160,7 +162,10 @@ bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& are
         settings.paperX1 = std::min(settings.paperX1, placement.windowOnPaper.x1);
         settings.paperY1 = std::min(settings.paperY1, placement.windowOnPaper.y1);
     }
-    EntityRenderer render(measured, font, sink, settings);
+    // Wipeouts hide what was drawn before them: the plot is held back and cut.
+    WipeoutSink wiping(sink);
+    PrimitiveSink& drawTo = measured.wipeouts > 0 ? static_cast<PrimitiveSink&>(wiping) : sink;
+    EntityRenderer render(measured, font, drawTo, settings);
     if (options.printerLinetypes) {
         host::DrawingRequest r;
         r.op = host::DrawingOp::LineTypes;
@@ -184,9 +189,12 @@ bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& are
             return false;
         }
     }
+    if (measured.wipeouts > 0 && !wiping.finish(error)) return false;
     report.strokes = sink.strokes;
     report.fills = sink.fills;
-    if (sink.drawnMm == 0 && sink.fills == 0) {
+    for (const auto& [what, count] : sink.imagesLeftOut)
+        report.warnings.push_back("left out " + std::to_string(count) + " x " + what);
+    if (sink.drawnMm == 0 && sink.fills == 0 && sink.images == 0) {
         error = "nothing of the drawing falls inside the plot area";
         return false;
     }

@@ -24,6 +24,7 @@ struct DxfPlotOptions {
     std::string fontPath = geometry::DEFAULT_STROKE_FONT;
     const geometry::StrokeFont* font = nullptr;  // when set, used instead of reading fontPath
     long long maxExpandedEntities = 50000000;      // see EntityRenderer
+    std::string drawingFolder;       // the drawing's folder, where its image files are looked for
     // Told how far the plot has come, 0..1, now and then: "reading DXF"
     // (the first pass, by the file's bytes) then "drawing DXF"; may be empty.
     std::function<void(double fraction, const std::string& stage)> progress;

@@ -6,10 +6,18 @@
 #include <cmath>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <set>
 
+#include "dimensionGeometry.h"
 #include "drawingText.h"
 #include "groupStream.h"
+#include "leaderGeometry.h"
+#include "imageGeometry.h"
+#include "mlineGeometry.h"
+#include "multileaderGeometry.h"
+#include "wipeoutGeometry.h"
+#include "rawEntity.h"
 #include "meshEdges.h"
 
 namespace tavix::dxf {
@@ -25,7 +33,14 @@ namespace {
 
 const std::set<std::string, std::less<>> DRAWN_KINDS = {
     "LINE", "POINT", "CIRCLE", "ARC", "ELLIPSE", "LWPOLYLINE", "POLYLINE", "SPLINE", "SOLID", "TRACE",
-    "3DFACE", "HATCH", "INSERT", "DIMENSION", "TEXT", "MTEXT", "ATTRIB", "ATTDEF", "RAY", "XLINE"};
+    "3DFACE", "HATCH", "INSERT", "DIMENSION", "TEXT", "MTEXT", "ATTRIB", "ATTDEF", "RAY", "XLINE", "LEADER", "MLINE", "WIPEOUT",
+    "ARC_DIMENSION", "LARGE_RADIAL_DIMENSION", "ACAD_TABLE", "MULTILEADER", "MLEADER", "IMAGE"};
+// Kinds dxflib does not read, kept as their groups and drawn from them.
+const std::set<std::string, std::less<>> RAW_KINDS = {"LEADER", "MLINE", "WIPEOUT", "ARC_DIMENSION",
+                                                      "LARGE_RADIAL_DIMENSION", "ACAD_TABLE", "MULTILEADER", "MLEADER", "IMAGE"};
+// Kinds drawn through the block they name (group 2), as the CAD host draws them.
+const std::set<std::string, std::less<>> BLOCK_DRAWN_KINDS = {"ARC_DIMENSION", "LARGE_RADIAL_DIMENSION", "ACAD_TABLE"};
+constexpr size_t MAX_RAW_GROUPS = 4000000;
 // Parts of other entities, or definitions that are not drawn themselves.
 const std::set<std::string, std::less<>> STRUCTURE = {"VERTEX", "SEQEND", "BLOCK", "ENDBLK", "ENDSEC",
                                                       "SECTION", "EOF"};
@@ -40,6 +55,21 @@ struct AttributeDefinition {
     int colour = COLOUR_BYLAYER, flags = 0, alignH = 0, alignV = 0;
     double x = 0, y = 0, alignX = 0, alignY = 0, height = 0, widthFactor = 1, rotation = 0, oblique = 0;
     bool aligned = false;  // group 11 given
+};
+
+// A DIMENSION's groups as they pass: the definition, the style's name and
+// the overrides in its extended data (application ACAD, "DSTYLE" { code value ... }).
+struct DimensionReading {
+    DimensionDefinition definition;
+    std::string styleName = "Standard", rawText;
+    DimensionStyle overrides;
+    enum class Xdata { Outside, Acad, Named, Open } xdata = Xdata::Outside;
+    int overrideCode = -1;  // the variable whose value comes next
+};
+
+struct DimensionStyleEntry {
+    std::string name;
+    DimensionStyle style;
 };
 
 // Values dxflib does not hand on, kept per entity from the groups as they pass.
@@ -80,6 +110,12 @@ struct EntityExtras {
     // VERTEX: its flags (70) and, for a polyface face, its vertex indices (71 to 74).
     int vertexFlags = 0;
     std::array<int, 4> faceIndices{};
+    // DIMENSION: its definition, to rebuild it when it comes without a block.
+    std::unique_ptr<DimensionReading> dimension;
+    // A DIMSTYLE table entry.
+    std::unique_ptr<DimensionStyleEntry> dimensionStyle;
+    // The groups of an entity of RAW_KINDS.
+    std::unique_ptr<RawGroups> raw;
 };
 
 class Reader : public DL_CreationAdapter {
@@ -95,6 +131,19 @@ public:
 
     void finish() {
         flushPending();
+        // Multiline styles are objects, after the entities: the multilines get theirs now.
+        for (const auto& [blockName, shape] : multilines) {
+            auto style = multilineStyles.find(upperCase(shape.styleName));
+            if (style != multilineStyles.end()) tables.blocks[blockName] = mlineBlock(shape, &style->second);
+        }
+        // And the images their files, which name themselves in objects too.
+        for (const auto& [blockName, image] : images) {
+            auto file = imageFiles.find(upperCase(image.definition));
+            tables.blocks[blockName] = imageBlock(image, file != imageFiles.end() ? file->second : std::string());
+        }
+        // So do the wipeouts their frames, which the objects may switch.
+        if (tables.wipeoutFrame == 1 || tables.wipeoutFrame == -1)
+            for (const auto& [blockName, boundary] : wipeouts) tables.blocks[blockName] = wipeoutBlock(boundary, true);
         if (groups.failed()) return;
         if (badEscapes > 0)
             report.warnings.push_back(firstBadEscape + ": drawn as a box" +
@@ -149,13 +198,17 @@ public:
     void setVariableString(const std::string& key, const std::string& value, int) override {
         if (key == "$DWGCODEPAGE") tables.codepage = value;
         if (key == "$ACADVER") utf8Text = value >= "AC1021";
+        if (int code = dimensionVariableCode(key)) tables.headerDimensionStyle.texts[code] = value;
     }
     void setVariableInt(const std::string& key, int value, int) override {
         if (key == "$INSUNITS") tables.insunits = value;
         if (key == "$LWDEFAULT" && value >= 0 && value <= 211) tables.lwdefault = value;
+        if (key == "$WIPEOUTFRAME" && value >= 0 && value <= 2) tables.wipeoutFrame = value;
+        if (int code = dimensionVariableCode(key)) tables.headerDimensionStyle.numbers[code] = value;
     }
     void setVariableDouble(const std::string& key, double value, int) override {
         if (key == "$LTSCALE" && value > 0) tables.ltscale = value;
+        if (int code = dimensionVariableCode(key)) tables.headerDimensionStyle.numbers[code] = value;
     }
 
     // Blocks.
@@ -317,6 +370,18 @@ public:
     void dimension() {
         Entity& e = begin(EntityKind::Dimension);
         e.blockName = completed.blockName;
+        if (completed.dimension && !tables.blocks.count(upperCase(e.blockName))) {
+            DimensionReading& r = *completed.dimension;
+            if (!decodeText(r.rawText, r.definition.text, false)) return;
+            r.definition.style = styleOf(r);
+            Block rebuilt = blocklessDimension(r.definition);
+            if (!rebuilt.entities.empty()) {
+                // A name no drawing's block can have.
+                e.rebuiltBlock = "<dimension of line " + std::to_string(e.line) + ">";
+                rebuilt.name = e.rebuiltBlock;
+                tables.blocks[e.rebuiltBlock] = std::move(rebuilt);
+            }
+        }
         flushPending();
     }
     void addDimAlign(const DL_DimensionData&, const DL_DimAlignedData&) override { dimension(); }
@@ -430,6 +495,9 @@ private:
             if (isFaceRecord(current) && mesh->points.size() + mesh->faces.size() < MAX_POINTS)
                 mesh->faces.push_back(current.faceIndices);
             if (current.definition) attributeDefinition(current);
+            if (current.raw) rawEntity(current);
+            if (current.dimensionStyle && !current.dimensionStyle->name.empty())
+                tables.dimensionStyles[upperCase(current.dimensionStyle->name)] = current.dimensionStyle->style;
             completed = std::move(current);
             current = EntityExtras{};
             current.kind = std::string(g.value);
@@ -437,11 +505,21 @@ private:
             current.line = g.line - 1;
             current.section = groups.section();
             if (current.kind == "ATTDEF") current.definition = std::make_unique<AttributeDefinition>();
+            if (current.kind == "DIMENSION" || current.kind == "LEADER")
+                current.dimension = std::make_unique<DimensionReading>();
+            if ((RAW_KINDS.count(current.kind) && (current.section == "ENTITIES" || current.section == "BLOCKS")) ||
+                current.kind == "MLINESTYLE" || current.kind == "IMAGEDEF")
+                current.raw = std::make_unique<RawGroups>();
+            if (current.kind == "DIMSTYLE" && current.section == "TABLES")
+                current.dimensionStyle = std::make_unique<DimensionStyleEntry>();
             return;
         }
         EntityExtras& e = current;
         if (e.definition) definitionGroup(*e.definition, g);
         if (e.isMText && mtextGroup(g)) return;
+        if (e.raw && e.raw->size() < MAX_RAW_GROUPS) e.raw->push_back({g.code, std::string(g.value), g.number});
+        if (e.dimension && dimensionGroup(*e.dimension, g)) return;
+        if (e.dimensionStyle) dimensionStyleGroup(*e.dimensionStyle, g);
         if (g.code >= 70 && g.code <= 74 && e.kind == "VERTEX") {
             if (g.code == 70) e.vertexFlags = static_cast<int>(g.number);
             else e.faceIndices[g.code - 71] = static_cast<int>(g.number);
@@ -468,6 +546,7 @@ private:
             case 70:
                 if (e.kind == "ATTRIB") e.attributeFlags = static_cast<int>(g.number);
                 if (e.kind == "3DFACE") e.faceFlags = smallInt(g.number) & 15;
+                if (e.kind == "WIPEOUTVARIABLES") tables.wipeoutFrame = g.number != 0 ? 1 : 0;
                 break;
             case 67: e.paperSpace = g.number != 0; break;
             case 290: if (e.kind == "LAYER") e.plots = g.number != 0; break;
@@ -545,6 +624,72 @@ private:
         return true;
     }
 
+    static bool dimensionGroup(DimensionReading& r, const Group& g) {
+        DimensionDefinition& d = r.definition;
+        if (g.code >= 1000) {
+            dimensionOverride(r, g);
+            return true;
+        }
+        switch (g.code) {
+            case 1: r.rawText = std::string(g.text); return true;
+            case 3: r.styleName = std::string(g.value); return true;
+            case 10: d.definition.x = g.number; return true;
+            case 20: d.definition.y = g.number; return true;
+            case 11: d.textMiddle.x = g.number, d.textPlaced = true; return true;
+            case 21: d.textMiddle.y = g.number; return true;
+            case 13: d.first.x = g.number; return true;
+            case 23: d.first.y = g.number; return true;
+            case 14: d.second.x = g.number; return true;
+            case 24: d.second.y = g.number; return true;
+            case 15: d.third.x = g.number; return true;
+            case 25: d.third.y = g.number; return true;
+            case 16: d.arc.x = g.number; return true;
+            case 26: d.arc.y = g.number; return true;
+            case 50: d.rotation = g.number; return true;
+            case 70: d.type = smallInt(g.number) & 7; return false;
+            default: return false;
+        }
+    }
+
+    // The dimension variables a dimension overrides, in its extended data.
+    static void dimensionOverride(DimensionReading& r, const Group& g) {
+        using X = DimensionReading::Xdata;
+        if (g.code == 1001) {
+            r.xdata = g.value == "ACAD" ? X::Acad : X::Outside;
+            return;
+        }
+        switch (r.xdata) {
+            case X::Outside: return;
+            case X::Acad:
+                if (g.code == 1000 && g.value == "DSTYLE") r.xdata = X::Named;
+                return;
+            case X::Named:
+                r.xdata = g.code == 1002 && g.value == "{" ? X::Open : X::Acad;
+                return;
+            case X::Open:
+                if (g.code == 1002) {
+                    r.xdata = X::Acad;
+                } else if (r.overrideCode < 0) {
+                    if (g.code == 1070) r.overrideCode = smallInt(g.number);
+                } else {
+                    if (g.code == 1000) r.overrides.texts[r.overrideCode] = std::string(g.text);
+                    else if (g.code == 1040 || g.code == 1070 || g.code == 1071)
+                        r.overrides.numbers[r.overrideCode] = g.number;
+                    r.overrideCode = -1;
+                }
+                return;
+        }
+    }
+
+    static void dimensionStyleGroup(DimensionStyleEntry& entry, const Group& g) {
+        int c = g.code;
+        if (c == 2) entry.name = std::string(g.value);
+        else if (c == dim::POST || c == dim::ARROW_BLOCK) entry.style.texts[c] = std::string(g.text);
+        else if ((c >= 40 && c <= 49) || (c >= 71 && c <= 79) || (c >= 140 && c <= 149) || (c >= 170 && c <= 179) ||
+                 (c >= 270 && c <= 289))
+            entry.style.numbers[c] = g.number;
+    }
+
     static void definitionGroup(AttributeDefinition& d, const Group& g) {
         switch (g.code) {
             case 2: d.tag = std::string(g.value); break;
@@ -593,6 +738,116 @@ private:
         if ((d.flags & 4) != 0) e.scaleY = -1;  // upside down
         pendingInPaperSpace = false;
         pendingBlock = nullptr;
+        flushPending();
+    }
+
+    DimensionStyle styleOf(const DimensionReading& r) const {
+        auto style = tables.dimensionStyles.find(upperCase(r.styleName));
+        const DimensionStyle& base = style != tables.dimensionStyles.end() ? style->second : tables.headerDimensionStyle;
+        return base.overriddenBy(r.overrides);
+    }
+
+    // An entity of RAW_KINDS, drawn as the block of what it shows, as a
+    // dimension is (its own layer, colour and line for the BYBLOCK parts).
+    void rawEntity(const EntityExtras& x) {
+        if (groups.failed()) return;
+        if (x.kind == "IMAGEDEF") {
+            std::string handle, file;
+            for (const RawGroup& g : *x.raw) {
+                if (g.code == 5) handle = g.value;
+                if (g.code == 1) file = g.value;
+            }
+            std::string path;
+            if (!handle.empty() && decodeText(file, path, true)) imageFiles[upperCase(handle)] = path;
+            return;
+        }
+        if (x.kind == "MLINESTYLE") {
+            std::string name;
+            std::vector<std::string> linetypes;
+            MlineStyle style = readMlineStyle(*x.raw, name, linetypes);
+            for (size_t i = 0; i < style.elements.size(); ++i)
+                style.elements[i].linetype = linetypeOf(linetypes[i], LINETYPE_BYLAYER);
+            multilineStyles[upperCase(name)] = std::move(style);
+            return;
+        }
+        Block shown;
+        if (x.kind == "LEADER" && x.dimension) shown = leaderBlock(*x.raw, styleOf(*x.dimension));
+        std::optional<MlineShape> multiline;
+        if (x.kind == "MLINE") {
+            multiline = readMline(*x.raw);
+            shown = mlineBlock(*multiline, nullptr);
+        }
+        if (x.kind == "MULTILEADER" || x.kind == "MLEADER") shown = multileaderBlock(*x.raw);
+        std::optional<ImagePlacement> image;
+        if (x.kind == "IMAGE") {
+            image = readImage(*x.raw);
+            shown = imageBlock(*image, std::string());
+        }
+        std::vector<Point2> wiped;
+        if (x.kind == "WIPEOUT") {
+            wiped = wipeoutBoundary(*x.raw);
+            shown = wipeoutBlock(wiped, false);
+        }
+        kindName = x.kind;
+        for (Entity& part : shown.entities)
+            if (part.kind == EntityKind::MText) {
+                std::string raw = std::move(part.text);
+                if (!decodeText(raw, part.text, false)) return;
+            }
+        bool throughBlock = BLOCK_DRAWN_KINDS.count(x.kind) != 0;
+        if (shown.entities.empty() && !throughBlock) return;
+        flushPending();
+        pending = std::make_unique<Entity>();
+        Entity& e = *pending;
+        e.kind = EntityKind::Dimension;
+        kindName = x.kind;
+        e.line = x.line;
+        std::string layer = "0", linetype;
+        for (const RawGroup& g : *x.raw) {
+            if (g.code >= 1000) break;
+            switch (g.code) {
+                case 8: layer = g.value; break;
+                case 6: linetype = g.value; break;
+                case 62: e.style.colour = g.number >= 0 && g.number <= 256 ? static_cast<int>(g.number) : COLOUR_BYLAYER; break;
+                case 370: e.style.lineweight = g.number >= -3 && g.number <= 211 ? static_cast<int>(g.number) : LINEWEIGHT_BYLAYER; break;
+                case 420: e.style.trueColour = g.number >= 0 && g.number <= 0xFFFFFF ? static_cast<int>(g.number) : -1; break;
+                case 48: if (g.number > 0 && std::isfinite(g.number)) e.style.linetypeScale = g.number; break;
+                default: break;
+            }
+        }
+        e.style.layer = layerOf(layer);
+        e.style.linetype = linetypeOf(linetype, LINETYPE_BYLAYER);
+        if (throughBlock) {
+            placedBlock(x, e);
+            return;
+        }
+        e.rebuiltBlock = "<" + x.kind + " of line " + std::to_string(x.line) + ">";
+        shown.name = e.rebuiltBlock;
+        tables.blocks[e.rebuiltBlock] = std::move(shown);
+        if (multiline) multilines.emplace_back(e.rebuiltBlock, std::move(*multiline));
+        if (image) images.emplace_back(e.rebuiltBlock, std::move(*image));
+        if (!wiped.empty()) {
+            wipeouts.emplace_back(e.rebuiltBlock, std::move(wiped));
+            ++tables.wipeouts;
+        }
+        pendingInPaperSpace = x.paperSpace || skippingLayout;
+        pendingBlock = currentBlock;
+        flushPending();
+    }
+
+    // ARC_DIMENSION and LARGE_RADIAL_DIMENSION: their block as a dimension's,
+    // in drawing coordinates; ACAD_TABLE: its block at its insertion point.
+    void placedBlock(const EntityExtras& x, Entity& e) {
+        for (const RawGroup& g : *x.raw) {
+            if (g.code >= 1000) break;
+            if (g.code == 2 && e.blockName.empty()) e.blockName = g.value;
+            if (g.code == 10) e.insertion.x = g.number;
+            if (g.code == 20) e.insertion.y = g.number;
+        }
+        if (x.kind == "ACAD_TABLE") e.kind = EntityKind::Insert;
+        else e.insertion = {};
+        pendingInPaperSpace = x.paperSpace || skippingLayout;
+        pendingBlock = currentBlock;
         flushPending();
     }
 
@@ -747,6 +1002,11 @@ private:
     std::vector<std::string> blockStack;
     std::vector<double> pendingDashes;
     std::unique_ptr<Mesh> mesh;     // the POLYLINE being read is a mesh
+    std::vector<std::pair<std::string, MlineShape>> multilines;  // their blocks, to style at the end
+    std::map<std::string, MlineStyle> multilineStyles;           // upper-case name
+    std::vector<std::pair<std::string, std::vector<Point2>>> wipeouts;  // their blocks, to frame at the end
+    std::vector<std::pair<std::string, ImagePlacement>> images;        // their blocks, to name their files
+    std::map<std::string, std::string> imageFiles;                     // IMAGEDEF handle (upper case) to file
     SegmentWidths polylineWidths;  // the POLYLINE's default widths for its vertices
     size_t pathLoops = 0;  // the hatch's polyline loops, which come first
     bool utf8Text = false;

@@ -307,6 +307,7 @@ bool EntityRenderer::drawIn(const Entity& e, const Context& context, std::string
         }
         case EntityKind::Insert: case EntityKind::Dimension: {
             auto found = tables.blocks.find(upperCase(e.blockName));
+            if (found == tables.blocks.end() && !e.rebuiltBlock.empty()) found = tables.blocks.find(e.rebuiltBlock);
             if (found == tables.blocks.end()) {
                 ++undrawable[(e.kind == EntityKind::Insert ? "INSERT of a block the drawing does not define ("
                                                            : "DIMENSION without its block (") +
@@ -331,6 +332,22 @@ bool EntityRenderer::drawIn(const Entity& e, const Context& context, std::string
         case EntityKind::Text: case EntityKind::MText: return drawText(e, look, t, error);
         case EntityKind::Hatch: return drawHatch(e, look, t, error);
         case EntityKind::Ray: return drawRay(e, look, t, error);
+        case EntityKind::Wipeout: {
+            Polyline boundary;
+            for (const Vertex& v : e.vertices) boundary.push_back(t.apply(point(v)));
+            if (boundary.size() < 3) return true;
+            // Measuring: the wiped area is part of the drawing's extents.
+            if (settings.tolerance <= 0) return sink.stroke(look, boundary, 0, error);
+            return sink.wipe(boundary, error);
+        }
+        case EntityKind::Image: {
+            Polyline corners;
+            for (const Vertex& v : e.vertices) corners.push_back(t.apply(point(v)));
+            if (corners.size() != 4) return true;
+            // Measuring: the image's area is part of the drawing's extents.
+            if (settings.tolerance <= 0) return sink.stroke(look, corners, 0, error);
+            return sink.image(look, e.text, corners, error);
+        }
     }
     return true;
 }

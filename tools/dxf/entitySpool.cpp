@@ -76,8 +76,9 @@ template <typename Io, typename E>
 void kindFields(Io& io, E& e) {
     switch (e.kind) {
         case EntityKind::Line: case EntityKind::Point: case EntityKind::Solid: case EntityKind::Polyline:
-        case EntityKind::Ray:
+        case EntityKind::Ray: case EntityKind::Wipeout: case EntityKind::Image:
             io(e.vertices), io(e.closed), io(e.width);
+            if (e.kind == EntityKind::Image) io(e.text);
             if (e.kind == EntityKind::Solid) io(e.hiddenEdges);
             if (e.kind == EntityKind::Polyline) io(e.vertexWidths);
             break;
@@ -92,6 +93,7 @@ void kindFields(Io& io, E& e) {
         case EntityKind::Insert: case EntityKind::Dimension:
             io(e.blockName), io(e.insertion), io(e.scaleX), io(e.scaleY), io(e.rotation), io(e.columns),
                 io(e.rows), io(e.columnSpacing), io(e.rowSpacing);
+            if (e.kind == EntityKind::Dimension) io(e.rebuiltBlock);
             break;
         case EntityKind::Text: case EntityKind::MText:
             io(e.text), io(e.insertion), io(e.alignPoint), io(e.height), io(e.widthFactor), io(e.oblique),
@@ -114,7 +116,7 @@ void Writer::put(const Entity& e) {
 void Reader::get(Entity& e) {
     uint8_t kind = 0;
     get(kind);
-    if (!ok || kind > static_cast<uint8_t>(EntityKind::Ray)) {
+    if (!ok || kind > static_cast<uint8_t>(EntityKind::Image)) {
         ok = false;
         return;
     }

@@ -1,6 +1,7 @@
 #include "paperSink.h"
 
 #include <cmath>
+#include <filesystem>
 #include <optional>
 
 namespace tavix::dxf {
@@ -209,6 +210,78 @@ bool PaperSink::fill(const LineLook& look, const std::vector<Polyline>& loops, s
     }
     penAtKnown = false;
     ++fills;
+    return send(r, why);
+}
+
+namespace {
+
+bool isPng(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (f == nullptr) return false;
+    unsigned char head[8] = {};
+    size_t n = std::fread(head, 1, sizeof head, f);
+    std::fclose(f);
+    static const unsigned char PNG[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    return n == 8 && std::equal(head, head + 8, PNG);
+}
+
+// The file as the drawing names it, else beside the drawing (drawings keep
+// the path of the machine they were made on, often with backslashes).
+std::string findImage(const std::string& named, const std::string& folder) {
+    namespace fs = std::filesystem;
+    std::error_code ignored;
+    std::vector<std::string> tries;
+    if (fs::path(named).is_absolute()) tries.push_back(named);
+    else if (!folder.empty()) tries.push_back(folder + "/" + named);
+    size_t slash = named.find_last_of("/\\");
+    std::string base = slash == std::string::npos ? named : named.substr(slash + 1);
+    if (!folder.empty() && !base.empty()) tries.push_back(folder + "/" + base);
+    for (const std::string& path : tries)
+        if (fs::is_regular_file(path, ignored)) return path;
+    return {};
+}
+
+}  // namespace
+
+bool PaperSink::image(const LineLook& look, const std::string& file, const Polyline& corners, std::string& why) {
+    if (file.empty()) {
+        ++imagesLeftOut["IMAGE without the definition that names its file"];
+        return true;
+    }
+    std::string path = findImage(file, options.drawingFolder);
+    if (path.empty()) {
+        ++imagesLeftOut["IMAGE file " + file + " not found"];
+        return true;
+    }
+    if (!isPng(path)) {
+        ++imagesLeftOut["IMAGE file " + file + " not a PNG (the printer takes PNG images)"];
+        return true;
+    }
+    if (corners.size() != 4) return true;
+    Point p[4];
+    for (int i = 0; i < 4; ++i) p[i] = placement.toPaper.apply(corners[i]);
+    // The printer places images upright: along the paper's axes, not mirrored.
+    double size = std::hypot(p[2].x - p[0].x, p[2].y - p[0].y), slack = size * 1e-6;
+    bool upright = std::fabs(p[1].y - p[0].y) <= slack && std::fabs(p[3].x - p[0].x) <= slack &&
+                   p[1].x > p[0].x && p[3].y > p[0].y;
+    if (!upright) {
+        ++imagesLeftOut["IMAGE file " + file + " turned or mirrored on the paper"];
+        return true;
+    }
+    double x0 = std::round(p[0].x), y0 = std::round(p[0].y), x1 = std::round(p[2].x), y1 = std::round(p[2].y);
+    if (!(x0 < x1 && y0 < y1)) return true;
+    if (x0 < 0 || y0 < 0 || x1 > std::min(width, 65535.0) || y1 > std::min(height, 65535.0)) {
+        ++imagesLeftOut["IMAGE file " + file + " not wholly inside the plot area"];
+        return true;
+    }
+    host::DrawingRequest r;
+    r.op = host::DrawingOp::Image;
+    r.unit = host::Unit::Host;
+    r.line = look.line;
+    r.coords = {x0, y0, x1, y1};
+    r.file = path;
+    penAtKnown = false;
+    ++images;
     return send(r, why);
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@ struct PaperOptions {
     bool printerLinetypes = false;   // linetypes as the printer's line types 1..8
     bool lineweights = false;        // the drawing has lineweights or band widths: send widths
     double defaultLineweightMm = 0.25;
+    std::string drawingFolder;       // where image files named without a folder are looked for
 };
 
 class PaperSink : public PrimitiveSink {
@@ -40,6 +42,11 @@ public:
     int clippedFills = 0;       // fills partly or wholly outside
     long long strokes = 0, fills = 0;
     int oversizeFills = 0;      // fills with more vertices than a request carries
+    long long images = 0;
+    std::map<std::string, int> imagesLeftOut;  // why, naming the file, with its count
+
+    bool image(const LineLook& look, const std::string& file, const geometry::Polyline& corners,
+               std::string& why) override;
 
 private:
     bool select(const LineLook& look, std::string& why);

@@ -28,6 +28,19 @@ public:
                         std::string& why) = 0;
     // Closed loops filled under the even-odd rule (holes stay empty).
     virtual bool fill(const LineLook& look, const std::vector<geometry::Polyline>& loops, std::string& why) = 0;
+    // A wipeout: what was drawn before inside the closed `boundary` is hidden.
+    // Sinks that only measure or stream leave it to a WipeoutSink.
+    virtual bool wipe(const geometry::Polyline& boundary, std::string& why) {
+        (void)boundary, (void)why;
+        return true;
+    }
+    // A raster image file over `corners` (lower left, lower right, upper
+    // right, upper left). Sinks that cannot place images leave them out.
+    virtual bool image(const LineLook& look, const std::string& file, const geometry::Polyline& corners,
+                       std::string& why) {
+        (void)look, (void)file, (void)corners, (void)why;
+        return true;
+    }
 };
 
 }  // namespace tavix::dxf

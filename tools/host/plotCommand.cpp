@@ -141,6 +141,7 @@ bool pdfOptionsFrom(const PlotCommandOptions& o, const dxf::DxfPlotOptions& d, p
 // the exit status.
 int dxfOptionsFrom(const PlotCommandOptions& o, dxf::DxfPlotOptions& d) {
     d.toleranceMm = o.toleranceMm;
+    if (o.drawing != "-") d.drawingFolder = directoryOf(o.drawing);
     if (!o.scale.empty()) {
         if (o.fit) {
             std::fprintf(stderr, "tavix: --fit and --scale exclude each other\n");
