@@ -75,3 +75,11 @@ std::vector<GlyphContour> GlyphOutlines::outline(GfxState* state, CharCode code)
 }
 
 }  // namespace tavix::pdf
+
+// Fontconfig, through which poppler finds the fonts a PDF names without
+// embedding them, keeps its configuration for the life of the process;
+// LeakSanitizer would report it at exit. Weak, as the preview's is, so that
+// a program with suppressions of its own keeps them.
+extern "C" __attribute__((weak)) const char* __lsan_default_suppressions() {
+    return "leak:libfontconfig.so\n";
+}
