@@ -9,12 +9,14 @@
 #include <string>
 #include <vector>
 
-#include "affine.h"
 #include "dxfModel.h"
+#include "geometry/affine.h"
 #include "geometry/strokeFont.h"
 #include "primitives.h"
 
 namespace tavix::dxf {
+
+using geometry::Affine;
 
 // Blocks nested deeper than this are refused rather than followed.
 constexpr int MAX_BLOCK_DEPTH = 32;

@@ -5,9 +5,11 @@
 
 #include <string>
 
-#include "affine.h"
+#include "geometry/affine.h"
 
 namespace tavix::dxf {
+
+using geometry::Affine;
 
 struct Extents {
     double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
