@@ -7,7 +7,7 @@
 #include <new>
 
 #include "driverMessages.h"
-#include "imageRows.h"
+#include "pngImageRows.h"
 #include "platform/hostAddress.h"
 #include "tavix/packet.h"
 #include "tavix/requestPackets.h"
@@ -53,7 +53,7 @@ std::string millimetres(double v) {
 // has printed it, which happens when the next request arrives.
 struct PlotRun::PendingImage {
     std::shared_ptr<const RgbImage> image;
-    std::unique_ptr<ImageRowSource> rows;
+    std::unique_ptr<PngImageRows> rows;
 };
 
 PlotRun::PlotRun(HostSession& session, HostConfig& config, const PlotOptions& options)
@@ -320,7 +320,7 @@ bool PlotRun::sendImage(const DrawingRequest& r) {
     ++drawingRequests_;
     const RgbImage& image = *pending->image;
     int32_t hostValue = nextHostValue_++;
-    pending->rows = std::make_unique<ImageRowSource>(image, r.image.bitonal, c[0], c[1], c[2], c[3], hostValue);
+    pending->rows = std::make_unique<PngImageRows>(image, r.image.bitonal, c[0], c[1], c[2], c[3], hostValue);
     // The driver fetches the rows when the next request comes.
     if (options_.progress)
         pending->rows->onRow = [this, stage = "image, line " + std::to_string(r.line)](double done) {

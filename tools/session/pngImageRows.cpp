@@ -1,24 +1,14 @@
-#include "imageRows.h"
+#include "pngImageRows.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
-#include <map>
 
 #include "platform/hostAddress.h"
 #include "tavix/packet.h"
 
 namespace tavix::host {
 namespace {
-
-// The sources by host value.
-std::map<int32_t, ImageRowSource*>& sources() {
-    static std::map<int32_t, ImageRowSource*> registered;
-    return registered;
-}
-
-// Offset of the host value in a row query.
-constexpr size_t QUERY_HOST_VALUE = 32;
 
 // Output rows never exceed what the driver can hold in one row.
 constexpr int32_t MAX_ROW_PIXELS = 100000;
@@ -30,43 +20,18 @@ int clampIndex(double v, int size) {
 
 }  // namespace
 
-// The driver calls these through the host addresses of the request; the
-// reply travels back as a host address too.
-struct RowFunctions {
-    static HostAddress rowSource(void* query) {
-        const uint8_t* q = static_cast<const uint8_t*>(query);
-        auto found = sources().find(readI32(q, QUERY_HOST_VALUE));
-        return found != sources().end() ? hostAddressOf(found->second->serve(q)) : 0;
-    }
-    static void rowRelease(HostAddress) {}
-};
-
-ImageRowSource::ImageRowSource(const RgbImage& image, bool bitonal, int32_t x0, int32_t y0,
-                               int32_t x1, int32_t y1, int32_t hostValue)
-    : image_(image), bitonal_(bitonal), x0_(x0), y0_(y0), x1_(x1), y1_(y1), hostValue_(hostValue) {
+PngImageRows::PngImageRows(const RgbImage& image, bool bitonal, int32_t x0, int32_t y0, int32_t x1,
+                           int32_t y1, int32_t hostValue)
+    : ImageRowSource(hostValue), image_(image), bitonal_(bitonal), x0_(x0), y0_(y0), x1_(x1), y1_(y1) {
     // One buffer for every row, so its host address stays the same.
     pixels_.reserve(static_cast<size_t>(MAX_ROW_PIXELS) * 3);
-    sources()[hostValue] = this;
-}
-
-ImageRowSource::~ImageRowSource() {
-    auto found = sources().find(hostValue_);
-    if (found != sources().end() && found->second == this) sources().erase(found);
-}
-
-uint32_t ImageRowSource::rowSourceAddress() {
-    return hostAddressOf(reinterpret_cast<const void*>(&RowFunctions::rowSource));
-}
-
-uint32_t ImageRowSource::rowReleaseAddress() {
-    return hostAddressOf(reinterpret_cast<const void*>(&RowFunctions::rowRelease));
 }
 
 // Samples the image at the centre of each output pixel. Direction 2: the row
 // runs along X (columns of the query) at one device Y band; direction 7: the
 // row runs along Y at one device X band. Image row 0 is the top, the far end
 // of the Y axis.
-void* ImageRowSource::serve(const uint8_t* query) {
+void* PngImageRows::serve(const uint8_t* query) {
     ++rowsServed;
     int32_t firstCol = readI32(query, 0), firstRow = readI32(query, 4);
     int32_t lastCol = readI32(query, 8), lastRow = readI32(query, 12);

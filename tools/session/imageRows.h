@@ -1,5 +1,7 @@
 // The host's two row functions of an image request: the driver asks for one
-// output row at a time, and the host resamples its image to that row.
+// output row at a time, and the host answers with the pixels of that row.
+// Every image source of a front end (a PNG file, a CUPS raster page) is one
+// of these.
 //
 // The driver prints an image only when the next request arrives, so the
 // host may already have announced the next image by then. Every source is
@@ -9,20 +11,12 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
-#include <vector>
-
-#include "pngImage.h"
 
 namespace tavix::host {
 
 class ImageRowSource {
 public:
-    // The image in the target rectangle (host units) of the request that
-    // carries `hostValue`; one source per host value at a time.
-    ImageRowSource(const RgbImage& image, bool bitonal, int32_t x0, int32_t y0, int32_t x1,
-                   int32_t y1, int32_t hostValue);
-    ~ImageRowSource();
+    virtual ~ImageRowSource();
     ImageRowSource(const ImageRowSource&) = delete;
     ImageRowSource& operator=(const ImageRowSource&) = delete;
 
@@ -32,20 +26,19 @@ public:
     static uint32_t rowSourceAddress();
     static uint32_t rowReleaseAddress();
 
-    int rowsServed = 0;
-    // Called for every row with the share of the image done so far (0..1).
-    std::function<void(double done)> onRow;
+protected:
+    // Serves the request that carries `hostValue`; one source per host
+    // value at a time.
+    explicit ImageRowSource(int32_t hostValue);
+
+    // The reply to one row query: 16 bytes that stay valid until the next
+    // query (pixels' host address at 0, their byte count at 4, "stop" at 12,
+    // an error at 14).
+    virtual void* serve(const uint8_t* query) = 0;
 
 private:
     friend struct RowFunctions;
-    void* serve(const uint8_t* query);
-
-    const RgbImage& image_;
-    bool bitonal_;
-    int32_t x0_, y0_, x1_, y1_;
     int32_t hostValue_;
-    std::vector<uint8_t> pixels_;
-    uint8_t reply_[16] = {};
 };
 
 }  // namespace tavix::host
