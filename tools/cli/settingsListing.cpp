@@ -9,9 +9,9 @@
 #include "paperChoice.h"
 #include "platform/native/codePage.h"
 #include "tavix/driverState.h"
+#include "tavix/penSettingsFile.h"
 #include "tavix/plotSettings.h"
-#include "settings/penSettingsFile.h"
-#include "settings/settingsDefaults.h"
+#include "tavix/settingsDefaults.h"
 #include "tavix/tables.h"
 
 namespace tavix::host {

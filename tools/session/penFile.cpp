@@ -11,8 +11,8 @@
 #include <fstream>
 
 #include "drawingFile.h"
-#include "settings/penSettingsFile.h"
-#include "settings/settingsDefaults.h"
+#include "tavix/penSettingsFile.h"
+#include "tavix/settingsDefaults.h"
 
 namespace tavix::host {
 namespace {
