@@ -19,7 +19,7 @@
 
 namespace {
 
-using namespace tavix::dxf::geometry;
+using namespace tavix::geometry;
 
 constexpr int CIRCLES = 4096;
 constexpr double TOLERANCE = 0.05;

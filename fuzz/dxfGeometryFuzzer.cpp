@@ -21,7 +21,7 @@
 
 namespace {
 
-using namespace tavix::dxf::geometry;
+using namespace tavix::geometry;
 
 class Input {
  public:

@@ -29,7 +29,7 @@ const std::string& scratchFile() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     using namespace tavix;
-    static const std::optional<dxf::geometry::StrokeFont> font = dxf::geometry::loadStrokeFont();
+    static const std::optional<geometry::StrokeFont> font = geometry::loadStrokeFont();
     std::FILE* f = std::fopen(scratchFile().c_str(), "wb");
     if (f == nullptr || std::fwrite(data, 1, size, f) != size || std::fclose(f) != 0) std::abort();
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "settings/penSettingsFile.h"
+#include "tavix/penSettingsFile.h"
 #include "tavix/driverState.h"
 #include "settings/settingsDefaults.h"
 

@@ -13,7 +13,7 @@
 #include "host/identify.h"
 #include "host/languageTables.h"
 #include "host/showMessage.h"
-#include "settings/penSettingsFile.h"
+#include "tavix/penSettingsFile.h"
 #include "tavix/driverState.h"
 #include "tavix/entryPoints.h"
 #include "tavix/hostServices.h"

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "tavix/deviceSetup.h"
 #include "tavix/tableTypes.h"
 
 namespace tavix {
@@ -11,9 +12,6 @@ namespace tavix {
 // Request 21: device initialisation; returns 0.
 int initialiseDevice();
 
-// Margin selection from the plotMargin flag: fills hostMargins,
-// deviceMargins and offsetMargins.
-void selectMargins();
 
 // Sets paperSize to 1 when it is not a row of the current model's paper
 // list (a stored block may carry any value).
@@ -39,7 +37,5 @@ PlotArea chosenPaperArea();
 // The plotter's steps per inch at scale divisor 1.
 constexpr double PLOTTER_UNITS_PER_INCH = 1016.0;
 
-// 1, 2, 4, 8 or 16 for a plot area of w x h inches.
-int32_t resolutionDivisor(double width, double height);
 
 }  // namespace tavix

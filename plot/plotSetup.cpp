@@ -9,7 +9,7 @@
 #include "host/configEntry.h"
 #include "host/deviceInit.h"
 #include "plot/plotSetup.h"
-#include "settings/penSettingsFile.h"
+#include "tavix/penSettingsFile.h"
 #include "tavix/driverState.h"
 #include "runtime/hostNumbers.h"
 #include "tavix/hostServices.h"

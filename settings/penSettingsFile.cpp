@@ -16,7 +16,7 @@
 
 #include "platform/fileReplace.h"
 #include "runtime/decimalText.h"
-#include "settings/penSettingsFile.h"
+#include "tavix/penSettingsFile.h"
 #include "tavix/driverState.h"
 #include "settings/settingsDefaults.h"
 #include "runtime/shiftJis.h"

@@ -1,7 +1,7 @@
 // The defaults of the settings block and of the pen data.
 #include <cstring>
 
-#include "settings/penSettingsFile.h"
+#include "tavix/penSettingsFile.h"
 #include "tavix/driverState.h"
 #include "settings/settingsDefaults.h"
 #include "tavix/tables.h"

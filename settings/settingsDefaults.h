@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "tavix/driverRecord.h"
+#include "tavix/settingsDefaults.h"
 
 namespace tavix {
 
@@ -17,13 +18,7 @@ constexpr int16_t DEFAULT_LINE_END = 3;         // rounded
 // The model's standard density: 16 TX-30, 20 TX Series, else 15.
 int16_t defaultDensity(const ModelEntry& model);
 
-// Every defaulted block field for the selected model, then the pen settings
-// file (or the pen defaults when it cannot be read).
-void applySettingsDefaults();
 
-// Every penGrayList entry 100, every pen 0.254 mm and gray 100, drawName and
-// comment empty.
-void applyPenDefaults();
 
 // Loads the pen file, or applies the pen defaults when it cannot be read.
 void loadPenSettingsOrDefaults();

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "tests/host/configTestSupport.h"
-#include "settings/penSettingsFile.h"
+#include "tavix/penSettingsFile.h"
 #include "support/cp932.h"
 #include "support/recordingHost.h"
 #include "support/scratchDirectory.h"

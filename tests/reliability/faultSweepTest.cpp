@@ -20,7 +20,7 @@
 #include "platform/messageBox.h"
 #include "platform/native/scriptedUser.h"
 #include "tests/reliability/referenceRuns.h"
-#include "settings/penSettingsFile.h"
+#include "tavix/penSettingsFile.h"
 #include "support/recordingHost.h"
 #include "support/scratchDirectory.h"
 #include "support/testSeams.h"

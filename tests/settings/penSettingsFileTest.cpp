@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <string>
 
-#include "settings/penSettingsFile.h"
+#include "tavix/penSettingsFile.h"
 #include "support/cp932.h"
 #include "support/recordingHost.h"
 #include "support/scratchDirectory.h"

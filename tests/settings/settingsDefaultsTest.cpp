@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "settings/penSettingsFile.h"
+#include "tavix/penSettingsFile.h"
 #include "support/recordingHost.h"
 #include "support/scratchDirectory.h"
 #include "tavix/driverState.h"

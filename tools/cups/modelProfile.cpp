@@ -4,10 +4,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "host/deviceInit.h"
+#include "tavix/deviceSetup.h"
 #include "tavix/driverState.h"
-#include "settings/penSettingsFile.h"
-#include "settings/settingsDefaults.h"
+#include "tavix/penSettingsFile.h"
+#include "tavix/settingsDefaults.h"
 #include "tavix/tables.h"
 
 namespace tavix::cups {

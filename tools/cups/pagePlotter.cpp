@@ -156,7 +156,9 @@ bool PagePlotter::plotPage(cups_raster_t* raster, const cups_page_header2_t& hea
     RasterRowReader reader = [raster](uint8_t* row, uint32_t bytes) {
         return cupsRasterReadPixels(raster, row, bytes) == bytes;
     };
-    RasterPageRows rows(layout, header.cupsHeight, header.cupsWidth, bytesPerPixel(header), reader, cancel_);
+    const int32_t hostValue = outcome.pages + 1;
+    RasterPageRows rows(layout, header.cupsHeight, header.cupsWidth, bytesPerPixel(header), reader, cancel_,
+                        hostValue);
     int reported = 0;
     rows.onProgress = [this, &reported](double done) {
         int percent = static_cast<int>(done * 100);
@@ -166,9 +168,9 @@ bool PagePlotter::plotPage(cups_raster_t* raster, const cups_page_header2_t& hea
         }
     };
     p = packetFor(52);
-    writeU32(p.data(), 4, RasterPageRows::rowSourceAddress());
-    writeU32(p.data(), 8, RasterPageRows::rowReleaseAddress());
-    writeI32(p.data(), 12, outcome.pages + 1);
+    writeU32(p.data(), 4, host::ImageRowSource::rowSourceAddress());
+    writeU32(p.data(), 8, host::ImageRowSource::rowReleaseAddress());
+    writeI32(p.data(), 12, hostValue);
     writeI32(p.data(), 24, x1);
     writeI32(p.data(), 28, y1);
     writeI32(p.data(), 32, 1);  // RGB

@@ -11,8 +11,6 @@
 namespace tavix::cups {
 namespace {
 
-RasterPageRows* current = nullptr;
-
 // The driver's rows are never wider than its row buffers hold; a query
 // beyond that is answered with the largest row it can take.
 constexpr uint32_t MAX_ROW_PIXELS = 30000;
@@ -23,17 +21,11 @@ constexpr int REPLY_PIXELS = 0, REPLY_COUNT = 4, REPLY_STOP = 12, REPLY_ERROR = 
 
 }  // namespace
 
-struct PageRowFunctions {
-    static HostAddress rowSource(void* query) {
-        return current ? hostAddressOf(current->serve(static_cast<const uint8_t*>(query))) : 0;
-    }
-    static void rowRelease(HostAddress) {}
-};
-
 RasterPageRows::RasterPageRows(const PageLayout& layout, uint32_t pageRows, uint32_t pixelsPerRow,
                                int bytesPerPixel, RasterRowReader reader,
-                               const std::atomic<bool>* cancel)
-    : layout_(layout),
+                               const std::atomic<bool>* cancel, int32_t hostValue)
+    : ImageRowSource(hostValue),
+      layout_(layout),
       pageRows_(pageRows),
       pixelsPerRow_(pixelsPerRow),
       bytesPerPixel_(bytesPerPixel),
@@ -42,19 +34,6 @@ RasterPageRows::RasterPageRows(const PageLayout& layout, uint32_t pageRows, uint
       line_(static_cast<size_t>(pixelsPerRow) * static_cast<size_t>(bytesPerPixel)) {
     // One reply buffer for every row, so its host address stays the same.
     pixels_.reserve(static_cast<size_t>(MAX_ROW_PIXELS) * 3);
-    current = this;
-}
-
-RasterPageRows::~RasterPageRows() {
-    if (current == this) current = nullptr;
-}
-
-uint32_t RasterPageRows::rowSourceAddress() {
-    return hostAddressOf(reinterpret_cast<const void*>(&PageRowFunctions::rowSource));
-}
-
-uint32_t RasterPageRows::rowReleaseAddress() {
-    return hostAddressOf(reinterpret_cast<const void*>(&PageRowFunctions::rowRelease));
 }
 
 bool RasterPageRows::advanceTo(uint32_t row) {

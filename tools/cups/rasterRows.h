@@ -1,9 +1,9 @@
-// The host's two row functions of an image request, served from a CUPS
-// raster page as it streams in. The driver asks for its rows in order; each
-// is one X band of the plot area (a raster row) with the pixels along Y (the
-// raster row's pixels), resampled to the counts the driver asks for. Only
-// the current raster row is held, so a 600-inch roll needs a few rows of
-// memory.
+// An image row source of the host session (imageRows.h), served from a
+// CUPS raster page as it streams in. The driver asks for its rows in order;
+// each is one X band of the plot area (a raster row) with the pixels along
+// Y (the raster row's pixels), resampled to the counts the driver asks for.
+// Only the current raster row is held, so a 600-inch roll needs a few rows
+// of memory.
 #pragma once
 
 #include <atomic>
@@ -11,6 +11,7 @@
 #include <functional>
 #include <vector>
 
+#include "imageRows.h"
 #include "rasterGeometry.h"
 
 namespace tavix::cups {
@@ -19,18 +20,12 @@ namespace tavix::cups {
 // false when the stream ends early.
 using RasterRowReader = std::function<bool(uint8_t* row, uint32_t bytesPerRow)>;
 
-class RasterPageRows {
+class RasterPageRows : public host::ImageRowSource {
 public:
-    // bytesPerPixel: 1 (gray) or 3 (RGB). The page has `pageRows` rows.
+    // bytesPerPixel: 1 (gray) or 3 (RGB). The page has `pageRows` rows; it
+    // serves the request that carries `hostValue`.
     RasterPageRows(const PageLayout& layout, uint32_t pageRows, uint32_t pixelsPerRow, int bytesPerPixel,
-                   RasterRowReader reader, const std::atomic<bool>* cancel);
-    ~RasterPageRows();
-    RasterPageRows(const RasterPageRows&) = delete;
-    RasterPageRows& operator=(const RasterPageRows&) = delete;
-
-    // Host addresses of the row functions, for the request packet.
-    static uint32_t rowSourceAddress();
-    static uint32_t rowReleaseAddress();
+                   RasterRowReader reader, const std::atomic<bool>* cancel, int32_t hostValue);
 
     // Reads the rest of the page, so that the next page header follows;
     // false when the stream ended early.
@@ -45,8 +40,7 @@ public:
     std::function<void(double done)> onProgress;
 
 private:
-    friend struct PageRowFunctions;
-    void* serve(const uint8_t* query);
+    void* serve(const uint8_t* query) override;
     bool advanceTo(uint32_t row);
     void fillPixels(uint32_t count);
 

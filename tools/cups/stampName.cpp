@@ -5,8 +5,8 @@
 
 #include "stampText.h"
 #include "tavix/driverState.h"
-#include "settings/penSettingsFile.h"
-#include "settings/settingsDefaults.h"
+#include "tavix/penSettingsFile.h"
+#include "tavix/settingsDefaults.h"
 
 namespace tavix::cups {
 

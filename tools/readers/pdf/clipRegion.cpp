@@ -7,8 +7,8 @@
 
 namespace tavix::pdf {
 
-using dxf::geometry::Point;
-using dxf::geometry::Polyline;
+using geometry::Point;
+using geometry::Polyline;
 
 // Paper coordinates in host units stay below 65536; fixed at 1/1024 unit
 // they fit Clipper's integers with room to spare and lose nothing a

@@ -13,7 +13,7 @@ namespace tavix::pdf {
 
 enum class FillRule { NonZero, EvenOdd };
 
-using Loops = std::vector<dxf::geometry::Polyline>;
+using Loops = std::vector<geometry::Polyline>;
 
 class ClipRegion {
 public:
@@ -32,7 +32,7 @@ public:
     // True when the rectangle lies wholly inside the region.
     bool holds(double x0, double y0, double x1, double y1) const;
     // The parts of an open chain inside the region.
-    std::vector<dxf::geometry::Polyline> clipLine(const dxf::geometry::Polyline& line) const;
+    std::vector<geometry::Polyline> clipLine(const geometry::Polyline& line) const;
 
 private:
     struct Paths;

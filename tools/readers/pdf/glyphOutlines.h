@@ -20,7 +20,7 @@ namespace tavix::pdf {
 // One closed or open contour of a glyph; `curve[i]` marks the control
 // points of cubic Béziers (two before each end point), as in a PDF path.
 struct GlyphContour {
-    std::vector<dxf::geometry::Point> points;
+    std::vector<geometry::Point> points;
     std::vector<bool> curve;
 };
 

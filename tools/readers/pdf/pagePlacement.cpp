@@ -17,7 +17,7 @@ std::string size(double w, double h) {
 }  // namespace
 
 bool placePage(double pageWidth, double pageHeight, const PagePlacementOptions& options, double areaWidth,
-               double areaHeight, double unitsPerInch, dxf::Affine& toPaper, std::string& error) {
+               double areaHeight, double unitsPerInch, geometry::Affine& toPaper, std::string& error) {
     if (!(pageWidth > 0) || !(pageHeight > 0) || !std::isfinite(pageWidth) || !std::isfinite(pageHeight)) {
         error = "the page has no size (its crop box is empty)";
         return false;
@@ -25,10 +25,10 @@ bool placePage(double pageWidth, double pageHeight, const PagePlacementOptions& 
     // Points to host units, then the quarter turn, which keeps the page in
     // the positive quadrant.
     double unitsPerPoint = unitsPerInch / POINTS_PER_INCH;
-    dxf::Affine map = dxf::Affine::scaling(unitsPerPoint, unitsPerPoint);
+    geometry::Affine map = geometry::Affine::scaling(unitsPerPoint, unitsPerPoint);
     double w = pageWidth * unitsPerPoint, h = pageHeight * unitsPerPoint;
     if (options.rotate) {
-        map = dxf::Affine::translation(h, 0).after(dxf::Affine::rotation(90)).after(map);
+        map = geometry::Affine::translation(h, 0).after(geometry::Affine::rotation(90)).after(map);
         std::swap(w, h);
     }
     double scale = 1;
@@ -42,9 +42,9 @@ bool placePage(double pageWidth, double pageHeight, const PagePlacementOptions& 
                 (options.rotate ? std::string() : ", or turn it with --rotate 90");
         return false;
     }
-    map = dxf::Affine::scaling(scale, scale).after(map);
+    map = geometry::Affine::scaling(scale, scale).after(map);
     if (options.centre)
-        map = dxf::Affine::translation((areaWidth - w * scale) / 2, (areaHeight - h * scale) / 2).after(map);
+        map = geometry::Affine::translation((areaWidth - w * scale) / 2, (areaHeight - h * scale) / 2).after(map);
     toPaper = map;
     return true;
 }

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "affine.h"
+#include "geometry/affine.h"
 
 namespace tavix::pdf {
 
@@ -19,6 +19,6 @@ struct PagePlacementOptions {
 // applied); the plot area in host units. False with the reason when the
 // page at 1:1 does not fit the area, or has no size.
 bool placePage(double pageWidth, double pageHeight, const PagePlacementOptions& options, double areaWidth,
-               double areaHeight, double unitsPerInch, dxf::Affine& toPaper, std::string& error);
+               double areaHeight, double unitsPerInch, geometry::Affine& toPaper, std::string& error);
 
 }  // namespace tavix::pdf

@@ -11,7 +11,7 @@
 
 namespace tavix::pdf {
 
-using dxf::geometry::Polyline;
+using geometry::Polyline;
 
 namespace {
 
@@ -32,7 +32,7 @@ Loops loopsOf(const std::vector<FlatSubpath>& subpaths) {
 
 }  // namespace
 
-PageWalker::PageWalker(const dxf::Affine& map, double chordTolerance, dxf::PaperSink& target,
+PageWalker::PageWalker(const geometry::Affine& map, double chordTolerance, dxf::PaperSink& target,
                        const dxf::RequestSink& requests, double width, double height)
     : toPaper(map), tolerance(chordTolerance), sink(target), send(requests), areaWidth(width), areaHeight(height) {}
 
@@ -48,9 +48,9 @@ dxf::LineLook PageWalker::lookOf(int rgb, double widthUnits) {
     return look;
 }
 
-dxf::Affine PageWalker::userToPaper(const GfxState& state) const {
+geometry::Affine PageWalker::userToPaper(const GfxState& state) const {
     const double* m = state.getCTM();
-    return toPaper.after(dxf::Affine{m[0], m[1], m[2], m[3], m[4], m[5]});
+    return toPaper.after(geometry::Affine{m[0], m[1], m[2], m[3], m[4], m[5]});
 }
 
 void PageWalker::saveState(GfxState*) { saved.push_back(clipRegion); }
@@ -76,7 +76,7 @@ bool PageWalker::strokeLoops(const std::vector<FlatSubpath>& subpaths, const dxf
 
 void PageWalker::stroke(GfxState* state) {
     if (!ok()) return;
-    dxf::Affine map = userToPaper(*state);
+    geometry::Affine map = userToPaper(*state);
     double stretch = map.stretch();
     GfxRGB rgb;
     state->getStrokeRGB(&rgb);
@@ -89,7 +89,7 @@ void PageWalker::stroke(GfxState* state) {
 
 void PageWalker::fillWith(GfxState* state, FillRule rule) {
     if (!ok()) return;
-    dxf::Affine map = userToPaper(*state);
+    geometry::Affine map = userToPaper(*state);
     Loops area = clipRegion.fillArea(loopsOf(flattenPath(*state->getPath(), map, tolerance)), rule);
     if (area.empty()) return;
     GfxRGB rgb;
@@ -101,7 +101,7 @@ void PageWalker::fill(GfxState* state) { fillWith(state, FillRule::NonZero); }
 void PageWalker::eoFill(GfxState* state) { fillWith(state, FillRule::EvenOdd); }
 
 void PageWalker::clipWith(GfxState* state, FillRule rule) {
-    dxf::Affine map = userToPaper(*state);
+    geometry::Affine map = userToPaper(*state);
     clipRegion.intersect(loopsOf(flattenPath(*state->getPath(), map, tolerance)), rule);
 }
 
@@ -123,7 +123,7 @@ void PageWalker::drawChar(GfxState* state, double x, double y, double, double, d
         if (!glyphs.fontFound(state)) ++counted.missingGlyphs;
         return;  // a space, or a font without outlines
     }
-    dxf::Affine map = toPaper.after(dxf::Affine::translation(x - originX, y - originY));
+    geometry::Affine map = toPaper.after(geometry::Affine::translation(x - originX, y - originY));
     std::vector<FlatSubpath> subpaths;
     for (const GlyphContour& c : contours)
         subpaths.push_back(flattenPoints(c.points, c.curve, true, map, tolerance));
@@ -162,7 +162,7 @@ void PageWalker::drawImage(GfxState* state, Object* ref, Stream* str, int width,
 // resampled pixel for pixel into it; one sheared or turned otherwise is
 // left out.
 bool PageWalker::drawUprightImage(GfxState* state, Stream* str, int width, int height, GfxImageColorMap* colorMap) {
-    dxf::Affine map = userToPaper(*state);
+    geometry::Affine map = userToPaper(*state);
     bool upright = map.b == 0 && map.c == 0, quarter = map.a == 0 && map.d == 0;
     if (!(upright || quarter) || map.determinant() == 0 || width <= 0 || height <= 0 ||
         static_cast<int64_t>(width) * height > MAX_IMAGE_PIXELS)

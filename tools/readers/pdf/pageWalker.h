@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "affine.h"
+#include "geometry/affine.h"
 #include "pathFlattening.h"
 #include "clipRegion.h"
 #include "glyphOutlines.h"
@@ -35,7 +35,7 @@ public:
     // units. Strokes and fills go to `sink` in host units.
     // Images go straight to `send` as image requests, which must lie inside
     // the plot area (`width` x `height` host units).
-    PageWalker(const dxf::Affine& toPaper, double tolerance, dxf::PaperSink& sink, const dxf::RequestSink& send,
+    PageWalker(const geometry::Affine& toPaper, double tolerance, dxf::PaperSink& sink, const dxf::RequestSink& send,
                double width, double height);
 
     // False once the sink refused something; `error` says why.
@@ -79,9 +79,9 @@ private:
     void clipWith(GfxState* state, FillRule rule);
     dxf::LineLook lookOf(int rgb, double widthUnits);
     // User space of the current state to host units on the paper.
-    dxf::Affine userToPaper(const GfxState& state) const;
+    geometry::Affine userToPaper(const GfxState& state) const;
 
-    dxf::Affine toPaper;
+    geometry::Affine toPaper;
     double tolerance;
     dxf::PaperSink& sink;
     const dxf::RequestSink& send;

@@ -8,19 +8,19 @@
 
 namespace tavix::pdf {
 
-using dxf::geometry::Point;
-using dxf::geometry::Polyline;
+using geometry::Point;
+using geometry::Polyline;
 
 namespace {
 
 // One cubic Bézier as the clamped NURBS of its four control points, which
 // the geometry library flattens by its sagitta rule.
 void appendBezier(Polyline& out, Point p0, Point p1, Point p2, Point p3, double tolerance) {
-    dxf::geometry::Spline bezier;
+    geometry::Spline bezier;
     bezier.degree = 3;
     bezier.controlPoints = {p0, p1, p2, p3};
     bezier.knots = {0, 0, 0, 0, 1, 1, 1, 1};
-    auto chords = dxf::geometry::flattenSpline(bezier, tolerance);
+    auto chords = geometry::flattenSpline(bezier, tolerance);
     if (!chords || chords->empty()) {
         out.push_back(p3);  // degenerate or non-finite: the chord alone
         return;
@@ -57,7 +57,7 @@ FlatSubpath flatten(int count, const At& at, const IsCurve& isCurve, bool closed
 
 }  // namespace
 
-std::vector<FlatSubpath> flattenPath(const GfxPath& path, const dxf::Affine& toPaper, double tolerance) {
+std::vector<FlatSubpath> flattenPath(const GfxPath& path, const geometry::Affine& toPaper, double tolerance) {
     std::vector<FlatSubpath> out;
     for (int s = 0; s < path.getNumSubpaths(); ++s) {
         const GfxSubpath* sub = path.getSubpath(s);
@@ -70,7 +70,7 @@ std::vector<FlatSubpath> flattenPath(const GfxPath& path, const dxf::Affine& toP
 }
 
 FlatSubpath flattenPoints(const std::vector<Point>& points, const std::vector<bool>& curve, bool closed,
-                          const dxf::Affine& toPaper, double tolerance) {
+                          const geometry::Affine& toPaper, double tolerance) {
     FlatSubpath flat = flatten(
         static_cast<int>(points.size()), [&](int i) { return toPaper.apply(points[i]); },
         [&](int i) { return i < static_cast<int>(curve.size()) && curve[i]; }, closed, tolerance);

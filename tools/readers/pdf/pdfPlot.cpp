@@ -67,7 +67,7 @@ bool plotPdf(std::FILE* file, const PdfPlotOptions& options, const PdfPlotArea& 
     }
     PageSize size = pageSize(doc, options.page);
     double width = std::floor(area.width), height = std::floor(area.height);
-    dxf::Affine toPaper;
+    geometry::Affine toPaper;
     if (!placePage(size.width, size.height, options.placement, width, height, area.unitsPerInch, toPaper, error))
         return false;
 

@@ -1,0 +1,88 @@
+#include "strokeText.h"
+
+#include <cmath>
+#include <numbers>
+
+#include "textLayout.h"
+#include "vectorMath.h"
+
+namespace tavix::geometry {
+namespace {
+
+constexpr double DEGREE = std::numbers::pi / 180;
+// Steeper slants than this fold the glyphs flat; the CAD host refuses them too.
+constexpr double MAX_OBLIQUE_DEGREES = 85;
+
+bool validSpec(const StrokeFont& font, const TextSpec& textStyle) {
+  return isFinite(textStyle.insertion) && isFinite(textStyle.alignment) && std::isfinite(textStyle.height) &&
+         textStyle.height > 0 && std::isfinite(textStyle.rotationDegrees) && std::isfinite(textStyle.widthFactor) &&
+         textStyle.widthFactor > 0 && std::isfinite(textStyle.obliqueDegrees) &&
+         std::fabs(textStyle.obliqueDegrees) <= MAX_OBLIQUE_DEGREES && font.capHeight > 0;
+}
+
+}  // namespace
+
+std::optional<StrokedText> strokeText(const StrokeFont& font, const TextSpec& textStyle) {
+  if (!validSpec(font, textStyle)) return std::nullopt;
+  CharStyle style;
+  style.height = textStyle.height;
+  style.widthFactor = textStyle.widthFactor;
+  style.slant = std::tan(textStyle.obliqueDegrees * DEGREE);
+  StyledText plain;
+  for (char32_t code : decodeUtf8(textStyle.text)) plain.push_back({code, style});
+  StyledText decoded = decodePercentCodes(plain);
+
+  double rotation = std::fmod(textStyle.rotationDegrees, 360.0) * DEGREE;
+  Point anchor = textStyle.alignment;
+  double naturalWidth = 0;
+  for (const auto& [code, st] : decoded) naturalWidth += advanceOf(font, code, st);
+
+  const HorizontalAlignment h = textStyle.horizontal;
+  const VerticalAlignment v = textStyle.vertical;
+  const Point span = textStyle.alignment - textStyle.insertion;
+  const bool between = (h == HorizontalAlignment::Aligned || h == HorizontalAlignment::Fit) &&
+                       length(span) > 0 && naturalWidth > 0;
+  double shiftX = 0, shiftY = 0;
+  if (between) {
+    // The text runs from the insertion to the alignment point, whatever the
+    // rotation says: aligned grows the whole text, fit only its width.
+    rotation = std::atan2(span.y, span.x);
+    anchor = textStyle.insertion;
+    const double factor = length(span) / naturalWidth;
+    for (auto& [code, st] : decoded) {
+      if (h == HorizontalAlignment::Aligned) st.height *= factor;
+      else st.widthFactor *= factor;
+    }
+  } else if (h == HorizontalAlignment::Left && v == VerticalAlignment::Baseline) {
+    anchor = textStyle.insertion;
+  } else if (h == HorizontalAlignment::Aligned || h == HorizontalAlignment::Fit) {
+    anchor = textStyle.insertion;  // nothing to stretch between: drawn as left
+  } else {
+    const double descent = font.descent / font.capHeight * textStyle.height;
+    if (h == HorizontalAlignment::Middle) {
+      // The middle of the whole text, descenders included.
+      shiftX = -naturalWidth / 2;
+      shiftY = -(textStyle.height - descent) / 2;
+    } else {
+      shiftX = h == HorizontalAlignment::Center ? -naturalWidth / 2
+               : h == HorizontalAlignment::Right ? -naturalWidth : 0;
+      shiftY = v == VerticalAlignment::Bottom ? descent
+               : v == VerticalAlignment::Middle ? -textStyle.height / 2
+               : v == VerticalAlignment::Top ? -textStyle.height : 0;
+    }
+  }
+  std::vector<PlacedChar> chars;
+  chars.reserve(decoded.size());
+  double x = shiftX;
+  for (const auto& [code, st] : decoded) {
+    chars.push_back({code, x, shiftY, st});
+    x += advanceOf(font, code, st);
+  }
+  StrokedText out;
+  drawChars(font, chars, anchor, rotation, out);
+  for (const Polyline& stroke : out.strokes)
+    if (!allFinite(stroke)) return std::nullopt;
+  return out;
+}
+
+}  // namespace tavix::geometry
