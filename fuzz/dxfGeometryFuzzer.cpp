@@ -140,7 +140,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       break;
     }
     case 6: {
-      TextSpec textStyle;
+      TextStyle textStyle;
       textStyle.insertion = in.point();
       textStyle.alignment = in.point();
       textStyle.height = in.number();
@@ -154,7 +154,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       break;
     }
     default: {
-      MTextSpec textStyle;
+      MTextStyle textStyle;
       textStyle.insertion = in.point();
       textStyle.height = in.number();
       textStyle.rotationDegrees = in.number();

@@ -26,7 +26,7 @@ TEST_P(PaperChoice, takesTheFixedPaperOrTheShortestRollThatHoldsThePage) {
     const PageCase& c = GetParam();
     ModelProfile profile = modelProfile(c.model);
     PlotSettings settings = profile.defaults;
-    PageSpec page{c.widthPoints, c.lengthPoints, 100, 100, 100, 100};
+    PageShape page{c.widthPoints, c.lengthPoints, 100, 100, 100, 100};
     PageLayout layout;
     std::string error;
     bool ok = layOutPage(profile, settings, page, layout, error);
@@ -78,7 +78,7 @@ TEST_P(RasterCrop, leavesTheMarginsOut) {
     ModelProfile profile = modelProfile(0);
     PlotSettings settings = profile.defaults;
     settings.set(flags::plotMargin, c.margin);
-    PageSpec page{612, 792, c.pixels, c.rows, 300, 300, c.originAcross, c.originAlong};
+    PageShape page{612, 792, c.pixels, c.rows, 300, 300, c.originAcross, c.originAlong};
     PageLayout layout;
     std::string error;
     ASSERT_TRUE(layOutPage(profile, settings, page, layout, error)) << error;
@@ -104,10 +104,10 @@ TEST(RasterCrop, anEmptyPageOrOneInsideTheMarginsIsRefused) {
     ModelProfile profile = modelProfile(0);
     PageLayout layout;
     std::string error;
-    EXPECT_FALSE(layOutPage(profile, profile.defaults, PageSpec{612, 792, 0, 3300, 300, 300}, layout, error));
+    EXPECT_FALSE(layOutPage(profile, profile.defaults, PageShape{612, 792, 0, 3300, 300, 300}, layout, error));
     EXPECT_NE(error.find("The page is empty (0 x 3300 pixels at 300 x 300 dpi)"), std::string::npos) << error;
     // A raster that ends before the plot area begins holds nothing to print.
-    EXPECT_FALSE(layOutPage(profile, profile.defaults, PageSpec{612, 792, 50, 50, 300, 300}, layout, error));
+    EXPECT_FALSE(layOutPage(profile, profile.defaults, PageShape{612, 792, 50, 50, 300, 300}, layout, error));
     EXPECT_NE(error.find("holds nothing inside the plot margins"), std::string::npos) << error;
 }
 

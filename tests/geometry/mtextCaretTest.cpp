@@ -11,7 +11,7 @@ namespace {
 class MTextCaretTest : public test::StrokeFontTest {
  protected:
   static StrokedText stroke(const std::string& text) {
-    MTextSpec textStyle{text, {0, 0}, 21, 0, 0, Attachment::TopLeft, 1};
+    MTextStyle textStyle{text, {0, 0}, 21, 0, 0, Attachment::TopLeft, 1};
     const auto out = strokeMText(font(), textStyle);
     EXPECT_TRUE(out.has_value()) << text;
     return out.value_or(StrokedText{});

@@ -17,7 +17,7 @@ class MTextColourTest : public test::StrokeFontTest {
   // The colours of the strokes, runs of one colour merged, with the
   // number of characters' strokes each run spans.
   static std::vector<TextColour> runs(const std::string& text) {
-    MTextSpec textStyle{text, {0, 0}, 21, 0, 0, Attachment::TopLeft, 1};
+    MTextStyle textStyle{text, {0, 0}, 21, 0, 0, Attachment::TopLeft, 1};
     const auto out = strokeMText(font(), textStyle);
     EXPECT_TRUE(out.has_value()) << text;
     if (!out) return {};

@@ -27,8 +27,8 @@ class MTextStack : public test::StrokeFontTest {
  protected:
   // Bottom-left attachment: the last line's baseline is y = 0.
   static StrokedText stroke(const std::string& text) {
-    MTextSpec spec{text, {0, 0}, HEIGHT, 0, 0, Attachment::BottomLeft, 1};
-    auto out = strokeMText(font(), spec);
+    MTextStyle textStyle{text, {0, 0}, HEIGHT, 0, 0, Attachment::BottomLeft, 1};
+    auto out = strokeMText(font(), textStyle);
     EXPECT_TRUE(out.has_value()) << text;
     return out.value_or(StrokedText{});
   }

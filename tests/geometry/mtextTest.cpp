@@ -19,7 +19,7 @@ class MTextTest : public test::StrokeFontTest {
  protected:
   static StrokedText stroke(const std::string& text, Attachment attachment = Attachment::TopLeft,
                             double width = 0, double spacing = 1, double rotation = 0) {
-    MTextSpec textStyle{text, {0, 0}, 21, rotation, width, attachment, spacing};
+    MTextStyle textStyle{text, {0, 0}, 21, rotation, width, attachment, spacing};
     const auto out = strokeMText(font(), textStyle);
     EXPECT_TRUE(out.has_value()) << text;
     return out.value_or(StrokedText{});
@@ -125,7 +125,7 @@ TEST_F(MTextTest, rotationTurnsTheBlockAboutTheInsertion) {
 TEST_F(MTextTest, badParagraphsGiveNothing) {
   const struct {
     const char* name;
-    MTextSpec textStyle;
+    MTextStyle textStyle;
   } table[] = {
       {"NaN height", {"H", {0, 0}, NaN}},
       {"zero height", {"H", {0, 0}, 0}},

@@ -64,7 +64,7 @@ std::vector<FileGlyph> readJhf(const std::string& path) {
 
 class StrokeTextTest : public test::StrokeFontTest {
  protected:
-  static StrokedText stroke(const TextSpec& textStyle) {
+  static StrokedText stroke(const TextStyle& textStyle) {
     const auto text = strokeText(font(), textStyle);
     EXPECT_TRUE(text.has_value());
     return text.value_or(StrokedText{});
@@ -77,7 +77,7 @@ TEST_F(StrokeTextTest, glyphStrokesAreTheFontFilesAtCapitalHeight) {
   const double cap = 9 - file['H' - 32].strokes[0][0].second;  // top of "H"
   for (const char* sample : {"A", "g", "Hello, World!", "0123456789", "~{|}"}) {
     SCOPED_TRACE(sample);
-    TextSpec textStyle;
+    TextStyle textStyle;
     textStyle.text = sample;
     textStyle.height = cap;  // one font unit per drawing unit
     const StrokedText text = stroke(textStyle);
@@ -125,7 +125,7 @@ TEST_F(StrokeTextTest, alignmentPlacesTheTextAtItsPoint) {
   };
   for (const auto& row : table) {
     SCOPED_TRACE(row.name);
-    TextSpec textStyle{"HH", insertion, alignment, 21, 0, 1, 0, row.h, row.v};
+    TextStyle textStyle{"HH", insertion, alignment, 21, 0, 1, 0, row.h, row.v};
     const Box b = bounds(stroke(textStyle));
     EXPECT_NEAR(b.minX, row.minX, 1e-9);
     EXPECT_NEAR(b.minY, row.minY, 1e-9);
@@ -142,7 +142,7 @@ TEST_F(StrokeTextTest, alignedAndFitRunBetweenTheirPoints) {
   } table[] = {{HorizontalAlignment::Aligned, 42}, {HorizontalAlignment::Fit, 21}};
   for (const auto& row : table) {
     SCOPED_TRACE(static_cast<int>(row.h));
-    TextSpec textStyle{"HH", {0, 0}, {0, 88}, 21, 33, 1, 0, row.h, VerticalAlignment::Top};
+    TextStyle textStyle{"HH", {0, 0}, {0, 88}, 21, 33, 1, 0, row.h, VerticalAlignment::Top};
     const Box b = bounds(stroke(textStyle));
     EXPECT_NEAR(b.minY, 8, 1e-9);   // 4 units of side, doubled
     EXPECT_NEAR(b.maxY, 80, 1e-9);
@@ -152,7 +152,7 @@ TEST_F(StrokeTextTest, alignedAndFitRunBetweenTheirPoints) {
 }
 
 TEST_F(StrokeTextTest, rotationWidthAndSlantTransformEachPoint) {
-  TextSpec textStyle{"H", {10, 20}, {0, 0}, 42, 90, 2, 15};
+  TextStyle textStyle{"H", {10, 20}, {0, 0}, 42, 90, 2, 15};
   const StrokedText text = stroke(textStyle);
   // The top of H's first stem, (4, 21) in the font, at scale 2, doubled in
   // width, slanted by 15 degrees, then turned a quarter about the insertion.
@@ -186,7 +186,7 @@ TEST_F(StrokeTextTest, percentCodesAndMissingGlyphs) {
   };
   for (const auto& row : table) {
     SCOPED_TRACE(row.text);
-    TextSpec textStyle;
+    TextStyle textStyle;
     textStyle.text = row.text;
     const StrokedText text = stroke(textStyle);
     EXPECT_EQ(static_cast<int>(text.strokes.size()), row.strokes);
@@ -195,7 +195,7 @@ TEST_F(StrokeTextTest, percentCodesAndMissingGlyphs) {
 }
 
 TEST_F(StrokeTextTest, missingGlyphsAreCapitalHighBoxes) {
-  TextSpec textStyle;
+  TextStyle textStyle;
   textStyle.text = "\xE2\x98\x83";  // a snowman
   textStyle.height = 10;
   const StrokedText text = stroke(textStyle);
@@ -210,7 +210,7 @@ TEST_F(StrokeTextTest, missingGlyphsAreCapitalHighBoxes) {
 TEST_F(StrokeTextTest, badTextGivesNothing) {
   const struct {
     const char* name;
-    TextSpec textStyle;
+    TextStyle textStyle;
   } table[] = {
       {"NaN height", {"A", {0, 0}, {0, 0}, NaN}},
       {"zero height", {"A", {0, 0}, {0, 0}, 0}},

@@ -69,7 +69,7 @@ void recordBox(HostAddress owner, const char* text, const char* caption, unsigne
     boxes.push_back({owner, text, caption, style});
 }
 
-struct ImageSpec {
+struct ImageFields {
     int32_t x0 = 1000, y0 = 2000, x1 = 2000, y1 = 2500;
     int32_t kind = 8;
     int32_t sourceWidth = 100, sourceHeight = 50;
@@ -79,7 +79,7 @@ struct ImageSpec {
     int32_t hostValue = HOST_VALUE;
 };
 
-std::vector<uint8_t> imagePacketFor(const ImageSpec& s) {
+std::vector<uint8_t> imagePacketFor(const ImageFields& s) {
     return testing::imageRequestPacket(s, reinterpret_cast<const void*>(&rowSource),
                                        reinterpret_cast<const void*>(&rowRelease), 0xB0);
 }
@@ -134,7 +134,7 @@ protected:
         releaseOutputBuffer();
     }
 
-    void print(const ImageSpec& shape) {
+    void print(const ImageFields& shape) {
         packet = imagePacketFor(shape);
         announceImage(packet.data());
         EXPECT_EQ(0, printPendingImage());
@@ -147,7 +147,7 @@ protected:
 };
 
 TEST_F(ImageRequestsTest, announceKeepsTheRequestAndReplies) {
-    ImageSpec shape;
+    ImageFields shape;
     shape.transparency = 1;
     packet = imagePacketFor(shape);
     announceImage(packet.data());
@@ -170,7 +170,7 @@ TEST_F(ImageRequestsTest, bitonalRuleAndColourIndex) {
         int32_t bitonal;
     } cases[] = {{0, 24, 1}, {1, 2, 1}, {1, 1, 1}, {1, 3, 0}, {2, 1, 0}, {8, 8, 0}};
     for (const Case& c : cases) {
-        ImageSpec shape;
+        ImageFields shape;
         shape.kind = c.kind;
         shape.depth = c.depth;
         packet = imagePacketFor(shape);
@@ -179,7 +179,7 @@ TEST_F(ImageRequestsTest, bitonalRuleAndColourIndex) {
     }
     // Indexes outside the eight-colour table print black.
     for (int16_t index : {3, 8, -1, 255}) {
-        ImageSpec shape;
+        ImageFields shape;
         shape.colorIndex = index;
         packet = imagePacketFor(shape);
         announceImage(packet.data());
@@ -193,7 +193,7 @@ TEST_F(ImageRequestsTest, bitonalRuleAndColourIndex) {
 // The worked example: monochrome, scale divisor 1, 100 x 50 source pixels
 // into (1000, 2000)-(2000, 2500): 393 x 196 printer pixels.
 TEST_F(ImageRequestsTest, workedExampleOnTheWire) {
-    print(ImageSpec{});
+    print(ImageFields{});
     std::string expectedStart = ";PU2000,2000PA2000,2000" + ENTER + bin({0, 0, 1, 8, 8, 8}) +
                                 "\x1b*r393S\x1b*r196T\x1b*b2M\x1b*t400R" +
                                 "\x1b*v255a255b255c0I\x1b*v0a0b0c1I\x1b*r1A";
@@ -219,7 +219,7 @@ TEST_F(ImageRequestsTest, workedExampleOnTheWire) {
 
 TEST_F(ImageRequestsTest, rowQueriesAlongY) {
     std::memset(state.image.rowQuery, 0xEE, ROW_QUERY_SIZE);
-    print(ImageSpec{});
+    print(ImageFields{});
     ASSERT_EQ(196u, images.queries.size());
     struct Expected {
         size_t row;
@@ -253,7 +253,7 @@ TEST_F(ImageRequestsTest, rowQueriesAlongY) {
 
 TEST_F(ImageRequestsTest, rowQueriesOfABitonalImage) {
     std::memset(state.image.rowQuery, 0xEE, ROW_QUERY_SIZE);
-    ImageSpec shape;
+    ImageFields shape;
     shape.kind = 0;
     shape.colorIndex = 5;
     images.rows = {std::vector<uint8_t>(393, 0)};
@@ -271,7 +271,7 @@ TEST_F(ImageRequestsTest, rowQueriesOfABitonalImage) {
 TEST_F(ImageRequestsTest, rotatedDirectionWithLandscapePaper) {
     state.settings.set(flags::landscapePaper, true);
     images.rows = {rgbPixels(196, 255, 255, 255)};
-    print(ImageSpec{});
+    print(ImageFields{});
     EXPECT_EQ(0u, host.output.find(";PU1000,2000PA1000,2000" + ENTER));
     EXPECT_NE(std::string::npos, host.output.find("\x1b*r196S\x1b*r393T"));
     ASSERT_EQ(393u, images.queries.size());
@@ -297,7 +297,7 @@ TEST_F(ImageRequestsTest, rotatedDirectionWithLandscapePaper) {
 // Less than one printer pixel high: no row is asked for, but the moves,
 // the set-up with height 0, the end and the restore are all written.
 TEST_F(ImageRequestsTest, zeroRowImage) {
-    ImageSpec shape;
+    ImageFields shape;
     shape.y1 = shape.y0 + 1;
     print(shape);
     EXPECT_TRUE(images.queries.empty());
@@ -308,7 +308,7 @@ TEST_F(ImageRequestsTest, zeroRowImage) {
 
 TEST_F(ImageRequestsTest, bitonalImageWithColourIndexZeroPrintsNothingVisible) {
     state.settings.set(flags::rasterContone, true);
-    ImageSpec shape;
+    ImageFields shape;
     shape.kind = 0;
     shape.colorIndex = 0;
     shape.transparency = 1;
@@ -320,7 +320,7 @@ TEST_F(ImageRequestsTest, bitonalImageWithColourIndexZeroPrintsNothingVisible) {
 }
 
 TEST_F(ImageRequestsTest, visiblePixelsClearOutlineCapture) {
-    ImageSpec shape;
+    ImageFields shape;
     shape.transparency = 1;
     images.rows = {rgbPixels(393, 255, 255, 255), rgbPixels(393, 10, 20, 30)};
     state.lastHostX = 77;
@@ -339,7 +339,7 @@ TEST_F(ImageRequestsTest, visiblePixelsClearOutlineCapture) {
 TEST_F(ImageRequestsTest, colourImageRestoresThePaletteInColour) {
     state.settings.set(flags::colorMode, true);
     images.rows = {rgbPixels(295, 255, 255, 255)};
-    print(ImageSpec{});
+    print(ImageFields{});
     // 300 dpi: trunc(2.5 / (100 / 300 * 2.54) * 100) = 295, and 147 rows.
     EXPECT_NE(std::string::npos, host.output.find("\x1b*r295S\x1b*r147T\x1b*b2M\x1b*t300R"));
     EXPECT_EQ(147u, images.queries.size());
@@ -352,7 +352,7 @@ TEST_F(ImageRequestsTest, colourImageRestoresThePaletteInColour) {
 TEST_F(ImageRequestsTest, scaleDivisorMagnifiesAndMovesInPlotterUnits) {
     state.scaleDivisor = 2;
     images.rows = {rgbPixels(393, 0, 0, 0)};
-    print(ImageSpec{});
+    print(ImageFields{});
     EXPECT_EQ(0u, host.output.find(";PU4000,4000PA4000,4000" + ENTER));
     EXPECT_NE(std::string::npos, host.output.find("\x1b*r786S\x1b*r392T"));
     // Each row of 786 replicated pixels (98 bytes of FF and C0) is sent
@@ -364,9 +364,9 @@ TEST_F(ImageRequestsTest, scaleDivisorMagnifiesAndMovesInPlotterUnits) {
 // The host reuses its packet for the next request: the image printed is
 // the one kept, and the next announcement replaces it.
 TEST_F(ImageRequestsTest, pendingImageIsPrintedFromTheKeptCopy) {
-    packet = imagePacketFor(ImageSpec{});
+    packet = imagePacketFor(ImageFields{});
     announceImage(packet.data());
-    ImageSpec second;
+    ImageFields second;
     second.hostValue = 42;
     second.x1 = 3000;
     std::vector<uint8_t> next = imagePacketFor(second);
@@ -387,7 +387,7 @@ TEST_F(ImageRequestsTest, pendingImageIsPrintedFromTheKeptCopy) {
 TEST_F(ImageRequestsTest, stagedOutputIsFlushedFirstAndThePageIsEnded) {
     ASSERT_EQ(0, writeText("SP3PE7<GeGe"));
     state.somethingDrawn = 0;
-    print(ImageSpec{});
+    print(ImageFields{});
     EXPECT_EQ(0u, host.output.find("SP3PE7<GeGe;PU2000,2000"));
     EXPECT_EQ(0, state.outputCount);
     EXPECT_EQ(1, state.somethingDrawn);
@@ -395,7 +395,7 @@ TEST_F(ImageRequestsTest, stagedOutputIsFlushedFirstAndThePageIsEnded) {
 
 TEST_F(ImageRequestsTest, failedRowRaisesTheWarningBoxAndIsLeftOut) {
     images.errorAt = 1;
-    print(ImageSpec{});
+    print(ImageFields{});
     ASSERT_EQ(1u, boxes.size());
     EXPECT_EQ("image faile=1 393 1179", boxes[0].text);
     EXPECT_EQ("VUV4.3", boxes[0].caption);
@@ -407,7 +407,7 @@ TEST_F(ImageRequestsTest, failedRowRaisesTheWarningBoxAndIsLeftOut) {
 
 TEST_F(ImageRequestsTest, stopFlagEndsTheRowsAndTheImageIsClosed) {
     images.stopAt = 2;
-    print(ImageSpec{});
+    print(ImageFields{});
     EXPECT_EQ(3u, images.queries.size());
     EXPECT_EQ(3u, images.released.size());
     EXPECT_EQ(2u, occurrences(host.output, "\x1b*b2m4W"));
@@ -417,7 +417,7 @@ TEST_F(ImageRequestsTest, stopFlagEndsTheRowsAndTheImageIsClosed) {
 
 TEST_F(ImageRequestsTest, missingReplyEndsTheRows) {
     images.missingReplyAt = 1;
-    print(ImageSpec{});
+    print(ImageFields{});
     EXPECT_EQ(2u, images.queries.size());
     EXPECT_EQ(1u, images.released.size());
     EXPECT_NE(std::string::npos, host.output.find(END));
@@ -426,7 +426,7 @@ TEST_F(ImageRequestsTest, missingReplyEndsTheRows) {
 TEST_F(ImageRequestsTest, missingOrNegativeRowDataEncodesNoPixels) {
     state.settings.set(flags::rasterContone, true);
     images.rows = {};  // replies with no pixels and a count of 0
-    print(ImageSpec{});
+    print(ImageFields{});
     EXPECT_EQ(196u, images.queries.size());
     EXPECT_NE(std::string::npos, host.output.find("\x1b*r1A\x1b*b196Y" + END));
 }
@@ -440,7 +440,7 @@ TEST_F(ImageRequestsTest, noImageAfterAFailureOrOutsideAPlot) {
         if (situation == 0) state.errorLatch = LATCH_OUTPUT;
         if (situation == 1) state.errorLatch = LATCH_CONFIG;
         if (situation == 2) releaseOutputBuffer();
-        print(ImageSpec{});
+        print(ImageFields{});
         EXPECT_EQ(0, host.writeCalls) << situation;
         EXPECT_TRUE(images.queries.empty()) << situation;
         EXPECT_EQ(0u, state.imageMarker);
@@ -454,7 +454,7 @@ TEST_F(ImageRequestsTest, noImageAfterAFailureOrOutsideAPlot) {
 // no more writes.
 TEST_F(ImageRequestsTest, refusedWriteStopsTheImage) {
     host.failWriteAtCall = 12;  // within the first rows
-    print(ImageSpec{});
+    print(ImageFields{});
     EXPECT_EQ(13, host.writeCalls);
     EXPECT_EQ(LATCH_OUTPUT, state.errorLatch);
     ASSERT_EQ(1u, host.messages.size());
@@ -468,7 +468,7 @@ TEST_F(ImageRequestsTest, refusedWriteStopsTheImage) {
 TEST_F(ImageRequestsTest, failedFlushBeforeTheImageWritesNothingMore) {
     ASSERT_EQ(0, writeText("SP3"));
     host.failWriteAtCall = 0;
-    print(ImageSpec{});
+    print(ImageFields{});
     EXPECT_EQ(1, host.writeCalls);
     EXPECT_TRUE(images.queries.empty());
     EXPECT_EQ(LATCH_OUTPUT, state.errorLatch);
@@ -480,10 +480,10 @@ TEST_F(ImageRequestsTest, failedFlushBeforeTheImageWritesNothingMore) {
 TEST_F(ImageRequestsTest, degenerateSizesGiveNoPixels) {
     struct Case {
         const char* name;
-        ImageSpec shape;
+        ImageFields shape;
         const char* sizes;
     };
-    ImageSpec noWidth, noHeight, emptyTarget, reversed;
+    ImageFields noWidth, noHeight, emptyTarget, reversed;
     noWidth.sourceWidth = 0;
     noHeight.sourceHeight = 0;
     emptyTarget.x1 = emptyTarget.x0;
@@ -505,7 +505,7 @@ TEST_F(ImageRequestsTest, degenerateSizesGiveNoPixels) {
 // Far corners at scale divisor 16 do not fit 32 bits in plotter units.
 TEST_F(ImageRequestsTest, farCornersAreWrittenWithoutOverflow) {
     state.scaleDivisor = 16;
-    ImageSpec shape;
+    ImageFields shape;
     shape.x0 = 0;
     shape.x1 = INT32_MAX;
     shape.y0 = INT32_MIN;

@@ -113,14 +113,14 @@ std::vector<uint8_t> withI16(int16_t code, int16_t value) {
     return p;
 }
 
-struct ImageSpec {
+struct ImageFields {
     int32_t hostValue;
     int32_t x0, y0, x1, y1;
     int32_t kind, sourceWidth, sourceHeight;
     int16_t transparency, depth, colorIndex;
 };
 
-std::vector<uint8_t> imageRequest(const ImageSpec& s) {
+std::vector<uint8_t> imageRequest(const ImageFields& s) {
     return testing::imageRequestPacket(s, reinterpret_cast<const void*>(&rowSource),
                                        reinterpret_cast<const void*>(&rowRelease), 0);
 }

@@ -64,8 +64,8 @@ bool checkHeader(const cups_page_header2_t& h, std::string& error) {
     return true;
 }
 
-PageSpec pageSpecOf(const cups_page_header2_t& h) {
-    PageSpec pageShape;
+PageShape pageShapeOf(const cups_page_header2_t& h) {
+    PageShape pageShape;
     pageShape.widthPoints = h.cupsPageSize[0] > 0 ? h.cupsPageSize[0] : h.PageSize[0];
     pageShape.lengthPoints = h.cupsPageSize[1] > 0 ? h.cupsPageSize[1] : h.PageSize[1];
     pageShape.pixelsPerRow = h.cupsWidth;
@@ -203,7 +203,7 @@ JobOutcome PagePlotter::run(cups_raster_t* raster) {
     while (!(cancel_ && cancel_->load()) && cupsRasterReadHeader2(raster, &header)) {
         std::string error;
         PageLayout layout;
-        if (!checkHeader(header, error) || !layOutPage(profile_, settings_, pageSpecOf(header), layout, error)) {
+        if (!checkHeader(header, error) || !layOutPage(profile_, settings_, pageShapeOf(header), layout, error)) {
             outcome.error = "Page " + std::to_string(outcome.pages + 1) + ": " + error;
             return outcome;
         }

@@ -57,6 +57,6 @@ private:
 bool checkHeader(const cups_page_header2_t& header, std::string& error);
 
 // The page as layOutPage wants it.
-PageSpec pageSpecOf(const cups_page_header2_t& header);
+PageShape pageShapeOf(const cups_page_header2_t& header);
 
 }  // namespace tavix::cups

@@ -29,7 +29,7 @@ int rasterDpi(const PlotSettings& settings) {
     return settings.get(flags::colorMode) ? COLOUR_DPI : MONOCHROME_DPI;
 }
 
-bool layOutPage(const ModelProfile& profile, const PlotSettings& settings, const PageSpec& page,
+bool layOutPage(const ModelProfile& profile, const PlotSettings& settings, const PageShape& page,
                 PageLayout& layout, std::string& error) {
     layout = PageLayout{};
     if (page.pixelsPerRow == 0 || page.rows == 0 || page.dpiAcross == 0 || page.dpiAlong == 0 ||

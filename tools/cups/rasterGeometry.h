@@ -20,7 +20,7 @@ constexpr double MIN_CUSTOM_INCHES = 1.0;  // the shortest custom page side
 int rasterDpi(const PlotSettings& settings);
 
 // What CUPS says of a page (from its raster header).
-struct PageSpec {
+struct PageShape {
     double widthPoints = 0, lengthPoints = 0;  // page size
     uint32_t pixelsPerRow = 0, rows = 0;       // raster size
     uint32_t dpiAcross = 0, dpiAlong = 0;      // resolution
@@ -47,7 +47,7 @@ struct PageLayout {
 
 // Lays the page out on the model's papers; false with a reason for the user
 // when the page fits no paper or its raster is empty.
-bool layOutPage(const ModelProfile& profile, const PlotSettings& settings, const PageSpec& page,
+bool layOutPage(const ModelProfile& profile, const PlotSettings& settings, const PageShape& page,
                 PageLayout& layout, std::string& error);
 
 }  // namespace tavix::cups

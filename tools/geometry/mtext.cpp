@@ -285,7 +285,7 @@ std::vector<Line> breakLines(const StrokeFont& font, const StyledText& text, dou
 
 }  // namespace
 
-std::optional<StrokedText> strokeMText(const StrokeFont& font, const MTextSpec& textStyle) {
+std::optional<StrokedText> strokeMText(const StrokeFont& font, const MTextStyle& textStyle) {
   if (!isFinite(textStyle.insertion) || !std::isfinite(textStyle.height) || !(textStyle.height > 0) ||
       !std::isfinite(textStyle.rotationDegrees) || !std::isfinite(textStyle.referenceWidth) ||
       !std::isfinite(textStyle.lineSpacingFactor) || !(textStyle.lineSpacingFactor > 0) || !(font.capHeight > 0))

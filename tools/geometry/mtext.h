@@ -16,7 +16,7 @@ enum class Attachment {
   BottomLeft, BottomCenter, BottomRight
 };
 
-struct MTextSpec {
+struct MTextStyle {
   std::string text;           // UTF-8 with MTEXT codes (\P, \~, {\H2x;...}, ...)
   Point insertion{0, 0};      // group 10
   double height = 1;          // group 40, capital height
@@ -38,6 +38,6 @@ struct MTextSpec {
 // ^J breaks the line, "^ " is a caret, ^I and other control characters a space.
 // The line pitch is 5/3 of the text height times the spacing factor.
 // nullopt on the same faults as strokeText, or a spacing factor <= 0.
-std::optional<StrokedText> strokeMText(const StrokeFont& font, const MTextSpec& textStyle);
+std::optional<StrokedText> strokeMText(const StrokeFont& font, const MTextStyle& textStyle);
 
 }  // namespace tavix::geometry

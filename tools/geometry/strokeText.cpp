@@ -13,7 +13,7 @@ constexpr double DEGREE = std::numbers::pi / 180;
 // Steeper slants than this fold the glyphs flat; the CAD host refuses them too.
 constexpr double MAX_OBLIQUE_DEGREES = 85;
 
-bool validSpec(const StrokeFont& font, const TextSpec& textStyle) {
+bool validStyle(const StrokeFont& font, const TextStyle& textStyle) {
   return isFinite(textStyle.insertion) && isFinite(textStyle.alignment) && std::isfinite(textStyle.height) &&
          textStyle.height > 0 && std::isfinite(textStyle.rotationDegrees) && std::isfinite(textStyle.widthFactor) &&
          textStyle.widthFactor > 0 && std::isfinite(textStyle.obliqueDegrees) &&
@@ -22,8 +22,8 @@ bool validSpec(const StrokeFont& font, const TextSpec& textStyle) {
 
 }  // namespace
 
-std::optional<StrokedText> strokeText(const StrokeFont& font, const TextSpec& textStyle) {
-  if (!validSpec(font, textStyle)) return std::nullopt;
+std::optional<StrokedText> strokeText(const StrokeFont& font, const TextStyle& textStyle) {
+  if (!validStyle(font, textStyle)) return std::nullopt;
   CharStyle style;
   style.height = textStyle.height;
   style.widthFactor = textStyle.widthFactor;

@@ -14,7 +14,7 @@ enum class HorizontalAlignment { Left = 0, Center = 1, Right = 2, Aligned = 3, M
 // Group 73 of TEXT.
 enum class VerticalAlignment { Baseline = 0, Bottom = 1, Middle = 2, Top = 3 };
 
-struct TextSpec {
+struct TextStyle {
   std::string text;        // UTF-8; %%d %%p %%c %%u %%o %%% and %%nnn are decoded here
   Point insertion{0, 0};   // group 10
   Point alignment{0, 0};   // group 11: the anchor unless left/baseline
@@ -49,6 +49,6 @@ struct StrokedText {
 // fit the width). nullopt for non-finite values, a height <= 0, a width
 // factor <= 0, an oblique angle beyond +-85 degrees, or placed coordinates
 // that do not fit in doubles.
-std::optional<StrokedText> strokeText(const StrokeFont& font, const TextSpec& textStyle);
+std::optional<StrokedText> strokeText(const StrokeFont& font, const TextStyle& textStyle);
 
 }  // namespace tavix::geometry

@@ -4,23 +4,23 @@
 
 namespace tavix::pdf::testing {
 
-PageSpec page(std::string content, std::string mediaBox, std::string pageExtra) {
-    PageSpec spec;
-    spec.content = std::move(content);
-    spec.mediaBox = std::move(mediaBox);
-    spec.pageExtra = std::move(pageExtra);
-    return spec;
+PageParts page(std::string content, std::string mediaBox, std::string pageExtra) {
+    PageParts parts;
+    parts.content = std::move(content);
+    parts.mediaBox = std::move(mediaBox);
+    parts.pageExtra = std::move(pageExtra);
+    return parts;
 }
 
-std::string onePagePdf(const PageSpec& spec, int pages) {
+std::string onePagePdf(const PageParts& parts, int pages) {
     std::vector<std::string> objects;
     objects.push_back("<< /Type /Catalog /Pages 2 0 R >>");
     objects.push_back(pages > 0 ? "<< /Type /Pages /Kids [3 0 R] /Count 1 >>" : "<< /Type /Pages /Kids [] /Count 0 >>");
-    objects.push_back("<< /Type /Page /Parent 2 0 R /MediaBox [" + spec.mediaBox + "] /Contents 4 0 R " +
-                      spec.pageExtra + " >>");
-    objects.push_back("<< /Length " + std::to_string(spec.content.size()) + " >>\nstream\n" + spec.content +
+    objects.push_back("<< /Type /Page /Parent 2 0 R /MediaBox [" + parts.mediaBox + "] /Contents 4 0 R " +
+                      parts.pageExtra + " >>");
+    objects.push_back("<< /Length " + std::to_string(parts.content.size()) + " >>\nstream\n" + parts.content +
                       "\nendstream");
-    if (!spec.extraObject.empty()) objects.push_back(spec.extraObject);
+    if (!parts.extraObject.empty()) objects.push_back(parts.extraObject);
     std::string pdf = "%PDF-1.4\n%\xE2\xE3\xCF\xD3\n";
     std::vector<size_t> offsets;
     for (size_t i = 0; i < objects.size(); ++i) {
@@ -34,7 +34,7 @@ std::string onePagePdf(const PageSpec& spec, int pages) {
         std::snprintf(line, sizeof line, "%010zu 00000 n \n", offset);
         pdf += line;
     }
-    pdf += "trailer\n<< /Size " + std::to_string(objects.size() + 1) + " /Root 1 0 R " + spec.trailerExtra +
+    pdf += "trailer\n<< /Size " + std::to_string(objects.size() + 1) + " /Root 1 0 R " + parts.trailerExtra +
            " >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
     return pdf;
 }

@@ -8,7 +8,7 @@
 
 namespace tavix::pdf::testing {
 
-struct PageSpec {
+struct PageParts {
     std::string content;               // the page's content stream
     std::string mediaBox = "0 0 595 842";
     std::string pageExtra;             // more entries of the page dictionary
@@ -17,10 +17,10 @@ struct PageSpec {
 };
 
 // A page of `content`, optionally its media box and more of its dictionary.
-PageSpec page(std::string content, std::string mediaBox = "0 0 595 842", std::string pageExtra = "");
+PageParts page(std::string content, std::string mediaBox = "0 0 595 842", std::string pageExtra = "");
 
 // The whole file of a one-page PDF (or, with `pages` 0, one with no pages).
-std::string onePagePdf(const PageSpec& spec, int pages = 1);
+std::string onePagePdf(const PageParts& parts, int pages = 1);
 
 // `bytes` in an anonymous temporary file, read from its start.
 std::FILE* fileOf(const std::string& bytes);

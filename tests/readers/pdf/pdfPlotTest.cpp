@@ -14,7 +14,7 @@ namespace {
 
 using testing::fileOf;
 using testing::onePagePdf;
-using testing::PageSpec;
+using testing::PageParts;
 
 using testing::first;
 using testing::Line;
@@ -249,10 +249,10 @@ const std::string ENCRYPTED_OBJECT =
 
 // Standard security with a user password the file does not give.
 std::string encrypted() {
-    PageSpec spec = testing::page(A_LINE);
-    spec.trailerExtra = "/Encrypt 5 0 R /ID [<00> <00>]";
-    spec.extraObject = ENCRYPTED_OBJECT;
-    return onePagePdf(spec);
+    PageParts parts = testing::page(A_LINE);
+    parts.trailerExtra = "/Encrypt 5 0 R /ID [<00> <00>]";
+    parts.extraObject = ENCRYPTED_OBJECT;
+    return onePagePdf(parts);
 }
 
 INSTANTIATE_TEST_SUITE_P(

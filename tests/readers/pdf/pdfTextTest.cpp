@@ -78,9 +78,9 @@ Box fillsOf(const Plotted& p, int& fills) {
 }
 
 std::string withFont(const std::string& content) {
-    testing::PageSpec spec = testing::page(content, "0 0 400 300", "/Resources << /Font << /F1 5 0 R >> >>");
-    spec.extraObject = "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>";
-    return onePagePdf(spec);
+    testing::PageParts parts = testing::page(content, "0 0 400 300", "/Resources << /Font << /F1 5 0 R >> >>");
+    parts.extraObject = "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>";
+    return onePagePdf(parts);
 }
 
 TEST(PdfText, glyphOutlinesCoverWhatPopplerInks) {

@@ -517,7 +517,7 @@ bool EntityRenderer::drawText(const Entity& e, const LineLook& look, const Affin
     }
     std::optional<geometry::StrokedText> stroked;
     if (e.kind == EntityKind::Text) {
-        geometry::TextSpec textStyle;
+        geometry::TextStyle textStyle;
         textStyle.text = e.text;
         textStyle.insertion = point(e.insertion);
         textStyle.alignment = point(e.alignPoint);
@@ -529,7 +529,7 @@ bool EntityRenderer::drawText(const Entity& e, const LineLook& look, const Affin
         textStyle.vertical = static_cast<geometry::VerticalAlignment>(e.alignV >= 0 && e.alignV <= 3 ? e.alignV : 0);
         stroked = geometry::strokeText(*font, textStyle);
     } else {
-        geometry::MTextSpec textStyle;
+        geometry::MTextStyle textStyle;
         textStyle.text = e.text;
         textStyle.insertion = point(e.insertion);
         textStyle.height = e.height;
