@@ -56,8 +56,10 @@ int leavePe() {
 }
 
 // The move and draw rows of the table, whatever the state.
-int moveTo(uint32_t x, uint32_t y) {
-    if (isRedundant(x, y)) return 1;
+int moveTo(uint32_t x, uint32_t y, bool* dropped) {
+    const bool redundant = isRedundant(x, y);
+    if (dropped != nullptr) *dropped = redundant;
+    if (redundant) return 0;
     int16_t before = state.penState;
     enterState(PEN_MOVED);
     if (before == PEN_OUTSIDE) {
@@ -68,8 +70,10 @@ int moveTo(uint32_t x, uint32_t y) {
     return stagePointInMode(x, y, before != PEN_UP_FLAGGED ? 1 : 0);
 }
 
-int drawTo(uint32_t x, uint32_t y) {
-    if (isRedundant(x, y)) return 1;
+int drawTo(uint32_t x, uint32_t y, bool* dropped) {
+    const bool redundant = isRedundant(x, y);
+    if (dropped != nullptr) *dropped = redundant;
+    if (redundant) return 0;
     int16_t before = state.penState;
     if (before == PEN_DOWN || before == PEN_MOVED) {
         enterState(PEN_DOWN);
@@ -112,9 +116,9 @@ void drawInGeneral(uint8_t* packet, uint32_t x, uint32_t y) {
         TextBuilder(text, sizeof text).text(";SP").integer(state.currentPen);
         if (writeText(text) != 0) return refuseRequest(packet);
     }
-    int r = drawTo(x, y);
-    if (r < 0) return refuseRequest(packet);
-    if (r > 0) return;  // redundant: nothing drawn, nothing captured
+    bool dropped = false;
+    if (drawTo(x, y, &dropped) < 0) return refuseRequest(packet);
+    if (dropped) return;  // nothing drawn, nothing captured
 
     if (state.outlineCapture != 0) {
         if (state.outlineCount < 0 || state.outlineCount >= OUTLINE_CAPACITY) {

@@ -23,10 +23,12 @@ namespace tavix {
 // Closes an open PE sequence with ";" and leaves penState at PEN_OUTSIDE.
 int leavePe();
 
-// Codes 3, 4 and 8. moveTo and drawTo answer 1 when the point was dropped as
-// redundant (nothing written, nothing changed).
-int moveTo(uint32_t x, uint32_t y);
-int drawTo(uint32_t x, uint32_t y);
+// Codes 3, 4 and 8. A point dropped as redundant (the same point in an
+// unchanged state) writes and changes nothing and answers 0; moveTo and
+// drawTo say so in *dropped when it is given, set either way, so that a
+// caller can leave out what follows a drawn point (outline capture).
+int moveTo(uint32_t x, uint32_t y, bool* dropped = nullptr);
+int drawTo(uint32_t x, uint32_t y, bool* dropped = nullptr);
 int liftPen();
 
 // Code 3 as a whole request: the move, refused when it fails.

@@ -30,7 +30,8 @@ constexpr int16_t PEN_MOVED = 8;       // the last pair moved
 //
 // Return values: operations answer 0 done, -1 failed; request handlers write
 // their answer into the packet instead (refuseRequest). moveTo and drawTo
-// also answer 1 for a point dropped as redundant.
+// answer 0 for a point dropped as redundant too and report the drop through
+// their dropped flag.
 constexpr uint8_t LATCH_CONFIG = 137;  // a configuration step failed
 constexpr uint8_t LATCH_OUTPUT = 0xFF; // an output step failed
 

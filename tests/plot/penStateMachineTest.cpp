@@ -8,6 +8,7 @@
 
 #include "tests/plot/plotFixture.h"
 #include "platform/hostAddress.h"
+#include "plot/penStateMachine.h"
 #include "tavix/driverState.h"
 #include "tavix/entryPoints.h"
 #include "tavix/hostServices.h"
@@ -115,6 +116,40 @@ TEST_F(PenStateTest, redundantDrawDrawsAndCapturesNothing) {
     EXPECT_EQ("", written());
     EXPECT_EQ(0, state.somethingDrawn);
     EXPECT_EQ(0, state.outlineCount);
+}
+
+// moveTo and drawTo answer 0 or -1 like every other operation; a dropped
+// point is told apart only by the flag, which every answer sets.
+TEST_F(PenStateTest, aDroppedPointAnswersZeroAndRaisesTheFlag) {
+    move(100, 100);
+    move(100, 100);  // moved -> moved: the next move to it is redundant
+    written();
+    bool dropped = false;
+    EXPECT_EQ(0, moveTo(100, 100, &dropped));
+    EXPECT_TRUE(dropped);
+    EXPECT_EQ("", written());
+    EXPECT_EQ(0, moveTo(200, 100, &dropped));
+    EXPECT_FALSE(dropped);
+    EXPECT_EQ("<Ge_", written());
+
+    dropped = true;
+    EXPECT_EQ(0, drawTo(200, 200, &dropped));  // moved -> down
+    EXPECT_FALSE(dropped);
+    EXPECT_EQ("_Ge", written());
+    EXPECT_EQ(0, drawTo(200, 200, &dropped));  // down -> down
+    EXPECT_FALSE(dropped);
+    EXPECT_EQ("__", written());
+    EXPECT_EQ(0, drawTo(200, 200, &dropped));
+    EXPECT_TRUE(dropped);
+    EXPECT_EQ("", written());
+    EXPECT_EQ(PEN_DOWN, state.penState);
+    EXPECT_EQ(0, drawTo(200, 200));  // no flag asked for: the same answer
+
+    // A failed write is not a dropped point.
+    state.errorLatch = LATCH_OUTPUT;
+    EXPECT_EQ(-1, drawTo(300, 200, &dropped));
+    EXPECT_FALSE(dropped);
+    state.errorLatch = 0;
 }
 
 TEST_F(PenStateTest, drawAfterLiftWritesTwoZerosEvenAtTheSamePoint) {
