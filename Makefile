@@ -92,9 +92,10 @@ CUPS_CHECK_DIR := build/cups-check
 test-cups-build:
 	rm -rf $(CUPS_CHECK_DIR)
 	cmake --preset tools -B $(CUPS_CHECK_DIR) -DCMAKE_DISABLE_FIND_PACKAGE_GTest=ON >/dev/null
-	cmake --build $(CUPS_CHECK_DIR) -j $(JOBS) --target rastertotavix tavix-ppds
+	cmake --build $(CUPS_CHECK_DIR) -j $(JOBS) --target rastertotavix pdftotavix tavix-ppds
 	$(MAKE) install-cups-files CUPS_BUILD_DIR=$(CUPS_CHECK_DIR) DESTDIR=$(CURDIR)/$(CUPS_CHECK_DIR)/stage
 	test -x $(CUPS_CHECK_DIR)/stage$(CUPS_SERVERBIN)/filter/rastertotavix
+	test -x $(CUPS_CHECK_DIR)/stage$(CUPS_SERVERBIN)/filter/pdftotavix
 	test $$(ls $(CUPS_CHECK_DIR)/stage$(CUPS_PPD_DIR)/*.ppd | wc -l) -eq 5
 	test ! -e $(CUPS_CHECK_DIR)/tavix
 	$(CUPS_CHECK_DIR)/tavix-ppd --help | grep -q 'Writes the PPDs'
@@ -125,7 +126,8 @@ demo: deps-demo tools
 	@echo "printer file: $(DEMO_DIR)/demo.plt, $(DEMO_DIR)/floor-plan.plt"
 	@echo "preview:      $(DEMO_DIR)/demo.png, $(DEMO_DIR)/floor-plan.png"
 
-# The CUPS driver: the filter rastertotavix and the five PPDs, installed
+# The CUPS driver: the filters rastertotavix and pdftotavix (PDFs as
+# vectors) and the five PPDs, installed
 # where CUPS looks for them (run as root: CUPS runs only filters that root
 # owns). DESTDIR= stages the files for a package. Only the filter and the
 # PPDs are built, in the `tools` preset (no GoogleTest), with the `cups`
@@ -135,7 +137,7 @@ CUPS_PPD_DIR ?= /usr/share/ppd/tavix
 CUPS_BUILD_DIR := build/tools
 cups: deps-cups
 	cmake --preset tools >/dev/null
-	cmake --build $(CUPS_BUILD_DIR) -j $(JOBS) --target rastertotavix tavix-ppds
+	cmake --build $(CUPS_BUILD_DIR) -j $(JOBS) --target rastertotavix pdftotavix tavix-ppds
 
 install-cups: cups
 	$(MAKE) install-cups-files
@@ -143,10 +145,11 @@ install-cups: cups
 install-cups-files:
 	install -d $(DESTDIR)$(CUPS_SERVERBIN)/filter $(DESTDIR)$(CUPS_PPD_DIR)
 	install -m 755 $(CUPS_BUILD_DIR)/cups/filter/rastertotavix $(DESTDIR)$(CUPS_SERVERBIN)/filter/rastertotavix
+	install -m 755 $(CUPS_BUILD_DIR)/cups/filter/pdftotavix $(DESTDIR)$(CUPS_SERVERBIN)/filter/pdftotavix
 	install -m 644 $(CUPS_BUILD_DIR)/cups/ppd/*.ppd $(DESTDIR)$(CUPS_PPD_DIR)/
 
 uninstall-cups:
-	rm -f $(DESTDIR)$(CUPS_SERVERBIN)/filter/rastertotavix
+	rm -f $(DESTDIR)$(CUPS_SERVERBIN)/filter/rastertotavix $(DESTDIR)$(CUPS_SERVERBIN)/filter/pdftotavix
 	rm -rf $(DESTDIR)$(CUPS_PPD_DIR)
 
 bench: deps native

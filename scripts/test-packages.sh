@@ -50,6 +50,8 @@ check "the filter says its version" [ "$(/usr/lib/cups/filter/rastertotavix --ve
 check "man -w finds tavix(1)" man -w tavix
 check "man -w finds tavix-preview(1)" man -w tavix-preview
 check "man -w finds rastertotavix(7)" man -w 7 rastertotavix
+check "the PDF filter says its version" [ "$(/usr/lib/cups/filter/pdftotavix --version)" = "pdftotavix $version" ]
+check "man -w finds pdftotavix(7)" man -w 7 pdftotavix
 manual_clean() { [ -z "$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$(man -w "$@")" 2>&1 >/dev/null)" ]; }
 check "tavix(1) renders without groff warnings" manual_clean tavix
 check "the PPDs carry the version" grep -q "^\*FileVersion: \"$version\"" /usr/share/ppd/tavix/tavix-tx90.ppd
@@ -110,7 +112,9 @@ prints_pdf() {
   # The printer stream as the installed preview reads it: pages, no error.
   tavix-preview "$work/cupsd/out/tx90.plt" -o "$work/page.png" --strict >"$work/preview.log" 2>&1 ||
     { cat "$work/preview.log"; return 1; }
-  [ -s "$work/page.png" ]
+  [ -s "$work/page.png" ] || return 1
+  # A PDF takes the vector filter.
+  grep -q "pdftotavix" "$work/cupsd/log/error_log" || { tail -20 "$work/cupsd/log/error_log"; return 1; }
 }
 check "a PDF prints through a queue made from the installed PPD" prints_pdf
 lpadmin -x tx90file 2>/dev/null || true

@@ -132,7 +132,8 @@ TEST_P(CupsChain, printsEveryPageAsCupsRasterisedIt) {
     const ChainCase& c = GetParam();
     const std::string ppd = ppdPath(MODELS[c.model].ppd);
     const std::string folder = freshFolder("chain");
-    const std::vector<std::string> options = optionsFor(c.mode);
+    std::vector<std::string> options = optionsFor(c.mode);
+    options.push_back(AS_RASTER);
 
     RunResult raster = cupsfilter(ppd, options, PDF, "application/vnd.cups-raster", folder + "/page.ras");
     ASSERT_EQ(raster.status, 0) << raster.err;

@@ -28,6 +28,7 @@ const ModelNames MODELS[5] = {
 };
 
 std::string filterPath() { return TAVIX_CUPS_FILTER; }
+std::string pdfFilterPath() { return TAVIX_PDF_FILTER; }
 std::string ppdDirectory() { return TAVIX_PPD_DIR; }
 std::string ppdPath(const std::string& shortName) { return ppdDirectory() + "/tavix-" + shortName + ".ppd"; }
 std::string hostProgramPath() { return TAVIX_BINARY; }
@@ -145,6 +146,14 @@ RunResult runFilter(const std::string& ppd, const std::string& options, const st
     return run({filterPath(), "1", "tester", "test job", copies, options, input}, extra);
 }
 
+RunResult runPdfFilter(const std::string& ppd, const std::string& options, const std::string& input,
+                       const std::string& copies, RunOptions extra) {
+    extra.env.push_back("PPD=" + ppd);
+    std::vector<std::string> argv = {pdfFilterPath(), "1", "tester", "test job", copies, options};
+    if (!input.empty()) argv.push_back(input);
+    return run(argv, extra);
+}
+
 std::string makeServerBin(const std::string& root) {
     fs::path serverBin = fs::path(root) / "serverbin";
     fs::create_directories(serverBin / "filter");
@@ -154,6 +163,7 @@ std::string makeServerBin(const std::string& root) {
     for (const auto& entry : fs::directory_iterator(cupsBin / "filter"))
         fs::create_symlink(entry.path(), serverBin / "filter" / entry.path().filename());
     fs::copy_file(filterPath(), serverBin / "filter" / "rastertotavix");
+    fs::copy_file(pdfFilterPath(), serverBin / "filter" / "pdftotavix");
     return serverBin.string();
 }
 

@@ -14,6 +14,7 @@ namespace tavix::cups::testing {
 
 // ---- Built files ----------------------------------------------------------
 std::string filterPath();                  // the built rastertotavix
+std::string pdfFilterPath();               // the built pdftotavix
 std::string ppdPath(const std::string& shortName);  // "tx90" -> .../tavix-tx90.ppd
 std::string ppdDirectory();
 std::string hostProgramPath();             // the built tavix
@@ -46,6 +47,14 @@ RunResult run(const std::vector<std::string>& argv, const RunOptions& options = 
 // The filter run by hand as CUPS runs it ($PPD, arguments).
 RunResult runFilter(const std::string& ppd, const std::string& options, const std::string& input,
                     const std::string& copies = "1", RunOptions extra = {});
+
+// pdftotavix run the same way; an empty input reads standard input.
+RunResult runPdfFilter(const std::string& ppd, const std::string& options, const std::string& input,
+                       const std::string& copies = "1", RunOptions extra = {});
+
+// The job option that sends a PDF through CUPS's raster chain rather than
+// pdftotavix, for tests of the raster filter that start from a PDF.
+inline const std::string AS_RASTER = "TavixPdfPrint=Raster";
 
 // ---- cupsfilter -----------------------------------------------------------
 // ROOT/serverbin with CUPS's programs and filters linked and ours beside

@@ -41,7 +41,9 @@ TEST_P(MultiPage, isReadAsThatManyPagesWithoutWarnings) {
     for (int i = 0; i < PAGES; ++i)
         pages.push_back({612, 792, {{72.0 + 100 * i, 600, 72, 72, 0, 0, 0}}});  // a square in a new place
     writeFile(pdf, makePdf(pages));
-    RunResult r = cupsfilter(ppdPath(c.ppd), c.options, pdf, "printer/foo", stream, 2);
+    std::vector<std::string> options = c.options;
+    options.push_back(AS_RASTER);
+    RunResult r = cupsfilter(ppdPath(c.ppd), options, pdf, "printer/foo", stream, 2);
     ASSERT_EQ(r.status, 0) << r.err;
 
     preview::ParseLimits limits;

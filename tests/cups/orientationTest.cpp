@@ -33,7 +33,9 @@ Printed printPdf(const std::string& ppdName, const PdfPage& page, const std::vec
     const std::string folder = freshFolder("orientation");
     const std::string pdf = folder + "/" + name + ".pdf", stream = folder + "/" + name + ".plt";
     writeFile(pdf, makePdf({page}));
-    RunResult r = cupsfilter(ppdPath(ppdName), options, pdf, "printer/foo", stream);
+    std::vector<std::string> asRaster = options;
+    asRaster.push_back(AS_RASTER);
+    RunResult r = cupsfilter(ppdPath(ppdName), asRaster, pdf, "printer/foo", stream);
     if (r.status != 0) {
         printed.failure = "cupsfilter failed: " + r.err;
         return printed;

@@ -40,6 +40,7 @@ TEST_P(GeneratedPpd, passesCupstestppdWithoutWarnings) {
     std::string root = freshFolder("ppdroot");
     fs::create_directories(root + "/usr/lib/cups/filter");
     fs::create_symlink(filterPath(), root + "/usr/lib/cups/filter/rastertotavix");
+    fs::create_symlink(pdfFilterPath(), root + "/usr/lib/cups/filter/pdftotavix");
     RunResult r = run({"cupstestppd", "-R", root, ppd});
     EXPECT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_NE(r.out.find(": PASS"), std::string::npos) << r.out;

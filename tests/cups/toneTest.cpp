@@ -86,7 +86,8 @@ TEST_P(Tone, grayPatchesPrintAsTheDriverToneCurveSays) {
     const std::string pdf = folder + "/patches.pdf", raster = folder + "/patches.ras", stream = folder + "/patches.plt";
     writeFile(pdf, makePdf({patchPage()}));
     std::vector<std::string> options = {"PageSize=Letter", std::string("ColorModel=") + c.colour,
-                                        std::string("TavixToneMode=") + (c.contone ? "ContinuousTone" : "Dithered")};
+                                        std::string("TavixToneMode=") + (c.contone ? "ContinuousTone" : "Dithered"),
+                                        AS_RASTER};
     ASSERT_EQ(cupsfilter(ppdPath("tx90"), options, pdf, "application/vnd.cups-raster", raster).status, 0);
     RunResult r = cupsfilter(ppdPath("tx90"), options, pdf, "printer/foo", stream);
     ASSERT_EQ(r.status, 0) << r.err;

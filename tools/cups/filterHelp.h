@@ -8,4 +8,7 @@ namespace tavix::cups {
 // text went to standard output and `status` is the exit status.
 bool answerHelpOrVersion(int argc, char* argv[], int& status);
 
+// The same for `pdftotavix`.
+bool answerPdfFilterHelpOrVersion(int argc, char* argv[], int& status);
+
 }  // namespace tavix::cups

@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 
+#include "pdfPrintOption.h"
 #include "ppdOptions.h"
 
 // The PPD functions are the filter interface's own, deprecated or not.
@@ -58,6 +59,12 @@ bool checkJobOptions(ppd_file_t* ppd, const std::vector<PrinterOption>& ours, in
             return false;
         }
         const PrinterOption* option = findOption(ours, name);
+        if (!option && strcasecmp(name, PDF_PRINT_OPTION) == 0) {
+            if (strcasecmp(value, PDF_AS_VECTORS) != 0 && strcasecmp(value, PDF_AS_RASTER) != 0)
+                warnings.push_back(std::string("Unknown value \"") + value + "\" for option " + PDF_PRINT_OPTION +
+                                   "; printed with " + defaultChoice(ppd, PDF_PRINT_OPTION) + ".");
+            continue;  // the PDF filter's own choice
+        }
         if (!option) {
             if (strncasecmp(name, OWN_PREFIX, sizeof OWN_PREFIX - 1) == 0)
                 warnings.push_back(std::string("Unknown option \"") + name + "\" for this printer ignored.");

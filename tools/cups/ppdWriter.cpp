@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "pdfPrintOption.h"
 #include "ppdOptions.h"
 #include "rasterGeometry.h"
 #include "tavix/version.h"
@@ -79,7 +80,11 @@ void writeHeader(PpdText& ppd, const ModelProfile& p) {
     ppd.line("*cupsModelNumber: " + std::to_string(p.index));
     // The driver makes the copies itself (job ticket and replot).
     ppd.line("*cupsManualCopies: False");
-    ppd.line("*cupsFilter: \"application/vnd.cups-raster 0 rastertotavix\"");
+    // PDFs print as vectors through pdftotavix, at a cost below CUPS's
+    // own chain to the raster (pdftopdf 66, gstoraster 99); every other
+    // document takes the raster chain.
+    ppd.line("*cupsFilter2: \"application/vnd.cups-raster application/vnd.tavix-plotter 0 rastertotavix\"");
+    ppd.line("*cupsFilter2: \"application/pdf application/vnd.tavix-plotter 10 pdftotavix\"");
     int defaultDpi = rasterDpi(queueDefaults(p));
     ppd.line("*DefaultResolution: " + std::to_string(defaultDpi) + "dpi");
 }
@@ -140,6 +145,19 @@ std::string colourCode(int value) {
            "/cupsColorOrder 0/cupsBitsPerColor 8/HWResolution[" + dpi + " " + dpi + "]>>setpagedevice";
 }
 
+// How a PDF prints: the filter's own choice, not a settings block field.
+void writePdfPrintOption(PpdText& ppd, int order) {
+    const std::string k = PDF_PRINT_OPTION;
+    ppd.line("*OpenGroup: PDF");
+    ppd.line("*OpenUI *" + k + "/PDF printed as: PickOne");
+    ppd.line("*OrderDependency: " + std::to_string(order) + " AnySetup *" + k);
+    ppd.line("*Default" + k + ": " + PDF_AS_VECTORS);
+    ppd.line("*" + k + " " + PDF_AS_VECTORS + "/Vectors (lines with their pens and widths): \"\"");
+    ppd.line("*" + k + " " + PDF_AS_RASTER + "/Raster (a picture of the page): \"\"");
+    ppd.line("*CloseUI: *" + k);
+    ppd.line("*CloseGroup: PDF");
+}
+
 void writeOptions(PpdText& ppd, const ModelProfile& p) {
     std::string group;
     int order = 20;
@@ -161,6 +179,7 @@ void writeOptions(PpdText& ppd, const ModelProfile& p) {
         ppd.line("*CloseUI: *" + option.keyword);
     }
     if (!group.empty()) ppd.line("*CloseGroup: " + group);
+    writePdfPrintOption(ppd, order);
 }
 
 }  // namespace

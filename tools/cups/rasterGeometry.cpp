@@ -58,6 +58,8 @@ bool layOutPage(const ModelProfile& profile, const PlotSettings& settings, const
     layout.askMaximum = !layout.roll;
     layout.areaX = length - m0 - m1;
     layout.areaY = width - m2 - m3;
+    layout.marginX = m0;
+    layout.marginY = m2;
     if (!(layout.areaX > 0) || !(layout.areaY > 0)) {
         error = "The page (" + inchText(page.widthPoints) + " x " + inchText(page.lengthPoints) +
                 " in) is smaller than the plot margins.";

@@ -39,6 +39,7 @@ struct PageLayout {
     double pixelInches = 0;         // the driver's pixel pitch: divisor / its resolution
     uint32_t dpiAcross = 0, dpiAlong = 0;  // the raster's resolution
     double areaX = 0, areaY = 0;    // requested plot area, inches (X along the feed)
+    double marginX = 0, marginY = 0;  // paper before the plot area, inches (along the feed, across)
     bool askMaximum = false;        // fixed paper: ask for the whole plot area
     // The raster inside the plot area: rows [cropTop, cropTop + cropRows),
     // pixels [cropLeft, cropLeft + cropCols).

@@ -34,6 +34,14 @@ bool placePage(double pageWidth, double pageHeight, const PagePlacementOptions& 
     double scale = 1;
     if (options.fit) {
         scale = std::min(areaWidth / w, areaHeight / h);
+    } else if (options.paper) {
+        const PaperFrame& paper = *options.paper;
+        if (w > paper.width + 0.5 || h > paper.height + 0.5) {
+            double mmPerUnit = 25.4 / unitsPerInch;
+            error = "the page is " + size(w * mmPerUnit, h * mmPerUnit) + ", larger than the paper (" +
+                    size(paper.width * mmPerUnit, paper.height * mmPerUnit) + ")";
+            return false;
+        }
     } else if (w > areaWidth + 0.5 || h > areaHeight + 0.5) {
         double mmPerUnit = 25.4 / unitsPerInch;
         error = "the page is " + size(w * mmPerUnit, h * mmPerUnit) + ", larger than the plot area of the " +
@@ -45,6 +53,8 @@ bool placePage(double pageWidth, double pageHeight, const PagePlacementOptions& 
     map = geometry::Affine::scaling(scale, scale).after(map);
     if (options.centre)
         map = geometry::Affine::translation((areaWidth - w * scale) / 2, (areaHeight - h * scale) / 2).after(map);
+    else if (options.paper && !options.fit)
+        map = geometry::Affine::translation(options.paper->x, options.paper->y).after(map);
     toPaper = map;
     return true;
 }

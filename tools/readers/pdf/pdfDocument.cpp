@@ -88,4 +88,8 @@ PageSize pageSize(PDFDoc& doc, int number) {
     return size;
 }
 
+int pageCount(OpenPdf& pdf) { return pdf.doc->getNumPages(); }
+
+PageSize pageSize(OpenPdf& pdf, int page) { return pageSize(*pdf.doc, page); }
+
 }  // namespace tavix::pdf

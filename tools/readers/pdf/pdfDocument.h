@@ -37,4 +37,8 @@ struct PageSize {
 };
 PageSize pageSize(PDFDoc& doc, int page);
 
+// The same for callers that see no poppler type.
+int pageCount(OpenPdf& pdf);
+PageSize pageSize(OpenPdf& pdf, int page);
+
 }  // namespace tavix::pdf

@@ -58,7 +58,12 @@ bool plotPdf(std::FILE* file, const PdfPlotOptions& options, const PdfPlotArea& 
     if (options.progress) options.progress(0, "reading PDF");
     std::unique_ptr<OpenPdf> pdf = openPdf(file, error);
     if (!pdf) return false;
-    PDFDoc& doc = *pdf->doc;
+    return plotPdfPage(*pdf, options, area, send, report, error);
+}
+
+bool plotPdfPage(OpenPdf& pdf, const PdfPlotOptions& options, const PdfPlotArea& area,
+                 const dxf::RequestSink& send, PdfPlotReport& report, std::string& error) {
+    PDFDoc& doc = *pdf.doc;
     report.pages = doc.getNumPages();
     if (options.page < 1 || options.page > report.pages) {
         error = "the PDF has " + plural(report.pages, "page", "pages") + ": there is no page " +
@@ -97,7 +102,9 @@ bool plotPdf(std::FILE* file, const PdfPlotOptions& options, const PdfPlotArea& 
     }
     report.strokes = sink.strokes;
     report.fills = sink.fills;
-    if (marks == 0) {
+    if (marks == 0 && !options.blankPageFails) {
+        report.warnings.push_back("nothing on page " + std::to_string(options.page) + " plots");
+    } else if (marks == 0) {
         error = "nothing on page " + std::to_string(options.page) + " plots";
         const WalkCounts& c = walker.counts();
         if (c.missingGlyphs > 0 || c.imagesLeftOut > 0)
@@ -108,7 +115,7 @@ bool plotPdf(std::FILE* file, const PdfPlotOptions& options, const PdfPlotArea& 
     if (options.progress) options.progress(1, "drawing PDF");
 
     const WalkCounts& c = walker.counts();
-    if (report.pages > 1)
+    if (report.pages > 1 && options.noteOtherPages)
         report.warnings.push_back("plotted page " + std::to_string(options.page) + " of " +
                                   std::to_string(report.pages) + "; --page N plots another");
     if (std::string shared = sharedPensWarning(walker.coloursByNumber()); !shared.empty())

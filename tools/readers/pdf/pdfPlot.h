@@ -9,6 +9,7 @@
 
 #include "pagePlacement.h"
 #include "paperSink.h"
+#include "pdfDocument.h"
 #include "penMap.h"
 
 namespace tavix::pdf {
@@ -19,6 +20,8 @@ struct PdfPlotOptions {
     PagePlacementOptions placement;
     dxf::PenMap pens;           // colour number to pen (and width)
     std::function<void(double fraction, const std::string& stage)> progress;  // may be empty
+    bool blankPageFails = true;  // a page on which nothing plots is refused
+    bool noteOtherPages = true;  // warn that a document's other pages were left out
 };
 
 struct PdfPlotArea {
@@ -37,5 +40,10 @@ struct PdfPlotReport {
 // no such page, the page does not fit, nothing on it plots, or `send` refused.
 bool plotPdf(std::FILE* file, const PdfPlotOptions& options, const PdfPlotArea& area,
              const dxf::RequestSink& send, PdfPlotReport& report, std::string& error);
+
+// The same for a document already open, so that a caller plotting several
+// of its pages reads it once.
+bool plotPdfPage(OpenPdf& pdf, const PdfPlotOptions& options, const PdfPlotArea& area,
+                 const dxf::RequestSink& send, PdfPlotReport& report, std::string& error);
 
 }  // namespace tavix::pdf
