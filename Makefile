@@ -122,9 +122,10 @@ demo: deps-demo tools
 	cd $(DEMO_DIR) && ../../build/tools/tavix --config demo.cfg configure --defaults --model tx90 --paper A1 --colour colour
 	cd $(DEMO_DIR) && ../../build/tools/tavix --config demo.cfg plot ../../examples/demo.txt -o demo.plt --preview demo.png
 	cd $(DEMO_DIR) && ../../build/tools/tavix --config demo.cfg plot ../../examples/floor-plan.dxf -o floor-plan.plt --preview floor-plan.png
+	cd $(DEMO_DIR) && ../../build/tools/tavix --config demo.cfg plot ../../examples/floor-plan.pdf -o floor-plan-pdf.plt --preview floor-plan-pdf.png
 	@echo
-	@echo "printer file: $(DEMO_DIR)/demo.plt, $(DEMO_DIR)/floor-plan.plt"
-	@echo "preview:      $(DEMO_DIR)/demo.png, $(DEMO_DIR)/floor-plan.png"
+	@echo "printer file: $(DEMO_DIR)/demo.plt, $(DEMO_DIR)/floor-plan.plt, $(DEMO_DIR)/floor-plan-pdf.plt"
+	@echo "preview:      $(DEMO_DIR)/demo.png, $(DEMO_DIR)/floor-plan.png, $(DEMO_DIR)/floor-plan-pdf.png"
 
 # The CUPS driver: the filters rastertotavix and pdftotavix (PDFs as
 # vectors) and the five PPDs, installed
