@@ -1,6 +1,7 @@
 // The DXF reader and everything after it, up to the requests the host
 // sends, on any bytes: a plot either completes with requests the driver
 // can take (coordinates inside the plot area) or fails with a reason.
+// Bytes that begin as a binary DXF go through its translation first.
 #include <unistd.h>
 
 #include <cmath>
@@ -8,6 +9,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "binaryDxf.h"
+#include "drawingKind.h"
 #include "dxfPlot.h"
 
 namespace {
@@ -48,6 +51,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     };
     std::FILE* drawing = std::fopen(scratchFile().c_str(), "rb");
     if (drawing == nullptr) std::abort();
+    if (dxf::sniffDrawing(std::string_view(reinterpret_cast<const char*>(data), size)) == dxf::DrawingKind::BinaryDxf) {
+        std::FILE* ascii = std::tmpfile();
+        if (ascii == nullptr) std::abort();
+        bool read = dxf::binaryDxfToAscii(drawing, ascii, error);
+        std::fclose(drawing);
+        if (!read) {
+            std::fclose(ascii);
+            if (error.empty()) std::abort();
+            return 0;
+        }
+        std::rewind(ascii);
+        drawing = ascii;
+    }
     bool plotted = dxf::plotDxf(drawing, options, dxf::PlotArea{AREA_WIDTH, AREA_HEIGHT, 1016}, send, report, error);
     std::fclose(drawing);
     if (!plotted && error.empty()) std::abort();

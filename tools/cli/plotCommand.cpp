@@ -13,6 +13,7 @@
 #include <functional>
 #include <new>
 
+#include "binaryDxf.h"
 #include "drawingInput.h"
 #include "driverMessages.h"
 #include "drawingKind.h"
@@ -314,6 +315,20 @@ int plotTo(const PlotCommandOptions& o, const PlotCommandOptions& shown, HostCon
         return 1;
     }
     std::FILE* drawing = input.file;
+    // A binary DXF is read as the ASCII DXF it stands for.
+    if (kindOf(drawing) == dxf::DrawingKind::BinaryDxf) {
+        std::FILE* ascii = std::tmpfile();
+        if (!ascii || !dxf::binaryDxfToAscii(drawing, ascii, error)) {
+            if (!ascii) error = "cannot make a temporary file for the binary DXF: " + lastError();
+            std::fprintf(stderr, "tavix: %s: %s\n", shown.drawing.c_str(), error.c_str());
+            if (ascii) std::fclose(ascii);
+            std::fclose(drawing);
+            return 1;
+        }
+        std::fclose(drawing);
+        std::rewind(ascii);
+        drawing = ascii;
+    }
     // Drawings tavix cannot read are refused before any output exists.
     std::string head = headOf(drawing);
     bool isPdf = pdf::looksLikePdf(head);

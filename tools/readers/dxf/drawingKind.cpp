@@ -44,9 +44,6 @@ DrawingKind sniffDrawing(std::string_view head) {
 
 std::string unreadableDrawingAdvice(DrawingKind kind) {
     switch (kind) {
-        case DrawingKind::BinaryDxf:
-            return "this is a binary DXF file, which tavix does not read: save the drawing again as ASCII DXF "
-                   "(in the CAD program's Save As, DXF with the ASCII format) and plot that";
         case DrawingKind::Dwg:
             return "this is a DWG drawing, which tavix does not read: save it as ASCII DXF in the CAD program "
                    "(Save As, DXF) or convert it with a DWG to DXF converter, and plot the DXF file";
