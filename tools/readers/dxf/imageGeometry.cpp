@@ -2,26 +2,16 @@
 
 #include <cmath>
 
+#include "rasterFrame.h"
+
 namespace tavix::dxf {
 
 ImagePlacement readImage(const RawGroups& groups) {
-    Point2 insert, u, v, size;
     ImagePlacement out;
-    for (const RawGroup& g : groups) {
-        if (g.code >= 1000) break;
-        switch (g.code) {
-            case 10: insert.x = g.number; break;
-            case 20: insert.y = g.number; break;
-            case 11: u.x = g.number; break;
-            case 21: u.y = g.number; break;
-            case 12: v.x = g.number; break;
-            case 22: v.y = g.number; break;
-            case 13: size.x = g.number; break;
-            case 23: size.y = g.number; break;
-            case 340: out.definition = g.value; break;
-            default: break;
-        }
-    }
+    RasterFrame f = readRasterFrame(groups, {}, [&out](const RawGroup& g) {
+        if (g.code == 340) out.definition = g.value;
+    });
+    const Point2 &insert = f.insert, &u = f.u, &v = f.v, &size = f.size;
     // The insertion point is the lower left corner of the lower left pixel.
     Point2 w{u.x * size.x, u.y * size.x}, h{v.x * size.y, v.y * size.y};
     std::vector<Point2> corners = {insert, {insert.x + w.x, insert.y + w.y},

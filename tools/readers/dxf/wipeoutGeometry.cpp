@@ -2,27 +2,17 @@
 
 #include <cmath>
 
+#include "rasterFrame.h"
+
 namespace tavix::dxf {
 
 std::vector<Point2> wipeoutBoundary(const RawGroups& groups) {
-    Point2 insert, u, v, size{1, 1};
     std::vector<Point2> path;
-    for (const RawGroup& g : groups) {
-        if (g.code >= 1000) break;
-        switch (g.code) {
-            case 10: insert.x = g.number; break;
-            case 20: insert.y = g.number; break;
-            case 11: u.x = g.number; break;
-            case 21: u.y = g.number; break;
-            case 12: v.x = g.number; break;
-            case 22: v.y = g.number; break;
-            case 13: size.x = g.number; break;
-            case 23: size.y = g.number; break;
-            case 14: if (path.size() < 100000) path.push_back({g.number, 0}); break;
-            case 24: if (!path.empty()) path.back().y = g.number; break;
-            default: break;
-        }
-    }
+    RasterFrame f = readRasterFrame(groups, {1, 1}, [&path](const RawGroup& g) {
+        if (g.code == 14 && path.size() < 100000) path.push_back({g.number, 0});
+        if (g.code == 24 && !path.empty()) path.back().y = g.number;
+    });
+    const Point2 &insert = f.insert, &u = f.u, &v = f.v, &size = f.size;
     // Two vertices: opposite corners of a rectangle.
     if (path.size() == 2) path = {path[0], {path[1].x, path[0].y}, path[1], {path[0].x, path[1].y}};
     if (path.size() > 1 && path.front().x == path.back().x && path.front().y == path.back().y) path.pop_back();
