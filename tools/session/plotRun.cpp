@@ -162,6 +162,10 @@ bool PlotRun::agreePlotArea() {
 
 bool PlotRun::coordinate(const DrawingRequest& r, size_t index, uint16_t& out) {
     if (toHostUnits(r.coords[index], r.unit, config_.stepsPerInch, out)) return true;
+    return coordinateRefused(r, index);
+}
+
+bool PlotRun::coordinateRefused(const DrawingRequest& r, size_t index) {
     static const char* const unitNames[] = {"", " mm", " in"};
     char value[64];
     std::snprintf(value, sizeof value, "%g%s", r.coords[index], unitNames[static_cast<int>(r.unit)]);
@@ -175,7 +179,10 @@ bool PlotRun::coordinate(const DrawingRequest& r, size_t index, uint16_t& out) {
 // named, and the summary says how many and how far.
 void PlotRun::notePoint(const DrawingRequest& r, uint16_t x, uint16_t y) {
     ++clip_.points;
-    if (x <= areaX_ && y <= areaY_) return;
+    if (x > areaX_ || y > areaY_) noteBeyond(r, x, y);
+}
+
+void PlotRun::noteBeyond(const DrawingRequest& r, uint16_t x, uint16_t y) {
     double perMm = config_.stepsPerInch / 25.4;
     double overX = x - plotWidth_ * config_.stepsPerInch, overY = y - plotHeight_ * config_.stepsPerInch;
     double over = std::max(overX, overY) / perMm;

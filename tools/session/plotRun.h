@@ -79,8 +79,11 @@ private:
     bool failAt(const DrawingRequest& r, const std::string& why);
     bool setUp();
     bool agreePlotArea();
+    // Every point passes these two; their rare branches are apart.
     bool coordinate(const DrawingRequest& r, size_t index, uint16_t& out);
+    [[gnu::cold]] bool coordinateRefused(const DrawingRequest& r, size_t index);
     void notePoint(const DrawingRequest& r, uint16_t x, uint16_t y);
+    [[gnu::cold]] void noteBeyond(const DrawingRequest& r, uint16_t x, uint16_t y);
     bool sendVector(const DrawingRequest& r);
     bool sendFill(const DrawingRequest& r);
     bool sendImage(const DrawingRequest& r);

@@ -35,6 +35,8 @@ std::optional<std::pair<Point, Point>> clipSegment(Point a, Point b, const Rect&
 
 double length(Point a, Point b) { return std::hypot(b.x - a.x, b.y - a.y); }
 
+bool inside(Point p, const Rect& r) { return p.x >= r.x0 && p.x <= r.x1 && p.y >= r.y0 && p.y <= r.y1; }
+
 // Sutherland-Hodgman against one edge of a rectangle at a time.
 Polyline clipPolygon(const Polyline& polygon, const Rect& r) {
     Polyline out = polygon;
@@ -73,7 +75,8 @@ Polyline clipPolygon(const Polyline& polygon, const Rect& r) {
 }
 
 bool samePlace(Point a, Point b) {
-    return std::floor(a.x + 0.5) == std::floor(b.x + 0.5) && std::floor(a.y + 0.5) == std::floor(b.y + 0.5);
+    return (a.x == b.x && a.y == b.y) ||
+           (std::floor(a.x + 0.5) == std::floor(b.x + 0.5) && std::floor(a.y + 0.5) == std::floor(b.y + 0.5));
 }
 
 }  // namespace
@@ -124,7 +127,9 @@ bool PaperSink::select(const LineLook& look, std::string& why) {
 bool PaperSink::moveOrDraw(host::DrawingOp op, Point p, int line, std::string& why) {
     request.op = op;
     request.line = line;
-    request.coords.assign({p.x, p.y});
+    request.coords.resize(2);  // no allocation after the first point
+    request.coords[0] = p.x;
+    request.coords[1] = p.y;
     if (!send(request, why)) return false;
     penAt = p;
     penAtKnown = true;
@@ -143,7 +148,9 @@ bool PaperSink::stroke(const LineLook& look, const Polyline& points, double, std
         }
         if (!penAtKnown || !samePlace(penAt, a))
             if (!moveOrDraw(host::DrawingOp::Move, a, look.line, why)) return false;
-        drawnMm += length(a, b) * mmPerHost;
+        // Inside the area both ends are within 65535 units: no overflow.
+        double dx = b.x - a.x, dy = b.y - a.y;
+        drawnMm += std::sqrt(dx * dx + dy * dy) * mmPerHost;
         return moveOrDraw(host::DrawingOp::Draw, b, look.line, why);
     };
     Point previous = placement.toPaper.apply(points[0]);
@@ -158,6 +165,11 @@ bool PaperSink::stroke(const LineLook& look, const Polyline& points, double, std
             auto inWindow = clipSegment(a, b, Rect{w.x0, w.y0, w.x1, w.y1});
             if (!inWindow) continue;
             a = inWindow->first, b = inWindow->second;
+        }
+        // Most segments lie inside: nothing to clip or measure as clipped.
+        if (inside(a, area) && inside(b, area)) {
+            if (!drawPiece(a, b)) return false;
+            continue;
         }
         auto inArea = clipSegment(a, b, area);
         double whole = length(a, b);

@@ -70,18 +70,6 @@ std::string quotedWord(std::string_view word) {
     return "'" + std::string(word.substr(0, QUOTED_WORD_LIMIT)) + "...'";
 }
 
-bool toHostUnits(double value, Unit unit, double hostUnitsPerInch, uint16_t& out) {
-    double units = value;
-    if (unit == Unit::Millimetre) units = value / 25.4 * hostUnitsPerInch;
-    if (unit == Unit::Inch) units = value * hostUnitsPerInch;
-    // Rounded half up; for the values that fit, truncating the non-negative
-    // sum is the floor.
-    double half = units + 0.5;
-    if (!(half >= 0 && half < 65536)) return false;
-    out = static_cast<uint16_t>(half);
-    return true;
-}
-
 bool DrawingLineParser::fail(const std::string& what) {
     *error_ = "line " + std::to_string(line_) + ": " + what;
     return false;

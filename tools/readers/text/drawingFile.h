@@ -67,7 +67,18 @@ bool parseDrawing(std::string_view text, Drawing& drawing, std::string& error);
 
 // Converts a coordinate to host units (rounded); false when it does not fit
 // the unsigned 16-bit range of a request.
-bool toHostUnits(double value, Unit unit, double hostUnitsPerInch, uint16_t& out);
+// Inline: every point of a plot passes here.
+inline bool toHostUnits(double value, Unit unit, double hostUnitsPerInch, uint16_t& out) {
+    double units = value;
+    if (unit == Unit::Millimetre) units = value / 25.4 * hostUnitsPerInch;
+    if (unit == Unit::Inch) units = value * hostUnitsPerInch;
+    // Rounded half up; for the values that fit, truncating the non-negative
+    // sum is the floor.
+    double half = units + 0.5;
+    if (!(half >= 0 && half < 65536)) return false;
+    out = static_cast<uint16_t>(half);
+    return true;
+}
 
 // A word of the user's for a message: cut to a readable length.
 std::string quotedWord(std::string_view word);
