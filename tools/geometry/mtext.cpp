@@ -246,6 +246,8 @@ std::vector<Line> breakLines(const StrokeFont& font, const StyledText& text, dou
         continue;
       }
       const char32_t code = text[k].first == NO_BREAK_SPACE ? U' ' : text[k].first;
+      if (!line.chars.empty() && line.chars.back().style.height == text[k].second.height)
+        line.width += kerningOf(font, line.chars.back().code, code, text[k].second);
       line.chars.push_back({code, line.width, 0, text[k].second});
       line.width += advanceOf(font, code, text[k].second);
     }
@@ -288,12 +290,16 @@ std::vector<Line> breakLines(const StrokeFont& font, const StyledText& text, dou
 std::optional<StrokedText> strokeMText(const StrokeFont& font, const MTextStyle& textStyle) {
   if (!isFinite(textStyle.insertion) || !std::isfinite(textStyle.height) || !(textStyle.height > 0) ||
       !std::isfinite(textStyle.rotationDegrees) || !std::isfinite(textStyle.referenceWidth) ||
-      !std::isfinite(textStyle.lineSpacingFactor) || !(textStyle.lineSpacingFactor > 0) || !(font.capHeight > 0))
+      !std::isfinite(textStyle.lineSpacingFactor) || !(textStyle.lineSpacingFactor > 0) || !(font.capHeight > 0) ||
+      !std::isfinite(textStyle.widthFactor) || !(textStyle.widthFactor > 0) || !std::isfinite(textStyle.obliqueDegrees) ||
+      std::fabs(textStyle.obliqueDegrees) > MAX_OBLIQUE_DEGREES)
     return std::nullopt;
   const int attachment = static_cast<int>(textStyle.attachment);
   if (attachment < 1 || attachment > 9) return std::nullopt;
   CharStyle base;
   base.height = textStyle.height;
+  base.widthFactor = textStyle.widthFactor;
+  base.slant = std::tan(textStyle.obliqueDegrees * DEGREE);
   std::vector<Line> lines = breakLines(font, parseCodes(decodeUtf8(textStyle.text), base),
                                        textStyle.referenceWidth > 0 ? textStyle.referenceWidth : 0);
   // Baselines from the top: the first line's capitals touch y = 0.
@@ -329,6 +335,9 @@ std::optional<StrokedText> strokeMText(const StrokeFont& font, const MTextStyle&
                              textStyle.insertion + bar.x1 * along + bar.rise * across});
   for (const Polyline& stroke : out.strokes)
     if (!allFinite(stroke)) return std::nullopt;
+  for (const TextFill& fill : out.fills)
+    for (const Polyline& outline : fill.outlines)
+      if (!allFinite(outline)) return std::nullopt;
   return out;
 }
 

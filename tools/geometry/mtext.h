@@ -24,6 +24,8 @@ struct MTextStyle {
   double referenceWidth = 0;  // group 41; 0 means no wrapping
   Attachment attachment = Attachment::TopLeft;
   double lineSpacingFactor = 1;  // group 44
+  double widthFactor = 1;        // the text style's (group 41 of STYLE)
+  double obliqueDegrees = 0;     // the text style's slant (group 50 of STYLE)
 };
 
 // The strokes of the paragraph: lines break at \P (and \N) and, with a

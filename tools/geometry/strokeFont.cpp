@@ -46,6 +46,14 @@ void addDrawingSymbols(StrokeFont& font) {
 
 }  // namespace
 
+const Glyph* StrokeFont::find(char32_t code) const {
+  if (auto own = glyphs.find(code); own != glyphs.end()) return &own->second;
+  if (!more || code < 0x20 || (code >= 0x7F && code < 0xA0) || code == 0xFFFD || code >= 0xF0000) return nullptr;
+  auto known = fetched.find(code);
+  if (known == fetched.end()) known = fetched.emplace(code, more->glyph(code, capHeight)).first;
+  return known->second ? &*known->second : nullptr;
+}
+
 std::optional<StrokeFont> loadStrokeFont(const std::string& jhfPath) {
   hershey_font* loaded = hershey_jhf_font_load(jhfPath.c_str());
   if (!loaded) return std::nullopt;

@@ -41,6 +41,10 @@ StyledText decodePercentCodes(const StyledText& text);
 // The advance of one character in drawing units.
 double advanceOf(const StrokeFont& font, char32_t code, const CharStyle& style);
 
+// What the font's kerning adds between `left` and `right` (drawn in
+// `style`), in drawing units.
+double kerningOf(const StrokeFont& font, char32_t left, char32_t right, const CharStyle& style);
+
 // Draws the characters: local (x, y) goes to anchor + rotate(x, y) by
 // `rotationRadians`. Decorations of neighbouring characters join into one line.
 void drawChars(const StrokeFont& font, const std::vector<PlacedChar>& chars, Point anchor,
