@@ -24,6 +24,12 @@ std::string stemOf(const std::string& file) {
     return lowerCase(name);
 }
 
+// A shape font's name (txt, simplex.shx), as some styles give in place of a family.
+bool isShapeFontName(const std::string& name) {
+    const std::string lower = lowerCase(name);
+    return lower == "txt" || (lower.size() > 4 && lower.compare(lower.size() - 4, 4, ".shx") == 0);
+}
+
 bool isOutlineFile(const std::string& file) {
     const auto dot = file.rfind('.');
     if (dot == std::string::npos) return false;
@@ -132,7 +138,8 @@ const geometry::StrokeFont* TextFonts::shapeFont() {
 }
 
 const geometry::StrokeFont* TextFonts::fontFor(const FontRequest& request) {
-    if (!isOutlineFile(request.file) && !(request.file.empty() && !request.family.empty())) return shapeFont();
+    const bool byFamily = request.file.empty() && !request.family.empty() && !isShapeFontName(request.family);
+    if (!isOutlineFile(request.file) && !byFamily) return shapeFont();
     std::string family = request.family;
     bool bold = request.bold, italic = request.italic;
     const std::string stem = stemOf(request.file);

@@ -546,6 +546,11 @@ bool EntityRenderer::drawText(const Entity& e, const LineLook& look, const Affin
         textStyle.referenceWidth = e.boxWidth > 0 ? e.boxWidth : 0;
         textStyle.attachment = static_cast<geometry::Attachment>(e.attachment >= 1 && e.attachment <= 9 ? e.attachment : 1);
         textStyle.lineSpacingFactor = e.lineSpacing;
+        if (textFonts != nullptr)
+            textStyle.fonts = [this](const geometry::FontSwitch& wanted) {
+                return textFonts->fontFor(wanted.file ? fonts::FontRequest{wanted.name, "", false, false}
+                                                      : fonts::FontRequest{"", wanted.name, wanted.bold, wanted.italic});
+            };
         // MTEXT has no width factor or slant of its own: its style's.
         if (style != nullptr) {
             textStyle.widthFactor = style->widthFactor;
