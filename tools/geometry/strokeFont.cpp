@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "strokeAlphabets.h"
+
 extern "C" {
 #include <hersheyfont.h>
 }
@@ -82,6 +84,8 @@ std::optional<StrokeFont> loadStrokeFont(const std::string& jhfPath) {
   if (!(font.capHeight > 0)) return std::nullopt;
   for (char32_t c : std::u32string(U"gjpqy")) font.descent = std::max(font.descent, -extent(c, false));
   addDrawingSymbols(font);
+  const std::size_t slash = jhfPath.find_last_of('/');
+  addAlphabets(font, slash == std::string::npos ? "." : jhfPath.substr(0, slash));
   return font;
 }
 
