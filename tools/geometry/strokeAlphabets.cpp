@@ -6,10 +6,6 @@
 #include <optional>
 #include <utility>
 
-extern "C" {
-#include <hersheyfont.h>
-}
-
 namespace tavix::geometry {
 namespace {
 
@@ -29,29 +25,15 @@ Box boxOf(const Glyph& g) {
 
 // The glyphs of a Hershey alphabet file by the ASCII position that holds
 // them, scaled so that the capital at `capital` is `capHeight` high.
-std::optional<std::map<char, Glyph>> readAlphabet(const std::string& path, char capital, double capHeight) {
-  hershey_font* loaded = hershey_jhf_font_load(path.c_str());
-  if (!loaded) return std::nullopt;
-  std::map<char, Glyph> out;
-  for (int c = 33; c < 127; ++c) {
-    const hershey_glyph* g = hershey_font_glyph(loaded, static_cast<unsigned char>(c));
-    if (!g || g->width == 0) continue;
-    Glyph glyph{static_cast<double>(g->width), {}};
-    for (const hershey_path* path = g->paths; path; path = path->next) {
-      Polyline stroke;
-      for (unsigned i = 0; i < path->nverts; ++i)
-        stroke.push_back({static_cast<double>(path->verts[i].x), static_cast<double>(path->verts[i].y)});
-      glyph.strokes.push_back(std::move(stroke));
-    }
-    out[static_cast<char>(c)] = std::move(glyph);
-  }
-  hershey_font_free(loaded);
-  const auto reference = out.find(capital);
-  if (reference == out.end()) return std::nullopt;
+std::optional<std::map<char32_t, Glyph>> readAlphabet(const std::string& path, char capital, double capHeight) {
+  auto out = readJhfGlyphs(path);
+  if (!out) return std::nullopt;
+  const auto reference = out->find(static_cast<char32_t>(capital));
+  if (reference == out->end()) return std::nullopt;
   const double top = boxOf(reference->second).top;
   if (!(top > 0)) return std::nullopt;
   const double scale = capHeight / top;
-  for (auto& [c, glyph] : out) {
+  for (auto& [c, glyph] : *out) {
     glyph.advance *= scale;
     for (Polyline& s : glyph.strokes)
       for (Point& p : s) p = {p.x * scale, p.y * scale};
@@ -294,10 +276,11 @@ void addAlphabets(StrokeFont& font, const std::string& folder) {
   if (!(font.capHeight > 0)) return;
   if (auto greek = readAlphabet(folder + "/greek.jhf", 'H', font.capHeight))
     for (auto [at, code] : GREEK)
-      if (greek->count(at)) addIfMissing(font, code, greek->at(at));
+      if (greek->count(static_cast<char32_t>(at))) addIfMissing(font, code, greek->at(static_cast<char32_t>(at)));
   if (auto cyrillic = readAlphabet(folder + "/cyrillic.jhf", 'N', font.capHeight))
     for (auto [at, code] : CYRILLIC)
-      if (cyrillic->count(at)) addIfMissing(font, code, cyrillic->at(at));
+      if (cyrillic->count(static_cast<char32_t>(at)))
+        addIfMissing(font, code, cyrillic->at(static_cast<char32_t>(at)));
   for (auto [code, latin] : SAME_AS_LATIN)
     if (font.glyphs.count(latin)) addIfMissing(font, code, font.glyphs.at(latin));
   addDotless(font);

@@ -56,10 +56,10 @@ const Glyph* StrokeFont::find(char32_t code) const {
   return known->second ? &*known->second : nullptr;
 }
 
-std::optional<StrokeFont> loadStrokeFont(const std::string& jhfPath) {
+std::optional<std::map<char32_t, Glyph>> readJhfGlyphs(const std::string& jhfPath) {
   hershey_font* loaded = hershey_jhf_font_load(jhfPath.c_str());
   if (!loaded) return std::nullopt;
-  StrokeFont font;
+  std::map<char32_t, Glyph> glyphs;
   for (int c = 32; c < 127; ++c) {
     const hershey_glyph* g = hershey_font_glyph(loaded, static_cast<unsigned char>(c));
     if (!g || g->width == 0) continue;
@@ -70,9 +70,17 @@ std::optional<StrokeFont> loadStrokeFont(const std::string& jhfPath) {
         stroke.push_back({static_cast<double>(path->verts[i].x), static_cast<double>(path->verts[i].y)});
       glyph.strokes.push_back(std::move(stroke));
     }
-    font.glyphs[static_cast<char32_t>(c)] = std::move(glyph);
+    glyphs[static_cast<char32_t>(c)] = std::move(glyph);
   }
   hershey_font_free(loaded);
+  return glyphs;
+}
+
+std::optional<StrokeFont> loadStrokeFont(const std::string& jhfPath) {
+  auto glyphs = readJhfGlyphs(jhfPath);
+  if (!glyphs) return std::nullopt;
+  StrokeFont font;
+  font.glyphs = std::move(*glyphs);
   auto extent = [&](char32_t c, bool top) {
     double v = 0;
     if (auto g = font.glyphs.find(c); g != font.glyphs.end())

@@ -53,6 +53,10 @@ struct StrokeFont {
   double kerning(char32_t left, char32_t right) const { return more ? more->kerning(left, right, capHeight) : 0; }
 };
 
+// The glyphs of a .jhf file by their ASCII position (space to tilde), in
+// its own units; nullopt when the file can not be read.
+std::optional<std::map<char32_t, Glyph>> readJhfGlyphs(const std::string& jhfPath);
+
 // Loads a .jhf file (printable ASCII) and adds the drawing symbols the text
 // codes ask for: degree sign U+00B0, plus-minus U+00B1, diameter U+2300.
 // nullopt when the file can not be read or has no "H".
