@@ -45,7 +45,8 @@ bool mentions(const std::vector<std::string>& warnings, const std::string& words
 
 struct Case {
     const char* kind;
-    int minimumFills;          // glyphs of outline fonts drawn (filled or outlined)
+    int minimumFills, maximumFills;  // glyphs of outline fonts filled
+    int minimumStrokes;              // the frame, stroke text and outlined glyphs
     const char* warningNamed;  // a word the one warning must hold; nullptr: no warning
 };
 
@@ -54,10 +55,13 @@ void PrintTo(const Case& c, std::ostream* os) { *os << c.kind; }
 const Case CASES[] = {
     // Three styles of about 350 characters each; the shape font's own
     // glyphs are strokes, the rest fills.
-    {"coverage", 600, nullptr},
-    {"codepage932", 30, nullptr},
-    {"missingFont", 15, "NoSuchDrawingFont.ttf"},
-    {"mtextFonts", 29, nullptr},
+    {"coverage", 600, 2000, 500, nullptr},
+    {"codepage932", 30, 40, 1, nullptr},
+    {"missingFont", 15, 20, 1, "NoSuchDrawingFont.ttf"},
+    {"mtextFonts", 29, 29, 1, nullptr},
+    // Glyphs too small to fill are outlined: a stroke for each of the 13
+    // contours of "Schnitt A-A", none filled.
+    {"smallText", 0, 0, 14, nullptr},
 };
 
 class TextFonts : public ::testing::TestWithParam<Case> {};
@@ -68,6 +72,8 @@ TEST_P(TextFonts, everyCharacterPrintsAsAGlyph) {
     ASSERT_TRUE(p.ok) << p.error;
     EXPECT_FALSE(mentions(p.report.warnings, "drawn as boxes"));
     EXPECT_GE(p.report.fills, c.minimumFills);
+    EXPECT_LE(p.report.fills, c.maximumFills);
+    EXPECT_GE(p.report.strokes, c.minimumStrokes);
     if (c.warningNamed == nullptr) {
         EXPECT_TRUE(p.report.warnings.empty()) << p.report.warnings.front();
     } else {

@@ -159,8 +159,10 @@ const geometry::StrokeFont* TextFonts::fontFor(const FontRequest& request) {
     const OutlineFace* primary = file ? face(*file) : nullptr;
     std::unique_ptr<geometry::StrokeFont>& font = outlineFonts[key];
     if (primary == nullptr) {
-        notes.push_back("the font " + named + " of a text style is not installed, nor any outline font: " +
-                        "its text is drawn with the stroke font");
+        notes.push_back(file ? "the font " + named + " of a text style (" + file->path +
+                                   ") can not be read: its text is drawn with the stroke font"
+                             : "the font " + named + " of a text style is not installed, nor any outline font: " +
+                                   "its text is drawn with the stroke font");
         return shapeFont();
     }
     if (!sameMetrics(family, primary->file().family))

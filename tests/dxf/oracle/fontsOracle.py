@@ -9,6 +9,8 @@ coverage     every character of Latin-1, Latin Extended-A, Greek and
 codepage932  an AutoCAD 2000 drawing in code page ANSI_932 (Shift JIS)
              with Japanese TEXT and MTEXT
 missingFont  a style naming a TrueType font no machine has
+smallText    TrueType text 1 high on a drawing plotted about 1:1: lower than
+             a pen can fill, drawn as outlines
 mtextFonts   MTEXT switching fonts with \\f (bold, italic), width \\W,
              slant \\Q and tracking \\T, in a style with a width factor
 """
@@ -67,6 +69,15 @@ def missing_font(path):
     doc.saveas(path)
 
 
+def small_text(path):
+    doc = ezdxf.new("R2010")
+    doc.styles.new("Sans", dxfattribs={"font": "arial.ttf"})
+    msp = doc.modelspace()
+    frame(msp)
+    msp.add_text("Schnitt A-A", dxfattribs={"style": "Sans", "height": 1, "insert": (10, 150)})
+    doc.saveas(path)
+
+
 def mtext_fonts(path):
     doc = ezdxf.new("R2010")
     doc.styles.new("Narrow", dxfattribs={"font": "arial.ttf", "width": 0.8})
@@ -77,7 +88,7 @@ def mtext_fonts(path):
     doc.saveas(path)
 
 
-KINDS = {"coverage": coverage, "codepage932": codepage932, "missingFont": missing_font,
+KINDS = {"coverage": coverage, "codepage932": codepage932, "missingFont": missing_font, "smallText": small_text,
          "mtextFonts": mtext_fonts}
 
 if __name__ == "__main__":
