@@ -110,6 +110,21 @@ TEST(TextFonts, metricCompatibleStandInsDrawWithoutAWarning) {
     EXPECT_TRUE(fonts.warnings().empty()) << fonts.warnings().front();
 }
 
+TEST(TextFonts, aFontFileInstalledHereIsUsedByItsName) {
+    TextFonts fonts(nullptr);
+    // As ezdxf's own styles name them (fonts-liberation2 installs them).
+    const geometry::StrokeFont* byFile = fonts.fontFor({"LiberationSerif-Italic.ttf", "", false, false});
+    const geometry::StrokeFont* byFamily = fonts.fontFor({"", "Liberation Serif", false, true});
+    ASSERT_TRUE(byFile && byFamily);
+    EXPECT_TRUE(fonts.warnings().empty()) << fonts.warnings().front();
+    const geometry::Glyph* a = byFile->find(U'f');
+    const geometry::Glyph* b = byFamily->find(U'f');
+    ASSERT_TRUE(a && b);
+    EXPECT_EQ(a->strokes.size(), b->strokes.size());
+    EXPECT_DOUBLE_EQ(a->advance, b->advance);
+    EXPECT_DOUBLE_EQ(a->strokes.front().front().x, b->strokes.front().front().x);
+}
+
 TEST(TextFonts, shapeFontStylesWithoutAStrokeFontHaveNoFont) {
     TextFonts fonts(nullptr);
     EXPECT_EQ(nullptr, fonts.fontFor({"romans.shx", "", false, false}));

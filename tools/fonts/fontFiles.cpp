@@ -2,6 +2,9 @@
 
 #include <fontconfig/fontconfig.h>
 
+#include <algorithm>
+#include <cctype>
+
 namespace tavix::fonts {
 namespace {
 
@@ -53,6 +56,29 @@ std::optional<FontFile> matchFamily(const std::string& family, bool bold, bool i
     FcPatternDestroy(match);
     if (file.path.empty()) return std::nullopt;
     return file;
+}
+
+std::optional<FontFile> installedFile(const std::string& fileName) {
+    if (!ready() || fileName.empty()) return std::nullopt;
+    auto lower = [](std::string s) {
+        std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return std::tolower(c); });
+        return s;
+    };
+    const std::string wanted = lower(fileName);
+    FcPattern* any = FcPatternCreate();
+    FcObjectSet* objects = FcObjectSetBuild(FC_FILE, FC_INDEX, FC_FAMILY, FC_OUTLINE, nullptr);
+    FcFontSet* fonts = FcFontList(nullptr, any, objects);
+    FcObjectSetDestroy(objects);
+    FcPatternDestroy(any);
+    std::optional<FontFile> found;
+    for (int i = 0; fonts != nullptr && i < fonts->nfont && !found; ++i) {
+        FontFile file = fileOf(fonts->fonts[i]);
+        const std::string name = file.path.substr(file.path.find_last_of('/') + 1);
+        // The first face of a collection stands for the file.
+        if (lower(name) == wanted && file.index == 0) found = file;
+    }
+    if (fonts != nullptr) FcFontSetDestroy(fonts);
+    return found;
 }
 
 struct FallbackFonts::Candidate {

@@ -21,6 +21,10 @@ struct FontFile {
 // is installed at all.
 std::optional<FontFile> matchFamily(const std::string& family, bool bold, bool italic);
 
+// The installed font whose file has the name `fileName` (without folders,
+// any case: "LiberationSans-Regular.ttf"); nullopt when none has.
+std::optional<FontFile> installedFile(const std::string& fileName);
+
 // The installed fonts in the order a character is looked for when the
 // text's font lacks it: the family asked for, DejaVu Sans, then the CJK
 // families (Noto Sans CJK, IPAGothic), then whatever else fontconfig sorts

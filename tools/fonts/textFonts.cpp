@@ -60,13 +60,17 @@ constexpr KnownFile KNOWN_FILES[] = {
     {"simsun", "SimSun", false, false},        {"gulim", "Gulim", false, false},
 };
 
-// Families whose installed stand-in has the same metrics: drawn by it
-// without a warning.
+// Families whose installed stand-in has the same metrics (or is the same
+// font renamed): drawn by it without a warning.
 constexpr std::pair<const char*, const char*> METRIC_STAND_INS[] = {
     {"arial", "liberation sans"},          {"helvetica", "liberation sans"},
     {"times new roman", "liberation serif"}, {"courier new", "liberation mono"},
     {"arial narrow", "liberation sans narrow"}, {"calibri", "carlito"},
     {"cambria", "caladea"},
+    // The URW fonts of Ghostscript under their names before and after 2017.
+    {"urw chancery l", "z003"}, {"urw palladio l", "p052"}, {"century schoolbook l", "c059"},
+    {"nimbus sans l", "nimbus sans"}, {"nimbus roman no9 l", "nimbus roman"}, {"nimbus mono l", "nimbus mono ps"},
+    {"urw gothic l", "urw gothic"}, {"urw bookman l", "urw bookman"},
 };
 
 bool sameMetrics(const std::string& asked, const std::string& found) {
@@ -155,7 +159,12 @@ const geometry::StrokeFont* TextFonts::fontFor(const FontRequest& request) {
         return known->second ? known->second.get() : shapeFont();
 
     const std::string named = request.file.empty() ? family : request.file + " (" + family + ")";
-    const std::optional<FontFile> file = matchFamily(family, bold, italic);
+    // A file of that name installed here is the font itself; otherwise its family.
+    std::optional<FontFile> file = request.family.empty() ? installedFile(request.file.substr(
+                                                                request.file.find_last_of("/\\") + 1))
+                                                          : std::nullopt;
+    const bool byFile = file.has_value();
+    if (!file) file = matchFamily(family, bold, italic);
     const OutlineFace* primary = file ? face(*file) : nullptr;
     std::unique_ptr<geometry::StrokeFont>& font = outlineFonts[key];
     if (primary == nullptr) {
@@ -165,7 +174,7 @@ const geometry::StrokeFont* TextFonts::fontFor(const FontRequest& request) {
                                    "its text is drawn with the stroke font");
         return shapeFont();
     }
-    if (!sameMetrics(family, primary->file().family))
+    if (!byFile && !sameMetrics(family, primary->file().family))
         notes.push_back("the font " + named + " of a text style is not installed: its text is drawn with " +
                         primary->file().family);
     font = std::make_unique<geometry::StrokeFont>();
