@@ -125,6 +125,23 @@ TEST(TextFonts, aFontFileInstalledHereIsUsedByItsName) {
     EXPECT_DOUBLE_EQ(a->strokes.front().front().x, b->strokes.front().front().x);
 }
 
+TEST(TextFonts, aDrawingAskingForTooManyFontsGetsTheStrokeFontForTheRest) {
+    const auto stroke = geometry::loadStrokeFont();
+    ASSERT_TRUE(stroke);
+    TextFonts fonts(&*stroke);
+    const geometry::StrokeFont* shape = fonts.fontFor({"txt", "", false, false});
+    for (std::size_t i = 0; i < MAX_TEXT_FONTS; ++i)
+        EXPECT_NE(shape, fonts.fontFor({"", "Family " + std::to_string(i), false, false}));
+    const size_t warned = fonts.warnings().size();
+    for (std::size_t i = 0; i < 10; ++i)
+        EXPECT_EQ(shape, fonts.fontFor({"", "More " + std::to_string(i), false, false}));
+    // One warning for all that are left out.
+    ASSERT_EQ(warned + 1, fonts.warnings().size());
+    EXPECT_NE(std::string::npos, fonts.warnings().back().find("more than 64 fonts"));
+    // Those asked for before are still theirs.
+    EXPECT_NE(shape, fonts.fontFor({"", "Family 3", false, false}));
+}
+
 TEST(TextFonts, shapeFontStylesWithoutAStrokeFontHaveNoFont) {
     TextFonts fonts(nullptr);
     EXPECT_EQ(nullptr, fonts.fontFor({"romans.shx", "", false, false}));

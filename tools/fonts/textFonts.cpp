@@ -158,6 +158,13 @@ const geometry::StrokeFont* TextFonts::fontFor(const FontRequest& request) {
     if (auto known = outlineFonts.find(key); known != outlineFonts.end())
         return known->second ? known->second.get() : shapeFont();
 
+    if (outlineFonts.size() >= MAX_TEXT_FONTS) {
+        if (!tooManyFonts)
+            notes.push_back("the text styles name more than " + std::to_string(MAX_TEXT_FONTS) +
+                            " fonts: the text of the others is drawn with the stroke font");
+        tooManyFonts = true;
+        return shapeFont();
+    }
     const std::string named = request.file.empty() ? family : request.file + " (" + family + ")";
     // A file of that name installed here is the font itself; otherwise its family.
     std::optional<FontFile> file = request.family.empty() ? installedFile(request.file.substr(

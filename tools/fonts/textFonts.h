@@ -26,6 +26,10 @@ struct FontRequest {
     bool bold = false, italic = false;
 };
 
+// Distinct fonts one drawing may ask for; beyond them (a drawing made to
+// exhaust the machine, not a real one) text is drawn with the stroke font.
+constexpr std::size_t MAX_TEXT_FONTS = 64;
+
 class TextFonts {
 public:
     // `strokeFont`: what shape-font styles draw with; nullptr when there is none.
@@ -56,6 +60,7 @@ private:
     std::unique_ptr<geometry::StrokeFont> strokeWithFallback;
     std::map<std::string, std::unique_ptr<geometry::StrokeFont>> outlineFonts;  // by request; null: not found
     std::vector<std::string> notes;
+    bool tooManyFonts = false;  // and said so
 };
 
 }  // namespace tavix::fonts
