@@ -59,6 +59,8 @@ const Case CASES[] = {
     {"codepage932", 30, 40, 1, nullptr},
     {"missingFont", 15, 20, 1, "NoSuchDrawingFont.ttf"},
     {"mtextFonts", 29, 29, 1, nullptr},
+    // "Größe" and "FREE", a fill each letter.
+    {"attributes", 9, 9, 1, nullptr},
     // Glyphs too small to fill are outlined: a stroke for each of the 13
     // contours of "Schnitt A-A", none filled.
     {"smallText", 0, 0, 14, nullptr},

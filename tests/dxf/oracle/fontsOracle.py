@@ -11,6 +11,8 @@ codepage932  an AutoCAD 2000 drawing in code page ANSI_932 (Shift JIS)
 missingFont  a style naming a TrueType font no machine has
 smallText    TrueType text 1 high on a drawing plotted about 1:1: lower than
              a pen can fill, drawn as outlines
+attributes   an ATTRIB of a block reference and an ATTDEF of model space in
+             a TrueType style
 mtextFonts   MTEXT switching fonts with \\f (bold, italic), width \\W,
              slant \\Q and tracking \\T, in a style with a width factor
 """
@@ -78,6 +80,18 @@ def small_text(path):
     doc.saveas(path)
 
 
+def attributes(path):
+    doc = ezdxf.new("R2010")
+    doc.styles.new("Sans", dxfattribs={"font": "arial.ttf"})
+    tag = doc.blocks.new("TAG")
+    tag.add_attdef("NAME", (0, 0), dxfattribs={"style": "Sans", "height": 5})
+    msp = doc.modelspace()
+    frame(msp)
+    msp.add_blockref("TAG", (10, 10)).add_auto_attribs({"NAME": "Größe"})
+    msp.add_attdef("FREE", (10, 30), dxfattribs={"style": "Sans", "height": 5})
+    doc.saveas(path)
+
+
 def mtext_fonts(path):
     doc = ezdxf.new("R2010")
     doc.styles.new("Narrow", dxfattribs={"font": "arial.ttf", "width": 0.8})
@@ -89,6 +103,7 @@ def mtext_fonts(path):
 
 
 KINDS = {"coverage": coverage, "codepage932": codepage932, "missingFont": missing_font, "smallText": small_text,
+         "attributes": attributes,
          "mtextFonts": mtext_fonts}
 
 if __name__ == "__main__":
