@@ -23,6 +23,7 @@ demo_packages=(
   libdxflib-dev libhersheyfont-dev hershey-fonts-data
   libpoppler-private-dev libpolyclipping-dev
   libpango1.0-dev fonts-noto-cjk fonts-ipafont-gothic
+  libfreetype-dev libfontconfig-dev fonts-liberation2 fonts-dejavu-core
 )
 
 cups_packages=(

@@ -34,8 +34,16 @@ def fixed(doc):
     doc.header["$VERSIONGUID"] = "{00000000-0000-0000-0000-000000000002}"
 
 
+def plain_dimension_text(doc):
+    """Dimension text in the drawing's standard style (the stroke font), as
+    its other text: ezdxf's own dimension style names a TrueType font
+    (Open Sans Condensed) that a plotting machine seldom has."""
+    doc.dimstyles.get("EZDXF").dxf.dimtxsty = "Standard"
+
+
 def floor_plan():
     doc = ezdxf.new("R2010", setup=True)
+    plain_dimension_text(doc)
     doc.header["$INSUNITS"] = 4  # millimetres
     doc.header["$LTSCALE"] = 50
     layers(doc, [
@@ -145,6 +153,7 @@ def floor_plan():
 
 def mechanical_part():
     doc = ezdxf.new("R2013", setup=True)
+    plain_dimension_text(doc)
     doc.header["$INSUNITS"] = 4
     doc.header["$LTSCALE"] = 0.5
     layers(doc, [

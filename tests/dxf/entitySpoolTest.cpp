@@ -37,6 +37,7 @@ std::vector<Entity> everyKind() {
         e.scaleX = -2, e.scaleY = 3, e.rotation = 45;
         e.columns = 4, e.rows = 5, e.columnSpacing = 6, e.rowSpacing = 7;
         e.text = "日本 \\P text";
+        e.textStyle = "注釈 " + std::to_string(k);
         e.height = 2.5;
         e.alignH = 4;
         e.solidFill = true;
@@ -106,6 +107,7 @@ TEST(EntitySpool, givesBackWhatWasWrittenInOrder) {
                 break;
             case EntityKind::Text: case EntityKind::MText:
                 EXPECT_EQ(w.text, r.text);
+                EXPECT_EQ(w.textStyle, r.textStyle);
                 EXPECT_EQ(4, r.alignH);
                 break;
             case EntityKind::Hatch:

@@ -63,9 +63,26 @@ void colourCode(char32_t code, const std::string& arg, TextColour& colour) {
     colour = TextColour{-1, static_cast<int>((value & 0xFF) << 16 | (value & 0xFF00) | (value >> 16))};
 }
 
+// The switch of \f or \F: the name up to the first '|', then flags
+// (b1 bold, i1 italic; c and p, the character set and pitch, do not matter).
+FontSwitch fontSwitch(const std::string& arg, bool file) {
+  FontSwitch out;
+  out.file = file;
+  std::size_t bar = arg.find('|');
+  out.name = arg.substr(0, bar);
+  while (bar != std::string::npos) {
+    const std::size_t next = arg.find('|', bar + 1);
+    const std::string flag = arg.substr(bar + 1, next == std::string::npos ? std::string::npos : next - bar - 1);
+    if (flag.size() >= 2 && (flag[0] == 'b' || flag[0] == 'i')) (flag[0] == 'b' ? out.bold : out.italic) = flag[1] == '1';
+    bar = next;
+  }
+  return out;
+}
+
 // Reads the MTEXT codes: characters with their styles, LINE_BREAK for \P
 // and \N, NO_BREAK_SPACE for \~.
-StyledText parseCodes(const std::u32string& text, CharStyle base) {
+StyledText parseCodes(const std::u32string& text, CharStyle base,
+                      const std::function<const StrokeFont*(const FontSwitch&)>& fonts) {
   StyledText out;
   std::vector<CharStyle> saved;
   CharStyle style = base;
@@ -176,8 +193,15 @@ StyledText parseCodes(const std::u32string& text, CharStyle base) {
         break;
       }
       case U'C': case U'c': colourCode(code, argument(text, i), style.colour); break;
-      case U'f': case U'F': case U'A': case U'T': case U'p': case U'X':
-        argument(text, i);  // font, alignment, tracking, paragraph: not drawn
+      case U'f': case U'F': {
+        const FontSwitch wanted = fontSwitch(argument(text, i), code == U'F');
+        const StrokeFont* font = fonts && !wanted.name.empty() ? fonts(wanted) : nullptr;
+        if (font != nullptr && font->capHeight > 0) style.font = font;
+        break;
+      }
+      case U'T': style.tracking = sizeValue(argument(text, i), style.tracking); break;
+      case U'A': case U'p': case U'X':
+        argument(text, i);  // alignment, paragraph: not drawn
         break;
       default:
         out.push_back({U'\\', style});
@@ -246,6 +270,9 @@ std::vector<Line> breakLines(const StrokeFont& font, const StyledText& text, dou
         continue;
       }
       const char32_t code = text[k].first == NO_BREAK_SPACE ? U' ' : text[k].first;
+      if (!line.chars.empty() && line.chars.back().style.height == text[k].second.height &&
+          line.chars.back().style.font == text[k].second.font)
+        line.width += kerningOf(font, line.chars.back().code, code, text[k].second);
       line.chars.push_back({code, line.width, 0, text[k].second});
       line.width += advanceOf(font, code, text[k].second);
     }
@@ -288,13 +315,17 @@ std::vector<Line> breakLines(const StrokeFont& font, const StyledText& text, dou
 std::optional<StrokedText> strokeMText(const StrokeFont& font, const MTextStyle& textStyle) {
   if (!isFinite(textStyle.insertion) || !std::isfinite(textStyle.height) || !(textStyle.height > 0) ||
       !std::isfinite(textStyle.rotationDegrees) || !std::isfinite(textStyle.referenceWidth) ||
-      !std::isfinite(textStyle.lineSpacingFactor) || !(textStyle.lineSpacingFactor > 0) || !(font.capHeight > 0))
+      !std::isfinite(textStyle.lineSpacingFactor) || !(textStyle.lineSpacingFactor > 0) || !(font.capHeight > 0) ||
+      !std::isfinite(textStyle.widthFactor) || !(textStyle.widthFactor > 0) || !std::isfinite(textStyle.obliqueDegrees) ||
+      std::fabs(textStyle.obliqueDegrees) > MAX_OBLIQUE_DEGREES)
     return std::nullopt;
   const int attachment = static_cast<int>(textStyle.attachment);
   if (attachment < 1 || attachment > 9) return std::nullopt;
   CharStyle base;
   base.height = textStyle.height;
-  std::vector<Line> lines = breakLines(font, parseCodes(decodeUtf8(textStyle.text), base),
+  base.widthFactor = textStyle.widthFactor;
+  base.slant = std::tan(textStyle.obliqueDegrees * DEGREE);
+  std::vector<Line> lines = breakLines(font, parseCodes(decodeUtf8(textStyle.text), base, textStyle.fonts),
                                        textStyle.referenceWidth > 0 ? textStyle.referenceWidth : 0);
   // Baselines from the top: the first line's capitals touch y = 0.
   double baseline = 0;
@@ -329,6 +360,9 @@ std::optional<StrokedText> strokeMText(const StrokeFont& font, const MTextStyle&
                              textStyle.insertion + bar.x1 * along + bar.rise * across});
   for (const Polyline& stroke : out.strokes)
     if (!allFinite(stroke)) return std::nullopt;
+  for (const TextFill& fill : out.fills)
+    for (const Polyline& outline : fill.outlines)
+      if (!allFinite(outline)) return std::nullopt;
   return out;
 }
 

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "strokeAlphabets.h"
+
 extern "C" {
 #include <hersheyfont.h>
 }
@@ -46,10 +48,18 @@ void addDrawingSymbols(StrokeFont& font) {
 
 }  // namespace
 
-std::optional<StrokeFont> loadStrokeFont(const std::string& jhfPath) {
+const Glyph* StrokeFont::find(char32_t code) const {
+  if (auto own = glyphs.find(code); own != glyphs.end()) return &own->second;
+  if (!more || code < 0x20 || (code >= 0x7F && code < 0xA0) || code == 0xFFFD || code >= 0xF0000) return nullptr;
+  auto known = fetched.find(code);
+  if (known == fetched.end()) known = fetched.emplace(code, more->glyph(code, capHeight)).first;
+  return known->second ? &*known->second : nullptr;
+}
+
+std::optional<std::map<char32_t, Glyph>> readJhfGlyphs(const std::string& jhfPath) {
   hershey_font* loaded = hershey_jhf_font_load(jhfPath.c_str());
   if (!loaded) return std::nullopt;
-  StrokeFont font;
+  std::map<char32_t, Glyph> glyphs;
   for (int c = 32; c < 127; ++c) {
     const hershey_glyph* g = hershey_font_glyph(loaded, static_cast<unsigned char>(c));
     if (!g || g->width == 0) continue;
@@ -60,9 +70,17 @@ std::optional<StrokeFont> loadStrokeFont(const std::string& jhfPath) {
         stroke.push_back({static_cast<double>(path->verts[i].x), static_cast<double>(path->verts[i].y)});
       glyph.strokes.push_back(std::move(stroke));
     }
-    font.glyphs[static_cast<char32_t>(c)] = std::move(glyph);
+    glyphs[static_cast<char32_t>(c)] = std::move(glyph);
   }
   hershey_font_free(loaded);
+  return glyphs;
+}
+
+std::optional<StrokeFont> loadStrokeFont(const std::string& jhfPath) {
+  auto glyphs = readJhfGlyphs(jhfPath);
+  if (!glyphs) return std::nullopt;
+  StrokeFont font;
+  font.glyphs = std::move(*glyphs);
   auto extent = [&](char32_t c, bool top) {
     double v = 0;
     if (auto g = font.glyphs.find(c); g != font.glyphs.end())
@@ -74,6 +92,8 @@ std::optional<StrokeFont> loadStrokeFont(const std::string& jhfPath) {
   if (!(font.capHeight > 0)) return std::nullopt;
   for (char32_t c : std::u32string(U"gjpqy")) font.descent = std::max(font.descent, -extent(c, false));
   addDrawingSymbols(font);
+  const std::size_t slash = jhfPath.find_last_of('/');
+  addAlphabets(font, slash == std::string::npos ? "." : jhfPath.substr(0, slash));
   return font;
 }
 

@@ -34,8 +34,16 @@ std::optional<StrokedText> strokeText(const StrokeFont& font, const TextStyle& t
 
   double rotation = std::fmod(textStyle.rotationDegrees, 360.0) * DEGREE;
   Point anchor = textStyle.alignment;
+  // Each character's advance, with the kerning of the pair it ends.
+  std::vector<double> advances;
+  advances.reserve(decoded.size());
+  for (std::size_t i = 0; i < decoded.size(); ++i) {
+    const auto& [code, st] = decoded[i];
+    const double kern = i + 1 < decoded.size() ? kerningOf(font, code, decoded[i + 1].first, st) : 0;
+    advances.push_back(advanceOf(font, code, st) + kern);
+  }
   double naturalWidth = 0;
-  for (const auto& [code, st] : decoded) naturalWidth += advanceOf(font, code, st);
+  for (double advance : advances) naturalWidth += advance;
 
   const HorizontalAlignment h = textStyle.horizontal;
   const VerticalAlignment v = textStyle.vertical;
@@ -53,6 +61,7 @@ std::optional<StrokedText> strokeText(const StrokeFont& font, const TextStyle& t
       if (h == HorizontalAlignment::Aligned) st.height *= factor;
       else st.widthFactor *= factor;
     }
+    for (double& advance : advances) advance *= factor;
   } else if (h == HorizontalAlignment::Left && v == VerticalAlignment::Baseline) {
     anchor = textStyle.insertion;
   } else if (h == HorizontalAlignment::Aligned || h == HorizontalAlignment::Fit) {
@@ -74,14 +83,17 @@ std::optional<StrokedText> strokeText(const StrokeFont& font, const TextStyle& t
   std::vector<PlacedChar> chars;
   chars.reserve(decoded.size());
   double x = shiftX;
-  for (const auto& [code, st] : decoded) {
-    chars.push_back({code, x, shiftY, st});
-    x += advanceOf(font, code, st);
+  for (std::size_t i = 0; i < decoded.size(); ++i) {
+    chars.push_back({decoded[i].first, x, shiftY, decoded[i].second});
+    x += advances[i];
   }
   StrokedText out;
   drawChars(font, chars, anchor, rotation, out);
   for (const Polyline& stroke : out.strokes)
     if (!allFinite(stroke)) return std::nullopt;
+  for (const TextFill& fill : out.fills)
+    for (const Polyline& outline : fill.outlines)
+      if (!allFinite(outline)) return std::nullopt;
   return out;
 }
 

@@ -35,9 +35,16 @@ struct TextColour {
   bool operator==(const TextColour&) const = default;
 };
 
+// The outlines of one glyph of an outline font, to fill (even-odd).
+struct TextFill {
+  std::vector<Polyline> outlines;
+  TextColour colour;
+};
+
 struct StrokedText {
   std::vector<Polyline> strokes;
   std::vector<TextColour> colours;  // of each stroke; a stroke beyond the list is the entity's
+  std::vector<TextFill> fills;      // glyphs of outline fonts
   // Characters the font has no glyph for; each is drawn as an open box the
   // size of a capital so the reader sees something is missing.
   int missingGlyphs = 0;

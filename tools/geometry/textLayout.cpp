@@ -78,14 +78,20 @@ StyledText decodePercentCodes(const StyledText& text) {
   return out;
 }
 
-double advanceOf(const StrokeFont& font, char32_t code, const CharStyle& style) {
+double advanceOf(const StrokeFont& textFont, char32_t code, const CharStyle& style) {
+  const StrokeFont& font = fontOf(textFont, style);
   const double scale = style.height / font.capHeight;
-  const auto glyph = font.glyphs.find(code);
-  const double advance = glyph != font.glyphs.end() ? glyph->second.advance : BOX_ADVANCE * font.capHeight;
-  return advance * scale * style.widthFactor;
+  const Glyph* glyph = font.find(code);
+  const double advance = glyph != nullptr ? glyph->advance : BOX_ADVANCE * font.capHeight;
+  return advance * scale * style.widthFactor * style.tracking;
 }
 
-void drawChars(const StrokeFont& font, const std::vector<PlacedChar>& chars, Point anchor,
+double kerningOf(const StrokeFont& textFont, char32_t left, char32_t right, const CharStyle& style) {
+  const StrokeFont& font = fontOf(textFont, style);
+  return font.kerning(left, right) * style.height / font.capHeight * style.widthFactor;
+}
+
+void drawChars(const StrokeFont& textFont, const std::vector<PlacedChar>& chars, Point anchor,
                double rotationRadians, StrokedText& out) {
   const double c = std::cos(rotationRadians), s = std::sin(rotationRadians);
   auto place = [&](double x, double y) { return Point{anchor.x + x * c - y * s, anchor.y + x * s + y * c}; };
@@ -96,11 +102,21 @@ void drawChars(const StrokeFont& font, const std::vector<PlacedChar>& chars, Poi
   } open[3];
   for (const PlacedChar& ch : chars) {
     const CharStyle& st = ch.style;
+    const StrokeFont& font = fontOf(textFont, st);
     const double sy = st.height / font.capHeight, sx = sy * st.widthFactor;
     auto local = [&](Point p) { return place(ch.x + p.x * sx + p.y * sy * st.slant, ch.baseline + p.y * sy); };
-    const auto glyph = font.glyphs.find(ch.code);
-    if (glyph != font.glyphs.end()) {
-      for (const Polyline& stroke : glyph->second.strokes) {
+    const Glyph* glyph = font.find(ch.code);
+    if (glyph != nullptr && glyph->filled) {
+      TextFill fill{{}, st.colour};
+      for (const Polyline& outline : glyph->strokes) {
+        Polyline placed;
+        placed.reserve(outline.size());
+        for (const Point& p : outline) placed.push_back(local(p));
+        fill.outlines.push_back(std::move(placed));
+      }
+      if (!fill.outlines.empty()) out.fills.push_back(std::move(fill));
+    } else if (glyph != nullptr) {
+      for (const Polyline& stroke : glyph->strokes) {
         Polyline placed;
         placed.reserve(stroke.size());
         for (const Point& p : stroke) placed.push_back(local(p));

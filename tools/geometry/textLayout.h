@@ -19,7 +19,14 @@ struct CharStyle {
   bool underline = false, overline = false, strike = false;
   TextColour colour;
   double rise = 0;         // the baseline raised by this much (stacked text)
+  double tracking = 1;     // advances stretched by this (MTEXT \T)
+  const StrokeFont* font = nullptr;  // a font of its own (MTEXT \f); none: the text's
 };
+
+// The font a character is drawn with: its own or the text's.
+inline const StrokeFont& fontOf(const StrokeFont& textFont, const CharStyle& style) {
+  return style.font != nullptr ? *style.font : textFont;
+}
 
 struct PlacedChar {
   char32_t code;
@@ -40,6 +47,10 @@ StyledText decodePercentCodes(const StyledText& text);
 
 // The advance of one character in drawing units.
 double advanceOf(const StrokeFont& font, char32_t code, const CharStyle& style);
+
+// What the font's kerning adds between `left` and `right` (drawn in
+// `style`), in drawing units.
+double kerningOf(const StrokeFont& font, char32_t left, char32_t right, const CharStyle& style);
 
 // Draws the characters: local (x, y) goes to anchor + rotate(x, y) by
 // `rotationRadians`. Decorations of neighbouring characters join into one line.

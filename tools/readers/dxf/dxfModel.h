@@ -129,6 +129,7 @@ struct Entity {
 
     // Text and MText.
     std::string text;               // UTF-8, control codes still in
+    std::string textStyle;          // group 7: the STYLE entry; empty: STANDARD
     double height = 0, widthFactor = 1, oblique = 0;
     int alignH = 0, alignV = 0;     // TEXT groups 72 and 73
     Point2 alignPoint;              // TEXT group 11
@@ -141,6 +142,16 @@ struct Entity {
     bool solidFill = false;
     std::vector<HatchLoop> loops;
     std::vector<HatchPatternLine> pattern;
+};
+
+// A STYLE table entry: the font its text is drawn with.
+struct TextStyleFont {
+    std::string file;        // group 3: arial.ttf, simplex.shx, ...; empty: txt
+    std::string bigFont;     // group 4: the shape font of CJK characters
+    std::string family;      // a TrueType family (extended data of ACAD, 1000)
+    bool bold = false, italic = false;  // its flags (ACAD 1071)
+    double widthFactor = 1;  // group 41
+    double oblique = 0;      // group 50, degrees
 };
 
 struct Block {
@@ -161,6 +172,7 @@ struct DxfTables {
     std::string codepage = "ANSI_1252";       // $DWGCODEPAGE
     std::map<std::string, DimensionStyle> dimensionStyles;  // upper-case name
     DimensionStyle headerDimensionStyle;      // the header's $DIM values
+    std::map<std::string, TextStyleFont> textStyles;  // upper-case name
     int wipeouts = 0;                         // WIPEOUT entities read
     // Wipeout frames ($WIPEOUTFRAME, or the wipeout variables object): 0 none,
     // 1 shown and plotted, 2 shown only; -1 not given (the host plots them).

@@ -92,11 +92,15 @@ bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& are
     std::optional<geometry::StrokeFont> loaded;
     if (options.font == nullptr) loaded = geometry::loadStrokeFont(options.fontPath);
     const geometry::StrokeFont* font = options.font != nullptr ? options.font : loaded ? &*loaded : nullptr;
+    // The fonts the text styles name; characters a font lacks come from
+    // the installed fonts.
+    fonts::TextFonts textFonts(font);
 
     // First pass: the extents of everything that plots.
     DxfTables measured;
     ExtentsSink extents;
-    EntityRenderer measure(measured, font, extents, RenderSettings{0, false, options.maxExpandedEntities});
+    EntityRenderer measure(measured, font, extents, RenderSettings{0, false, options.maxExpandedEntities},
+                           &textFonts);
     DxfReadReport first;
     EntitySpool spool;
     if (!spool.ok()) {
@@ -155,6 +159,7 @@ bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& are
     RenderSettings settings{chordToleranceMm(options.toleranceMm, area.unitsPerInch) / placement.mmPerUnit,
                             !options.printerLinetypes, options.maxExpandedEntities};
     settings.toPaper = placement.toPaper;
+    settings.mmPerUnit = placement.mmPerUnit;
     settings.paperX1 = std::min(width, 65535.0), settings.paperY1 = std::min(height, 65535.0);
     if (placement.window) {
         settings.paperX0 = std::max(settings.paperX0, placement.windowOnPaper.x0);
@@ -165,7 +170,7 @@ bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& are
     // Wipeouts hide what was drawn before them: the plot is held back and cut.
     WipeoutSink wiping(sink);
     PrimitiveSink& drawTo = measured.wipeouts > 0 ? static_cast<PrimitiveSink&>(wiping) : sink;
-    EntityRenderer render(measured, font, drawTo, settings);
+    EntityRenderer render(measured, font, drawTo, settings, &textFonts);
     if (options.printerLinetypes) {
         host::DrawingRequest r;
         r.op = host::DrawingOp::LineTypes;
@@ -204,6 +209,7 @@ bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& are
                                   (count == 1 ? " entity" : " entities") + " (tavix does not draw this kind)");
     report.warnings.insert(report.warnings.end(), first.warnings.begin(), first.warnings.end());
     reportRenderer(measure, report);
+    report.warnings.insert(report.warnings.end(), textFonts.warnings().begin(), textFonts.warnings().end());
     if (!font)
         report.warnings.push_back("the stroke font " + options.fontPath + " could not be read: text is left out");
     if (sink.clippedMm >= 0.05) {

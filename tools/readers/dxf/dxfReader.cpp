@@ -51,7 +51,7 @@ int smallInt(double v) { return v >= -32768 && v <= 32767 ? static_cast<int>(v) 
 // An attribute definition, which dxflib does not read: in model space the
 // CAD host shows its tag as text.
 struct AttributeDefinition {
-    std::string layer = "0", tag;
+    std::string layer = "0", tag, textStyle;
     int colour = COLOUR_BYLAYER, flags = 0, alignH = 0, alignV = 0;
     double x = 0, y = 0, alignX = 0, alignY = 0, height = 0, widthFactor = 1, rotation = 0, oblique = 0;
     bool aligned = false;  // group 11 given
@@ -73,9 +73,18 @@ struct DimensionStyleEntry {
 };
 
 // Values dxflib does not hand on, kept per entity from the groups as they pass.
+// A STYLE table entry as its groups pass: its name and font.
+struct TextStyleEntry {
+    std::string name;
+    TextStyleFont font;
+    bool inAcadData = false;  // extended data of the application ACAD
+};
+
 struct EntityExtras {
     std::string kind;
     int line = 0;
+    std::string styleName;          // TEXT, ATTRIB, ATTDEF, MTEXT group 7
+    std::unique_ptr<TextStyleEntry> textStyle;  // a STYLE table entry
     std::string blockName;          // DIMENSION group 2
     double oblique = 0;             // TEXT group 51
     double constantWidth = 0;       // LWPOLYLINE group 43
@@ -404,6 +413,7 @@ public:
     void addMText(const DL_MTextData&) override {
         Entity& e = begin(EntityKind::MText);
         const EntityExtras& m = completed;
+        e.textStyle = m.styleName;
         if (!decodeText(m.mtextChunks + m.text, e.text, false)) return;
         e.insertion = m.at;
         e.height = m.height;
@@ -496,6 +506,8 @@ private:
                 mesh->faces.push_back(current.faceIndices);
             if (current.definition) attributeDefinition(current);
             if (current.raw) rawEntity(current);
+            if (current.textStyle && !current.textStyle->name.empty())
+                tables.textStyles[upperCase(current.textStyle->name)] = current.textStyle->font;
             if (current.dimensionStyle && !current.dimensionStyle->name.empty())
                 tables.dimensionStyles[upperCase(current.dimensionStyle->name)] = current.dimensionStyle->style;
             completed = std::move(current);
@@ -512,6 +524,8 @@ private:
                 current.raw = std::make_unique<RawGroups>();
             if (current.kind == "DIMSTYLE" && current.section == "TABLES")
                 current.dimensionStyle = std::make_unique<DimensionStyleEntry>();
+            if (current.kind == "STYLE" && current.section == "TABLES")
+                current.textStyle = std::make_unique<TextStyleEntry>();
             return;
         }
         EntityExtras& e = current;
@@ -520,6 +534,8 @@ private:
         if (e.raw && e.raw->size() < MAX_RAW_GROUPS) e.raw->push_back({g.code, std::string(g.value), g.number});
         if (e.dimension && dimensionGroup(*e.dimension, g)) return;
         if (e.dimensionStyle) dimensionStyleGroup(*e.dimensionStyle, g);
+        if (e.textStyle) textStyleGroup(*e.textStyle, g);
+        if (g.code == 7 && (e.kind == "TEXT" || e.kind == "ATTRIB" || e.kind == "MTEXT")) e.styleName = std::string(g.value);
         if (g.code >= 70 && g.code <= 74 && e.kind == "VERTEX") {
             if (g.code == 70) e.vertexFlags = static_cast<int>(g.number);
             else e.faceIndices[g.code - 71] = static_cast<int>(g.number);
@@ -690,9 +706,31 @@ private:
             entry.style.numbers[c] = g.number;
     }
 
+    static void textStyleGroup(TextStyleEntry& s, const Group& g) {
+        switch (g.code) {
+            case 2: s.name = std::string(g.value); break;
+            case 3: s.font.file = std::string(g.value); break;
+            case 4: s.font.bigFont = std::string(g.value); break;
+            case 41: if (std::isfinite(g.number) && g.number > 0) s.font.widthFactor = g.number; break;
+            case 50: if (std::isfinite(g.number)) s.font.oblique = g.number; break;
+            case 1001: s.inAcadData = g.value == "ACAD"; break;
+            case 1000: if (s.inAcadData && s.font.family.empty()) s.font.family = std::string(g.value); break;
+            case 1071:
+                if (s.inAcadData) {
+                    // The font flags of a TrueType style: italic 0x1000000, bold 0x2000000.
+                    const long long flags = static_cast<long long>(g.number);
+                    s.font.italic = (flags & 0x1000000) != 0;
+                    s.font.bold = (flags & 0x2000000) != 0;
+                }
+                break;
+            default: break;
+        }
+    }
+
     static void definitionGroup(AttributeDefinition& d, const Group& g) {
         switch (g.code) {
             case 2: d.tag = std::string(g.value); break;
+            case 7: d.textStyle = std::string(g.value); break;
             case 8: d.layer = std::string(g.value); break;
             case 62: d.colour = g.number >= 0 && g.number <= 256 ? static_cast<int>(g.number) : COLOUR_BYLAYER; break;
             case 10: d.x = g.number; break;
@@ -725,6 +763,7 @@ private:
         e.mirrored = x.extrusionZ < 0;
         e.style.layer = layerOf(d.layer);
         e.style.colour = d.colour;
+        e.textStyle = d.textStyle;
         if (!decodeText(d.tag, e.text, true)) return;
         e.insertion = {d.x, d.y};
         e.alignPoint = d.aligned ? Point2{d.alignX, d.alignY} : e.insertion;
@@ -917,6 +956,7 @@ private:
 
     void text(const DL_TextData& d) {
         Entity& e = begin(EntityKind::Text);
+        e.textStyle = completed.styleName;
         if (!decodeText(completed.text, e.text, true)) return;
         e.insertion = {d.ipx, d.ipy};
         // dxflib gives NaN for an alignment point the file leaves out.

@@ -56,8 +56,8 @@ std::string lineText(int line) { return "line " + std::to_string(line) + ": "; }
 }  // namespace
 
 EntityRenderer::EntityRenderer(const DxfTables& t, const geometry::StrokeFont* f, PrimitiveSink& s,
-                               const RenderSettings& r)
-    : tables(t), font(f), sink(s), settings(r) {
+                               const RenderSettings& r, fonts::TextFonts* fonts)
+    : tables(t), font(f), textFonts(fonts), sink(s), settings(r) {
     // The dashed linetypes of the table, in order, take the printer's line
     // types 1 to 8 and round again.
     int next = 0;
@@ -510,7 +510,16 @@ bool EntityRenderer::drawHatch(const Entity& e, const LineLook& look, const Affi
     return true;
 }
 
+const geometry::StrokeFont* EntityRenderer::fontOf(const Entity& e, const TextStyleFont*& style) const {
+    const auto entry = tables.textStyles.find(upperCase(e.textStyle.empty() ? "STANDARD" : e.textStyle));
+    style = entry != tables.textStyles.end() ? &entry->second : nullptr;
+    if (textFonts == nullptr || style == nullptr) return font;
+    return textFonts->fontFor({style->file, style->family, style->bold, style->italic});
+}
+
 bool EntityRenderer::drawText(const Entity& e, const LineLook& look, const Affine& t, std::string& error) {
+    const TextStyleFont* style = nullptr;
+    const geometry::StrokeFont* font = fontOf(e, style);
     if (font == nullptr) {
         ++undrawable["text (no stroke font)"];
         return true;
@@ -537,6 +546,16 @@ bool EntityRenderer::drawText(const Entity& e, const LineLook& look, const Affin
         textStyle.referenceWidth = e.boxWidth > 0 ? e.boxWidth : 0;
         textStyle.attachment = static_cast<geometry::Attachment>(e.attachment >= 1 && e.attachment <= 9 ? e.attachment : 1);
         textStyle.lineSpacingFactor = e.lineSpacing;
+        if (textFonts != nullptr)
+            textStyle.fonts = [this](const geometry::FontSwitch& wanted) {
+                return textFonts->fontFor(wanted.file ? fonts::FontRequest{wanted.name, "", false, false}
+                                                      : fonts::FontRequest{"", wanted.name, wanted.bold, wanted.italic});
+            };
+        // MTEXT has no width factor or slant of its own: its style's.
+        if (style != nullptr) {
+            textStyle.widthFactor = style->widthFactor;
+            textStyle.obliqueDegrees = style->oblique;
+        }
         stroked = geometry::strokeMText(*font, textStyle);
     }
     if (!stroked) {
@@ -556,14 +575,31 @@ bool EntityRenderer::drawText(const Entity& e, const LineLook& look, const Affin
                     .after(Affine::rotation(-e.rotation))
                     .after(Affine::translation(-at.x, -at.y));
     }
-    double slack = 0;
-    for (size_t i = 0; i < stroked->strokes.size(); ++i) {
+    auto colouredBy = [&](const geometry::TextColour& c) {
         LineLook coloured = look;
-        const geometry::TextColour c = i < stroked->colours.size() ? stroked->colours[i] : geometry::TextColour{};
         // BYLAYER and BYBLOCK inside the text are the entity's own colour.
         if (c.rgb >= 0) coloured.colour = nearestColourNumber(c.rgb);
         else if (c.number >= 1 && c.number <= 255) coloured.colour = c.number;
-        if (!sink.stroke(coloured, transformed(stroked->strokes[i], place), slack, error)) return false;
+        return coloured;
+    };
+    double slack = 0;
+    for (size_t i = 0; i < stroked->strokes.size(); ++i) {
+        const geometry::TextColour c = i < stroked->colours.size() ? stroked->colours[i] : geometry::TextColour{};
+        if (!sink.stroke(colouredBy(c), transformed(stroked->strokes[i], place), slack, error)) return false;
+    }
+    // Outline glyphs are filled, or outlined where small on paper (and while
+    // measuring, where only their extent counts).
+    const bool outlined = settings.mmPerUnit <= 0 || e.height * place.stretch() * settings.mmPerUnit < OUTLINED_TEXT_MM;
+    for (const geometry::TextFill& fill : stroked->fills) {
+        std::vector<Polyline> outlines;
+        for (const Polyline& outline : fill.outlines) outlines.push_back(transformed(outline, place));
+        const LineLook coloured = colouredBy(fill.colour);
+        if (!outlined) {
+            if (!sink.fill(coloured, outlines, error)) return false;
+            continue;
+        }
+        for (const Polyline& outline : outlines)
+            if (!sink.stroke(coloured, outline, slack, error)) return false;
     }
     return true;
 }

@@ -13,6 +13,7 @@
 #include "geometry/affine.h"
 #include "geometry/strokeFont.h"
 #include "primitives.h"
+#include "textFonts.h"
 
 namespace tavix::dxf {
 
@@ -34,12 +35,20 @@ struct RenderSettings {
     // known while measuring (no area): they take no part in the extents.
     Affine toPaper{};
     double paperX0 = 0, paperY0 = 0, paperX1 = 0, paperY1 = 0;
+    // Millimetres of paper per drawing unit; 0 while measuring.
+    double mmPerUnit = 0;
 };
+
+// Outline-font text whose capitals are lower than this on paper is drawn
+// as its outlines: a pen's fill of so small a glyph would blur it.
+constexpr double OUTLINED_TEXT_MM = 1.8;
 
 class EntityRenderer {
 public:
+    // `fonts`: the fonts of the text styles; without it all text is drawn
+    // with `font`.
     EntityRenderer(const DxfTables& tables, const geometry::StrokeFont* font, PrimitiveSink& sink,
-                   const RenderSettings& settings);
+                   const RenderSettings& settings, fonts::TextFonts* fonts = nullptr);
 
     // Draws a model-space entity; false with the reason ("line N: ...").
     bool draw(const Entity& entity, std::string& error);
@@ -73,10 +82,13 @@ private:
     bool drawHatch(const Entity& e, const LineLook& look, const Affine& t, std::string& error);
     bool drawTapered(const Entity& e, const LineLook& look, const Affine& t, double tolerance, std::string& error);
     bool drawText(const Entity& e, const LineLook& look, const Affine& t, std::string& error);
+    // The font of a text's style, and the style's entry (nullptr: none).
+    const geometry::StrokeFont* fontOf(const Entity& e, const TextStyleFont*& style) const;
     bool drawRay(const Entity& e, const LineLook& look, const Affine& t, std::string& error);
 
     const DxfTables& tables;
     const geometry::StrokeFont* font;
+    fonts::TextFonts* textFonts;
     PrimitiveSink& sink;
     RenderSettings settings;
     std::vector<const Block*> chain;  // the blocks being drawn, outermost first

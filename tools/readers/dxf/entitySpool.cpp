@@ -96,7 +96,7 @@ void kindFields(Io& io, E& e) {
             if (e.kind == EntityKind::Dimension) io(e.rebuiltBlock);
             break;
         case EntityKind::Text: case EntityKind::MText:
-            io(e.text), io(e.insertion), io(e.alignPoint), io(e.height), io(e.widthFactor), io(e.oblique),
+            io(e.text), io(e.textStyle), io(e.insertion), io(e.alignPoint), io(e.height), io(e.widthFactor), io(e.oblique),
                 io(e.rotation), io(e.alignH), io(e.alignV), io(e.attachment), io(e.boxWidth), io(e.lineSpacing),
                 io(e.scaleX), io(e.scaleY);
             break;
