@@ -166,6 +166,8 @@ int dxfOptionsFrom(const PlotCommandOptions& o, dxf::DxfPlotOptions& d) {
                      o.window.c_str());
         return 1;
     }
+    d.layout = o.layout;
+    d.layoutPlacement = !o.fit && o.scale.empty() && o.window.empty();
     d.placement.rotate = o.rotate == 90;
     d.placement.centre = o.centre;
     d.printerLinetypes = o.linetypes == "printer";
@@ -398,6 +400,7 @@ void addPlotOptions(CLI::App& c, PlotCommandOptions& o) {
         ->check(CLI::IsMember({0, 90}));
     c.add_flag("--center", o.centre, "DXF and PDF: centre the drawing in the plot area");
     c.add_option("--window", o.window, "DXF: plot only X0,Y0,X1,Y1 (drawing units)");
+    c.add_option("--layout", o.layout, "DXF: plot this paper-space layout with its viewports ('tavix layouts FILE' lists them)");
     c.add_option("--page", o.page, "PDF: the page to plot, counted from 1")
         ->check(CLI::PositiveNumber)
         ->capture_default_str();

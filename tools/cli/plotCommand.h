@@ -29,6 +29,7 @@ struct PlotCommandOptions {
     bool centre = false;
     std::string window;       // "X0,Y0,X1,Y1"
     std::string linetypes = "software";  // or "printer"
+    std::string layout;       // a paper-space layout instead of model space
     // PDF drawings only.
     int page = 1;
 };

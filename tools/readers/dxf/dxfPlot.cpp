@@ -14,6 +14,7 @@
 #include "dxfReader.h"
 #include "entityRenderer.h"
 #include "entitySpool.h"
+#include "layoutPlot.h"
 #include "wipeoutSink.h"
 
 namespace tavix::dxf {
@@ -76,6 +77,8 @@ void reportRenderer(const EntityRenderer& r, DxfPlotReport& report) {
                                   "(the first at line " + std::to_string(r.firstMissingGlyphLine) + ")");
 }
 
+}  // namespace
+
 // The host rounds every point to its whole units, which moves a chord by up
 // to half a unit on each axis: the chords get the tolerance less that, so
 // the drawn line stays within the tolerance of the curve. Units coarser
@@ -85,10 +88,9 @@ double chordToleranceMm(double toleranceMm, double unitsPerInch) {
     return std::max(toleranceMm - rounding, toleranceMm / 4);
 }
 
-}  // namespace
-
 bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& area, const RequestSink& send,
              DxfPlotReport& report, std::string& error) {
+    if (!options.layout.empty()) return plotLayout(file, options, area, send, report, error);
     std::optional<geometry::StrokeFont> loaded;
     if (options.font == nullptr) loaded = geometry::loadStrokeFont(options.fontPath);
     const geometry::StrokeFont* font = options.font != nullptr ? options.font : loaded ? &*loaded : nullptr;

@@ -34,6 +34,8 @@ struct RenderSettings {
     // known while measuring (no area): they take no part in the extents.
     Affine toPaper{};
     double paperX0 = 0, paperY0 = 0, paperX1 = 0, paperY1 = 0;
+    // Layers frozen in the viewport being drawn, by index, besides those frozen everywhere.
+    std::set<int> frozenInViewport{};
 };
 
 class EntityRenderer {
