@@ -23,6 +23,7 @@
 #include "outputFiles.h"
 #include "pdfDocument.h"
 #include "pdfPlot.h"
+#include "plotStyleTable.h"
 #include "penFile.h"
 #include "plotRun.h"
 #include "progressBar.h"
@@ -167,6 +168,25 @@ int dxfOptionsFrom(const PlotCommandOptions& o, dxf::DxfPlotOptions& d) {
         return 1;
     }
     d.layout = o.layout;
+    d.pensGiven = !o.pensPath.empty() || !o.plotStyle.empty();
+    if (!o.pensPath.empty() && !o.plotStyle.empty()) {
+        std::fprintf(stderr, "tavix: --pens and --plot-style exclude each other\n");
+        return 2;
+    }
+    if (!o.plotStyle.empty()) {
+        dxf::PlotStyleTable table;
+        std::string error;
+        if (!dxf::loadPlotStyleTable(o.plotStyle, table, error)) {
+            std::fprintf(stderr, "tavix: cannot use the plot style table %s: %s\n", o.plotStyle.c_str(), error.c_str());
+            return 1;
+        }
+        if (!table.colourDependent) {
+            std::fprintf(stderr, "tavix: %s is a named plot style table (.stb): tavix plots with colour-dependent "
+                                 "tables (.ctb)\n", o.plotStyle.c_str());
+            return 1;
+        }
+        d.pens = dxf::penMapOf(table);
+    }
     d.layoutPlacement = !o.fit && o.scale.empty() && o.window.empty();
     d.placement.rotate = o.rotate == 90;
     d.placement.centre = o.centre;
@@ -400,6 +420,7 @@ void addPlotOptions(CLI::App& c, PlotCommandOptions& o) {
         ->check(CLI::IsMember({0, 90}));
     c.add_flag("--center", o.centre, "DXF and PDF: centre the drawing in the plot area");
     c.add_option("--window", o.window, "DXF: plot only X0,Y0,X1,Y1 (drawing units)");
+    c.add_option("--plot-style", o.plotStyle, "DXF and PDF: the pens of a colour-dependent plot style table (.ctb): pen, lineweight, colour and screening per colour");
     c.add_option("--layout", o.layout, "DXF: plot this paper-space layout with its viewports ('tavix layouts FILE' lists them)");
     c.add_option("--page", o.page, "PDF: the page to plot, counted from 1")
         ->check(CLI::PositiveNumber)

@@ -11,7 +11,7 @@ does not apply it ("This does not work!!!" in its source): `render` clips
 the artists each viewport adds to the path ezdxf gives (ezdxf.path.make_path
 of the viewport: its rectangle or its clipping entity), through matplotlib.
 
-Every case has the same model space (a grid of lines, circles, a filled
+Every case but "pens" (lines in six colours) has the same model space (a grid of lines, circles, a filled
 square, a line on layer HIDDEN) and an A3 sheet in millimetres with a title
 block frame. ezdxf 0.18 leaves viewport frames out where the CAD host plots
 them: `render` draws the frame of every viewport not clipped by an entity.
@@ -53,7 +53,8 @@ def viewport(layout, centre, size, view_centre, view_height, **attribs):
 
 def make(case, filename):
     doc = ezdxf.new("R2010", setup=True)
-    model_space(doc)
+    if case != "pens":
+        model_space(doc)
     # The second layout lives in a block of its own (*Paper_Space0), the
     # first in the entities: both are read.
     layout = doc.layouts.new("Plot " + case) if case != "scale" else doc.layouts.get("Layout1")
@@ -80,6 +81,13 @@ def make(case, filename):
         vp = viewport(layout, (200, 160), (300, 220), (100, 100), 220)
         vp.dxf.clipping_boundary_handle = outline.dxf.handle
         vp.dxf.flags = vp.dxf.flags | 0x10000
+    elif case == "pens":
+        # Lines in the colours the plot style oracle's table sets, and the
+        # table named in the layout's plot settings.
+        for i, colour in enumerate((1, 5, 6, 7, 9, 250)):
+            doc.modelspace().add_line((210, i * 10), (300, i * 10 + 5), dxfattribs={"color": colour})
+        viewport(layout, (200, 150), (380, 250), (150, 100), 250)
+        layout.dxf_layout.dxf.current_style_sheet = "pens.ctb"
     elif case == "zero":
         viewport(layout, (200, 150), (200, 0), (100, 100), 200)
     else:

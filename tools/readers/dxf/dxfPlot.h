@@ -33,6 +33,9 @@ struct DxfPlotOptions {
     // The layout's own plot settings place it unless the user placed it
     // (--fit, --scale, --window).
     bool layoutPlacement = true;
+    // The user chose the pens (--pens, --plot-style): a plot style table the
+    // layout names is not used.
+    bool pensGiven = false;
 };
 
 struct PlotArea {

@@ -9,6 +9,7 @@
 #include "dxfReader.h"
 #include "entityRenderer.h"
 #include "entitySpool.h"
+#include "plotStyleTable.h"
 #include "viewportSink.h"
 
 namespace tavix::dxf {
@@ -237,12 +238,27 @@ bool plotLayout(std::FILE* file, const DxfPlotOptions& options, const PlotArea& 
         }
     }
 
+    // The layout's plot style table, when the user chose no pens and it lies beside the drawing.
+    PenMap pens = options.pens;
+    if (!options.pensGiven && !layout.plotStyleTable.empty()) {
+        std::string path = (options.drawingFolder.empty() ? std::string(".") : options.drawingFolder) + "/" +
+                           layout.plotStyleTable, why;
+        PlotStyleTable table;
+        if (!loadPlotStyleTable(path, table, why))
+            report.warnings.push_back("the layout's plot style table " + layout.plotStyleTable +
+                                      " is not used (" + path + ": " + why + "): pens by colour number");
+        else if (!table.colourDependent)
+            report.warnings.push_back("the layout's plot style table " + layout.plotStyleTable +
+                                      " is a named one: pens by colour number");
+        else
+            pens = penMapOf(table);
+    }
     PaperOptions paper;
     paper.printerLinetypes = options.printerLinetypes;
     paper.lineweights = modelNotes.widths || sheetNotes.widths;
     paper.defaultLineweightMm = tables.lwdefault / 100.0;
     paper.drawingFolder = options.drawingFolder;
-    PaperSink sink(placement, width, height, options.pens, paper, send);
+    PaperSink sink(placement, width, height, pens, paper, send);
     double toleranceMm = chordToleranceMm(options.toleranceMm, area.unitsPerInch);
     RenderSettings sheetSettings{toleranceMm / placement.mmPerUnit, !options.printerLinetypes,
                                  options.maxExpandedEntities};
