@@ -85,15 +85,25 @@ std::string layoutNames(const std::vector<Layout>& layouts) {
     return names;
 }
 
-// The part of the sheet the plot shows: the layout's window, its sheet (limits) or what is drawn.
+// The part of the sheet the plot shows: the layout's window, its limits,
+// the printable area of its paper (the layout's origin is that area's
+// lower left corner; margins and paper in millimetres, turned with the
+// plot) or what is drawn.
 Extents sheetRegion(const Layout& layout, const Extents& drawn) {
     Extents region;
+    bool turned = layout.plotRotation == 1 || layout.plotRotation == 3;
+    double across = layout.paperWidth - layout.marginLeft - layout.marginRight;
+    double up = layout.paperHeight - layout.marginBottom - layout.marginTop;
+    double unit = layout.paperUnits == 0 ? 25.4 : 1;
     if (layout.plotType == 4) {
         region.add(layout.windowMin.x, layout.windowMin.y);
         region.add(layout.windowMax.x, layout.windowMax.y);
-    } else if (layout.plotType != 1) {
+    } else if (layout.plotType == 2) {
         region.add(layout.limitsMin.x, layout.limitsMin.y);
         region.add(layout.limitsMax.x, layout.limitsMax.y);
+    } else if (layout.plotType == 5 && across > 0 && up > 0) {
+        region.add(0, 0);
+        region.add((turned ? up : across) / unit, (turned ? across : up) / unit);
     }
     if (region.empty || region.x1 - region.x0 <= 0 || region.y1 - region.y0 <= 0) return drawn;
     return region;
