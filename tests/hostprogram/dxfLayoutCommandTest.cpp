@@ -5,6 +5,7 @@
 // printer file.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 
 #include "e2eSupport.h"
@@ -27,7 +28,7 @@ protected:
         std::string out;
         ASSERT_EQ(0, testing::configure("layout.cfg", {"--defaults", "--model", "tx90", "--paper", "A2", "--colour",
                                                        "colour"}, &out)) << out;
-        for (const char* c : {"scale", "frozen", "pens", "zero"})
+        for (const char* c : {"scale", "frozen", "pens", "zero", "settings"})
             ASSERT_TRUE(python({layouts, "make", c, std::string(c) + ".dxf"}, out)) << out;
         ASSERT_TRUE(python({styles, "table"}, out)) << out;
     }
@@ -84,6 +85,74 @@ TEST_F(DxfLayoutCommand, layoutUsesThePlotStyleTableItNamesBesideTheDrawing) {
     std::string named = tavix::testing::readWholeFile("named.plt");
     EXPECT_EQ(tavix::testing::readWholeFile("given.plt"), named);
     EXPECT_NE(tavix::testing::readWholeFile("bare.plt"), named);
+}
+
+std::vector<testing::Segment> vectorsOf(const std::string& plt) {
+    std::vector<testing::Segment> out;
+    std::string error;
+    EXPECT_TRUE(testing::hp2xxSegments(testing::hpglOnly(tavix::testing::readWholeFile(plt)), out, error)) << error;
+    return out;
+}
+
+struct Box {
+    double x0 = 1e18, y0 = 1e18, x1 = -1e18, y1 = -1e18;
+};
+
+Box boxOf(const std::vector<testing::Segment>& segments) {
+    Box b;
+    for (const testing::Segment& s : segments)
+        for (auto [x, y] : {std::pair{s.x0, s.y0}, {s.x1, s.y1}})
+            b.x0 = std::min(b.x0, x), b.y0 = std::min(b.y0, y), b.x1 = std::max(b.x1, x), b.y1 = std::max(b.y1, y);
+    return b;
+}
+
+// Empty when every point of `a` (sampled a unit apart), moved back by
+// (dx, dy), lies within `reach` of a segment of `b` in the same pen, and
+// the other way round; else the first point that does not.
+std::string movedCopy(const std::vector<testing::Segment>& a, const std::vector<testing::Segment>& b, double dx,
+                      double dy, double reach) {
+    auto near = [&](const std::vector<testing::Segment>& from, const std::vector<testing::Segment>& to, double sx,
+                    double sy) -> std::string {
+        for (const testing::Segment& s : from) {
+            int steps = static_cast<int>(std::ceil(std::hypot(s.x1 - s.x0, s.y1 - s.y0))) + 1;
+            for (int k = 0; k <= steps; ++k) {
+                double t = static_cast<double>(k) / steps;
+                double x = s.x0 + t * (s.x1 - s.x0) + sx, y = s.y0 + t * (s.y1 - s.y0) + sy;
+                bool found = false;
+                for (const testing::Segment& o : to)
+                    if (o.pen == s.pen && testing::distanceToSegment(x, y, o) <= reach) {
+                        found = true;
+                        break;
+                    }
+                if (!found) return "no line near (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+            }
+        }
+        return "";
+    };
+    std::string one = near(a, b, -dx, -dy);
+    return one.empty() ? near(b, a, dx, dy) : one;
+}
+
+// Without --scale, --fit or --window the layout's plot settings place it:
+// its scale 1:2 and its plot origin 10 mm right and 20 mm up; the user's
+// --scale 1:2 draws the same at the corner, and --scale 1:1 twice the size.
+TEST_F(DxfLayoutCommand, layoutsPlotSettingsPlaceItUnlessTheUserDoes) {
+    testing::Ran ran = testing::runTavix({"layouts", "settings.dxf"});
+    EXPECT_TRUE(testing::contains(ran.out, "Plot settings\t420 x 297 mm")) << ran.out;
+    EXPECT_TRUE(testing::contains(ran.out, "\t1:2\t1 viewport")) << ran.out;
+    ASSERT_EQ(0, plot({"settings.dxf", "--layout", "plot settings"}, "own.plt").status);
+    ASSERT_EQ(0, plot({"settings.dxf", "--layout", "plot settings", "--scale", "1:2"}, "half.plt").status);
+    ASSERT_EQ(0, plot({"settings.dxf", "--layout", "plot settings", "--scale", "1:1"}, "full.plt").status);
+    std::vector<testing::Segment> own = vectorsOf("own.plt"), half = vectorsOf("half.plt"), full = vectorsOf("full.plt");
+    ASSERT_FALSE(own.empty());
+    const double units = 1016 / 25.4;
+    EXPECT_EQ("", movedCopy(own, half, 10 * units, 20 * units, 2));
+    EXPECT_NE("", movedCopy(own, half, 0, 0, 2));
+    Box o = boxOf(own), h = boxOf(half), f = boxOf(full);
+    EXPECT_NEAR(o.x0, h.x0 + 10 * units, 2);
+    EXPECT_NEAR(o.y0, h.y0 + 20 * units, 2);
+    EXPECT_NEAR(f.x1 - f.x0, 2 * (h.x1 - h.x0), 4);
+    EXPECT_NEAR(f.y1 - f.y0, 2 * (h.y1 - h.y0), 4);
 }
 
 TEST_F(DxfLayoutCommand, badInputFailsWithAMessageAndNoPrinterFile) {

@@ -47,9 +47,12 @@ int listLayouts(const std::string& drawing) {
         else
             std::snprintf(paper, sizeof paper, "no paper size");
         std::string scale = "fit";
-        if (!l.fitted() && l.numerator > 0 && l.denominator > 0 && std::isfinite(l.numerator / l.denominator)) {
+        if (!l.fitted() && l.scale() > 0) {
             char text[64];
-            std::snprintf(text, sizeof text, "%g:%g", l.numerator, l.denominator);
+            bool standard = (l.plotFlags & 16) != 0 && l.standardFactor > 0;
+            if (standard && l.scale() >= 1) std::snprintf(text, sizeof text, "%g:1", l.scale());
+            else if (standard) std::snprintf(text, sizeof text, "1:%g", 1 / l.scale());
+            else std::snprintf(text, sizeof text, "%g:%g", l.numerator, l.denominator);
             scale = text;
         }
         std::printf("%s\t%s%s%s\t%s\t%d viewport%s\n", l.name.c_str(), paper, l.paperName.empty() ? "" : " ",

@@ -58,8 +58,9 @@ def make(case, filename):
     # The second layout lives in a block of its own (*Paper_Space0), the
     # first in the entities: both are read.
     layout = doc.layouts.new("Plot " + case) if case != "scale" else doc.layouts.get("Layout1")
-    if case == "scale":
-        layout.page_setup(size=(SHEET_W, SHEET_H), margins=(0, 0, 0, 0), units="mm")
+    if case == "settings":
+        # Plotted at 1:2, 10 mm right of and 20 mm above the corner.
+        layout.page_setup(size=(SHEET_W, SHEET_H), margins=(0, 0, 0, 0), units="mm", offset=(10, 20), scale=(1, 2))
     else:
         layout.page_setup(size=(SHEET_W, SHEET_H), margins=(0, 0, 0, 0), units="mm")
     title_block(layout)
@@ -88,6 +89,8 @@ def make(case, filename):
             doc.modelspace().add_line((210, i * 10), (300, i * 10 + 5), dxfattribs={"color": colour})
         viewport(layout, (200, 150), (380, 250), (150, 100), 250)
         layout.dxf_layout.dxf.current_style_sheet = "pens.ctb"
+    elif case == "settings":
+        viewport(layout, (200, 150), (250, 200), (100, 100), 260)
     elif case == "zero":
         viewport(layout, (200, 150), (200, 0), (100, 100), 200)
     else:

@@ -223,8 +223,7 @@ bool plotLayout(std::FILE* file, const DxfPlotOptions& options, const PlotArea& 
     bool layoutPlaces = options.layoutPlacement;
     if (layoutPlaces) {
         placing.fit = layout.fitted();
-        double scale = layout.numerator / layout.denominator;
-        placing.paperPerReal = std::isfinite(scale) && scale > 0 ? scale : 1;
+        placing.paperPerReal = layout.scale() > 0 ? layout.scale() : 1;
         placing.centre = placing.centre || (layout.plotFlags & 4) != 0;
     }
     if (!placing.window) {

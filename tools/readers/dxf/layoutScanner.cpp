@@ -154,6 +154,7 @@ void LayoutScanner::onGroup(const Group& g, const std::string& section) {
                 case 141: l.windowMax.y = g.number; break;
                 case 142: l.numerator = g.number; break;
                 case 143: l.denominator = g.number; break;
+                case 147: l.standardFactor = g.number; break;
                 case 70: l.plotFlags = static_cast<int>(whole(g.number)); break;
                 case 72: l.paperUnits = static_cast<int>(whole(g.number)); break;
                 case 73: l.plotRotation = static_cast<int>(whole(g.number)); break;

@@ -4,6 +4,7 @@
 // together (block records, layers, clipping entities).
 #pragma once
 
+#include <cmath>
 #include <map>
 #include <string>
 #include <vector>
@@ -47,6 +48,7 @@ struct Layout {
     Point2 origin;                   // plot origin offset, mm (46, 47)
     Point2 windowMin, windowMax;     // plot window (48, 49, 140, 141)
     double numerator = 1, denominator = 1;  // paper units per drawing unit (142, 143)
+    double standardFactor = 0;       // 147: the standard scale's factor, when 70 flag 16 says it is used
     int plotFlags = 0;               // 70: 4 centred, 16 standard scale
     int paperUnits = 1;              // 72: 0 inches, 1 mm
     int plotRotation = 0;            // 73
@@ -54,6 +56,11 @@ struct Layout {
     int standardScale = 16;          // 75: 0 fit, 16 1:1
     Point2 limitsMin, limitsMax;     // the sheet (10, 20, 11, 21)
     bool fitted() const { return (plotFlags & 16) != 0 && standardScale == 0; }
+    // Paper units per drawing unit, or 0 when the layout gives none that is usable.
+    double scale() const {
+        double s = (plotFlags & 16) != 0 && standardFactor > 0 ? standardFactor : numerator / denominator;
+        return std::isfinite(s) && s > 0 ? s : 0;
+    }
     bool isModel() const { return space == "*MODEL_SPACE" || upperCase(name) == "MODEL"; }
 };
 
