@@ -53,6 +53,13 @@ TEST_F(DxfLayoutCommand, listsTheLayoutsWithTheirPaperScaleAndViewports) {
     ran = testing::runTavix({"layouts", "missing.dxf"});
     EXPECT_EQ(1, ran.status);
     EXPECT_TRUE(testing::contains(ran.err, "cannot read missing.dxf")) << ran.err;
+    tavix::testing::writeWholeFile("request.txt", "pen 1\nmove 0 0\ndraw 10 10\n");
+    ran = testing::runTavix({"layouts", "request.txt"});
+    EXPECT_EQ(1, ran.status);
+    EXPECT_TRUE(testing::contains(ran.err, "request.txt is not an ASCII DXF drawing")) << ran.err;
+    ran = testing::runTavix({"layouts", "table-cad.ctb"});
+    EXPECT_EQ(1, ran.status);
+    EXPECT_EQ("", ran.out);
 }
 
 // The table's pens are those ezdxf reads in it: physical pens 9, 200 and 1,

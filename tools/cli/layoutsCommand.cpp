@@ -24,6 +24,22 @@ int listLayouts(const std::string& drawing) {
         std::fprintf(stderr, "tavix: cannot read %s: %s\n", drawing.c_str(), std::strerror(errno));
         return 1;
     }
+    // Only a DXF drawing has layouts: say what the file is instead.
+    std::string head(4096, '\0');
+    head.resize(std::fread(head.data(), 1, head.size(), file));
+    dxf::DrawingKind kind = dxf::sniffDrawing(head);
+    if (kind != dxf::DrawingKind::AsciiDxf) {
+        std::string advice = dxf::unreadableDrawingAdvice(kind);
+        std::fprintf(stderr, "tavix: %s is not an ASCII DXF drawing%s%s\n", drawing.c_str(),
+                     advice.empty() ? "" : ": ", advice.c_str());
+        if (file != stdin) std::fclose(file);
+        return 1;
+    }
+    if (file == stdin) {
+        std::fprintf(stderr, "tavix: layouts reads a named DXF file, not standard input\n");
+        return 1;
+    }
+    std::rewind(file);
     std::vector<dxf::Layout> layouts;
     std::vector<dxf::Viewport> viewports;
     std::string error;

@@ -125,6 +125,10 @@ bool pdfOptionsFrom(const PlotCommandOptions& o, const dxf::DxfPlotOptions& d, p
               "the plot area";
         return false;
     }
+    if (!o.layout.empty()) {
+        why = "--layout applies to DXF drawings: a PDF has pages (--page)";
+        return false;
+    }
     if (o.linetypes == "printer") {
         why = "--linetypes printer applies to DXF drawings: a PDF's dash arrays are drawn in software";
         return false;
