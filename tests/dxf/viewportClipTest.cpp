@@ -1,6 +1,6 @@
-// A viewport's clipping: fills cut by a convex boundary (either way round),
-// strokes cut by any, fills across a boundary that is not convex left out
-// and counted, and the view's placement on the sheet.
+// A viewport's clipping: fills cut by a convex boundary (either way round)
+// and by one that is not, strokes cut by any, and the view's placement on
+// the sheet.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -77,9 +77,15 @@ TEST(ViewportClip, sinkPlacesThenClips) {
     Collect notched;
     ViewportSink cut({}, NOTCHED, notched);
     ASSERT_TRUE(cut.fill(look, {{{1, 1}, {2, 1}, {2, 2}, {1, 1}}}, why));      // inside: kept
-    ASSERT_TRUE(cut.fill(look, {{{4, 4}, {6, 4}, {6, 9}, {4, 9}, {4, 4}}}, why));  // across the notch: left out
+    ASSERT_TRUE(cut.fill(look, {{{4, 4}, {6, 4}, {6, 9}, {4, 9}, {4, 4}}}, why));  // across the notch: cut
     ASSERT_TRUE(cut.fill(look, {{{20, 20}, {21, 20}, {21, 21}, {20, 20}}}, why));  // outside: dropped
-    EXPECT_EQ(1u, notched.fills.size());
+    ASSERT_EQ(2u, notched.fills.size());
+    EXPECT_NEAR(0.5, area(notched.fills[0][0]), 1e-6);
+    // Under the notch's sides y = 10 - x and y = x, from y = 4: 1.5 on each side of x = 5.
+    double across = 0;
+    for (const Polyline& loop : notched.fills[1]) across += area(loop);
+    EXPECT_NEAR(3, across, 1e-6);
+    ASSERT_TRUE(cut.fill(look, {{{0, 0}, {1e7, 0}, {1e7, 1}, {0, 0}}}, why));  // beyond the clipping's integers
     EXPECT_EQ(1, cut.fillsLeftOut);
     ASSERT_TRUE(cut.stroke(look, {{0, 8}, {10, 8}}, 0, why));  // cut in two by the notch
     EXPECT_EQ(2u, notched.strokes.size());

@@ -382,7 +382,7 @@ bool plotLayout(std::FILE* file, const DxfPlotOptions& options, const PlotArea& 
         report.warnings.push_back("left out " + std::to_string(count) + " x " + what);
     if (fillsLeftOut > 0)
         report.warnings.push_back("left out " + std::to_string(fillsLeftOut) +
-                                  " filled areas that cross a viewport's clipping boundary that is not convex");
+                                  " filled areas of a viewport too far from the sheet to clip");
     if (imagesLeftOut > 0)
         report.warnings.push_back("left out " + std::to_string(imagesLeftOut) +
                                   " images that reach outside their viewport");

@@ -1,5 +1,7 @@
 #include "viewportSink.h"
 
+#include <polyclipping/clipper.hpp>
+
 #include <cmath>
 
 #include "wipeoutSink.h"
@@ -70,6 +72,38 @@ Polyline clipToConvex(const Polyline& loop, const Polyline& clip) {
     return out;
 }
 
+std::vector<Polyline> clipToPolygon(const std::vector<Polyline>& loops, const Polyline& clip, bool& tooFar) {
+    // Clipper's integers: a millionth of a sheet unit, on sheets up to a
+    // million units across.
+    constexpr double FIXED = 1e6, FARTHEST = 1e6;
+    tooFar = false;
+    auto path = [&](const Polyline& line) {
+        ClipperLib::Path out;
+        for (const Point& p : line) {
+            tooFar = tooFar || !(std::fabs(p.x) < FARTHEST && std::fabs(p.y) < FARTHEST);
+            out.push_back({static_cast<ClipperLib::cInt>(std::llround(p.x * FIXED)),
+                           static_cast<ClipperLib::cInt>(std::llround(p.y * FIXED))});
+        }
+        return out;
+    };
+    ClipperLib::Clipper clipper;
+    for (const Polyline& loop : loops) clipper.AddPath(path(loop), ClipperLib::ptSubject, true);
+    clipper.AddPath(path(clip), ClipperLib::ptClip, true);
+    if (tooFar) return {};
+    ClipperLib::Paths result;
+    clipper.Execute(ClipperLib::ctIntersection, result, ClipperLib::pftEvenOdd, ClipperLib::pftEvenOdd);
+    // The pieces overlap nowhere, holes run the other way: even-odd fills them right.
+    std::vector<Polyline> out;
+    for (const ClipperLib::Path& r : result) {
+        if (r.size() < 3) continue;
+        Polyline loop;
+        for (const ClipperLib::IntPoint& p : r) loop.push_back({p.X / FIXED, p.Y / FIXED});
+        loop.push_back(loop.front());
+        out.push_back(std::move(loop));
+    }
+    return out;
+}
+
 ViewportSink::ViewportSink(const geometry::Affine& toSheet, Polyline boundary, PrimitiveSink& target)
     : toSheet(toSheet), scale(std::sqrt(std::fabs(toSheet.determinant()))), boundary(std::move(boundary)),
       convex(isConvex(this->boundary)), target(target) {}
@@ -93,18 +127,16 @@ bool ViewportSink::fill(const LineLook& look, const std::vector<Polyline>& loops
     std::vector<Polyline> placed;
     for (const Polyline& loop : loops) {
         Polyline p = place(loop);
-        if (convex) {
-            p = clipToConvex(p, boundary);
-        } else if (!allInside(p, boundary)) {
-            // A boundary that is not convex keeps the fills wholly inside it,
-            // drops those wholly outside and leaves out those it would cut.
-            if (!insideOf(p, boundary).empty()) {
-                ++fillsLeftOut;
-                return true;
-            }
-            p.clear();
-        }
+        if (convex) p = clipToConvex(p, boundary);
         if (!p.empty()) placed.push_back(std::move(p));
+    }
+    if (!convex) {
+        bool far = false;
+        placed = clipToPolygon(placed, boundary, far);
+        if (far) {
+            ++fillsLeftOut;
+            return true;
+        }
     }
     if (placed.empty()) return true;
     return target.fill(look, placed, why);

@@ -21,7 +21,7 @@ public:
     bool image(const LineLook& look, const std::string& file, const geometry::Polyline& corners,
                std::string& why) override;
 
-    int fillsLeftOut = 0;            // fills across a boundary that is not convex
+    int fillsLeftOut = 0;            // fills too far out to clip (beyond a million sheet units)
     int imagesLeftOut = 0;           // images not wholly inside
 
 private:
@@ -38,5 +38,10 @@ private:
 // (Sutherland-Hodgman); empty when none.
 geometry::Polyline clipToConvex(const geometry::Polyline& loop, const geometry::Polyline& clip);
 bool isConvex(const geometry::Polyline& polygon);
+// The even-odd area of `loops` inside the closed polygon `clip` (any shape),
+// as loops that overlap nowhere; `tooFar` when a point lies beyond what the
+// clipping's integers hold (nothing is returned then).
+std::vector<geometry::Polyline> clipToPolygon(const std::vector<geometry::Polyline>& loops,
+                                              const geometry::Polyline& clip, bool& tooFar);
 
 }  // namespace tavix::dxf
