@@ -81,6 +81,26 @@ TEST_F(DxfLayoutCommand, plotStyleTableGivesThePensOfAPenFile) {
     }
 }
 
+// A named table (.stb): the line on layer THICK takes the layer's style
+// (pen 20, 0.70 mm), the line naming "Red" the pen of red, the others the
+// Normal style (their own pens); the style the table lacks is said.
+TEST_F(DxfLayoutCommand, namedTableGivesEachEntityThePenOfItsStyle) {
+    std::string out;
+    ASSERT_TRUE(python({testing::sourcePath("tests/dxf/oracle/namedStyleOracle.py"), "named"}, out)) << out;
+    tavix::testing::writeWholeFile("named.txt", out);
+    testing::Ran ran = plot({"named.dxf", "--scale", "1:1000", "--plot-style", "named.stb"}, "styled.plt");
+    ASSERT_EQ(0, ran.status) << ran.err;
+    EXPECT_TRUE(testing::contains(ran.err, "1 lines and fills have a plot style the table does not have")) << ran.err;
+    ASSERT_EQ(0, plot({"named.dxf", "--scale", "1:1000", "--pens", "named.txt"}, "penned.plt").status);
+    std::string styled = tavix::testing::readWholeFile("styled.plt");
+    EXPECT_EQ(tavix::testing::readWholeFile("penned.plt"), styled);
+    EXPECT_TRUE(testing::contains(styled, "SP20PW0.700")) << "the layer's style";
+    // The same table for a drawing that gives colours their styles: all Normal, and said.
+    ran = plot({"pens.dxf", "--plot-style", "named.stb"}, "normal.plt");
+    ASSERT_EQ(0, ran.status) << ran.err;
+    EXPECT_TRUE(testing::contains(ran.err, "every entity takes the named table's Normal style")) << ran.err;
+}
+
 TEST_F(DxfLayoutCommand, layoutUsesThePlotStyleTableItNamesBesideTheDrawing) {
     testing::Ran ran = plot({"pens.dxf", "--layout", "plot pens"}, "bare.plt");
     ASSERT_EQ(0, ran.status) << ran.err;

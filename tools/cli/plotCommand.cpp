@@ -129,6 +129,11 @@ bool pdfOptionsFrom(const PlotCommandOptions& o, const dxf::DxfPlotOptions& d, p
         why = "--layout applies to DXF drawings: a PDF has pages (--page)";
         return false;
     }
+    if (d.namedStyles) {
+        why = "a named plot style table (.stb) applies to DXF drawings, whose entities name their styles: "
+              "give a PDF a colour-dependent one (.ctb)";
+        return false;
+    }
     if (o.linetypes == "printer") {
         why = "--linetypes printer applies to DXF drawings: a PDF's dash arrays are drawn in software";
         return false;
@@ -184,12 +189,8 @@ int dxfOptionsFrom(const PlotCommandOptions& o, dxf::DxfPlotOptions& d) {
             std::fprintf(stderr, "tavix: cannot use the plot style table %s: %s\n", o.plotStyle.c_str(), error.c_str());
             return 1;
         }
-        if (!table.colourDependent) {
-            std::fprintf(stderr, "tavix: %s is a named plot style table (.stb): tavix plots with colour-dependent "
-                                 "tables (.ctb)\n", o.plotStyle.c_str());
-            return 1;
-        }
-        d.pens = dxf::penMapOf(table);
+        if (table.colourDependent) d.pens = dxf::penMapOf(table);
+        else d.namedStyles = std::make_shared<const dxf::PlotStyleTable>(std::move(table));
     }
     d.layoutPlacement = !o.fit && o.scale.empty() && o.window.empty();
     d.placement.rotate = o.rotate == 90;
@@ -424,7 +425,7 @@ void addPlotOptions(CLI::App& c, PlotCommandOptions& o) {
         ->check(CLI::IsMember({0, 90}));
     c.add_flag("--center", o.centre, "DXF and PDF: centre the drawing in the plot area");
     c.add_option("--window", o.window, "DXF: plot only X0,Y0,X1,Y1 (drawing units)");
-    c.add_option("--plot-style", o.plotStyle, "DXF and PDF: the pens of a colour-dependent plot style table (.ctb): pen, lineweight, colour and screening per colour");
+    c.add_option("--plot-style", o.plotStyle, "DXF and PDF: the pens of a plot style table, colour-dependent (.ctb) or named (.stb, DXF only): pen, lineweight, colour and screening");
     c.add_option("--layout", o.layout, "DXF: plot this paper-space layout with its viewports ('tavix layouts FILE' lists them)");
     c.add_option("--page", o.page, "PDF: the page to plot, counted from 1")
         ->check(CLI::PositiveNumber)

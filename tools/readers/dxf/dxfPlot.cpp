@@ -15,6 +15,7 @@
 #include "entityRenderer.h"
 #include "entitySpool.h"
 #include "layoutPlot.h"
+#include "namedPlotStyles.h"
 #include "wipeoutSink.h"
 
 namespace tavix::dxf {
@@ -119,7 +120,11 @@ bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& are
         why = std::string("cannot write a temporary file: ") + std::strerror(errno);
         return false;
     };
-    if (!readDxf(file, measured, measureEntity, first)) {
+    NamedStyleScanner styleNames;
+    ReadHooks hooks;
+    if (options.namedStyles)
+        hooks.group = [&](const Group& g, const std::string& section) { styleNames.onGroup(g, section); };
+    if (!readDxf(file, measured, measureEntity, first, hooks)) {
         error = first.error;
         return false;
     }
@@ -153,7 +158,13 @@ bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& are
     paper.lineweights = extents.widths;
     paper.defaultLineweightMm = measured.lwdefault / 100.0;
     paper.drawingFolder = options.drawingFolder;
-    PaperSink sink(placement, width, height, options.pens, paper, send);
+    // A named table sets each primitive's pen as it passes.
+    PenMap pens = options.pens;
+    if (options.namedStyles && usesLineweights(*options.namedStyles)) paper.lineweights = true;
+    PaperSink sink(placement, width, height, pens, paper, send);
+    std::optional<NamedStyleSink> styled;
+    if (options.namedStyles) styled.emplace(styleNames, *options.namedStyles, pens, sink);
+    PrimitiveSink& paperSide = styled ? static_cast<PrimitiveSink&>(*styled) : sink;
     RenderSettings settings{chordToleranceMm(options.toleranceMm, area.unitsPerInch) / placement.mmPerUnit,
                             !options.printerLinetypes, options.maxExpandedEntities};
     settings.toPaper = placement.toPaper;
@@ -165,8 +176,8 @@ bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& are
         settings.paperY1 = std::min(settings.paperY1, placement.windowOnPaper.y1);
     }
     // Wipeouts hide what was drawn before them: the plot is held back and cut.
-    WipeoutSink wiping(sink);
-    PrimitiveSink& drawTo = measured.wipeouts > 0 ? static_cast<PrimitiveSink&>(wiping) : sink;
+    WipeoutSink wiping(paperSide);
+    PrimitiveSink& drawTo = measured.wipeouts > 0 ? static_cast<PrimitiveSink&>(wiping) : paperSide;
     EntityRenderer render(measured, font, drawTo, settings);
     if (options.printerLinetypes) {
         host::DrawingRequest r;
@@ -194,6 +205,7 @@ bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& are
     if (measured.wipeouts > 0 && !wiping.finish(error)) return false;
     report.strokes = sink.strokes;
     report.fills = sink.fills;
+    if (options.namedStyles) reportNamedStyles(styleNames, styled->unknownStyles, report.warnings);
     for (const auto& [what, count] : sink.imagesLeftOut)
         report.warnings.push_back("left out " + std::to_string(count) + " x " + what);
     if (sink.drawnMm == 0 && sink.fills == 0 && sink.images == 0) {

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "paperSink.h"
 #include "penMap.h"
 #include "placement.h"
+#include "plotStyleTable.h"
 
 namespace tavix::dxf {
 
@@ -36,6 +38,8 @@ struct DxfPlotOptions {
     // The user chose the pens (--pens, --plot-style): a plot style table the
     // layout names is not used.
     bool pensGiven = false;
+    // A named plot style table (.stb): each entity's style gives its pen.
+    std::shared_ptr<const PlotStyleTable> namedStyles;
 };
 
 struct PlotArea {

@@ -4,11 +4,13 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <optional>
 
 #include "dxfReader.h"
 #include "entityRenderer.h"
 #include "entitySpool.h"
+#include "namedPlotStyles.h"
 #include "plotStyleTable.h"
 #include "viewportSink.h"
 
@@ -157,7 +159,11 @@ bool plotLayout(std::FILE* file, const DxfPlotOptions& options, const PlotArea& 
     std::vector<Entity> paperEntities;
     LayoutScanner scanner;
     ReadHooks hooks;
-    hooks.group = [&](const Group& g, const std::string& section) { scanner.onGroup(g, section); };
+    NamedStyleScanner styleNames;
+    hooks.group = [&](const Group& g, const std::string& section) {
+        scanner.onGroup(g, section);
+        styleNames.onGroup(g, section);  // the layout may name a named table
+    };
     hooks.paperSpace = [&](const Entity& e, std::string&) {
         paperEntities.push_back(e);
         return true;
@@ -249,6 +255,7 @@ bool plotLayout(std::FILE* file, const DxfPlotOptions& options, const PlotArea& 
 
     // The layout's plot style table, when the user chose no pens and it lies beside the drawing.
     PenMap pens = options.pens;
+    std::shared_ptr<const PlotStyleTable> layoutStyles = options.namedStyles;
     if (!options.pensGiven && !layout.plotStyleTable.empty()) {
         std::string path = (options.drawingFolder.empty() ? std::string(".") : options.drawingFolder) + "/" +
                            layout.plotStyleTable, why;
@@ -257,8 +264,7 @@ bool plotLayout(std::FILE* file, const DxfPlotOptions& options, const PlotArea& 
             report.warnings.push_back("the layout's plot style table " + layout.plotStyleTable +
                                       " is not used (" + path + ": " + why + "): pens by colour number");
         else if (!table.colourDependent)
-            report.warnings.push_back("the layout's plot style table " + layout.plotStyleTable +
-                                      " is a named one: pens by colour number");
+            layoutStyles = std::make_shared<const PlotStyleTable>(std::move(table));
         else
             pens = penMapOf(table);
     }
@@ -267,7 +273,11 @@ bool plotLayout(std::FILE* file, const DxfPlotOptions& options, const PlotArea& 
     paper.lineweights = modelNotes.widths || sheetNotes.widths;
     paper.defaultLineweightMm = tables.lwdefault / 100.0;
     paper.drawingFolder = options.drawingFolder;
-    PaperSink sink(placement, width, height, pens, paper, send);
+    if (layoutStyles && usesLineweights(*layoutStyles)) paper.lineweights = true;
+    PaperSink paperSink(placement, width, height, pens, paper, send);
+    std::optional<NamedStyleSink> styled;
+    if (layoutStyles) styled.emplace(styleNames, *layoutStyles, pens, paperSink);
+    PrimitiveSink& sink = styled ? static_cast<PrimitiveSink&>(*styled) : paperSink;
     double toleranceMm = chordToleranceMm(options.toleranceMm, area.unitsPerInch);
     RenderSettings sheetSettings{toleranceMm / placement.mmPerUnit, !options.printerLinetypes,
                                  options.maxExpandedEntities};
@@ -372,13 +382,14 @@ bool plotLayout(std::FILE* file, const DxfPlotOptions& options, const PlotArea& 
                 return false;
             }
 
-    report.strokes = sink.strokes;
-    report.fills = sink.fills;
-    if (sink.drawnMm == 0 && sink.fills == 0 && sink.images == 0) {
+    if (layoutStyles) reportNamedStyles(styleNames, styled->unknownStyles, report.warnings);
+    report.strokes = paperSink.strokes;
+    report.fills = paperSink.fills;
+    if (paperSink.drawnMm == 0 && paperSink.fills == 0 && paperSink.images == 0) {
         error = "nothing of the layout \"" + layout.name + "\" falls inside the plot area";
         return false;
     }
-    for (const auto& [what, count] : sink.imagesLeftOut)
+    for (const auto& [what, count] : paperSink.imagesLeftOut)
         report.warnings.push_back("left out " + std::to_string(count) + " x " + what);
     if (fillsLeftOut > 0)
         report.warnings.push_back("left out " + std::to_string(fillsLeftOut) +
@@ -392,8 +403,8 @@ bool plotLayout(std::FILE* file, const DxfPlotOptions& options, const PlotArea& 
     report.warnings.insert(report.warnings.end(), first.warnings.begin(), first.warnings.end());
     if (!font)
         report.warnings.push_back("the stroke font " + options.fontPath + " could not be read: text is left out");
-    if (sink.clippedMm >= 0.05)
-        report.warnings.push_back(std::to_string(static_cast<long long>(std::lround(sink.clippedMm))) +
+    if (paperSink.clippedMm >= 0.05)
+        report.warnings.push_back(std::to_string(static_cast<long long>(std::lround(paperSink.clippedMm))) +
                                   " mm of lines fall outside the plot area and are clipped");
     return true;
 }

@@ -132,13 +132,14 @@ int rgbOfAci(int aci) {
     return (colorIndexPalette[aci][0] << 16) | (colorIndexPalette[aci][1] << 8) | colorIndexPalette[aci][2];
 }
 
-// The style's colour: RGB, a colour number's, or -1 for the object's.
+// The style's colour as RGB, or -1 for the object's. Both colour types
+// keep the RGB in the low bytes (tables mark a colour of their own 0xC2 or
+// 0xC3, the latter also with all low bytes set for "the object's").
 int colourOf(long long stored) {
     auto c = static_cast<uint32_t>(stored);
     if (c == OBJECT_COLOUR || c == OBJECT_COLOUR_ACI) return -1;
     uint32_t type = c >> 24;
-    if (type == COLOUR_RGB) return static_cast<int>(c & 0xFFFFFF);
-    if (type == COLOUR_ACI && (c & 0xFF) >= 1) return rgbOfAci(static_cast<int>(c & 0xFF));
+    if (type == COLOUR_RGB || type == COLOUR_ACI) return static_cast<int>(c & 0xFFFFFF);
     return -1;  // by layer, by block: the object's
 }
 
