@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <initializer_list>
 
 #include "e2eSupport.h"
 #include "support/scratchDirectory.h"
@@ -28,9 +29,14 @@ protected:
         std::string out;
         ASSERT_EQ(0, testing::configure("layout.cfg", {"--defaults", "--model", "tx90", "--paper", "A2", "--colour",
                                                        "colour"}, &out)) << out;
-        for (const char* c : {"scale", "frozen", "pens", "zero", "settings"})
-            ASSERT_TRUE(python({layouts, "make", c, std::string(c) + ".dxf"}, out)) << out;
-        ASSERT_TRUE(python({styles, "table"}, out)) << out;
+    }
+    // The drawings of these layout cases, and the plot style oracle's tables (table-*.ctb).
+    void make(std::initializer_list<const char*> cases, bool tables) {
+        std::string out;
+        for (const char* c : cases) ASSERT_TRUE(python({layouts, "make", c, std::string(c) + ".dxf"}, out)) << out;
+        if (tables) {
+            ASSERT_TRUE(python({styles, "table"}, out)) << out;
+        }
     }
     testing::Ran plot(std::vector<std::string> options, const std::string& output = "out.plt") {
         std::vector<std::string> args = {"--config", "layout.cfg", "plot"};
@@ -44,6 +50,7 @@ protected:
 };
 
 TEST_F(DxfLayoutCommand, listsTheLayoutsWithTheirPaperScaleAndViewports) {
+    ASSERT_NO_FATAL_FAILURE(make({"scale", "frozen"}, true));
     testing::Ran ran = testing::runTavix({"layouts", "scale.dxf"});
     ASSERT_EQ(0, ran.status) << ran.err;
     EXPECT_EQ("Layout1\t420 x 297 mm (ezdxf_(420.00_x_297.00_MM))\t1:1\t2 viewports\n", ran.out);
@@ -67,6 +74,7 @@ TEST_F(DxfLayoutCommand, listsTheLayoutsWithTheirPaperScaleAndViewports) {
 const char* PENS_OF_TABLE = "1 9 0.5\n5 5 0.35\n6 200\n7 7 2.11\n250 1 0.13\n";
 
 TEST_F(DxfLayoutCommand, plotStyleTableGivesThePensOfAPenFile) {
+    ASSERT_NO_FATAL_FAILURE(make({"pens"}, true));
     tavix::testing::writeWholeFile("pens.txt", PENS_OF_TABLE);
     for (const char* table : {"table-ezdxf.ctb", "table-cad.ctb"}) {
         testing::Ran ran = plot({"pens.dxf", "--plot-style", table}, "styled.plt");
@@ -85,6 +93,7 @@ TEST_F(DxfLayoutCommand, plotStyleTableGivesThePensOfAPenFile) {
 // (pen 20, 0.70 mm), the line naming "Red" the pen of red, the others the
 // Normal style (their own pens); the style the table lacks is said.
 TEST_F(DxfLayoutCommand, namedTableGivesEachEntityThePenOfItsStyle) {
+    ASSERT_NO_FATAL_FAILURE(make({"pens"}, false));
     std::string out;
     ASSERT_TRUE(python({testing::sourcePath("tests/dxf/oracle/namedStyleOracle.py"), "named"}, out)) << out;
     tavix::testing::writeWholeFile("named.txt", out);
@@ -102,6 +111,7 @@ TEST_F(DxfLayoutCommand, namedTableGivesEachEntityThePenOfItsStyle) {
 }
 
 TEST_F(DxfLayoutCommand, layoutUsesThePlotStyleTableItNamesBesideTheDrawing) {
+    ASSERT_NO_FATAL_FAILURE(make({"pens"}, true));
     testing::Ran ran = plot({"pens.dxf", "--layout", "plot pens"}, "bare.plt");
     ASSERT_EQ(0, ran.status) << ran.err;
     std::filesystem::copy_file("table-cad.ctb", "pens.ctb");
@@ -164,6 +174,7 @@ std::string movedCopy(const std::vector<testing::Segment>& a, const std::vector<
 // its scale 1:2 and its plot origin 10 mm right and 20 mm up; the user's
 // --scale 1:2 draws the same at the corner, and --scale 1:1 twice the size.
 TEST_F(DxfLayoutCommand, layoutsPlotSettingsPlaceItUnlessTheUserDoes) {
+    ASSERT_NO_FATAL_FAILURE(make({"settings"}, false));
     testing::Ran ran = testing::runTavix({"layouts", "settings.dxf"});
     EXPECT_TRUE(testing::contains(ran.out, "Plot settings\t420 x 297 mm")) << ran.out;
     EXPECT_TRUE(testing::contains(ran.out, "\t1:2\t1 viewport")) << ran.out;
@@ -183,6 +194,7 @@ TEST_F(DxfLayoutCommand, layoutsPlotSettingsPlaceItUnlessTheUserDoes) {
 }
 
 TEST_F(DxfLayoutCommand, badInputFailsWithAMessageAndNoPrinterFile) {
+    ASSERT_NO_FATAL_FAILURE(make({"scale", "zero"}, true));
     std::string damaged = tavix::testing::readWholeFile("table-cad.ctb");
     damaged.resize(damaged.size() / 2);
     tavix::testing::writeWholeFile("damaged.ctb", damaged);
