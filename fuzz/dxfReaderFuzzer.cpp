@@ -1,5 +1,5 @@
 // The DXF reader and everything after it, up to the requests the host
-// sends, on any bytes: a plot either completes with requests the driver
+// sends, on any bytes (a third of the runs plotting the layout "Layout1"): a plot either completes with requests the driver
 // can take (coordinates inside the plot area) or fails with a reason.
 // Bytes that begin as a binary DXF go through its translation first.
 #include <unistd.h>
@@ -40,6 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     options.font = font ? &*font : nullptr;
     options.maxExpandedEntities = 200000;  // the limit's check, not its size, is what matters here
     options.printerLinetypes = size % 2 == 1;
+    if (size % 3 == 2) options.layout = "Layout1";  // the layout plot: paper space and viewports
     dxf::DxfPlotReport report;
     std::string error;
     auto send = [](const host::DrawingRequest& r, std::string&) {

@@ -19,7 +19,7 @@ set -euo pipefail
 
 demo_packages=(
   cmake make g++ pkg-config
-  libcairo2-dev libpng-dev libcli11-dev
+  libcairo2-dev libpng-dev libcli11-dev zlib1g-dev
   libdxflib-dev libhersheyfont-dev hershey-fonts-data
   libpoppler-private-dev libpolyclipping-dev
   libpango1.0-dev fonts-noto-cjk fonts-ipafont-gothic

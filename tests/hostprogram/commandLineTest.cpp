@@ -38,6 +38,8 @@ TEST(TavixProgram, everyCommandHasHelp) {
         {{"plot", "--help"}, {"Usage: tavix plot [OPTIONS] drawing", "-o,--output", "--preview", "--dpi", "-q,--quiet"}},
         {{"preview", "--help"}, {"Usage: tavix preview [OPTIONS] FILE", "-o,--output", "--no-panel", "--strict"}},
         {{"plot", "-h"}, {"Usage: tavix plot"}},
+        {{"plot", "--help"}, {"--layout", "--plot-style"}},
+        {{"layouts", "--help"}, {"Usage: tavix layouts [OPTIONS] drawing", "--layout NAME"}},
     };
     for (const Help& h : helps) {
         testing::Ran ran = testing::runTavix(h.args);
@@ -57,7 +59,7 @@ TEST(TavixProgram, wrongUseExitsWith2) {
         const char* says;
     } cases[] = {
         {{}, "A subcommand is required"},
-        {{"frobnicate"}, "tavix: unknown command 'frobnicate': the commands are configure, plot, preview, models and papers"},
+        {{"frobnicate"}, "tavix: unknown command 'frobnicate': the commands are configure, plot, preview, models, papers and layouts"},
         {{"plot"}, "drawing is required"},
         {{"plot", "d.txt", "--colour", "mono"}, "--colour"},
         {{"configure", "--model", "tx99"}, "'tx99' is not one of: tx90, tx70, tx30, lumen-q1, tx-series"},

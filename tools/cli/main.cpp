@@ -12,6 +12,7 @@
 
 #include "configureCommand.h"
 #include "drawPreview.h"
+#include "layoutsCommand.h"
 #include "plotCommand.h"
 #include "settingsListing.h"
 #include "tavix/version.h"
@@ -61,7 +62,10 @@ int run(int argc, char** argv) {
     CLI::App* modelsCmd = app.add_subcommand("models", "List the printer models --model chooses from");
     CLI::App* papersCmd = app.add_subcommand("papers", "List a model's papers, as --paper chooses from");
     addPapersOptions(*papersCmd, listing);
-    for (CLI::App* command : {configureCmd, plotCmd, previewCmd, modelsCmd, papersCmd})
+    std::string layoutsDrawing;
+    CLI::App* layoutsCmd = app.add_subcommand("layouts", "List a DXF drawing's layouts, as plot --layout chooses from");
+    addLayoutsOptions(*layoutsCmd, layoutsDrawing);
+    for (CLI::App* command : {configureCmd, plotCmd, previewCmd, modelsCmd, papersCmd, layoutsCmd})
         command->set_version_flag("--version", VERSION_TEXT);
 
     // The first word that is not an option names the command.
@@ -72,8 +76,8 @@ int run(int argc, char** argv) {
         }
         if (argv[i][0] == '-') continue;
         if (!app.get_subcommands([&](CLI::App* c) { return c->get_name() == argv[i]; }).empty()) break;
-        std::fprintf(stderr, "tavix: unknown command '%s': the commands are configure, plot, preview, models "
-                             "and papers\nRun with --help for more information.\n", argv[i]);
+        std::fprintf(stderr, "tavix: unknown command '%s': the commands are configure, plot, preview, models, "
+                             "papers and layouts\nRun with --help for more information.\n", argv[i]);
         return 2;
     }
 
@@ -95,6 +99,7 @@ int run(int argc, char** argv) {
     if (*previewCmd) return drawPreview(preview);
     if (*modelsCmd) return listModels();
     if (*papersCmd) return listPapers(listing);
+    if (*layoutsCmd) return listLayouts(layoutsDrawing);
     return 2;
 }
 

@@ -24,6 +24,7 @@
 #include "outputFiles.h"
 #include "pdfDocument.h"
 #include "pdfPlot.h"
+#include "plotStyleTable.h"
 #include "penFile.h"
 #include "plotRun.h"
 #include "progressBar.h"
@@ -125,6 +126,15 @@ bool pdfOptionsFrom(const PlotCommandOptions& o, const dxf::DxfPlotOptions& d, p
               "the plot area";
         return false;
     }
+    if (!o.layout.empty()) {
+        why = "--layout applies to DXF drawings: a PDF has pages (--page)";
+        return false;
+    }
+    if (d.namedStyles) {
+        why = "a named plot style table (.stb) applies to DXF drawings, whose entities name their styles: "
+              "give a PDF a colour-dependent one (.ctb)";
+        return false;
+    }
     if (o.linetypes == "printer") {
         why = "--linetypes printer applies to DXF drawings: a PDF's dash arrays are drawn in software";
         return false;
@@ -167,6 +177,23 @@ int dxfOptionsFrom(const PlotCommandOptions& o, dxf::DxfPlotOptions& d) {
                      o.window.c_str());
         return 1;
     }
+    d.layout = o.layout;
+    d.pensGiven = !o.pensPath.empty() || !o.plotStyle.empty();
+    if (!o.pensPath.empty() && !o.plotStyle.empty()) {
+        std::fprintf(stderr, "tavix: --pens and --plot-style exclude each other\n");
+        return 2;
+    }
+    if (!o.plotStyle.empty()) {
+        dxf::PlotStyleTable table;
+        std::string error;
+        if (!dxf::loadPlotStyleTable(o.plotStyle, table, error)) {
+            std::fprintf(stderr, "tavix: cannot use the plot style table %s: %s\n", o.plotStyle.c_str(), error.c_str());
+            return 1;
+        }
+        if (table.colourDependent) d.pens = dxf::penMapOf(table);
+        else d.namedStyles = std::make_shared<const dxf::PlotStyleTable>(std::move(table));
+    }
+    d.layoutPlacement = !o.fit && o.scale.empty() && o.window.empty();
     d.placement.rotate = o.rotate == 90;
     d.placement.centre = o.centre;
     d.printerLinetypes = o.linetypes == "printer";
@@ -413,6 +440,8 @@ void addPlotOptions(CLI::App& c, PlotCommandOptions& o) {
         ->check(CLI::IsMember({0, 90}));
     c.add_flag("--center", o.centre, "DXF and PDF: centre the drawing in the plot area");
     c.add_option("--window", o.window, "DXF: plot only X0,Y0,X1,Y1 (drawing units)");
+    c.add_option("--plot-style", o.plotStyle, "DXF and PDF: the pens of a plot style table, colour-dependent (.ctb) or named (.stb, DXF only): pen, lineweight, colour and screening");
+    c.add_option("--layout", o.layout, "DXF: plot this paper-space layout with its viewports ('tavix layouts FILE' lists them)");
     c.add_option("--page", o.page, "PDF: the page to plot, counted from 1")
         ->check(CLI::PositiveNumber)
         ->capture_default_str();

@@ -29,6 +29,8 @@ struct PlotCommandOptions {
     bool centre = false;
     std::string window;       // "X0,Y0,X1,Y1"
     std::string linetypes = "software";  // or "printer"
+    std::string layout;       // a paper-space layout instead of model space
+    std::string plotStyle;    // a plot style table (.ctb) for the pens
     // PDF drawings only.
     int page = 1;
 };

@@ -14,6 +14,8 @@
 #include "dxfReader.h"
 #include "entityRenderer.h"
 #include "entitySpool.h"
+#include "layoutPlot.h"
+#include "namedPlotStyles.h"
 #include "wipeoutSink.h"
 
 namespace tavix::dxf {
@@ -76,6 +78,8 @@ void reportRenderer(const EntityRenderer& r, DxfPlotReport& report) {
                                   "(the first at line " + std::to_string(r.firstMissingGlyphLine) + ")");
 }
 
+}  // namespace
+
 // The host rounds every point to its whole units, which moves a chord by up
 // to half a unit on each axis: the chords get the tolerance less that, so
 // the drawn line stays within the tolerance of the curve. Units coarser
@@ -85,10 +89,9 @@ double chordToleranceMm(double toleranceMm, double unitsPerInch) {
     return std::max(toleranceMm - rounding, toleranceMm / 4);
 }
 
-}  // namespace
-
 bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& area, const RequestSink& send,
              DxfPlotReport& report, std::string& error) {
+    if (!options.layout.empty()) return plotLayout(file, options, area, send, report, error);
     std::optional<geometry::StrokeFont> loaded;
     if (options.font == nullptr) loaded = geometry::loadStrokeFont(options.fontPath);
     const geometry::StrokeFont* font = options.font != nullptr ? options.font : loaded ? &*loaded : nullptr;
@@ -121,7 +124,11 @@ bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& are
         why = std::string("cannot write a temporary file: ") + std::strerror(errno);
         return false;
     };
-    if (!readDxf(file, measured, measureEntity, first)) {
+    NamedStyleScanner styleNames;
+    ReadHooks hooks;
+    if (options.namedStyles)
+        hooks.group = [&](const Group& g, const std::string& section) { styleNames.onGroup(g, section); };
+    if (!readDxf(file, measured, measureEntity, first, hooks)) {
         error = first.error;
         return false;
     }
@@ -155,7 +162,13 @@ bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& are
     paper.lineweights = extents.widths;
     paper.defaultLineweightMm = measured.lwdefault / 100.0;
     paper.drawingFolder = options.drawingFolder;
-    PaperSink sink(placement, width, height, options.pens, paper, send);
+    // A named table sets each primitive's pen as it passes.
+    PenMap pens = options.pens;
+    if (options.namedStyles && usesLineweights(*options.namedStyles)) paper.lineweights = true;
+    PaperSink sink(placement, width, height, pens, paper, send);
+    std::optional<NamedStyleSink> styled;
+    if (options.namedStyles) styled.emplace(styleNames, *options.namedStyles, pens, sink);
+    PrimitiveSink& paperSide = styled ? static_cast<PrimitiveSink&>(*styled) : sink;
     RenderSettings settings{chordToleranceMm(options.toleranceMm, area.unitsPerInch) / placement.mmPerUnit,
                             !options.printerLinetypes, options.maxExpandedEntities};
     settings.toPaper = placement.toPaper;
@@ -168,8 +181,8 @@ bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& are
         settings.paperY1 = std::min(settings.paperY1, placement.windowOnPaper.y1);
     }
     // Wipeouts hide what was drawn before them: the plot is held back and cut.
-    WipeoutSink wiping(sink);
-    PrimitiveSink& drawTo = measured.wipeouts > 0 ? static_cast<PrimitiveSink&>(wiping) : sink;
+    WipeoutSink wiping(paperSide);
+    PrimitiveSink& drawTo = measured.wipeouts > 0 ? static_cast<PrimitiveSink&>(wiping) : paperSide;
     EntityRenderer render(measured, font, drawTo, settings, &textFonts);
     if (options.printerLinetypes) {
         host::DrawingRequest r;
@@ -197,6 +210,7 @@ bool plotDxf(std::FILE* file, const DxfPlotOptions& options, const PlotArea& are
     if (measured.wipeouts > 0 && !wiping.finish(error)) return false;
     report.strokes = sink.strokes;
     report.fills = sink.fills;
+    if (options.namedStyles) reportNamedStyles(styleNames, styled->unknownStyles, report.warnings);
     for (const auto& [what, count] : sink.imagesLeftOut)
         report.warnings.push_back("left out " + std::to_string(count) + " x " + what);
     if (sink.drawnMm == 0 && sink.fills == 0 && sink.images == 0) {

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,7 @@
 #include "paperSink.h"
 #include "penMap.h"
 #include "placement.h"
+#include "plotStyleTable.h"
 
 namespace tavix::dxf {
 
@@ -28,6 +30,16 @@ struct DxfPlotOptions {
     // Told how far the plot has come, 0..1, now and then: "reading DXF"
     // (the first pass, by the file's bytes) then "drawing DXF"; may be empty.
     std::function<void(double fraction, const std::string& stage)> progress;
+    // A paper-space layout to plot instead of model space (its name, in any case).
+    std::string layout;
+    // The layout's own plot settings place it unless the user placed it
+    // (--fit, --scale, --window).
+    bool layoutPlacement = true;
+    // The user chose the pens (--pens, --plot-style): a plot style table the
+    // layout names is not used.
+    bool pensGiven = false;
+    // A named plot style table (.stb): each entity's style gives its pen.
+    std::shared_ptr<const PlotStyleTable> namedStyles;
 };
 
 struct PlotArea {
@@ -40,6 +52,10 @@ struct DxfPlotReport {
     long long entities = 0;          // model-space entities read
     long long strokes = 0, fills = 0;
 };
+
+// The chords' share of the tolerance, after the host rounds every point to
+// its whole units.
+double chordToleranceMm(double toleranceMm, double unitsPerInch);
 
 // Plots the DXF drawing `file` (read from where it stands). False with the
 // reason; a reason about the file begins "line N: ".

@@ -129,8 +129,8 @@ struct EntityExtras {
 
 class Reader : public DL_CreationAdapter {
 public:
-    Reader(GroupStream& g, DxfTables& t, const EntityHandler& h, DxfReadReport& r)
-        : groups(g), tables(t), handler(h), report(r) {
+    Reader(GroupStream& g, DxfTables& t, const EntityHandler& h, DxfReadReport& r, const ReadHooks& k)
+        : groups(g), tables(t), handler(h), report(r), hooks(k) {
         groups.onGroup = [this](const Group& group) { onGroup(group); };
         if (tables.layers.empty()) {
             tables.layers.push_back(Layer{"0"});
@@ -500,6 +500,7 @@ private:
     }
 
     void onGroup(const Group& g) {
+        if (hooks.group) hooks.group(g, groups.section());
         if (g.code == 0) {
             countIfSkipped(current);
             if (isFaceRecord(current) && mesh->points.size() + mesh->faces.size() < MAX_POINTS)
@@ -1014,7 +1015,12 @@ private:
             }
             return;
         }
-        if (groups.failed() || pendingInPaperSpace) return;
+        if (groups.failed()) return;
+        if (pendingInPaperSpace) {
+            std::string why;
+            if (hooks.paperSpace && !hooks.paperSpace(*e, why)) groups.fail(why, e->line);
+            return;
+        }
         if (pendingBlock != nullptr) {
             pendingBlock->entities.push_back(std::move(*e));
             return;
@@ -1032,6 +1038,7 @@ private:
     DxfTables& tables;
     const EntityHandler& handler;
     DxfReadReport& report;
+    const ReadHooks& hooks;
     EntityExtras current, completed;
     std::unique_ptr<Entity> pending;
     std::string kindName = "entity";
@@ -1058,9 +1065,14 @@ private:
 }  // namespace
 
 bool readDxf(std::FILE* file, DxfTables& tables, const EntityHandler& onEntity, DxfReadReport& report) {
+    return readDxf(file, tables, onEntity, report, ReadHooks{});
+}
+
+bool readDxf(std::FILE* file, DxfTables& tables, const EntityHandler& onEntity, DxfReadReport& report,
+             const ReadHooks& hooks) {
     GroupStream groups(file);
     std::istream in(&groups);
-    Reader reader(groups, tables, onEntity, report);
+    Reader reader(groups, tables, onEntity, report, hooks);
     DL_Dxf dxf;
     dxf.in(in, &reader);
     reader.finish();

@@ -25,4 +25,17 @@ using EntityHandler = std::function<bool(const Entity&, std::string& stop)>;
 
 bool readDxf(std::FILE* file, DxfTables& tables, const EntityHandler& onEntity, DxfReadReport& report);
 
+struct Group;
+
+// What a layout plot needs besides model space: every group as it passes
+// (with the section it is in), and the paper-space entities, which a
+// model-space plot leaves out.
+struct ReadHooks {
+    std::function<void(const Group&, const std::string& section)> group;
+    EntityHandler paperSpace;
+};
+
+bool readDxf(std::FILE* file, DxfTables& tables, const EntityHandler& onEntity, DxfReadReport& report,
+             const ReadHooks& hooks);
+
 }  // namespace tavix::dxf

@@ -75,7 +75,7 @@ bool EntityRenderer::draw(const Entity& entity, std::string& error) {
 bool EntityRenderer::visible(int layer, const Context&) const {
     if (layer < 0 || layer >= static_cast<int>(tables.layers.size())) return true;
     const Layer& l = tables.layers[layer];
-    return !l.off && !l.frozen && l.plots;
+    return !l.off && !l.frozen && l.plots && settings.frozenInViewport.count(layer) == 0;
 }
 
 LineLook EntityRenderer::lookOf(const Entity& e, int layer, const Context& context) const {

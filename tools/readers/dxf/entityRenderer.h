@@ -37,6 +37,8 @@ struct RenderSettings {
     double paperX0 = 0, paperY0 = 0, paperX1 = 0, paperY1 = 0;
     // Millimetres of paper per drawing unit; 0 while measuring.
     double mmPerUnit = 0;
+    // Layers frozen in the viewport being drawn, by index, besides those frozen everywhere.
+    std::set<int> frozenInViewport{};
 };
 
 // Outline-font text whose capitals are lower than this on paper is drawn

@@ -34,6 +34,12 @@ PenMap::PenMap() {
 
 PenChoice PenMap::forColour(int aci) const { return pens[aci >= 1 && aci <= 255 ? aci : 7]; }
 
+void PenMap::assign(int aci, const PenChoice& choice) {
+    if (aci < 1 || aci > 255) return;
+    pens[aci] = choice;
+    anyWidth = anyWidth || choice.widthMm >= 0;
+}
+
 bool PenMap::parse(std::string_view text, std::string& error) {
     int lineNumber = 0;
     size_t pos = 0;

@@ -22,6 +22,8 @@ public:
     PenMap();
     PenChoice forColour(int aci) const;
     bool setsWidths() const { return anyWidth; }
+    // The pen of one colour (1..255), as a plot style table gives it.
+    void assign(int aci, const PenChoice& choice);
     // False with "line N: ..." on the first bad line.
     bool parse(std::string_view text, std::string& error);
 

@@ -38,8 +38,16 @@ std::vector<double> crossings(Point p, Point q, const Polyline& polygon) {
 }  // namespace
 
 std::vector<Polyline> outsideOf(const Polyline& line, const Polyline& boundary) {
+    return piecesOf(line, boundary, false);
+}
+
+std::vector<Polyline> insideOf(const Polyline& line, const Polyline& boundary) {
+    return piecesOf(line, boundary, true);
+}
+
+std::vector<Polyline> piecesOf(const Polyline& line, const Polyline& boundary, bool keepInside) {
     std::vector<Polyline> pieces;
-    if (boundary.size() < 3) return {line};
+    if (boundary.size() < 3) return keepInside ? pieces : std::vector<Polyline>{line};
     Polyline current;
     auto keep = [&](Point a, Point b) {
         if (current.empty() || current.back().x != a.x || current.back().y != a.y) {
@@ -48,7 +56,7 @@ std::vector<Polyline> outsideOf(const Polyline& line, const Polyline& boundary) 
         }
         current.push_back(b);
     };
-    if (line.size() == 1) return inside(line[0], boundary) ? pieces : std::vector<Polyline>{line};
+    if (line.size() == 1) return inside(line[0], boundary) != keepInside ? pieces : std::vector<Polyline>{line};
     for (size_t i = 1; i < line.size(); ++i) {
         Point p = line[i - 1], q = line[i];
         std::vector<double> cuts = crossings(p, q, boundary);
@@ -58,7 +66,7 @@ std::vector<Polyline> outsideOf(const Polyline& line, const Polyline& boundary) 
             double t0 = cuts[k - 1], t1 = cuts[k];
             if (t1 <= t0) continue;
             double mid = (t0 + t1) / 2;
-            if (inside({p.x + (q.x - p.x) * mid, p.y + (q.y - p.y) * mid}, boundary)) continue;
+            if (inside({p.x + (q.x - p.x) * mid, p.y + (q.y - p.y) * mid}, boundary) != keepInside) continue;
             keep({p.x + (q.x - p.x) * t0, p.y + (q.y - p.y) * t0}, {p.x + (q.x - p.x) * t1, p.y + (q.y - p.y) * t1});
         }
     }

@@ -41,5 +41,9 @@ private:
 
 // The pieces of `line` outside the closed polygon `boundary` (even-odd).
 std::vector<geometry::Polyline> outsideOf(const geometry::Polyline& line, const geometry::Polyline& boundary);
+// The pieces inside it (a viewport's clipping boundary).
+std::vector<geometry::Polyline> insideOf(const geometry::Polyline& line, const geometry::Polyline& boundary);
+std::vector<geometry::Polyline> piecesOf(const geometry::Polyline& line, const geometry::Polyline& boundary,
+                                         bool keepInside);
 
 }  // namespace tavix::dxf
