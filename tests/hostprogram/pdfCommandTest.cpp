@@ -106,6 +106,32 @@ TEST_F(PdfCommand, linesInTheirPensAtFullSize) {
     EXPECT_EQ("", matchSegments(expected, drawn, 1));
 }
 
+// A pen file's RGB lines choose pens by the PDF's own colours and, where
+// given, by the width of the line on paper: two widths of one red take two
+// pens, a darker red a third, though all three are nearest colour 1.
+TEST_F(PdfCommand, penFileRgbColoursAndWidthsChooseThePens) {
+    writeWholeFile("drawing.pdf", pdfOf("1 0 0 RG 0.5 w 72 72 m 300 72 l S 2 w 72 144 m 300 144 l S "
+                                        "0.8 0 0 RG 1 w 72 200 m 300 200 l S"));
+    writeWholeFile("pens.txt", "# red by width, then a darker red\n255,0,0:0-0.3 3 0.18\n255,0,0:0.3-1mm 4 0.7\n"
+                               "204,0,0 5\n");
+    std::vector<Segment> drawn = plotAndDecode("drawing.pdf", {"--pens", "pens.txt"});
+    std::vector<Segment> expected = {inUnits(3, 72, 72, 300, 72), inUnits(4, 72, 144, 300, 144),
+                                     inUnits(5, 72, 200, 300, 200)};
+    EXPECT_EQ("", matchSegments(expected, drawn, 1));
+    std::string stream = readWholeFile("drawing.plt");
+    EXPECT_NE(stream.find("PW0.18"), std::string::npos) << "the first red's width";
+    EXPECT_NE(stream.find("PW0.7"), std::string::npos) << "the second red's width";
+
+    // A colour that is not R,G,B in 0..255, or a range that is not LOW-HIGH.
+    for (const char* bad : {"256,0,0 3\n", "255,0 3\n", "255,0,0:0.5 3\n", "255,0,0:0.6-0.2 3\n"}) {
+        writeWholeFile("pens.txt", bad);
+        testing::Ran ran = testing::runTavix({"--config", "pdf.cfg", "plot", "drawing.pdf", "-o", "bad.plt", "--pens",
+                                              "pens.txt", "-q"});
+        EXPECT_NE(0, ran.status) << bad;
+        EXPECT_TRUE(testing::contains(ran.err, "pens.txt: line 1: the ")) << bad << ran.err;
+    }
+}
+
 TEST_F(PdfCommand, aQuarterTurnOnRequest) {
     // Turned counter-clockwise: (x, y) goes to (300 - y, x) on a 400 x 300 page.
     writeWholeFile("drawing.pdf", pdfOf("72 72 m 300 72 l S"));

@@ -90,7 +90,7 @@ PaperSink::PaperSink(const Placement& p, double w, double h, const PenMap& m, co
 bool PaperSink::send(host::DrawingRequest& r, std::string& why) { return sink(r, why); }
 
 bool PaperSink::select(const LineLook& look, std::string& why) {
-    PenChoice choice = pens.forColour(look.colour);
+    PenChoice choice = look.pen > 0 ? PenChoice{look.pen, look.penWidthMm} : pens.forColour(look.colour);
     request.line = look.line;
     request.coords.clear();
     if (choice.pen != pen) {

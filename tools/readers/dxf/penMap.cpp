@@ -26,7 +26,49 @@ bool wholeNumber(std::string_view w, int lo, int hi, int& out) {
     return r.ec == std::errc() && r.ptr == w.data() + w.size() && out >= lo && out <= hi;
 }
 
+// Millimetres: digits with an optional fraction.
+bool millimetres(std::string_view w, double& out) {
+    auto r = std::from_chars(w.data(), w.data() + w.size(), out);
+    return r.ec == std::errc() && r.ptr == w.data() + w.size() && out >= 0 && out <= 25.4;
+}
+
 }  // namespace
+
+// "R,G,B" or "R,G,B:LOW-HIGH".
+bool PenMap::rgbColour(std::string_view w, RgbRule& rule, std::string& why) {
+    std::string_view colour = w, range;
+    if (size_t colon = w.find(':'); colon != std::string_view::npos) {
+        colour = w.substr(0, colon);
+        range = w.substr(colon + 1);
+    }
+    int parts[3] = {};
+    size_t start = 0;
+    for (int i = 0; i < 3; ++i) {
+        size_t comma = i < 2 ? colour.find(',', start) : colour.size();
+        if (comma == std::string_view::npos || !wholeNumber(colour.substr(start, comma - start), 0, 255, parts[i])) {
+            why = "the colour " + std::string(colour) + " is not R,G,B with each a number from 0 to 255";
+            return false;
+        }
+        start = comma + 1;
+    }
+    rule.rgb = parts[0] << 16 | parts[1] << 8 | parts[2];
+    if (range.empty()) return true;
+    size_t dash = range.find('-');
+    std::string_view low = range.substr(0, dash), high = dash == std::string_view::npos ? "" : range.substr(dash + 1);
+    if (high.size() > 2 && high.substr(high.size() - 2) == "mm") high.remove_suffix(2);
+    if (dash == std::string_view::npos || !millimetres(low, rule.lowMm) || !millimetres(high, rule.highMm) ||
+        rule.lowMm > rule.highMm) {
+        why = "the width range " + std::string(range) + " is not LOW-HIGH in millimetres (such as 0.3-0.6)";
+        return false;
+    }
+    return true;
+}
+
+const PenChoice* PenMap::forRgb(int rgb, double widthMm) const {
+    for (const RgbRule& rule : rgbRules)
+        if (rule.rgb == rgb && widthMm >= rule.lowMm - 1e-9 && widthMm <= rule.highMm + 1e-9) return &rule.choice;
+    return nullptr;
+}
 
 PenMap::PenMap() {
     for (int i = 0; i < 256; ++i) pens[i].pen = i == 0 ? 7 : i;
@@ -60,7 +102,14 @@ bool PenMap::parse(std::string_view text, std::string& error) {
         };
         int colour = 0, pen = 0;
         if (w.size() < 2 || w.size() > 3) return fail("expected COLOUR PEN [WIDTH in mm]");
-        if (!wholeNumber(w[0], 1, 255, colour)) return fail("the colour must be a number from 1 to 255");
+        RgbRule rule;
+        bool rgb = w[0].find(',') != std::string_view::npos;
+        if (rgb) {
+            std::string why;
+            if (!rgbColour(w[0], rule, why)) return fail(why);
+        } else if (!wholeNumber(w[0], 1, 255, colour)) {
+            return fail("the colour must be a number from 1 to 255, or R,G,B");
+        }
         if (!wholeNumber(w[1], 1, 255, pen)) return fail("the pen must be a number from 1 to 255");
         PenChoice choice{pen, -1};
         if (w.size() == 3) {
@@ -72,6 +121,11 @@ bool PenMap::parse(std::string_view text, std::string& error) {
                 return fail("the width must be a number of millimetres from 0 to 25.4");
             choice.widthMm = mm;
             anyWidth = true;
+        }
+        if (rgb) {
+            rule.choice = choice;
+            rgbRules.push_back(rule);
+            continue;
         }
         // A colour given twice is a slip in the file: which line was meant?
         if (givenOn[colour] != 0)

@@ -3,12 +3,16 @@
 // file says otherwise; the driver's palette gives each pen the colour of
 // that number. A pen file is lines of "COLOUR PEN [WIDTH]": a colour 1..255,
 // the pen 1..255 that draws it and optionally the pen width in millimetres;
-// '#' starts a comment.
+// '#' starts a comment. For PDFs, whose lines carry RGB colours and widths
+// of their own, COLOUR may also be "R,G,B" (each 0..255), optionally with
+// the range of line widths it applies to, "R,G,B:LOW-HIGH" in millimetres
+// on paper; the first such line that matches a line chooses its pen.
 #pragma once
 
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tavix::dxf {
 
@@ -26,9 +30,21 @@ public:
     void assign(int aci, const PenChoice& choice);
     // False with "line N: ..." on the first bad line.
     bool parse(std::string_view text, std::string& error);
+    // The pen of an RGB colour (0xRRGGBB) for a line `widthMm` wide, when
+    // a line of the file names that colour; null otherwise.
+    const PenChoice* forRgb(int rgb, double widthMm) const;
+    bool hasRgbRules() const { return !rgbRules.empty(); }
 
 private:
+    struct RgbRule {
+        int rgb = 0;
+        double lowMm = 0, highMm = 1e300;
+        PenChoice choice;
+    };
+    static bool rgbColour(std::string_view word, RgbRule& rule, std::string& why);
+
     std::array<PenChoice, 256> pens;
+    std::vector<RgbRule> rgbRules;
     bool anyWidth = false;
 };
 

@@ -17,6 +17,10 @@ struct LineLook {
     int printerLineType = 0;     // the printer's line type 1..8 for it, 0 solid
     double bandWidth = 0;        // polyline width in drawing units (0: none)
     int line = 0;                // line of the file, for messages
+    // A pen the pen file gives the line's own RGB colour (PDF): used
+    // instead of the colour number's, with its width when set.
+    int pen = 0;
+    double penWidthMm = -1;
 };
 
 class PrimitiveSink {

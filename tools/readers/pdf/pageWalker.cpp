@@ -39,8 +39,14 @@ PageWalker::PageWalker(const geometry::Affine& map, double chordTolerance, dxf::
 dxf::LineLook PageWalker::lookOf(int rgb, double widthUnits) {
     dxf::LineLook look;
     look.colour = dxf::nearestColourNumber(rgb);
-    std::set<int>& shared = colours[look.colour];
-    if (shared.size() < 16) shared.insert(rgb);  // enough to tell the user
+    const dxf::PenChoice* chosen = penFile ? penFile->forRgb(rgb, widthUnits * paperMmPerUnit) : nullptr;
+    if (chosen) {
+        look.pen = chosen->pen;
+        look.penWidthMm = chosen->widthMm;
+    } else {
+        std::set<int>& shared = colours[look.colour];
+        if (shared.size() < 16) shared.insert(rgb);  // enough to tell the user
+    }
     // The width travels as a band width in host units, so the paper sink
     // turns it into millimetres without rounding it to a lineweight.
     look.lineweight = 0;

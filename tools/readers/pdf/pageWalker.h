@@ -16,6 +16,7 @@
 #include "clipRegion.h"
 #include "glyphOutlines.h"
 #include "imageFiles.h"
+#include "penMap.h"
 #include "paperSink.h"
 
 namespace tavix::pdf {
@@ -44,6 +45,13 @@ public:
     const WalkCounts& counts() const { return counted; }
     // The PDF's colours (0xRRGGBB) by the colour number that draws them.
     const std::map<int, std::set<int>>& coloursByNumber() const { return colours; }
+
+    // A pen file's RGB colours choose pens before the nearest colour number
+    // does; `mmPerUnit` turns a line's width into millimetres on paper.
+    void usePens(const dxf::PenMap* pens, double mmPerUnit) {
+        penFile = pens;
+        paperMmPerUnit = mmPerUnit;
+    }
 
     // Before the page: the document whose fonts the text uses.
     void startDoc(PDFDoc* doc) { glyphs.startDoc(doc); }
@@ -93,6 +101,8 @@ private:
     WalkCounts counted;
     std::map<int, std::set<int>> colours;
     std::string error;
+    const dxf::PenMap* penFile = nullptr;
+    double paperMmPerUnit = 0;
 };
 
 }  // namespace tavix::pdf

@@ -91,6 +91,7 @@ bool plotPdfPage(OpenPdf& pdf, const PdfPlotOptions& options, const PdfPlotArea&
     dxf::PaperSink sink(onPaper, width, height, options.pens, paper, counted);
     double tolerance = chordToleranceMm(options.toleranceMm, area.unitsPerInch) / onPaper.mmPerUnit;
     PageWalker walker(toPaper, tolerance, sink, counted, width, height);
+    walker.usePens(&options.pens, onPaper.mmPerUnit);
     // At 72 dpi times the user unit, poppler's device space is the page in
     // points, lower left corner at the origin, its /Rotate applied.
     double dpi = POINTS_PER_INCH * size.userUnit;
