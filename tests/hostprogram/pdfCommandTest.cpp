@@ -132,6 +132,62 @@ TEST_F(PdfCommand, penFileRgbColoursAndWidthsChooseThePens) {
     }
 }
 
+// --pages: each chosen page is a plot of its own in the one printer file,
+// and the printer returns to the job level (the universal exit) before
+// each later plot's job ticket.
+TEST_F(PdfCommand, pagesAreEachAPlotOfTheirOwn) {
+    cairo_surface_t* surface = cairo_pdf_surface_create("pages.pdf", 400, 300);
+    cairo_t* cr = cairo_create(surface);
+    for (int k = 1; k <= 3; ++k) {
+        cairo_move_to(cr, 50, 50 + 50 * k);
+        cairo_line_to(cr, 350, 50 + 50 * k);
+        cairo_stroke(cr);
+        cairo_show_page(cr);
+    }
+    cairo_destroy(cr);
+    cairo_surface_destroy(surface);
+    testing::Ran ran = testing::runTavix({"--config", "pdf.cfg", "plot", "pages.pdf", "-o", "pages.plt", "--pages", "2-"});
+    ASSERT_EQ(0, ran.status) << ran.err;
+    EXPECT_TRUE(testing::contains(ran.err, "2 pages, ")) << ran.err;
+    const std::string stream = readWholeFile("pages.plt");
+    const std::string enter = "\x1b%-1B", exit = "\x1b%-12345X", ticket = "##DOZ START";
+    size_t second = stream.find(ticket, stream.find(ticket) + 1);
+    ASSERT_NE(second, std::string::npos) << "one job ticket only";
+    EXPECT_EQ(stream.rfind(exit, second), second - exit.size()) << "no universal exit before the second ticket";
+    // Each plot's HP-GL/2, read by hp2xx: the line of its page.
+    std::vector<std::string> plots;
+    for (size_t at = stream.find(enter); at != std::string::npos; at = stream.find(enter, at + 1)) {
+        size_t end = stream.find(exit, at);
+        plots.push_back(stream.substr(at, end == std::string::npos ? std::string::npos : end - at));
+    }
+    ASSERT_EQ(plots.size(), 2u);
+    for (int k = 2; k <= 3; ++k) {
+        std::vector<Segment> drawn;
+        std::string error;
+        ASSERT_TRUE(testing::hp2xxSegments(testing::hpglOnly(plots[k - 2]), drawn, error)) << error;
+        double y = 300 - (50 + 50 * k);
+        EXPECT_EQ("", matchSegments({inUnits(7, 50, y, 350, y)}, drawn, 1)) << "page " << k;
+    }
+
+    struct Refused {
+        std::vector<std::string> args;
+        int status;
+        const char* says;
+    } refused[] = {
+        {{"pages.pdf", "--pages", "5-9"}, 1, "the PDF has 3 pages: none is in --pages 5-9"},
+        {{"pages.pdf", "--pages", "two"}, 2, "--pages two: give pages such as 2-5 or 1,3,8-"},
+        {{"pages.pdf", "--pages", "2", "--page", "3"}, 2, "--page"},
+    };
+    for (const Refused& r : refused) {
+        std::vector<std::string> args = {"--config", "pdf.cfg", "plot", "-o", "refused.plt"};
+        args.insert(args.end(), r.args.begin(), r.args.end());
+        testing::Ran no = testing::runTavix(args);
+        EXPECT_EQ(r.status, no.status) << r.args[2];
+        EXPECT_TRUE(testing::contains(no.err, r.says)) << no.err;
+        EXPECT_FALSE(std::filesystem::exists("refused.plt")) << r.args[2];
+    }
+}
+
 TEST_F(PdfCommand, aQuarterTurnOnRequest) {
     // Turned counter-clockwise: (x, y) goes to (300 - y, x) on a 400 x 300 page.
     writeWholeFile("drawing.pdf", pdfOf("72 72 m 300 72 l S"));

@@ -11,7 +11,9 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <new>
+#include <vector>
 
 #include "binaryDxf.h"
 #include "drawingInput.h"
@@ -22,6 +24,7 @@
 #include "hostConfig.h"
 #include "hostSession.h"
 #include "outputFiles.h"
+#include "pageRanges.h"
 #include "pdfDocument.h"
 #include "pdfPlot.h"
 #include "plotStyleTable.h"
@@ -29,6 +32,8 @@
 #include "plotRun.h"
 #include "progressBar.h"
 #include "pictureFile.h"
+#include "tavix/plotSettings.h"
+#include "tavix/tables.h"
 
 namespace tavix::host {
 namespace {
@@ -331,6 +336,51 @@ bool completeOutput(const OutputTarget& target, bool toStdout, std::FILE* out, P
     return true;
 }
 
+// The PJL universal exit: it ends the printer language and returns the
+// printer to the job level.
+constexpr char UNIVERSAL_EXIT[] = "\x1b%-12345X";
+
+// Whether the driver writes a job ticket before each plot: the model takes
+// the Option output and the settings ask for it.
+bool writesJobTicket(const HostConfig& config) {
+    PlotSettings settings;
+    std::memcpy(settings.bytes, config.block.data(), sizeof settings.bytes);
+    int32_t model = settings.modelIndex();
+    return model >= 0 && model < 5 && modelEntry(model).optionOutput != 0 && settings.get(flags::outputOption);
+}
+
+// The pages --pages names, of those the PDF has; 0, or the exit status
+// with the message printed.
+int choosePages(const PlotCommandOptions& o, const PlotCommandOptions& shown, std::FILE* drawing, bool isPdf,
+                std::vector<int>& pages) {
+    if (!isPdf) {
+        std::fprintf(stderr, "tavix: %s: --pages applies to PDFs: a drawing has one plot\n", shown.drawing.c_str());
+        return 2;
+    }
+    PageSelection selection;
+    std::string error;
+    if (!selection.parse(o.pages, "", error)) {
+        std::fprintf(stderr, "tavix: --pages %s: give pages such as 2-5 or 1,3,8-\n", o.pages.c_str());
+        return 2;
+    }
+    std::unique_ptr<pdf::OpenPdf> document = pdf::openPdf(drawing, error);
+    std::rewind(drawing);
+    if (!document) {
+        std::fprintf(stderr, "tavix: %s: %s\n", shown.drawing.c_str(), error.c_str());
+        return 1;
+    }
+    int count = pdf::pageCount(*document);
+    pages.clear();
+    for (int page = 1; page <= count; ++page)
+        if (selection.includes(page)) pages.push_back(page);
+    if (pages.empty()) {
+        std::fprintf(stderr, "tavix: %s: the PDF has %d page%s: none is in --pages %s\n", shown.drawing.c_str(), count,
+                     count == 1 ? "" : "s", o.pages.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 int plotTo(const PlotCommandOptions& o, const PlotCommandOptions& shown, HostConfig& config,
            const dxf::DxfPlotOptions& dxfOptions) {
     bool toStdout = o.output.empty() || o.output == "-";
@@ -372,6 +422,15 @@ int plotTo(const PlotCommandOptions& o, const PlotCommandOptions& shown, HostCon
         std::fclose(drawing);
         return 1;
     }
+    // --pages: the PDF's pages to plot, each a plot of its own.
+    std::vector<int> pages{pdfOptions.page};
+    if (!o.pages.empty()) {
+        int status = choosePages(o, shown, drawing, isPdf, pages);
+        if (status != 0) {
+            std::fclose(drawing);
+            return status;
+        }
+    }
     // Armed before the part file exists: a signal at any moment removes it.
     PartFileGuard part(target.direct ? "" : target.writing);  // a device is not a part file
     std::FILE* out = toStdout ? stdout : std::fopen(target.writing.c_str(), "wb");
@@ -395,20 +454,49 @@ int plotTo(const PlotCommandOptions& o, const PlotCommandOptions& shown, HostCon
         bar.finish();
         std::fprintf(stderr, "tavix: warning: %s: %s\n", shown.drawing.c_str(), w.c_str());
     };
-    PlotRun run(session, config, plot);
-    bool plotted = plotDrawing(drawing, run, shown, dxfOptions, pdfOptions, plot, bar);
-    std::fclose(drawing);
-    if (!plotted) {
-        run.abort();  // the driver is done with the output before it closes
-        if (!toStdout) std::fclose(out);
-        return 1;
+    // Each page after the first is a plot, and so a job, of its own: the
+    // printer reads a job ticket only at the job level, so the universal
+    // exit comes before the next plot's ticket.
+    bool ticket = writesJobTicket(config);
+    int requests = 0;
+    std::vector<std::string> clipWarnings;
+    for (size_t i = 0; i < pages.size(); ++i) {
+        if (i > 0 && ticket && std::fputs(UNIVERSAL_EXIT, out) < 0) {
+            std::fprintf(stderr, "tavix: cannot write %s: %s\n", shown.output.c_str(), lastError().c_str());
+            std::fclose(drawing);
+            if (!toStdout) std::fclose(out);
+            return 1;
+        }
+        pdfOptions.page = pages[i];
+        pdfOptions.noteOtherPages = pages.size() == 1;
+        // The reader before read the file through a descriptor of its own.
+        if (i > 0 && std::fseek(drawing, 0, SEEK_SET) != 0) {
+            std::fprintf(stderr, "tavix: %s: cannot read it again: %s\n", shown.drawing.c_str(), lastError().c_str());
+            std::fclose(drawing);
+            if (!toStdout) std::fclose(out);
+            return 1;
+        }
+        plot.showSummary = !o.quiet && i == 0;
+        PlotRun run(session, config, plot);
+        if (!plotDrawing(drawing, run, shown, dxfOptions, pdfOptions, plot, bar)) {
+            run.abort();  // the driver is done with the output before it closes
+            std::fclose(drawing);
+            if (!toStdout) std::fclose(out);
+            return 1;
+        }
+        requests += run.requests();
+        if (!run.clipWarning().empty())
+            clipWarnings.push_back(pages.size() > 1 ? "page " + std::to_string(pages[i]) + ": " + run.clipWarning()
+                                                    : run.clipWarning());
     }
+    std::fclose(drawing);
     if (!completeOutput(target, toStdout, out, part)) return 1;
-    if (!run.clipWarning().empty()) plot.warn(run.clipWarning());
+    for (const std::string& w : clipWarnings) plot.warn(w);
     if (!o.quiet)
-        std::fprintf(stderr, "tavix: %d request%s, %llu bytes%s%s\n", run.requests(), run.requests() == 1 ? "" : "s",
-                     static_cast<unsigned long long>(session.bytesWritten), toStdout ? "" : " to ",
-                     toStdout ? "" : shown.output.c_str());
+        std::fprintf(stderr, "tavix: %s%d request%s, %llu bytes%s%s\n",
+                     pages.size() > 1 ? (std::to_string(pages.size()) + " pages, ").c_str() : "", requests,
+                     requests == 1 ? "" : "s", static_cast<unsigned long long>(session.bytesWritten),
+                     toStdout ? "" : " to ", toStdout ? "" : shown.output.c_str());
     return 0;
 }
 
@@ -442,9 +530,12 @@ void addPlotOptions(CLI::App& c, PlotCommandOptions& o) {
     c.add_option("--window", o.window, "DXF: plot only X0,Y0,X1,Y1 (drawing units)");
     c.add_option("--plot-style", o.plotStyle, "DXF and PDF: the pens of a plot style table, colour-dependent (.ctb) or named (.stb, DXF only): pen, lineweight, colour and screening");
     c.add_option("--layout", o.layout, "DXF: plot this paper-space layout with its viewports ('tavix layouts FILE' lists them)");
-    c.add_option("--page", o.page, "PDF: the page to plot, counted from 1")
-        ->check(CLI::PositiveNumber)
-        ->capture_default_str();
+    CLI::Option* page = c.add_option("--page", o.page, "PDF: the page to plot, counted from 1")
+                            ->check(CLI::PositiveNumber)
+                            ->capture_default_str();
+    c.add_option("--pages", o.pages,
+                 "PDF: the pages to plot, one plot each in the one printer file: 2-5, 1,3,8- (8 to the last)")
+        ->excludes(page);
     c.add_option("--linetypes", o.linetypes, "DXF: draw linetypes in 'software' or as the 'printer' line types 1..8")
         ->check(CLI::IsMember({"software", "printer"}))
         ->capture_default_str();

@@ -33,6 +33,7 @@ struct PlotCommandOptions {
     std::string plotStyle;    // a plot style table (.ctb) for the pens
     // PDF drawings only.
     int page = 1;
+    std::string pages;        // "2-5", "1,3,8-": one plot each, in the one printer file
 };
 
 void addPlotOptions(CLI::App& command, PlotCommandOptions& options);

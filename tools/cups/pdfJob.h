@@ -27,7 +27,7 @@ enum class PageScaling {
 };
 
 struct PdfJobOptions {
-    PageSelection pages;
+    host::PageSelection pages;
     PageScaling scaling = PageScaling::Auto;
     // The marked paper (width across the roll, length along the feed,
     // points): the job's when it names one, else the queue's default.

@@ -5,7 +5,7 @@
 #include <climits>
 #include <cstdlib>
 
-namespace tavix::cups {
+namespace tavix::host {
 namespace {
 
 // A page number: digits only, 1 or more, within int.
@@ -69,4 +69,4 @@ bool PageSelection::includes(int page) const {
     return false;
 }
 
-}  // namespace tavix::cups
+}  // namespace tavix::host

@@ -1,12 +1,13 @@
-// The pages a job asks for: IPP's page-ranges ("1-3,5,8-") and the older
-// page-set (odd or even), as CUPS passes them in the job's options.
+// The pages a job or a plot asks for: IPP's page-ranges ("1-3,5,8-") and
+// the older page-set (odd or even), as CUPS passes them in the job's
+// options and `tavix plot --pages` takes them.
 #pragma once
 
 #include <string>
 #include <utility>
 #include <vector>
 
-namespace tavix::cups {
+namespace tavix::host {
 
 class PageSelection {
 public:
@@ -21,4 +22,4 @@ private:
     int parity_ = 0;                           // 1 odd, 2 even, 0 both
 };
 
-}  // namespace tavix::cups
+}  // namespace tavix::host
