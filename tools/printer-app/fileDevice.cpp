@@ -12,6 +12,10 @@
 #include <cstring>
 #include <string>
 
+// PAPPL 1.3's own (exported, not in its public headers).
+extern "C" void _papplDeviceAddNetworkSchemes(void);
+extern "C" void _papplDeviceAddUSBScheme(void);
+
 namespace tavix::printerapp {
 namespace {
 
@@ -107,11 +111,14 @@ pappl_preason_t statusFile(pappl_device_t*) { return PAPPL_PREASON_NONE; }
 
 void registerFileDevice(const std::string& root) {
     allowedRoot() = root;
-    // PAPPL adds its own schemes (socket, usb, dnssd, snmp) when its list is
-    // first used, unless a scheme was added before: use it first.
-    papplDeviceIsSupported("socket://localhost");
+    // PAPPL 1.3 adds its own schemes when its list is first used, unless a
+    // scheme was added before; its own file scheme writes wherever a URI
+    // points. So ours comes first, and then PAPPL's network (socket, dnssd,
+    // snmp) and USB schemes, through the functions PAPPL itself calls.
     papplDeviceAddScheme("file", PAPPL_DEVTYPE_FILE, nullptr, openFile, closeFile, readFile, writeFile, statusFile,
                          nullptr);
+    _papplDeviceAddNetworkSchemes();
+    _papplDeviceAddUSBScheme();
 }
 
 }  // namespace tavix::printerapp
