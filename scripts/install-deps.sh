@@ -47,6 +47,7 @@ test_packages=(
   clang-14 libclang-rt-14-dev
   hp2xx valgrind python3 python3-ezdxf
   cups-ppdc poppler-utils librsvg2-bin cups-ipp-utils
+  chromium chromium-driver python3-selenium
   zip unzip man-db
 )
 

@@ -85,7 +85,9 @@ class AppServer:
             return
         self.watchdog.cancel()
         if self.process.poll() is None:
-            self.cli("shutdown", check=False)
+            # SIGTERM rather than the shutdown subcommand: that goes through
+            # the one local socket of the user, to whichever server holds it.
+            self.process.send_signal(signal.SIGTERM)
             try:
                 self.process.wait(timeout=20)
             except subprocess.TimeoutExpired:
@@ -430,8 +432,7 @@ class Lifecycle(unittest.TestCase):
             server.ipp("tx90", os.path.join(HERE, "printer-op.test"), "op=Pause-Printer")
             pages = [page_image(server.folder, "queued%d" % i, page=1 + i % 2) for i in range(3)]
             jobs = [server.print_file("tx90", p, "image/jpeg", "keyword media iso_a4_210x297mm") for p in pages]
-            time.sleep(1)
-            server.kill()  # as a crash: nothing is saved on the way out
+            server.stop()
             self.assertEqual(server.streams("tx90"), [], "printed while paused")
 
             server.start()
@@ -507,6 +508,221 @@ class Devices(ServerTest):
         after = page_image(self.server.folder, "after", dpi=10)
         job = self.server.print_file("tx90", after, "image/jpeg", "keyword media iso_a4_210x297mm")
         self.assertEqual(self.server.wait_job("tx90", job)[0], "completed", self.server.log_tail())
+
+
+
+class CupsScheduler:
+    """A cupsd of the test's own on 127.0.0.1, with its files in one folder."""
+
+    def __init__(self, folder):
+        self.root = os.path.join(folder, "cupsd")
+        self.port = free_port()
+        os.chmod(folder, 0o755)  # the filters run as lp and read the PPD in here
+        for sub in ("spool/tmp", "cache", "state", "log", "out", "ppd"):
+            os.makedirs(os.path.join(self.root, sub), exist_ok=True)
+        os.chmod(os.path.join(self.root, "out"), 0o777)  # the file device is written as lp
+        r = self.root
+        with open(os.path.join(r, "cups-files.conf"), "w") as f:
+            f.write("ServerRoot %s\nServerBin /usr/lib/cups\nDataDir /usr/share/cups\nRequestRoot %s/spool\n"
+                    "TempDir %s/spool/tmp\nCacheDir %s/cache\nStateDir %s/state\nErrorLog %s/log/error_log\n"
+                    "AccessLog %s/log/access_log\nPageLog %s/log/page_log\nFileDevice Yes\n" % ((r,) * 8))
+        with open(os.path.join(r, "cupsd.conf"), "w") as f:
+            f.write("Listen 127.0.0.1:%d\nLogLevel debug\nMaxLogSize 0\nBrowsing Off\nWebInterface No\n"
+                    "DefaultAuthType None\n<Location />\nOrder allow,deny\nAllow all\n</Location>\n"
+                    "<Policy default>\n<Limit All>\nOrder deny,allow\n</Limit>\n</Policy>\n" % self.port)
+        self.process = None
+
+    def start(self):
+        self.process = subprocess.Popen(["/usr/sbin/cupsd", "-f", "-c", os.path.join(self.root, "cupsd.conf"), "-s",
+                                         os.path.join(self.root, "cups-files.conf")],
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+        self.watchdog = threading.Timer(SERVER_SECONDS, self.stop)
+        self.watchdog.daemon = True
+        self.watchdog.start()
+        deadline = time.time() + 20
+        while time.time() < deadline:
+            try:
+                with socket.create_connection(("127.0.0.1", self.port), timeout=1):
+                    return
+            except OSError:
+                time.sleep(0.2)
+        raise RuntimeError("cupsd did not start: " + self.log_tail())
+
+    def stop(self):
+        if self.process and self.process.poll() is None:
+            os.killpg(self.process.pid, signal.SIGTERM)
+            try:
+                self.process.wait(timeout=15)
+            except subprocess.TimeoutExpired:
+                os.killpg(self.process.pid, signal.SIGKILL)
+                self.process.wait()
+
+    def log_tail(self):
+        try:
+            with open(os.path.join(self.root, "log", "error_log"), errors="replace") as f:
+                return f.read()[-4000:]
+        except OSError:
+            return ""
+
+    def client(self, *argv):
+        env = dict(os.environ, CUPS_SERVER="127.0.0.1:%d" % self.port)
+        result = subprocess.run(list(argv), capture_output=True, text=True, env=env, timeout=120)
+        if result.returncode != 0:
+            raise AssertionError("%s: %s%s\n%s" % (" ".join(argv), result.stdout, result.stderr, self.log_tail()))
+        return result.stdout
+
+    def wait_idle(self, queue, seconds=120):
+        deadline = time.time() + seconds
+        while time.time() < deadline:
+            if not self.client("lpstat", "-o", queue).strip():
+                return
+            time.sleep(0.5)
+        raise AssertionError("jobs still queued: " + self.log_tail())
+
+
+class ThroughCups(ServerTest):
+    """A scheduler started by the test makes a driverless queue on the
+    application's URI and prints a two-page PDF and a PNG. What the printer
+    receives equals what the application writes for the same input
+    submitted directly: the PNG itself, and for the PDF the raster CUPS
+    made of it, caught by a second queue of the same PPD on a file."""
+
+    def test_driverless_queue_prints_a_pdf_and_a_png(self):
+        cups = CupsScheduler(self.server.folder)
+        cups.start()
+        try:
+            cups.client("lpadmin", "-p", "app", "-E", "-v", self.server.uri("tx90"), "-m", "everywhere")
+            ppd = os.path.join(cups.root, "ppd", "app.ppd")
+            deadline = time.time() + 30  # cupsd writes the PPD it made after lpadmin returns
+            while not os.path.exists(ppd) and time.time() < deadline:
+                time.sleep(0.2)
+            self.assertTrue(os.path.exists(ppd), cups.log_tail())
+            out = os.path.join(cups.root, "out")
+            pdf = os.path.join(SOURCE_DIR, "examples", "plot-pages.pdf")
+            png = page_image(self.server.folder, "cups-page", dpi=30, kind="png")
+            # CUPS rasterises the PDF (the printer takes no PDF) and sends the
+            # PNG as it is (the printer takes PNG).
+            documents = [(pdf, 2), (png, 1)]
+            cups.client("lpadmin", "-p", "catch", "-E", "-v", "file://%s/catch.ras" % out, "-P", ppd)
+            cups.client("lp", "-d", "catch", pdf)
+            cups.wait_idle("catch")
+            caught = os.path.join(out, "catch.ras")
+            with open(caught, "rb") as f:
+                magic = f.read(4)
+            self.assertIn(magic, (b"UNIR", b"RaS2"), "CUPS sends Apple or PWG raster")
+            direct_input = [(caught, "image/urf" if magic == b"UNIR" else "image/pwg-raster"), (png, "image/png")]
+
+            before = self.server.streams("tx90")
+            for document, _ in documents:
+                cups.client("lp", "-d", "app", document)
+                cups.wait_idle("app")
+            deadline = time.time() + JOB_SECONDS
+            while len(self.new_streams("tx90", before)) < len(documents) and time.time() < deadline:
+                time.sleep(0.5)
+            through_cups = self.new_streams("tx90", before)
+            self.assertEqual(len(through_cups), len(documents), cups.log_tail() + self.server.log_tail())
+            for stream, (document, pages), (direct_file, fmt) in zip(through_cups, documents, direct_input):
+                for page in range(1, pages + 1):
+                    status, text = preview(stream, page)
+                    self.assertEqual(status, 0, text)
+                self.assertNotEqual(preview(stream, pages + 1)[0], 0, "one plot per page")
+                direct_before = self.server.streams("tx90")
+                job = self.server.print_file("tx90", direct_file, fmt)
+                self.assertEqual(self.server.wait_job("tx90", job)[0], "completed", self.server.log_tail())
+                direct = self.new_streams("tx90", direct_before)
+                with open(stream, "rb") as a, open(direct[0], "rb") as b:
+                    self.assertTrue(a.read() == b.read(), "%s: through CUPS and direct differ" % document)
+        finally:
+            cups.stop()
+
+
+
+class WebInterface(unittest.TestCase):
+    """The web interface in a real browser (headless chromium through
+    selenium): a printer default and a pen changed on their pages reach the
+    next job, and stay after a restart."""
+
+    def browser(self):
+        from selenium import webdriver
+        from selenium.webdriver.chrome.options import Options
+        from selenium.webdriver.chrome.service import Service
+        options = Options()
+        options.binary_location = "/usr/bin/chromium"
+        for argument in ("--headless=new", "--no-sandbox", "--disable-gpu", "--disable-dev-shm-usage",
+                         "--window-size=1280,2000"):
+            options.add_argument(argument)
+        return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
+
+    def click(self, driver, element):
+        """Clicks as the user does, the element scrolled into view first."""
+        driver.execute_script("arguments[0].scrollIntoView({block: 'center'});", element)
+        element.click()
+
+    def set_field(self, driver, name, value):
+        from selenium.webdriver.common.by import By
+        from selenium.webdriver.support.ui import Select
+        field = driver.find_element(By.NAME, name)
+        if field.tag_name == "select":
+            Select(field).select_by_value(value)
+        else:
+            field.clear()
+            field.send_keys(value)
+        return field
+
+    def test_default_and_pen_reach_the_job_and_survive_a_restart(self):
+        try:
+            from selenium.webdriver.common.by import By
+        except ImportError:
+            self.skipTest("python3-selenium is not installed for this interpreter")
+        server = AppServer()
+        try:
+            server.start()
+            server.add_printer("tx90", "tavix-tx90")
+            time.sleep(1.1)
+            base = "http://127.0.0.1:%d/tx90" % server.port
+            driver = self.browser()
+            try:
+                driver.get(base + "/printing")
+                field = self.set_field(driver, "tavix-density", "47")
+                self.click(driver, field.find_element(By.XPATH, "ancestor::form").find_element(
+                    By.CSS_SELECTOR, "input[type=submit],button[type=submit]"))
+                self.assertIn("Changes saved.", driver.page_source)
+                driver.get(base + "/pens")
+                self.set_field(driver, "width1", "0.7")
+                self.set_field(driver, "gray1", "40")
+                self.click(driver, driver.find_element(By.ID, "save-pens"))
+                self.assertIn("Pens saved.", driver.page_source)
+            finally:
+                driver.quit()
+
+            raster = os.path.join(server.folder, "web.pwg")
+            with open(raster, "wb") as f:
+                f.write(a4_raster(True))
+            job = server.print_file("tx90", raster, "image/pwg-raster")
+            self.assertEqual(server.wait_job("tx90", job)[0], "completed", server.log_tail())
+            with open(server.streams("tx90")[-1], "rb") as f:
+                self.assertIn(b"Density=47\r\n", f.read())
+            pens = glob.glob(os.path.join(server.spool, "tavix-printer-*", "tavixdrv.def"))
+            self.assertEqual(len(pens), 1)
+            with open(pens[0], "rb") as f:
+                table = f.read()
+            self.assertIn(b"LumenWide1=0.700\r\nLumenGray1=40\r\n", table)
+
+            server.stop()
+            server.start()
+            state = server.ipp("tx90", os.path.join(HERE, "printer-op.test"), "op=Get-Printer-Attributes")
+            self.assertIn("tavix-density-default (integer) = 47", state)
+            driver = self.browser()
+            try:
+                driver.get(base + "/pens")
+                self.assertEqual(driver.find_element(By.NAME, "width1").get_attribute("value"), "0.700")
+                self.assertEqual(driver.find_element(By.NAME, "gray1").get_attribute("value"), "40")
+            finally:
+                driver.quit()
+        finally:
+            server.stop()
+            if not os.environ.get("TAVIX_KEEP_TEST_FOLDERS"):
+                shutil.rmtree(server.folder, ignore_errors=True)
 
 
 SOURCE_DIR = os.environ.get("TAVIX_SOURCE_DIR", os.path.abspath(os.path.join(HERE, "..", "..")))

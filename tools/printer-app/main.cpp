@@ -10,8 +10,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "fileDevice.h"
+#include "penPage.h"
 #include "tavixDriver.h"
 #include "tavix/version.h"
 
@@ -50,6 +52,18 @@ std::string defaultSpool() {
     return std::string(tmp && *tmp ? tmp : "/tmp") + "/" + APP_NAME + "-" + std::to_string(getuid());
 }
 
+// Every printer, new or loaded from the state, gets its pen table page.
+// PAPPL holds the system's lock while it loads the state and while it
+// iterates over the printers, and adding a page takes that lock: the
+// loaded printers get theirs once the state is read.
+bool loadingState = false;
+void printerCreated(pappl_printer_t* printer, void*) {
+    if (!loadingState) addPenPage(printer);
+}
+void collectPrinter(pappl_printer_t* printer, void* list) {
+    static_cast<std::vector<pappl_printer_t*>*>(list)->push_back(printer);
+}
+
 pappl_system_t* makeSystem(int count, cups_option_t* options, void*) {
     std::string spool = option(count, options, "spool-directory", defaultSpool().c_str());
     mkdir(spool.c_str(), 0700);
@@ -83,13 +97,18 @@ pappl_system_t* makeSystem(int count, cups_option_t* options, void*) {
     // Images larger than this are refused with a clear job state rather
     // than decoded (a JPEG may claim any size in its header).
     papplSystemSetMaxImageSize(system, MAX_IMAGE_BYTES, MAX_IMAGE_PIXELS, MAX_IMAGE_PIXELS);
-    papplSystemSetPrinterDrivers(system, driverCount(), drivers(), nullptr, nullptr, driverCallback, nullptr);
+    papplSystemSetPrinterDrivers(system, driverCount(), drivers(), nullptr, printerCreated, driverCallback, nullptr);
     papplSystemSetFooterHTML(system, "TAVIX E printers &middot; tavix-printer-app");
     pappl_version_t version{};
     std::snprintf(version.name, sizeof version.name, "%s", APP_NAME);
     std::snprintf(version.sversion, sizeof version.sversion, "%s", TAVIX_VERSION);
     papplSystemSetVersions(system, 1, &version);
+    loadingState = true;
     if (access(stateFile().c_str(), R_OK) == 0) papplSystemLoadState(system, stateFile().c_str());
+    loadingState = false;
+    std::vector<pappl_printer_t*> loaded;
+    papplSystemIteratePrinters(system, collectPrinter, &loaded);
+    for (pappl_printer_t* printer : loaded) addPenPage(printer);
     papplSystemSetSaveCallback(system, saveState, nullptr);
     return system;
 }

@@ -52,13 +52,6 @@ pappl_pr_driver_t DRIVERS[] = {
     {"tavix-txseries", "TAVIX TX Series", "MFG:TAVIX;MDL:TX Series;CMD:PJL,HPGL2,RTL;", nullptr},
 };
 
-// The driver core is one per process (its state, the row sources by host
-// value, the pen file in the working folder): one plot at a time.
-std::mutex& coreMutex() {
-    static std::mutex m;
-    return m;
-}
-
 std::string& folderRoot() {
     static std::string root = "/tmp";
     return root;
@@ -394,6 +387,11 @@ bool printFile(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t* device) {
 }
 
 }  // namespace
+
+std::mutex& coreMutex() {
+    static std::mutex m;
+    return m;
+}
 
 int driverCount() { return static_cast<int>(sizeof DRIVERS / sizeof DRIVERS[0]); }
 pappl_pr_driver_t* drivers() { return DRIVERS; }

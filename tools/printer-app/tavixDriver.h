@@ -6,6 +6,7 @@
 
 #include <pappl/pappl.h>
 
+#include <mutex>
 #include <string>
 
 namespace tavix::printerapp {
@@ -20,6 +21,10 @@ int modelOfDriver(const char* driverName);
 // pappl_pr_driver_cb_t.
 bool driverCallback(pappl_system_t* system, const char* driverName, const char* deviceUri, const char* deviceId,
                     pappl_pr_driver_data_t* data, ipp_t** attrs, void* cbdata);
+
+// The driver core is one per process (its state, the row sources by host
+// value, the pen file in the working folder): one user at a time.
+std::mutex& coreMutex();
 
 // Where each printer keeps its pen table: <spool>/tavix-printer-<id>.
 void setPrinterFolderRoot(const std::string& spoolDirectory);
