@@ -326,6 +326,24 @@ class DirectPrinting(ServerTest):
         self.assertIn(b"PG;", data)
         self.assertEqual(preview(new[0], 2)[0] != 0, True)  # one page only
 
+    def test_copies_are_the_printers(self):
+        """Copies are made by the printer from the job ticket, as with the
+        filter: PAPPL hands an image over once per copy, and one plot is
+        sent; a PWG raster's pages are sent once too."""
+        png = page_image(self.server.folder, "copies", dpi=10, kind="png")
+        raster = os.path.join(self.server.folder, "copies.pwg")
+        with open(raster, "wb") as f:
+            f.write(a4_raster(True))
+        for path, fmt in ((png, "image/png"), (raster, "image/pwg-raster")):
+            with self.subTest(format=fmt):
+                before = self.server.streams("tx90")
+                job = self.server.print_file("tx90", path, fmt, "integer copies 3", "keyword media iso_a4_210x297mm")
+                self.assertEqual(self.server.wait_job("tx90", job)[0], "completed", self.server.log_tail())
+                with open(self.new_streams("tx90", before)[0], "rb") as f:
+                    data = f.read()
+                self.assertEqual(data.count(b"##DOZ START"), 1)
+                self.assertIn(b"Copies=3\r\n", data)
+
     def test_vendor_attributes_reach_the_ticket(self):
         raster = os.path.join(self.server.folder, "vendor.pwg")
         with open(raster, "wb") as f:

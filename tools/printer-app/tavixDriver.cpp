@@ -146,6 +146,12 @@ struct JobContext {
     std::FILE* stream = nullptr;
     std::FILE* messages = nullptr;
     JobLog log{};
+    // PAPPL prints an image (JPEG, PNG) once per copy; the printer makes
+    // the copies from the job ticket, as with the filter: only the first
+    // is plotted.
+    bool imageJob = false;
+    int pagesStarted = 0;
+    bool skipping = false;
 };
 
 // The printer's pens, the job's title as the stamp's drawing name, in the
@@ -309,6 +315,8 @@ bool startJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* dev
     ctx->profile = cups::modelProfile(model);
     ctx->settings = jobSettings(job, options, ctx->profile);
     ctx->title = papplJobGetName(job) ? papplJobGetName(job) : "";
+    const char* format = papplJobGetFormat(job);
+    ctx->imageJob = format && (!std::strcmp(format, "image/jpeg") || !std::strcmp(format, "image/png"));
     ctx->pens = printerFolder(printer) + "/" + PEN_SETTINGS_FILE;
     cookie_io_functions_t deviceIo{nullptr, writeToDevice, nullptr, nullptr};
     ctx->stream = fopencookie(device, "w", deviceIo);
@@ -332,6 +340,8 @@ bool startPage(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t*, u
     JobContext* ctx = contextOf(job);
     if (!ctx) return false;
     if (papplJobIsCanceled(job)) ctx->cancel = true;
+    ctx->skipping = ctx->imageJob && ctx->pagesStarted++ > 0;
+    if (ctx->skipping) return true;
     if (!ctx->pages.startPage(options->header)) return finishJob(job, ctx) && ctx->outcome.cancelled;
     return true;
 }
@@ -340,13 +350,14 @@ bool writeLine(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*, unsigned,
     JobContext* ctx = contextOf(job);
     if (!ctx) return false;
     if (papplJobIsCanceled(job)) ctx->cancel = true;
-    return ctx->pages.writeLine(line);
+    return ctx->skipping || ctx->pages.writeLine(line);
 }
 
 bool endPage(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t*, unsigned) {
     JobContext* ctx = contextOf(job);
     if (!ctx) return false;
     if (papplJobIsCanceled(job)) ctx->cancel = true;
+    if (ctx->skipping) return true;
     if (!ctx->pages.endPage()) return finishJob(job, ctx);
     return true;
 }
