@@ -238,7 +238,16 @@ PlotSettings jobSettings(pappl_job_t* job, const pappl_pr_options_t* options, co
     return s;
 }
 
-JobContext* contextOf(pappl_job_t* job) { return static_cast<JobContext*>(papplJobGetData(job)); }
+// The job being printed by this thread. PAPPL calls a job's raster
+// callbacks from the one thread that processes it; PAPPL 1.3 has been seen
+// to process one job in two threads at once when many jobs arrive
+// together, and a context kept in the job (papplJobSetData) was then
+// replaced under the first thread's feet, which left its plot waiting
+// forever with the driver held.
+thread_local JobContext* currentJob = nullptr;
+thread_local pappl_job_t* currentJobHandle = nullptr;
+
+JobContext* contextOf(pappl_job_t* job) { return job == currentJobHandle ? currentJob : nullptr; }
 
 // Ends the plot thread and says how the job went.
 bool finishJob(pappl_job_t* job, JobContext* ctx) {
@@ -331,7 +340,8 @@ bool startJob(pappl_job_t* job, pappl_pr_options_t* options, pappl_device_t* dev
     }
     std::setvbuf(ctx->stream, nullptr, _IOFBF, 1 << 20);
     std::setvbuf(ctx->messages, nullptr, _IOLBF, 0);
-    papplJobSetData(job, ctx);
+    currentJob = ctx;
+    currentJobHandle = job;
     ctx->plotter = std::thread(plotJob, ctx);
     return true;
 }
@@ -370,7 +380,8 @@ bool endJob(pappl_job_t* job, pappl_pr_options_t*, pappl_device_t* device) {
     std::fclose(ctx->stream);
     std::fclose(ctx->messages);
     papplDeviceFlush(device);
-    papplJobSetData(job, nullptr);
+    currentJob = nullptr;
+    currentJobHandle = nullptr;
     delete ctx;
     return ok;
 }
