@@ -5,8 +5,10 @@
 #   scripts/install-deps.sh [demo|cups|install|deb|full]   install a profile (full by default)
 #   scripts/install-deps.sh --list demo   print a profile's packages
 #
-# demo: what the program `tavix` needs to build and run (the `tools` preset):
-#       compiler, CMake, the libraries it links, the fonts of its preview.
+# demo: what the programs of the `tools` preset need to build and run
+#       (tavix, tavix-preview, tavix-printer-app): compiler, CMake, the
+#       libraries they link (PAPPL and libcups for the printer
+#       application), the fonts of the preview.
 # cups: the demo's packages and what the CUPS driver needs to build and to
 #       print: the CUPS development files, the scheduler and its clients,
 #       and CUPS's PDF-to-raster filters with Ghostscript.
@@ -24,6 +26,7 @@ demo_packages=(
   libpoppler-private-dev libpolyclipping-dev
   libpango1.0-dev fonts-noto-cjk fonts-ipafont-gothic
   libfreetype-dev libfontconfig-dev fonts-liberation2 fonts-dejavu-core
+  libcups2-dev libpappl-dev
 )
 
 cups_packages=(
@@ -44,7 +47,8 @@ test_packages=(
   locales
   clang-14 libclang-rt-14-dev
   hp2xx valgrind python3 python3-ezdxf
-  cups-ppdc poppler-utils librsvg2-bin
+  cups-ppdc poppler-utils librsvg2-bin cups-ipp-utils
+  chromium chromium-driver python3-selenium
   zip unzip man-db
 )
 

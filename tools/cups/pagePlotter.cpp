@@ -108,7 +108,7 @@ bool PagePlotter::request(host::Packet& p, int16_t expect, const char* what, Job
     return false;
 }
 
-bool PagePlotter::plotPage(cups_raster_t* raster, const cups_page_header2_t& header, const PageLayout& layout,
+bool PagePlotter::plotPage(RasterPageSource& pages, const cups_page_header2_t& header, const PageLayout& layout,
                            JobOutcome& outcome) {
     PlotSettings block = settings_;
     block.setPaperSize(layout.paper->paperSize);
@@ -153,9 +153,7 @@ bool PagePlotter::plotPage(cups_raster_t* raster, const cups_page_header2_t& hea
     // the next request (end plot) comes.
     auto x1 = static_cast<int32_t>(std::trunc(width * layout.stepsPerInch));
     auto y1 = static_cast<int32_t>(std::trunc(height * layout.stepsPerInch));
-    RasterRowReader reader = [raster](uint8_t* row, uint32_t bytes) {
-        return cupsRasterReadPixels(raster, row, bytes) == bytes;
-    };
+    RasterRowReader reader = [&pages]() { return pages.nextRow(); };
     const int32_t hostValue = outcome.pages + 1;
     RasterPageRows rows(layout, header.cupsHeight, header.cupsWidth, bytesPerPixel(header), reader, cancel_,
                         hostValue);
@@ -185,7 +183,9 @@ bool PagePlotter::plotPage(cups_raster_t* raster, const cups_page_header2_t& hea
         outcome.error = "The printer stream could not be written.";
         return false;
     }
-    if (rows.cancelled()) {
+    // A row the source could not give because the job was cancelled
+    // meanwhile ends the page as a cancellation too.
+    if (rows.cancelled() || (rows.truncated() && cancel_ && cancel_->load())) {
         outcome.cancelled = true;
         return false;
     }
@@ -197,10 +197,10 @@ bool PagePlotter::plotPage(cups_raster_t* raster, const cups_page_header2_t& hea
     return true;
 }
 
-JobOutcome PagePlotter::run(cups_raster_t* raster) {
+JobOutcome PagePlotter::run(RasterPageSource& pages) {
     JobOutcome outcome;
     cups_page_header2_t header;
-    while (!(cancel_ && cancel_->load()) && cupsRasterReadHeader2(raster, &header)) {
+    while (!(cancel_ && cancel_->load()) && pages.nextPage(header)) {
         std::string error;
         PageLayout layout;
         if (!checkHeader(header, error) || !layOutPage(profile_, settings_, pageShapeOf(header), layout, error)) {
@@ -219,7 +219,7 @@ JobOutcome PagePlotter::run(cups_raster_t* raster) {
             outcome.error = "The printer stream could not be written.";
             return outcome;
         }
-        bool plotted = plotPage(raster, header, layout, outcome);
+        bool plotted = plotPage(pages, header, layout, outcome);
         if (outcome.cancelled) {
             std::fprintf(messages_, "INFO: Job cancelled; page %d ends early\n", outcome.pages + 1);
             outcome.ok = true;
@@ -236,12 +236,16 @@ JobOutcome PagePlotter::run(cups_raster_t* raster) {
         return outcome;
     }
     // The reader ends at the stream's end and at a header it cannot take.
-    const char* readerError = cupsRasterErrorString();
-    std::string reason = readerError ? readerError : "";
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == ' ')) reason.pop_back();
+    std::string reason = pages.endNote();
     std::fprintf(messages_, "DEBUG: raster reader: %s\n", reason.empty() ? "end of stream" : reason.c_str());
     if (outcome.pages == 0) {
         outcome.error = "No pages found in the raster stream" + (reason.empty() ? "." : " (" + reason + ").");
+        return outcome;
+    }
+    if (!pages.endError().empty()) {
+        // A later page whose header is damaged or empty: the job fails
+        // rather than dropping its pages without a word.
+        outcome.error = pages.endError();
         return outcome;
     }
     outcome.ok = true;

@@ -1,4 +1,5 @@
-// The filter's side of the driver: a host session in which every raster
+// The page plotter of the CUPS filter and the printer application: a host
+// session in which every raster
 // page is one plot holding one image request, sent through the driver's
 // request entries as the CAD host sends them. The printer stream is the
 // driver's own: job ticket, PJL and set-up, the page's HP RTL, page end
@@ -13,6 +14,7 @@
 
 #include "hostSession.h"
 #include "modelProfile.h"
+#include "rasterPages.h"
 #include "rasterGeometry.h"
 #include "tavix/plotSettings.h"
 
@@ -35,11 +37,11 @@ public:
     PagePlotter(const PagePlotter&) = delete;
     PagePlotter& operator=(const PagePlotter&) = delete;
 
-    // Every page of the raster stream in turn.
-    JobOutcome run(cups_raster_t* raster);
+    // Every page of the source in turn.
+    JobOutcome run(RasterPageSource& pages);
 
 private:
-    bool plotPage(cups_raster_t* raster, const cups_page_header2_t& header, const PageLayout& layout,
+    bool plotPage(RasterPageSource& pages, const cups_page_header2_t& header, const PageLayout& layout,
                   JobOutcome& outcome);
     bool request(host::Packet& packet, int16_t expect, const char* what, JobOutcome& outcome);
 

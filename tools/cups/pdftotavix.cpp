@@ -30,6 +30,7 @@
 #include "pdfJob.h"
 #include "pdfPrintOption.h"
 #include "privateFolder.h"
+#include "rasterPages.h"
 #include "rasterSubchain.h"
 #include "stampName.h"
 
@@ -128,10 +129,12 @@ JobOutcome plotAsRaster(char* argv[], std::FILE* input, const ModelProfile& prof
                         const tavix::PlotSettings& settings) {
     RasterSubchain chain(argv, fileno(input));
     if (chain.rasterFd() < 0) return {0, false, false, chain.error()};
-    cups_raster_t* raster = cupsRasterOpen(chain.rasterFd(), CUPS_RASTER_READ);
-    PagePlotter plotter(profile, settings, stdout, stderr, &cancelRequested);
-    JobOutcome outcome = raster ? plotter.run(raster) : JobOutcome{0, false, false, "The raster could not be read."};
-    if (raster) cupsRasterClose(raster);
+    JobOutcome outcome;
+    {
+        CupsRasterPages raster(chain.rasterFd());
+        PagePlotter plotter(profile, settings, stdout, stderr, &cancelRequested);
+        outcome = raster.opened() ? plotter.run(raster) : JobOutcome{0, false, false, "The raster could not be read."};
+    }
     if (outcome.cancelled || !outcome.ok) chain.terminate();
     bool childrenOk = chain.finish();
     if (!childrenOk && !outcome.cancelled && !cancelRequested.load()) {

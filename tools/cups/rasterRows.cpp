@@ -30,18 +30,19 @@ RasterPageRows::RasterPageRows(const PageLayout& layout, uint32_t pageRows, uint
       pixelsPerRow_(pixelsPerRow),
       bytesPerPixel_(bytesPerPixel),
       reader_(std::move(reader)),
-      cancel_(cancel),
-      line_(static_cast<size_t>(pixelsPerRow) * static_cast<size_t>(bytesPerPixel)) {
+      cancel_(cancel) {
     // One reply buffer for every row, so its host address stays the same.
     pixels_.reserve(static_cast<size_t>(MAX_ROW_PIXELS) * 3);
 }
 
 bool RasterPageRows::advanceTo(uint32_t row) {
     while (rowsRead_ <= row) {
-        if (!reader_(line_.data(), static_cast<uint32_t>(line_.size()))) {
+        const uint8_t* row = reader_();
+        if (!row) {
             truncated_ = true;
             return false;
         }
+        line_ = row;
         ++rowsRead_;
     }
     return true;
@@ -66,7 +67,7 @@ void RasterPageRows::fillPixels(uint32_t count) {
         }
         identityColumns_ = count > 0 && columns_[count - 1] == layout_.cropLeft + count - 1;
     }
-    const uint8_t* in = line_.data();
+    const uint8_t* in = line_;
     if (bytesPerPixel_ == 3 && identityColumns_) {
         // The raster row already holds the driver's row: no copy.
         replyPixels_ = in + static_cast<size_t>(layout_.cropLeft) * 3;

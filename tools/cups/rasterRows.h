@@ -16,9 +16,11 @@
 
 namespace tavix::cups {
 
-// Reads the next raster row of the page into `row` (bytesPerRow bytes);
-// false when the stream ends early.
-using RasterRowReader = std::function<bool(uint8_t* row, uint32_t bytesPerRow)>;
+// The next raster row of the page (pixelsPerRow * bytesPerPixel bytes),
+// valid until the next call; null when the stream ends early. The source
+// keeps the row (a CUPS raster reader's buffer, a printer application's
+// line): the pixels are not copied on their way to the driver.
+using RasterRowReader = std::function<const uint8_t*()>;
 
 class RasterPageRows : public host::ImageRowSource {
 public:
@@ -49,7 +51,7 @@ private:
     int bytesPerPixel_;
     RasterRowReader reader_;
     const std::atomic<bool>* cancel_;
-    std::vector<uint8_t> line_;    // the current raster row
+    const uint8_t* line_ = nullptr;  // the current raster row (the reader's)
     uint32_t rowsRead_ = 0;        // raster rows read so far
     std::vector<uint32_t> columns_;  // raster column of each pixel of a driver row
     bool identityColumns_ = false;   // columns_[i] == cropLeft + i throughout

@@ -88,12 +88,12 @@ int main(int argc, char* argv[]) {
             // a folder of the job's own, so that nothing left by another
             // program changes the stream.
             PrivateFolder folder;
-            cups_raster_t* raster = cupsRasterOpen(fd, CUPS_RASTER_READ);
+            CupsRasterPages raster(fd);
             if (!folder.entered()) {
                 status = fail("Unable to make a working folder: " + folder.error());
             } else if (!writeStampName(argv[3])) {
                 status = fail("Unable to write the stamp's drawing name in the working folder.");
-            } else if (!raster) {
+            } else if (!raster.opened()) {
                 status = fail("The input is not a CUPS raster stream.");
             } else {
                 PagePlotter plotter(profile, settings, stdout, stderr, &cancelRequested);
@@ -103,7 +103,6 @@ int main(int argc, char* argv[]) {
                 if (outcome.ok && !outcome.cancelled)
                     std::fprintf(stderr, "INFO: %d page%s printed\n", outcome.pages, outcome.pages == 1 ? "" : "s");
             }
-            if (raster) cupsRasterClose(raster);
         }
     }
     ppdClose(ppd);
