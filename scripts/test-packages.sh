@@ -52,6 +52,7 @@ check "man -w finds tavix-preview(1)" man -w tavix-preview
 check "man -w finds rastertotavix(7)" man -w 7 rastertotavix
 check "the PDF filter says its version" [ "$(/usr/lib/cups/filter/pdftotavix --version)" = "pdftotavix $version" ]
 check "man -w finds pdftotavix(7)" man -w 7 pdftotavix
+check "man -w finds tavix-printer-app(1)" man -w tavix-printer-app
 manual_clean() { [ -z "$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$(man -w "$@")" 2>&1 >/dev/null)" ]; }
 check "tavix(1) renders without groff warnings" manual_clean tavix
 check "the PPDs carry the version" grep -q "^\*FileVersion: \"$version\"" /usr/share/ppd/tavix/tavix-tx90.ppd
