@@ -1,5 +1,7 @@
 #include "entitySpool.h"
 
+#include <stdio.h>
+
 #include <cstdint>
 #include <type_traits>
 
@@ -7,7 +9,8 @@ namespace tavix::dxf {
 namespace {
 
 // Values in the machine's own byte order: the spool is read back by the
-// process that wrote it, never kept.
+// process that wrote it, never kept. One thread owns the file, so the
+// calls skip the stream lock (the spool's per-field calls are hot).
 struct Writer {
     std::FILE* f;
     bool ok = true;
@@ -15,17 +18,17 @@ struct Writer {
     template <typename T>
     void put(const T& v) {
         static_assert(std::is_trivially_copyable_v<T>);
-        ok = ok && std::fwrite(&v, sizeof v, 1, f) == 1;
+        ok = ok && fwrite_unlocked(&v, sizeof v, 1, f) == 1;
     }
     void put(const std::string& s) {
         put(static_cast<uint32_t>(s.size()));
-        ok = ok && (s.empty() || std::fwrite(s.data(), 1, s.size(), f) == s.size());
+        ok = ok && (s.empty() || fwrite_unlocked(s.data(), 1, s.size(), f) == s.size());
     }
     template <typename T>
     void put(const std::vector<T>& v) {
         put(static_cast<uint32_t>(v.size()));
         if constexpr (std::is_trivially_copyable_v<T>) {
-            ok = ok && (v.empty() || std::fwrite(v.data(), sizeof(T), v.size(), f) == v.size());
+            ok = ok && (v.empty() || fwrite_unlocked(v.data(), sizeof(T), v.size(), f) == v.size());
         } else {
             for (const T& item : v) put(item);
         }
@@ -44,13 +47,13 @@ struct Reader {
     template <typename T>
     void get(T& v) {
         static_assert(std::is_trivially_copyable_v<T>);
-        ok = ok && std::fread(&v, sizeof v, 1, f) == 1;
+        ok = ok && fread_unlocked(&v, sizeof v, 1, f) == 1;
     }
     void get(std::string& s) {
         uint32_t n = 0;
         get(n);
         s.resize(ok ? n : 0);
-        ok = ok && (n == 0 || std::fread(s.data(), 1, n, f) == n);
+        ok = ok && (n == 0 || fread_unlocked(s.data(), 1, n, f) == n);
     }
     template <typename T>
     void get(std::vector<T>& v) {
@@ -58,7 +61,7 @@ struct Reader {
         get(n);
         v.resize(ok ? n : 0);
         if constexpr (std::is_trivially_copyable_v<T>) {
-            ok = ok && (n == 0 || std::fread(v.data(), sizeof(T), n, f) == n);
+            ok = ok && (n == 0 || fread_unlocked(v.data(), sizeof(T), n, f) == n);
         } else {
             for (T& item : v) get(item);
         }
