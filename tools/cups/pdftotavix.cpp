@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "filterHelp.h"
+#include "filterProcess.h"
 #include "jobSettings.h"
 #include "modelProfile.h"
 #include "pagePlotter.h"
@@ -40,16 +41,7 @@ namespace {
 
 using namespace tavix::cups;
 
-std::atomic<bool> cancelRequested{false};
-
-// SIGTERM: CUPS cancels the job. The page in progress ends at the next
-// request and the stream is closed as the driver closes a plot.
-void onTerminate(int) { cancelRequested.store(true); }
-
-int fail(const std::string& message) {
-    std::fprintf(stderr, "ERROR: %s\n", message.c_str());
-    return 1;
-}
+const std::atomic<bool>* cancelRequested = nullptr;
 
 // The document as a file poppler can seek in: the named file, or standard
 // input copied to a temporary file when it is a pipe.
@@ -132,12 +124,12 @@ JobOutcome plotAsRaster(char* argv[], std::FILE* input, const ModelProfile& prof
     JobOutcome outcome;
     {
         CupsRasterPages raster(chain.rasterFd());
-        PagePlotter plotter(profile, settings, stdout, stderr, &cancelRequested);
+        PagePlotter plotter(profile, settings, stdout, stderr, cancelRequested);
         outcome = raster.opened() ? plotter.run(raster) : JobOutcome{0, false, false, "The raster could not be read."};
     }
     if (outcome.cancelled || !outcome.ok) chain.terminate();
     bool childrenOk = chain.finish();
-    if (!childrenOk && !outcome.cancelled && !cancelRequested.load()) {
+    if (!childrenOk && !outcome.cancelled && !cancelRequested->load()) {
         // The children's failure explains a short raster best.
         outcome.ok = false;
         outcome.error = chain.error();
@@ -153,7 +145,7 @@ JobOutcome plotAsVectors(std::FILE* input, const ModelProfile& profile, const ta
         if (!error.empty()) error[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(error[0])));
         return {0, false, false, error + "; nothing was printed."};
     }
-    PdfJob job(profile, settings, stdout, stderr, &cancelRequested);
+    PdfJob job(profile, settings, stdout, stderr, cancelRequested);
     return job.run(*pdf, options);
 }
 
@@ -161,28 +153,18 @@ JobOutcome plotAsVectors(std::FILE* input, const ModelProfile& profile, const ta
 
 int main(int argc, char* argv[]) {
     if (int status = 0; answerPdfFilterHelpOrVersion(argc, argv, status)) return status;
-    if (argc < 6 || argc > 7) {
-        std::fprintf(stderr, "Usage: %s job-id user title copies options [file]\n", argv[0]);
-        return 1;
-    }
-    std::setvbuf(stderr, nullptr, _IOLBF, 0);
-    static char streamBuffer[1 << 20];
-    std::setvbuf(stdout, streamBuffer, _IOFBF, sizeof streamBuffer);
-
-    struct sigaction action = {};
-    action.sa_handler = onTerminate;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGTERM, &action, nullptr);
+    cancelRequested = startFilter(argc, argv);
+    if (!cancelRequested) return 1;
 
     std::string error;
     std::FILE* input = openInput(argc, argv, error);
-    if (!input) return fail(error);
+    if (!input) return failJob(error);
 
     const char* ppdPath = std::getenv("PPD");
     ppd_file_t* ppd = ppdPath ? ppdOpenFile(ppdPath) : nullptr;
     if (!ppd) {
         std::fclose(input);
-        return fail(std::string("Unable to open the PPD file") +
+        return failJob(std::string("Unable to open the PPD file") +
                     (ppdPath ? " \"" + std::string(ppdPath) + "\"." : " (PPD is not set)."));
     }
     int status = 1;
@@ -190,29 +172,29 @@ int main(int argc, char* argv[]) {
     tavix::PlotSettings settings{};
     PdfJobOptions options;
     if (!modelOfPpd(ppd, model, error)) {
-        status = fail(error);
+        status = failJob(error);
     } else {
         ModelProfile profile = modelProfile(model);
         std::vector<std::string> warnings;
         bool settingsOk = jobSettings(ppd, profile, argv[5], argv[4], settings, warnings, error);
         for (const std::string& warning : warnings) std::fprintf(stderr, "WARNING: %s\n", warning.c_str());
         if (!settingsOk || !pdfJobOptions(ppd, argv[5], options, error)) {
-            status = fail(error);
+            status = failJob(error);
         } else {
             // The driver keeps its pen settings file in the current folder:
             // a folder of the job's own, so that nothing left by another
             // program changes the stream.
             PrivateFolder folder;
             if (!folder.entered()) {
-                status = fail("Unable to make a working folder: " + folder.error());
+                status = failJob("Unable to make a working folder: " + folder.error());
             } else if (!writeStampName(argv[3])) {
-                status = fail("Unable to write the stamp's drawing name in the working folder.");
+                status = failJob("Unable to write the stamp's drawing name in the working folder.");
             } else {
                 JobOutcome outcome = printAsRaster(ppd) ? plotAsRaster(argv, input, profile, settings)
                                                         : plotAsVectors(input, profile, settings, options);
                 if (std::fflush(stdout) != 0)
                     outcome = {outcome.pages, false, false, "The printer stream could not be written."};
-                status = outcome.ok ? 0 : fail(outcome.error);
+                status = outcome.ok ? 0 : failJob(outcome.error);
                 if (outcome.ok && !outcome.cancelled)
                     std::fprintf(stderr, "INFO: %d page%s printed\n", outcome.pages, outcome.pages == 1 ? "" : "s");
             }
